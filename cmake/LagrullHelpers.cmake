@@ -1,0 +1,49 @@
+# lagrull_logic_library(NAME SOURCES... DEPENDS libs...)
+# A logic library: plain C++, never Qt. Its headers are reached as
+# <subsystem/header.h> from src/.
+function(lagrull_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC lagrull_options ${ARG_DEPENDS}
+                                PRIVATE ${ARG_PRIVATE_DEPENDS})
+endfunction()
+
+# lagrull_ui_library(NAME SOURCES... DEPENDS libs...): a library of windows.
+function(lagrull_ui_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON AUTOUIC ON)
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC lagrull_options Qt6::Widgets ${ARG_DEPENDS}
+                                PRIVATE ${ARG_PRIVATE_DEPENDS})
+endfunction()
+
+# lagrull_test(NAME SOURCES... DEPENDS libs...): one GoogleTest executable,
+# each of its tests registered with CTest.
+include(GoogleTest)
+function(lagrull_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE lagrull_options lagrull_testsupport
+                                        ${ARG_DEPENDS} GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LAGRULL_TESTDATA=${PROJECT_SOURCE_DIR}/tests/data")
+endfunction()
+
+# lagrull_golden_test(NAME REFERENCE file ARGS args...): runs lagrul-cli with
+# ARGS and compares its standard output with the reference file under
+# tests/data/. With LAGRULL_REGENERATE=1 in the environment the reference is
+# written anew instead, for review in the diff.
+function(lagrull_golden_test name)
+  cmake_parse_arguments(ARG "" "REFERENCE" "ARGS" ${ARGN})
+  add_test(NAME golden.${name}
+    COMMAND ${CMAKE_COMMAND}
+      -DCLI=$<TARGET_FILE:lagrul-cli>
+      -DREFERENCE=${PROJECT_SOURCE_DIR}/tests/data/${ARG_REFERENCE}
+      -DWORKDIR=${CMAKE_CURRENT_BINARY_DIR}/golden/${name}
+      "-DARGS=${ARG_ARGS}"
+      -P ${PROJECT_SOURCE_DIR}/cmake/RunGolden.cmake)
+  set_tests_properties(golden.${name} PROPERTIES
+    ENVIRONMENT "LAGRULL_TESTDATA=${PROJECT_SOURCE_DIR}/tests/data")
+endfunction()

@@ -1,0 +1,35 @@
+# Runs one golden-file check; see lagrull_golden_test.
+# The command runs in a fresh work directory with a private HOME and data
+# directory so that no user's settings leak into the output. "@DATA@" in an
+# argument stands for tests/data, "@WORK@" for the work directory.
+file(REMOVE_RECURSE "${WORKDIR}")
+file(MAKE_DIRECTORY "${WORKDIR}/home")
+get_filename_component(datadir "${REFERENCE}" DIRECTORY)
+set(args)
+foreach(a IN LISTS ARGS)
+  string(REPLACE "@DATA@" "${datadir}" a "${a}")
+  string(REPLACE "@WORK@" "${WORKDIR}" a "${a}")
+  list(APPEND args "${a}")
+endforeach()
+set(ENV{HOME} "${WORKDIR}/home")
+set(ENV{XDG_DATA_HOME} "${WORKDIR}/home/data")
+set(ENV{XDG_CONFIG_HOME} "${WORKDIR}/home/config")
+execute_process(COMMAND "${CLI}" ${args}
+  WORKING_DIRECTORY "${WORKDIR}"
+  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+string(REPLACE "${WORKDIR}" "@WORK@" out "${out}")
+string(REPLACE "${datadir}" "@DATA@" out "${out}")
+string(APPEND out "exit: ${rc}\n")
+if(DEFINED ENV{LAGRULL_REGENERATE} AND "$ENV{LAGRULL_REGENERATE}" STREQUAL "1")
+  file(WRITE "${REFERENCE}" "${out}")
+  message(STATUS "wrote ${REFERENCE}")
+  return()
+endif()
+if(NOT EXISTS "${REFERENCE}")
+  message(FATAL_ERROR "missing reference ${REFERENCE}; run with LAGRULL_REGENERATE=1")
+endif()
+file(READ "${REFERENCE}" expected)
+if(NOT out STREQUAL expected)
+  file(WRITE "${WORKDIR}/actual.txt" "${out}")
+  message(FATAL_ERROR "output differs from ${REFERENCE}\nactual in ${WORKDIR}/actual.txt\nstderr:\n${err}\n--- actual ---\n${out}")
+endif()

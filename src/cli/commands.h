@@ -1,0 +1,14 @@
+#pragma once
+// One registration function per subsystem; see command.h.
+
+#include "cli/command.h"
+
+namespace lagrull::cli {
+
+void addSettingsCommands(Commands& commands);
+
+inline void addAllCommands(Commands& commands) {
+    addSettingsCommands(commands);
+}
+
+}  // namespace lagrull::cli

@@ -1,0 +1,67 @@
+// lagrul-cli: the register's core operations for scripting, testing and
+// support. Global options may stand anywhere on the line:
+//   /path=DIR   application data directory (as for the GUI program)
+//   LOGG        write the log file (also /LOGG, -logg, any case)
+//   --yes/--no  how questions are answered; --input=TEXT answers input boxes
+#include <deque>
+#include <iostream>
+
+#include "cli/command.h"
+#include "cli/commands.h"
+#include "cli/console_ui.h"
+#include "common/error.h"
+#include "common/startup.h"
+
+using namespace lagrull;
+
+namespace {
+
+void printHelp(const cli::Commands& commands) {
+    std::cout << "Bruk: lagrul-cli [/path=KATALOG] [LOGG] [--yes|--no] [--input=TEKST] "
+                 "KOMMANDO [ARGUMENTER]\n\nKommandoer:\n";
+    for (const auto& c : commands.all()) std::cout << "  " << c.usage << '\n';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> all(argv + 1, argv + argc);
+    std::vector<std::string> rest;
+    auto answer = cli::ConsoleUi::Default::None;
+    std::deque<std::string> inputs;
+    for (const auto& a : all) {
+        if (a == "--yes") answer = cli::ConsoleUi::Default::Yes;
+        else if (a == "--no") answer = cli::ConsoleUi::Default::No;
+        else if (a.rfind("--input=", 0) == 0) inputs.push_back(a.substr(8));
+        else if (!isStartupSwitch(a)) rest.push_back(a);
+    }
+    cli::ConsoleUi ui(std::cerr, answer, inputs);
+
+    cli::Commands commands;
+    cli::addAllCommands(commands);
+    if (rest.empty() || rest[0] == "--help" || rest[0] == "-h") {
+        printHelp(commands);
+        return rest.empty() ? 2 : 0;
+    }
+    if (rest[0] == "--version") {
+        std::cout << LAGRULL_VERSION << '\n';
+        return 0;
+    }
+    const cli::Command* command = commands.find(rest[0]);
+    if (!command) {
+        std::cerr << "Ukjent kommando: " << rest[0] << '\n';
+        printHelp(commands);
+        return 2;
+    }
+    try {
+        startModules(all, ui);
+        cli::Context context{{rest.begin() + 1, rest.end()}, ui, std::cout, std::cerr};
+        return command->run(context);
+    } catch (const cli::UsageError& e) {
+        std::cerr << e.message << "\nBruk: lagrul-cli " << command->usage << '\n';
+        return 2;
+    } catch (...) {
+        showException(ui, std::current_exception());
+        return 1;
+    }
+}

@@ -1,0 +1,27 @@
+#pragma once
+// File names the register itself names ("brev.ini", "Brev.RTF", settings
+// files) come from a case-insensitive world: such a file is found in its
+// directory whatever the letter case of its name there.
+
+#include <filesystem>
+#include <string>
+
+namespace lagrull {
+
+// `path` itself when it exists; else an entry of its directory whose name
+// equals its file name without regard to case; else `path` unchanged.
+std::filesystem::path findFileNoCase(const std::filesystem::path& path);
+
+// True when a test file can be created and deleted in `directory`.
+bool directoryWritable(const std::filesystem::path& directory);
+
+// A directory text with exactly one trailing "/".
+std::string withTrailingSlash(std::string directory);
+
+// Reads a whole file as bytes; throws FileError "Cannot open file %s".
+std::string readFileBytes(const std::filesystem::path& path);
+// Writes a whole file through a temporary beside it, so that a failed write
+// never leaves half a file; throws FileError "Cannot create file %s".
+void writeFileBytes(const std::filesystem::path& path, const std::string& bytes);
+
+}  // namespace lagrull
