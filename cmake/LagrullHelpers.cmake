@@ -47,3 +47,15 @@ function(lagrull_golden_test name)
   set_tests_properties(golden.${name} PROPERTIES
     ENVIRONMENT "LAGRULL_TESTDATA=${PROJECT_SOURCE_DIR}/tests/data")
 endfunction()
+
+# lagrull_qt_test(NAME SOURCES... DEPENDS libs...): one Qt Test executable
+# for windows, run offscreen.
+function(lagrull_qt_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${name} PRIVATE lagrull_options Qt6::Test ${ARG_DEPENDS})
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LAGRULL_TESTDATA=${PROJECT_SOURCE_DIR}/tests/data;LAGRULL_SCREENSHOTS=${CMAKE_BINARY_DIR}/screenshots")
+endfunction()

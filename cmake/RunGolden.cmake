@@ -1,7 +1,10 @@
 # Runs one golden-file check; see lagrull_golden_test.
 # The command runs in a fresh work directory with a private HOME and data
 # directory so that no user's settings leak into the output. "@DATA@" in an
-# argument stands for tests/data, "@WORK@" for the work directory.
+# argument stands for tests/data, "@WORK@" for the work directory. The
+# reference holds standard output, then "stderr:" and standard error when
+# there is any, then "exit: N"; the work, data and program directories appear
+# there as @WORK@, @DATA@ and @PROG@.
 file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}/home")
 get_filename_component(datadir "${REFERENCE}" DIRECTORY)
@@ -17,8 +20,13 @@ set(ENV{XDG_CONFIG_HOME} "${WORKDIR}/home/config")
 execute_process(COMMAND "${CLI}" ${args}
   WORKING_DIRECTORY "${WORKDIR}"
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+if(NOT err STREQUAL "")
+  string(APPEND out "stderr:\n${err}")
+endif()
+get_filename_component(progdir "${CLI}" DIRECTORY)
 string(REPLACE "${WORKDIR}" "@WORK@" out "${out}")
 string(REPLACE "${datadir}" "@DATA@" out "${out}")
+string(REPLACE "${progdir}" "@PROG@" out "${out}")
 string(APPEND out "exit: ${rc}\n")
 if(DEFINED ENV{LAGRULL_REGENERATE} AND "$ENV{LAGRULL_REGENERATE}" STREQUAL "1")
   file(WRITE "${REFERENCE}" "${out}")

@@ -49,8 +49,7 @@ int main(int argc, char** argv) {
     }
     const cli::Command* command = commands.find(rest[0]);
     if (!command) {
-        std::cerr << "Ukjent kommando: " << rest[0] << '\n';
-        printHelp(commands);
+        std::cerr << "Ukjent kommando: " << rest[0] << " (se lagrul-cli --help)\n";
         return 2;
     }
     try {

@@ -1,0 +1,24 @@
+#include "app/application.h"
+
+#include <cstdlib>
+
+#include "common/error.h"
+
+namespace lagrull {
+
+Application::Application(int& argc, char** argv, Ui& ui) : QApplication(argc, argv), ui_(ui) {
+    setApplicationName("lagrul");
+    setApplicationDisplayName("Lagrull");
+    setApplicationVersion(LAGRULL_VERSION);
+}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        if (showException(ui_, std::current_exception())) std::exit(EXIT_FAILURE);
+        return false;
+    }
+}
+
+}  // namespace lagrull
