@@ -7,8 +7,9 @@
 namespace lagrull {
 
 Application::Application(int& argc, char** argv, Ui& ui) : QApplication(argc, argv), ui_(ui) {
-    setApplicationName("lagrul");
-    setApplicationDisplayName("Lagrull");
+    // The application's title. Not a display name: Qt would append that to
+    // every window caption, and the main window's caption is fixed.
+    setApplicationName("Lagrull");
     setApplicationVersion(LAGRULL_VERSION);
 }
 
