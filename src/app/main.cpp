@@ -8,21 +8,11 @@
 #include "app/main_window.h"
 #include "common/app_paths.h"
 #include "common/error.h"
-#include "common/ini.h"
-#include "common/ini_format.h"
+#include "common/settings_keys.h"
 #include "common/startup.h"
 #include "common/ui/qt_ui.h"
 
 using namespace lagrull;
-
-namespace {
-
-int registerKind() {
-    const auto value = TOrvIni::readValue(settingsFilePath(), "Setup", "Register");
-    return value && ini::parseInteger(*value) == 1 ? 1 : 0;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QtUi ui;
@@ -32,7 +22,7 @@ int main(int argc, char** argv) {
     try {
         startModules(std::vector<std::string>(argv + 1, argv + argc), ui);
         recordProgramDirectory("lagrul");
-        MainWindow window(registerKind());
+        MainWindow window(registerKindSetting(settingsFilePath()));
         window.show();
         return app.exec();
     } catch (...) {

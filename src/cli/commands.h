@@ -6,9 +6,11 @@
 namespace lagrull::cli {
 
 void addSettingsCommands(Commands& commands);
+void addPaymentsCommands(Commands& commands);
 
 inline void addAllCommands(Commands& commands) {
     addSettingsCommands(commands);
+    addPaymentsCommands(commands);
 }
 
 }  // namespace lagrull::cli

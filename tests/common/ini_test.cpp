@@ -177,3 +177,28 @@ TEST(TOrvIni, ScrambledFilesOfBothFormsAreReadAndWrittenInTheSecond) {
 }
 
 }  // namespace
+
+#include "common/settings_keys.h"
+
+namespace {
+
+TEST(SetupKeys, FontSizeOutsideSixToTwelveCountsAsNine) {
+    TempDir dir;
+    const auto file = dir.path() / "lagrul.ini";
+    EXPECT_EQ(reportFontSizeSetting(file.string()), 9);  // no file at all
+    for (const auto& [stored, expected] :
+         std::vector<std::pair<std::string, int>>{{"5", 9}, {"13", 9}, {"12", 12}, {"6", 6}, {"x", 9}}) {
+        ASSERT_TRUE(TOrvIni::writeValue(file, "Setup", "FONTSIZE", stored));
+        EXPECT_EQ(reportFontSizeSetting(file.string()), expected) << stored;
+    }
+}
+
+TEST(SetupKeys, RegisterKind) {
+    TempDir dir;
+    const auto file = dir.path() / "lagrul.ini";
+    EXPECT_EQ(registerKindSetting(file.string()), 0);
+    TOrvIni::writeValue(file, "Setup", "Register", "1");
+    EXPECT_EQ(registerKindSetting(file.string()), 1);
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+#include "common/settings_keys.h"
+
+#include "common/ini.h"
+#include "common/ini_format.h"
+
+namespace lagrull {
+
+namespace {
+long long setupInteger(const std::string& file, const char* key, long long fallback) {
+    const auto text = TOrvIni::readValue(file, "Setup", key);
+    if (!text) return fallback;
+    return ini::parseInteger(*text).value_or(fallback);
+}
+}  // namespace
+
+int registerKindSetting(const std::string& settingsFile) {
+    return setupInteger(settingsFile, "Register", 0) == 1 ? 1 : 0;
+}
+
+int validReportFontSize(long long size) { return size >= 6 && size <= 12 ? static_cast<int>(size) : 9; }
+
+int reportFontSizeSetting(const std::string& settingsFile) {
+    return validReportFontSize(setupInteger(settingsFile, "FONTSIZE", 9));
+}
+
+}  // namespace lagrull

@@ -1,0 +1,16 @@
+#pragma once
+// The register's own keys in section "Setup" of the settings file, read
+// with their defaults.
+
+#include <string>
+
+namespace lagrull {
+
+// "Register": 0 member register (also when missing), 1 rent register.
+int registerKindSetting(const std::string& settingsFile);
+
+// "FONTSIZE": 9 when missing or outside 6..12.
+int reportFontSizeSetting(const std::string& settingsFile);
+int validReportFontSize(long long size);
+
+}  // namespace lagrull
