@@ -15,10 +15,13 @@ for p in $PACKAGES; do
     missing="$missing $p"
   fi
 done
-[ -z "$missing" ] && exit 0
+if [ -n "$missing" ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  echo "Installerer:$missing"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+fi
 
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
-echo "Installerer:$missing"
-$SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+# The postal register the program's Postnr.num is made from.
+"$(dirname "$0")/fetch-postal-register.sh"

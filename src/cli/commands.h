@@ -7,10 +7,12 @@ namespace lagrull::cli {
 
 void addSettingsCommands(Commands& commands);
 void addPaymentsCommands(Commands& commands);
+void addServicesCommands(Commands& commands);
 
 inline void addAllCommands(Commands& commands) {
     addSettingsCommands(commands);
     addPaymentsCommands(commands);
+    addServicesCommands(commands);
 }
 
 }  // namespace lagrull::cli
