@@ -6,9 +6,11 @@
 namespace lagrull::cli {
 
 void addSettingsCommands(Commands& commands);
+void addScriptCommands(Commands& commands);
 
 inline void addAllCommands(Commands& commands) {
     addSettingsCommands(commands);
+    addScriptCommands(commands);
 }
 
 }  // namespace lagrull::cli
