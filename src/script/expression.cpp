@@ -66,7 +66,6 @@ std::size_t operandEnd(std::string_view text, std::size_t start) {
     return i;
 }
 
-
 class DepthGuard {
 public:
     explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
@@ -170,6 +169,7 @@ double TExpressionLL::pass(std::string_view text) {
     while (i < n) {
         const char c = text[i];
         const char next = i + 1 < n ? text[i + 1] : '\0';
+        // A number may begin with its decimal point: ",5" is a half, not a name.
         if (isDigit(c) || (c == '.' && isDigit(next))) {
             std::size_t end = i;
             while (end < n && (isDigit(text[end]) || text[end] == '.')) ++end;
