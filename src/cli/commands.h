@@ -7,11 +7,13 @@ namespace lagrull::cli {
 
 void addSettingsCommands(Commands& commands);
 void addPaymentsCommands(Commands& commands);
+void addScriptCommands(Commands& commands);
 void addServicesCommands(Commands& commands);
 
 inline void addAllCommands(Commands& commands) {
     addSettingsCommands(commands);
     addPaymentsCommands(commands);
+    addScriptCommands(commands);
     addServicesCommands(commands);
 }
 
