@@ -24,3 +24,17 @@ int reportFontSizeSetting(const std::string& settingsFile) {
 }
 
 }  // namespace lagrull
+
+namespace lagrull {
+
+namespace {
+int& sharedReportFontSize() {
+    static int size = 9;
+    return size;
+}
+}  // namespace
+
+int reportFontSize() { return sharedReportFontSize(); }
+void setReportFontSize(int size) { sharedReportFontSize() = validReportFontSize(size); }
+
+}  // namespace lagrull

@@ -14,3 +14,12 @@ int reportFontSizeSetting(const std::string& settingsFile);
 int validReportFontSize(long long size);
 
 }  // namespace lagrull
+
+namespace lagrull {
+
+// The report font size shared by the payment report layouts: read at start,
+// changed at once by the setup window.
+int reportFontSize();
+void setReportFontSize(int size);
+
+}  // namespace lagrull
