@@ -6,9 +6,11 @@
 namespace lagrull::cli {
 
 void addSettingsCommands(Commands& commands);
+void addDataCommands(Commands& commands);
 
 inline void addAllCommands(Commands& commands) {
     addSettingsCommands(commands);
+    addDataCommands(commands);
 }
 
 }  // namespace lagrull::cli
