@@ -173,6 +173,60 @@ void renameTable(TDatabase& db, const std::string& from, const std::string& to) 
     db.exec("ALTER TABLE " + quoteName(from) + " RENAME TO " + quoteName(to));
 }
 
+std::vector<std::string> dependentSql(TDatabase& db, const std::string& table) {
+    std::vector<std::string> out;
+    Statement s = db.prepare(
+        "SELECT sql FROM sqlite_master WHERE type IN ('index', 'trigger') AND tbl_name = ?1 "
+        "AND sql IS NOT NULL ORDER BY type, rowid");
+    s.bind(1, Value(table));
+    while (s.step()) out.push_back(s.columnText(0));
+    return out;
+}
+
+// An index whose pages are damaged cannot even be rebuilt in place: the rows
+// are read by a scan of the table itself (the WHERE keeps SQLite from copying
+// the damaged index along), the damaged table is taken out of the schema
+// without reading its pages, and the copy takes its name and its indexes.
+// VACUUM then frees the pages left behind.
+void rebuildDamagedTable(TDatabase& db, const std::string& stored) {
+    const std::string temp = TOrvDbMng::kTempTable;
+    const std::vector<TFieldInfo> fields = readFieldDefs(db, stored);
+    std::vector<std::string> key;
+    {
+        Statement s = db.prepare("SELECT name FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk");
+        s.bind(1, Value(stored));
+        while (s.step()) key.push_back(s.columnText(0));
+    }
+    const std::vector<std::string> dependents = dependentSql(db, stored);
+    db.exec("DROP TABLE IF EXISTS " + quoteName(temp));
+    db.exec(createTableSql(temp, fields, key));
+    db.exec("INSERT INTO " + quoteName(temp) + " SELECT * FROM " + quoteName(stored) + " NOT INDEXED WHERE 1");
+    db.exec("PRAGMA writable_schema = ON");
+    try {
+        Statement s = db.prepare("DELETE FROM sqlite_master WHERE tbl_name = ?1 COLLATE NOCASE");
+        s.bind(1, Value(stored));
+        s.execute();
+    } catch (...) {
+        db.exec("PRAGMA writable_schema = OFF");
+        throw;
+    }
+    db.exec("PRAGMA writable_schema = OFF");
+    db.connect();  // reads the schema anew
+    renameTable(db, temp, stored);
+    for (const std::string& sql : dependents) db.exec(sql);
+    db.exec("VACUUM");
+}
+
+// Rebuilds the indexes of a table that the engine found damaged.
+void repairIndexes(TDatabase& db, const std::string& stored) {
+    try {
+        db.exec("REINDEX " + quoteName(stored));
+    } catch (const EDatabaseError& e) {
+        if (!e.damaged()) throw;
+        rebuildDamagedTable(db, stored);
+    }
+}
+
 }  // namespace
 
 RestructureResult TOrvDbMng::RestructureTable(TOrvTable& table, const TTableDef& def,
@@ -238,6 +292,8 @@ void TOrvDbMng::RestoreTableFiles(TOrvTable& table) {
 void TOrvDbMng::OpenOrCreateTable(TOrvTable& table, const TTableDef& def, bool open,
                                   const ConvertCallback& convert) {
     TDatabase& db = databaseOf(table);
+    // Without a connection the first table stops the program.
+    if (!db.connected()) OpenTableOrStop(table);
     if (!TableExists(table)) {
         try {
             CreateTableFromInfo(table, def);
@@ -279,7 +335,7 @@ void TOrvDbMng::OpenOrCreateTable(TOrvTable& table, const TTableDef& def, bool o
         try {
             table.close();
             std::string stored;
-            if (db.tableExists(table.baseName(), &stored)) db.exec("REINDEX " + quoteName(stored));
+            if (db.tableExists(table.baseName(), &stored)) repairIndexes(db, stored);
             ok = checkAndUpgrade();
         } catch (const EDatabaseError& again) {
             appLog().writeLine(again.what());
