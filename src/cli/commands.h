@@ -6,12 +6,14 @@
 namespace lagrull::cli {
 
 void addSettingsCommands(Commands& commands);
+void addDataCommands(Commands& commands);
 void addPaymentsCommands(Commands& commands);
 void addScriptCommands(Commands& commands);
 void addServicesCommands(Commands& commands);
 
 inline void addAllCommands(Commands& commands) {
     addSettingsCommands(commands);
+    addDataCommands(commands);
     addPaymentsCommands(commands);
     addScriptCommands(commands);
     addServicesCommands(commands);

@@ -1,0 +1,387 @@
+#include "data/db_manager.h"
+
+#include <filesystem>
+
+#include "common/file_names.h"
+#include "common/ini.h"
+#include "common/log.h"
+#include "common/text_codec.h"
+#include "common/ui.h"
+
+namespace lagrull::data {
+
+namespace fs = std::filesystem;
+
+TOrvDbMng::TOrvDbMng(Ui& ui, std::string settingsFile, std::string defaultDataPath)
+    : ui_(ui), settingsFile_(std::move(settingsFile)), defaultDataPath_(std::move(defaultDataPath)) {}
+
+void TOrvDbMng::fatal(const std::string& text) {
+    appLog().writeLine("Kritisk feil: " + text);
+    throw FatalError("Kritisk feil", text + "\nKontakt Brakvi");
+}
+
+// --- data path ------------------------------------------------------------
+
+void TOrvDbMng::RegisterDatabase(TDatabase& db) {
+    if (databases_.empty()) InitDataPath();
+    databases_.push_back(&db);
+    db.disconnect();
+    db.setPath(dataPath_);
+    db.connect();
+}
+
+void TOrvDbMng::InitDataPath() {
+    std::string path;
+    if (!settingsFile_.empty())
+        path = TOrvIni::readValue(settingsFile_, "Setup", "Database").value_or("");
+    if (path.empty()) path = defaultDataPath_;
+    SetDataPath(path);
+}
+
+void TOrvDbMng::SetDataPath(const std::string& directory) {
+    std::string dir = withTrailingSlash(directory);
+    if (!dataPath_.empty() && upperCase(dir) == upperCase(dataPath_)) return;
+    // Ask until the directory is there and can be written, or the user gives up.
+    for (;;) {
+        std::error_code ec;
+        std::string problem;
+        if (fs::is_directory(dir, ec)) {
+            if (!directoryWritable(dir)) problem = "No write access to database path";
+        } else {
+            fs::create_directories(dir, ec);
+            if (!fs::is_directory(dir, ec)) problem = "Invalid database pathname";
+        }
+        if (problem.empty()) break;
+        const std::optional<std::string> answer = ui_.inputBox(problem, "Enter a new path.", dir);
+        if (!answer) throw FatalError("Warning", "No database path is given. Can not run application");
+        dir = withTrailingSlash(*answer);
+    }
+    dataPath_ = dir;
+    if (!settingsFile_.empty()) TOrvIni::writeValue(settingsFile_, "Setup", "Database", dataPath_);
+    for (TDatabase* db : databases_) {
+        db->disconnect();
+        db->setPath(dataPath_);
+        db->connect();
+    }
+}
+
+// --- tables -----------------------------------------------------------------
+
+bool TOrvDbMng::TableExists(const TOrvTable& table) {
+    return const_cast<TOrvTable&>(table).exists();
+}
+
+void TOrvDbMng::OpenTableOrStop(TOrvTable& table) {
+    try {
+        table.open();
+    } catch (const std::exception& e) {
+        throw FatalError("Feil!", "Feil ved åpning av " + table.tableName() + ".\n" + e.what());
+    }
+}
+
+bool TOrvDbMng::CreateTableFromInfo(TOrvTable& table, const TTableDef& def) {
+    table.close();
+    if (table.tableName().empty()) throw EOrvTableException("No tablename is given");
+    // The definition is checked before the old table goes.
+    bool keyPart = true;
+    for (const TFieldInfo& f : def.Fields) {
+        if (f.PrimaryKey && !keyPart)
+            throw EOrvTableException("Primary Key fields must be first in table definition");
+        keyPart = keyPart && f.PrimaryKey;
+    }
+    Transaction t(table.database());
+    table.deleteTable();
+    table.createTable(def.Fields, def.Indexes);
+    t.commit();
+    return true;
+}
+
+bool TOrvDbMng::structureMatches(TOrvTable& table, const TTableDef& def) {
+    const std::vector<TFieldInfo> fields = table.fieldDefs();
+    const std::vector<TIndexInfo> indexes = table.indexDefs();
+    if (fields.size() != def.Fields.size()) return false;
+    const std::size_t storedKey =
+        !indexes.empty() && (indexes[0].Options & ixPrimary) ? splitFieldList(indexes[0].Fields).size() : 0;
+    const std::size_t definedKey = def.Indexes.empty() ? 0 : splitFieldList(def.Indexes[0].Fields).size();
+    if (storedKey != definedKey) return false;
+    if (indexes.size() != def.Indexes.size()) return false;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const TFieldInfo& s = fields[i];
+        const TFieldInfo& d = def.Fields[i];
+        if (upperCase(s.Name) != upperCase(d.Name) || s.DataType != d.DataType) return false;
+        if (d.DataType == FieldType::String && s.Size != d.Size) return false;
+        if (s.Required != d.Required) return false;
+    }
+    return true;
+}
+
+bool TOrvDbMng::SameStructure(TOrvTable& table, const TTableDef& def) {
+    return structureMatches(table, def);
+}
+
+long long TOrvDbMng::CopyRecords(TOrvTable& source, TOrvTable& destination, const ConvertCallback& convert) {
+    TOrvTable from(source.database(), source.tableName());
+    from.open();
+    const bool wasOpen = destination.isOpen();
+    destination.emptyTable();
+    destination.open();
+
+    // Fields of the same name, found once.
+    std::vector<std::pair<int, int>> pairs;
+    for (int i = 0; i < from.fieldCount(); ++i) {
+        const int d = destination.findField(from.field(i).name);
+        if (d >= 0 && !destination.field(d).calculated) pairs.emplace_back(i, d);
+    }
+    Transaction t(destination.database());
+    long long failed = 0;
+    for (from.first(); !from.eof(); from.next()) {
+        try {
+            destination.insert();
+            for (const auto& [s, d] : pairs) destination.setValue(d, Value(valueToText(from.field(s), from.value(s))));
+            if (convert) convert(from, destination);
+            if (!destination.post()) throw EOrvTableException("stoppet");
+        } catch (const Error&) {
+            // One row that cannot be copied does not stop the rest.
+            destination.cancel();
+            ++failed;
+        }
+    }
+    t.commit();
+    from.close();
+    if (!wasOpen) destination.close();
+    return failed;
+}
+
+namespace {
+
+// Drops the indexes and triggers a table carries, so that its name can be
+// taken by the new table while the old rows stay under another name.
+void dropDependents(TDatabase& db, const std::string& table) {
+    std::vector<std::pair<std::string, std::string>> items;
+    {
+        Statement s = db.prepare(
+            "SELECT type, name FROM sqlite_master WHERE type IN ('index', 'trigger') "
+            "AND tbl_name = ?1 COLLATE NOCASE AND sql IS NOT NULL");
+        s.bind(1, Value(table));
+        while (s.step()) items.emplace_back(s.columnText(0), s.columnText(1));
+    }
+    for (const auto& [type, name] : items)
+        db.exec("DROP " + std::string(type == "index" ? "INDEX " : "TRIGGER ") + quoteName(name));
+}
+
+void renameTable(TDatabase& db, const std::string& from, const std::string& to) {
+    db.exec("ALTER TABLE " + quoteName(from) + " RENAME TO " + quoteName(to));
+}
+
+std::vector<std::string> dependentSql(TDatabase& db, const std::string& table) {
+    std::vector<std::string> out;
+    Statement s = db.prepare(
+        "SELECT sql FROM sqlite_master WHERE type IN ('index', 'trigger') AND tbl_name = ?1 "
+        "AND sql IS NOT NULL ORDER BY type, rowid");
+    s.bind(1, Value(table));
+    while (s.step()) out.push_back(s.columnText(0));
+    return out;
+}
+
+// An index whose pages are damaged cannot even be rebuilt in place: the rows
+// are read by a scan of the table itself (the WHERE keeps SQLite from copying
+// the damaged index along), the damaged table is taken out of the schema
+// without reading its pages, and the copy takes its name and its indexes.
+// VACUUM then frees the pages left behind.
+void rebuildDamagedTable(TDatabase& db, const std::string& stored) {
+    const std::string temp = TOrvDbMng::kTempTable;
+    const std::vector<TFieldInfo> fields = readFieldDefs(db, stored);
+    std::vector<std::string> key;
+    {
+        Statement s = db.prepare("SELECT name FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk");
+        s.bind(1, Value(stored));
+        while (s.step()) key.push_back(s.columnText(0));
+    }
+    const std::vector<std::string> dependents = dependentSql(db, stored);
+    db.exec("DROP TABLE IF EXISTS " + quoteName(temp));
+    db.exec(createTableSql(temp, fields, key));
+    db.exec("INSERT INTO " + quoteName(temp) + " SELECT * FROM " + quoteName(stored) + " NOT INDEXED WHERE 1");
+    db.exec("PRAGMA writable_schema = ON");
+    try {
+        Statement s = db.prepare("DELETE FROM sqlite_master WHERE tbl_name = ?1 COLLATE NOCASE");
+        s.bind(1, Value(stored));
+        s.execute();
+    } catch (...) {
+        db.exec("PRAGMA writable_schema = OFF");
+        throw;
+    }
+    db.exec("PRAGMA writable_schema = OFF");
+    db.connect();  // reads the schema anew
+    renameTable(db, temp, stored);
+    for (const std::string& sql : dependents) db.exec(sql);
+    db.exec("VACUUM");
+}
+
+// Rebuilds the indexes of a table that the engine found damaged.
+void repairIndexes(TDatabase& db, const std::string& stored) {
+    try {
+        db.exec("REINDEX " + quoteName(stored));
+    } catch (const EDatabaseError& e) {
+        if (!e.damaged()) throw;
+        rebuildDamagedTable(db, stored);
+    }
+}
+
+}  // namespace
+
+RestructureResult TOrvDbMng::RestructureTable(TOrvTable& table, const TTableDef& def,
+                                              const ConvertCallback& convert) {
+    RestructureResult result;
+    TDatabase& db = databaseOf(table);
+    const bool wasOpen = table.isOpen();
+    table.close();
+    const std::string base = table.baseName();
+    try {
+        Transaction t(db);
+        TOrvTable temp(db, kTempTable);
+        CreateTableFromInfo(temp, def);
+        result.rowsNotCopied = CopyRecords(table, temp, convert);
+
+        // The old rows become the backup; the table is made anew and filled.
+        std::string stored;
+        db.tableExists(base, &stored);
+        const std::string backup = backupName(base);
+        TOrvTable oldBackup(db, backup);
+        oldBackup.deleteTable();
+        dropDependents(db, stored);
+        renameTable(db, stored, backup);
+        CreateTableFromInfo(table, def);
+        result.rowsNotCopied += CopyRecords(temp, table);
+        temp.deleteTable();
+        if (result.rowsNotCopied == 0) {
+            oldBackup.deleteTable();
+        } else {
+            // Kept under a name of its own, so that no later start takes it
+            // for the leftover of a cut-off upgrade and restores it.
+            int n = 1;
+            while (db.tableExists(backup + std::to_string(n))) ++n;
+            result.keptBackup = backup + std::to_string(n);
+            renameTable(db, backup, result.keptBackup);
+        }
+        t.commit();
+        result.ok = true;
+    } catch (const std::exception& e) {
+        // The transaction has put everything back as it was.
+        appLog().writeLine("Omstrukturering av " + table.tableName() + " feilet: " + e.what());
+        result = RestructureResult{};
+    }
+    if (wasOpen) table.open();
+    return result;
+}
+
+void TOrvDbMng::RestoreTableFiles(TOrvTable& table) {
+    TDatabase& db = databaseOf(table);
+    const bool wasOpen = table.isOpen();
+    table.close();
+    const std::string base = table.baseName();
+    std::string backup;
+    if (db.tableExists(backupName(base), &backup)) {
+        Transaction t(db);
+        table.deleteTable();
+        renameTable(db, backup, base);
+        t.commit();
+    }
+    if (wasOpen) OpenTableOrStop(table);
+}
+
+void TOrvDbMng::OpenOrCreateTable(TOrvTable& table, const TTableDef& def, bool open,
+                                  const ConvertCallback& convert) {
+    TDatabase& db = databaseOf(table);
+    // Without a connection the first table stops the program.
+    if (!db.connected()) OpenTableOrStop(table);
+    if (!TableExists(table)) {
+        try {
+            CreateTableFromInfo(table, def);
+        } catch (const std::exception& e) {
+            appLog().writeLine(e.what());
+            fatal("Kunne ikke opprette tabell (" + table.tableName() + ")");
+        }
+        if (open) OpenTableOrStop(table);
+        return;
+    }
+    if (db.tableExists(backupName(table.baseName()))) RestoreTableFiles(table);
+
+    auto checkAndUpgrade = [&]() {
+        bool ok = true;
+        {
+            TOrvTable check(db, table.tableName());
+            check.open();
+            const bool same = SameStructure(check, def);
+            check.close();
+            if (!same) {
+                const RestructureResult r = RestructureTable(table, def, convert);
+                ok = r.ok;
+                if (r.ok && r.rowsNotCopied > 0)
+                    ui_.warning("Advarsel", std::to_string(r.rowsNotCopied) + " poster i tabellen " +
+                                                table.tableName() +
+                                                " kunne ikke kopieres under oppgraderingen.\n"
+                                                "De ligger fortsatt i sikkerhetstabellen " + r.keptBackup + ".");
+            }
+        }
+        if (ok && open) table.open();
+        return ok;
+    };
+    bool ok = false;
+    try {
+        ok = checkAndUpgrade();
+    } catch (const EDatabaseError& e) {
+        // A damaged index: rebuild the table's indexes and try once more.
+        appLog().writeLine("Feil i " + table.tableName() + ": " + e.what() + "; bygger indeksene på nytt");
+        try {
+            table.close();
+            std::string stored;
+            if (db.tableExists(table.baseName(), &stored)) repairIndexes(db, stored);
+            ok = checkAndUpgrade();
+        } catch (const EDatabaseError& again) {
+            appLog().writeLine(again.what());
+            ok = false;
+        }
+    }
+    if (!ok) fatal("Kunne ikke omstrukturere tabell (" + table.tableName() + ")");
+}
+
+bool TOrvDbMng::RebuildIndexes(TOrvTable& table) {
+    TDatabase& db = databaseOf(table);
+    const bool wasOpen = table.isOpen();
+    table.close();
+    bool ok = true;
+    try {
+        std::string stored;
+        if (!db.tableExists(table.baseName(), &stored))
+            throw EDatabaseError("Tabellen " + table.tableName() + " finnes ikke", 0);
+        std::vector<std::pair<std::string, std::string>> indexes;
+        {
+            Statement s = db.prepare(
+                "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 "
+                "AND sql IS NOT NULL ORDER BY rowid");
+            s.bind(1, Value(stored));
+            while (s.step()) indexes.emplace_back(s.columnText(0), s.columnText(1));
+        }
+        // The same definitions again: the engine builds them anew.
+        Transaction t(db);
+        for (const auto& [name, sql] : indexes) {
+            db.exec("DROP INDEX " + quoteName(name));
+            db.exec(sql);
+        }
+        db.exec("REINDEX " + quoteName(stored));
+        t.commit();
+    } catch (const std::exception& e) {
+        appLog().writeLine("Reindeksering av " + table.tableName() + " feilet: " + e.what());
+        ok = false;
+    }
+    if (wasOpen) {
+        try {
+            table.open();
+        } catch (const std::exception&) {
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+}  // namespace lagrull::data

@@ -1,0 +1,64 @@
+#pragma once
+// TOrvQuery: a statement of the register's SQL dialect with named
+// parameters. open() reads the whole result (so later writes to the tables
+// do not move under a pass that walks it); execSQL() runs UPDATE, DELETE or
+// INSERT and tells the rows changed.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "data/database.h"
+#include "data/dataset.h"
+
+namespace lagrull::data {
+
+class TOrvQuery : public TDataSet {
+public:
+    explicit TOrvQuery(TDatabase& db) : db_(db) {}
+
+    // The SQL text as lines (the payment window rewrites single lines).
+    void setSql(const std::string& text);
+    std::vector<std::string>& sql() { return lines_; }
+    const std::vector<std::string>& sql() const { return lines_; }
+    std::string sqlText() const;
+
+    // Parameters by name without the colon, any case. A parameter not set
+    // is null.
+    void setParam(const std::string& name, Value value);
+    void setParamText(const std::string& name, const std::string& text) { setParam(name, Value(text)); }
+    void setParamInt(const std::string& name, std::int64_t value) { setParam(name, Value(value)); }
+    void clearParams() { params_.clear(); }
+    // The parameter names of the text, in order of first use.
+    std::vector<std::string> paramNames();
+
+    // Translates and prepares the text: its errors come out here.
+    void prepare();
+    void open() override;
+    void close() override;
+    int execSQL();
+    // True for a statement that yields rows (a SELECT).
+    bool returnsRows();
+
+    std::string displayName() const override { return "spørring"; }
+    void first() override;
+    void next() override;
+    void prior() override;
+    void last() override;
+    long long recordCount() override;
+    long long recNo() override;
+    void setRecNo(long long recNo) override;
+
+private:
+    Statement statement();
+    void bindParams(Statement& s) const;
+    void load(long long pos);
+
+    TDatabase& db_;
+    std::vector<std::string> lines_;
+    std::map<std::string, Value> params_;  // upper-case name → value
+    std::vector<std::vector<Value>> rows_;
+    long long pos_ = -1;
+};
+
+}  // namespace lagrull::data
