@@ -157,6 +157,7 @@ void TDataSet::setValue(int index, Value value) {
     const bool allowed = f.calculated ? state_ == DataSetState::CalcFields : editing();
     if (!allowed) throw EOrvTableException("Table closed or in readonly state");
     buffer_.at(static_cast<std::size_t>(index)) = coerceValue(f, std::move(value));
+    if (!f.calculated) valueWritten(index);
 }
 
 void TDataSet::addCalculatedField(const std::string& name, FieldType type, int size) {

@@ -84,6 +84,9 @@ protected:
     int storedFieldCount() const { return storedCount_; }
     // Runs the calculation handler on the current buffer.
     void calculate();
+    // Called after a stored value of the record being edited was written,
+    // so that views showing the record can follow.
+    virtual void valueWritten(int /*index*/) {}
 
     std::vector<FieldSlot> fields_;
     std::vector<Value> buffer_;

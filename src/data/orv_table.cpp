@@ -55,8 +55,10 @@ Subscription TOrvTable::subscribe(std::function<void(TableEvent)> listener) {
     return Subscription(listeners_, id);
 }
 
+void TOrvTable::valueWritten(int) { notify(TableEvent::FieldChanged); }
+
 void TOrvTable::notify(TableEvent event) {
-    if (event != TableEvent::Scrolled && event != TableEvent::StateChanged) rowCache_.clear();
+    if (event == TableEvent::Reset || event == TableEvent::RecordChanged) rowCache_.clear();
     // A listener may end its own subscription while being told.
     const auto entries = listeners_->entries;
     for (const auto& [id, fn] : entries) fn(event);

@@ -34,6 +34,7 @@ enum class TableEvent {
     Scrolled,       // the current record moved
     RecordChanged,  // the current record's values changed, in place
     StateChanged,   // open, close, edit, insert, post, cancel
+    FieldChanged,   // a value of the record being edited was written
 };
 
 class TOrvTable;
@@ -66,6 +67,11 @@ public:
     const std::string& tableName() const { return tableName_; }
     std::string baseName() const { return baseTableName(tableName_); }
     std::string displayName() const override { return tableName_; }
+
+protected:
+    void valueWritten(int index) override;
+
+public:
 
     // Opening fails with EDatabaseError when the table does not exist.
     void open() override;
