@@ -183,8 +183,11 @@ void TDataSet::rebuildNames() {
     fields_.resize(static_cast<std::size_t>(storedCount_));
     fields_.insert(fields_.end(), calculated_.begin(), calculated_.end());
     byName_.clear();
+    // A calculated field hides a stored one of the same name: the members'
+    // display name NAVN is computed, while the table keeps an unused column
+    // of that name.
     for (std::size_t i = 0; i < fields_.size(); ++i)
-        byName_.emplace(upperCase(fields_[i].name), static_cast<int>(i));
+        byName_[upperCase(fields_[i].name)] = static_cast<int>(i);
 }
 
 void TDataSet::calculate() {

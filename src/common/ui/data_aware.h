@@ -21,6 +21,7 @@ public:
 
 protected:
     bool isDataAware() const override { return true; }
+    void rewritten() override { link_.write(storedValue()); }
 
 private:
     FieldLink link_;
@@ -35,6 +36,7 @@ public:
 
 protected:
     bool isDataAware() const override { return true; }
+    void rewritten() override { link_.write(storedValue()); }
 
 private:
     FieldLink link_;

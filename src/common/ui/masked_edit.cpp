@@ -111,7 +111,10 @@ void TMalEdit::setKind(EditKind kind, const std::string& mask) {
 bool TMalEdit::checkOnLeave() {
     const Mask checked(kind_ == EditKind::mkDate ? dateMask_ : mask().text());
     const LeaveResult r = checkFieldOnLeave(kind_, checked, text().toStdString(), isDataAware(), ui());
-    if (r.rewritten) setText(QString::fromStdString(*r.rewritten));
+    if (r.rewritten) {
+        setText(QString::fromStdString(*r.rewritten));
+        rewritten();
+    }
     return r.accepted;
 }
 
@@ -135,7 +138,10 @@ void TNumEdit::setNumberMask(const std::string& mask) { setFieldMask(mask, false
 bool TNumEdit::checkOnLeave() {
     // Leaving shows the number in the mask's own form (decimals, groups).
     const QString shown = QString::fromStdString(mask().show(storedValue()));
-    if (shown != text()) setText(shown);
+    if (shown != text()) {
+        setText(shown);
+        rewritten();
+    }
     return true;
 }
 

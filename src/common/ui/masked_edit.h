@@ -60,6 +60,8 @@ protected:
     virtual bool checkOnLeave();
     Ui& ui();
     virtual bool isDataAware() const { return false; }
+    // The field put a new text in itself (a date written back in its form).
+    virtual void rewritten() {}
 
 private:
     Mask mask_;
