@@ -227,8 +227,9 @@ TEST_F(TableObject, SubscribersHearChangesUntilTheyLeave) {
     }
     m.next();
     EXPECT_EQ(events, (std::vector<TableEvent>{TableEvent::Scrolled, TableEvent::StateChanged,
-                                               TableEvent::RecordChanged, TableEvent::StateChanged,
-                                               TableEvent::StateChanged, TableEvent::Reset,
+                                               TableEvent::FieldChanged, TableEvent::RecordChanged,
+                                               TableEvent::StateChanged, TableEvent::StateChanged,
+                                               TableEvent::FieldChanged, TableEvent::Reset,
                                                TableEvent::StateChanged}));
     // The moved row went after "3"; the next one is the other organisation's.
     EXPECT_EQ(m.recNo(), 4);
