@@ -6,9 +6,11 @@
 namespace lagrull::cli {
 
 void addSettingsCommands(Commands& commands);
+void addClearingCommands(Commands& commands);
 
 inline void addAllCommands(Commands& commands) {
     addSettingsCommands(commands);
+    addClearingCommands(commands);
 }
 
 }  // namespace lagrull::cli
