@@ -47,8 +47,7 @@ TBBSXXX& TBBSOppdrag::NyTransaksjon() {
 
 AssignmentTotals TBBSOppdrag::totals() const {
     const auto n = static_cast<std::int64_t>(transactions_.size());
-    return {sum_, n, n > 0 ? 2 + records_ : 0,
-            dueDates_.empty() ? std::nullopt : std::optional<Date>(dueDates_.begin()->first)};
+    return {sum_, n, n > 0 ? 2 + records_ : 0, dueDates_.earliest()};
 }
 
 template <class Change>
@@ -62,10 +61,7 @@ void TBBSOppdrag::changing(Change&& change) {
 void TBBSOppdrag::add(const TransactionTotals& t, int sign) {
     sum_ += t.amount * sign;
     records_ += t.records * sign;
-    if (!t.due) return;
-    int& count = dueDates_[*t.due];
-    count += sign;
-    if (count == 0) dueDates_.erase(*t.due);
+    dueDates_.add(t.due, sign);
 }
 
 int TBBSOppdrag::AddTransaksjon(std::unique_ptr<TBBSXXX> transaction) {
@@ -97,8 +93,7 @@ void TBBSOppdrag::writeTotals() {
     const AssignmentTotals t = totals();
     end_->SetSum(t.sum);
     end_->SetForsteForfallsdato(t.earliest);
-    end_->SetSisteForfallsdato(dueDates_.empty() ? std::nullopt
-                                                 : std::optional<Date>(dueDates_.rbegin()->first));
+    end_->SetSisteForfallsdato(dueDates_.latest());
     end_->SetAntallTransaksjoner(t.transactions);
     end_->SetAntallRecords(t.records);
 }

@@ -52,10 +52,14 @@ bool ClearingFileReader::next(std::string& line) {
     std::size_t length = static_cast<std::size_t>(n);
     if (length > 0 && buffer_[length - 1] == '\n') --length;
     if (length > 0 && buffer_[length - 1] == '\r') --length;
-    if (length == 1 && buffer_[0] == '\x1a') {
-        int c = std::fgetc(file_);
-        if (c == EOF) return false;  // the old end-of-file mark
-        std::ungetc(c, file_);
+    if (length > 0 && buffer_[length - 1] == '\x1a') {
+        // The old end-of-file mark, on a line of its own or after the last record.
+        const int c = std::fgetc(file_);
+        if (c == EOF) {
+            if (--length == 0) return false;
+        } else {
+            std::ungetc(c, file_);
+        }
     }
     line.assign(buffer_, length);
     if (hasHighBytes(line) && isValidUtf8(line)) line = fromUtf8(line, CodePage::Latin1);

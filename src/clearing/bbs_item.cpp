@@ -25,6 +25,12 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
+std::string zeroPadded(std::int64_t value, std::size_t width) {
+    std::string text = std::to_string(value);
+    if (text.size() < width) text.insert(0, width - text.size(), '0');
+    return text;
+}
+
 std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
@@ -76,22 +82,19 @@ std::int64_t TBBSItem::GetNumber(int first, int last) const {
 }
 
 void TBBSItem::SetNumber(int first, int last, std::int64_t value) {
-    const int length = last - first + 1;
     if (value < 0)
         throw FormatError("Negative tall kan ikke skrives i BBS-fil (felt " + fieldName(first, last) +
                           ": " + std::to_string(value) + ")");
+    // Written straight into a buffer: totals are rewritten after every change.
     char digits[24];
-    int pos = length;
-    std::uint64_t v = static_cast<std::uint64_t>(value);
-    if (length > static_cast<int>(sizeof digits)) throw FormatError("Ugyldig BBS-felt " + fieldName(first, last));
-    while (pos > 0) {
-        digits[--pos] = static_cast<char>('0' + v % 10);
-        v /= 10;
-    }
-    if (v != 0)
+    const auto length = static_cast<std::size_t>(last - first + 1);
+    if (length > sizeof digits) throw FormatError("Ugyldig BBS-felt " + fieldName(first, last));
+    auto rest = static_cast<std::uint64_t>(value);
+    for (std::size_t pos = length; pos > 0; rest /= 10) digits[--pos] = static_cast<char>('0' + rest % 10);
+    if (rest != 0)
         throw FormatError("Tallet " + std::to_string(value) + " får ikke plass i BBS-feltet " +
                           fieldName(first, last));
-    putBytes(first, last, std::string_view(digits, static_cast<std::size_t>(length)));
+    putBytes(first, last, std::string_view(digits, length));
 }
 
 void TBBSItem::SetAmount(int first, int last, Money amount) {

@@ -78,6 +78,9 @@ std::optional<Date> readDateField(std::string_view field);
 // when the field holds no number.
 Money readOcrAmountField(std::string_view field);
 
+// The decimal digits of a number, left-padded with "0" to `width`.
+std::string zeroPadded(std::int64_t value, std::size_t width);
+
 // Blanks removed at both ends.
 std::string_view trimBlanks(std::string_view text);
 

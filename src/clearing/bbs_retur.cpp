@@ -67,14 +67,24 @@ RecordKind classify(const std::string& line, Date& referenceDate) {
 
 char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-std::string fourDigits(int i) {
-    std::string s = std::to_string(i);
-    if (s.size() < 4) s.insert(0, 4 - s.size(), '0');
-    return s;
-}
+// Lets the window breathe while a long file is read. Asking the clock costs
+// more than reading a record, so it is asked only every 64 records (some
+// microseconds); the event pump itself keeps to its own interval.
+class RecordPump {
+public:
+    explicit RecordPump(Ui& ui) : pump_(ui) {}
+    void tick() {
+        if ((++records_ & 63u) == 0) pump_.tick();
+    }
+
+private:
+    EventPump pump_;
+    unsigned records_ = 0;
+};
 
 template <class Item>
-void moveItems(std::vector<std::unique_ptr<Item>>& from, TBBSReturListe<Item>& to, EventPump& pump) {
+void moveItems(std::vector<std::unique_ptr<Item>>& from, TBBSReturListe<Item>& to, RecordPump& pump) {
+    to.Reserve(from.size());
     for (auto& item : from) {
         pump.tick();
         to.Add(std::move(item));
@@ -88,7 +98,7 @@ void moveItems(std::vector<std::unique_ptr<Item>>& from, TBBSReturListe<Item>& t
 
 TBBSReturItemBetaling::TBBSReturItemBetaling(const ReturnContext& context, TBBSItem line1,
                                              TBBSItem line2)
-    : TBBSReturItem(context, std::move(line1), std::make_unique<TBBSItem>(std::move(line2))),
+    : TBBSReturItem(context, std::move(line1), std::move(line2)),
       date_(readDateField(Linje1().RawField(16, 21))),
       amount_(readOcrAmountField(Linje1().RawField(33, 49))) {}
 
@@ -129,7 +139,12 @@ void TBBSRetur::LoadFromFile(const fs::path& path) {
     std::vector<std::unique_ptr<TBBSReturItemBetaling>> payments;
     std::vector<std::unique_ptr<TBBSReturItemAvtaleEndring>> changes;
     std::vector<std::unique_ptr<TBBSReturItemAvtaleStatus>> statuses;
-    EventPump pump(ui_);
+    // Room for as many payments as the file can hold (two lines each), so
+    // that a long file does not move its list again and again.
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (!ec) payments.reserve(static_cast<std::size_t>(size / (2 * (kRecordLength + 1))));
+    RecordPump pump(ui_);
     ReturnContext context;
     bool transmissionSeen = false;
     std::string line, second;
@@ -207,7 +222,7 @@ void TBBSRetur::archive(const fs::path& path) {
                   today.day % 100);
     fs::path target;
     for (int i = 1;; ++i) {
-        target = arkivKatalog_ / (prefix + fourDigits(i) + path.filename().string());
+        target = arkivKatalog_ / (prefix + zeroPadded(i, 4) + path.filename().string());
         if (!fs::exists(target, ec)) break;
     }
     fs::rename(path, target, ec);

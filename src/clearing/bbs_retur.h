@@ -47,19 +47,19 @@ public:
     std::int64_t Datamottaker() const { return context_.datamottaker; }
     std::int64_t AvtaleId() const { return context_.avtaleId; }
     const TBBSItem& Linje1() const { return line1_; }
-    const TBBSItem* Linje2() const { return line2_.get(); }  // payments only
+    const TBBSItem* Linje2() const { return line2_ ? &*line2_ : nullptr; }  // payments only
 
     virtual std::optional<Date> Dato() const = 0;
     virtual std::string Kid() const = 0;
 
 protected:
-    TBBSReturItem(const ReturnContext& context, TBBSItem line1, std::unique_ptr<TBBSItem> line2)
+    TBBSReturItem(const ReturnContext& context, TBBSItem line1, std::optional<TBBSItem> line2)
         : context_(context), line1_(std::move(line1)), line2_(std::move(line2)) {}
 
 private:
     ReturnContext context_;
     TBBSItem line1_;
-    std::unique_ptr<TBBSItem> line2_;
+    std::optional<TBBSItem> line2_;
 };
 
 // An OCR payment: amount item 1 and the line after it.
@@ -81,7 +81,7 @@ class TBBSReturItemAvtaleStatus : public TBBSReturItem {
 public:
     TBBSReturItemAvtaleStatus(const ReturnContext& context, TBBSItem line,
                               std::optional<Date> referansedato)
-        : TBBSReturItem(context, std::move(line), nullptr), referansedato_(referansedato) {}
+        : TBBSReturItem(context, std::move(line), std::nullopt), referansedato_(referansedato) {}
     // The reader's reference date when the record was read.
     std::optional<Date> Dato() const override { return referansedato_; }
     std::string Kid() const override { return Linje1().GetField(17, 41); }
@@ -112,6 +112,7 @@ public:
         return Count() - 1;
     }
     void Clear() { items_.clear(); }
+    void Reserve(std::size_t count) { items_.reserve(count); }
 
     // The first item whose KID has in positions first..last exactly `value`
     // left-padded with "0" to the width of those positions; −1 if none.

@@ -4,6 +4,8 @@
 #include <ctime>
 #include <thread>
 
+#include "clearing/bbs_item.h"
+
 namespace lagrull::clearing {
 
 std::int64_t clearingClockValue(int month, int day, int hour, int minute, int second) {
@@ -27,9 +29,7 @@ std::string ClearingSequence::issue(Counter& counter) {
     const ClockReading now = clock_();
     counter.last = std::max(now.value, counter.last + 1);
     counter.year = now.year;
-    std::string text = std::to_string(counter.last);
-    if (text.size() < 7) text.insert(0, 7 - text.size(), '0');
-    return text;
+    return zeroPadded(counter.last, 7);
 }
 
 bool ClearingSequence::ahead(const Counter& counter, const ClockReading& now) const {

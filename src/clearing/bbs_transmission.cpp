@@ -44,10 +44,7 @@ void TBBS::add(const AssignmentTotals& t, int sign) {
     sum_ += t.sum * sign;
     transactions_ += t.transactions * sign;
     records_ += t.records * sign;
-    if (!t.earliest) return;
-    int& count = earliestDates_[*t.earliest];
-    count += sign;
-    if (count == 0) earliestDates_.erase(*t.earliest);
+    earliestDates_.add(t.earliest, sign);
 }
 
 void TBBS::assignmentChanged(const AssignmentTotals& before, const AssignmentTotals& after) {
@@ -73,9 +70,7 @@ void TBBS::Recalculate() {
 
 void TBBS::writeTotals() {
     end_.SetSum(sum_);
-    end_.SetForsteForfallsdato(earliestDates_.empty()
-                                   ? std::nullopt
-                                   : std::optional<Date>(earliestDates_.begin()->first));
+    end_.SetForsteForfallsdato(earliestDates_.earliest());
     end_.SetAntallTransaksjoner(transactions_);
     end_.SetAntallRecords(2 + records_);
 }

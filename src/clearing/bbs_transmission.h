@@ -35,6 +35,28 @@ class Ui;
 
 namespace lagrull::clearing {
 
+// The dates of a running total, counted, so that the earliest and latest
+// stay right when a date is taken away again.
+class DateTally {
+public:
+    void add(const std::optional<Date>& date, int sign) {
+        if (!date) return;  // no date never wins
+        int& count = counts_[*date];
+        count += sign;
+        if (count == 0) counts_.erase(*date);
+    }
+    void clear() { counts_.clear(); }
+    std::optional<Date> earliest() const {
+        return counts_.empty() ? std::nullopt : std::optional<Date>(counts_.begin()->first);
+    }
+    std::optional<Date> latest() const {
+        return counts_.empty() ? std::nullopt : std::optional<Date>(counts_.rbegin()->first);
+    }
+
+private:
+    std::map<Date, int> counts_;
+};
+
 // What an assignment adds to its transmission's totals.
 struct AssignmentTotals {
     Money sum;
@@ -104,7 +126,7 @@ private:
     // Running totals of the transactions.
     Money sum_;
     std::int64_t records_ = 0;
-    std::map<Date, int> dueDates_;  // how many transactions fall due on each date
+    DateTally dueDates_;
 };
 
 // Payment claims (AvtaleGiro).
@@ -189,7 +211,7 @@ private:
     Money sum_;
     std::int64_t transactions_ = 0;
     std::int64_t records_ = 0;
-    std::map<Date, int> earliestDates_;  // how many assignments have each earliest date
+    DateTally earliestDates_;  // of the assignments
 };
 
 }  // namespace lagrull::clearing

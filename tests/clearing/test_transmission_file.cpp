@@ -152,9 +152,13 @@ TEST(TransmissionFile, LineEndsAndShortLinesAreAccepted) {
     std::string padded = full;
     padded.replace(0, 80, record("NY000010123456780000042") + "   ");
 
+    // The old end-of-file mark, on its own line or right after the last record.
+    const std::string markAlone = full + "\x1a";
+    const std::string markAfter = full.substr(0, full.size() - 2) + "\x1a";
+
     TempDir dir;
     test::ScriptedUi ui;
-    for (const std::string& content : {full, lf, cut, padded}) {
+    for (const std::string& content : {full, lf, cut, padded, markAlone, markAfter}) {
         TestBBS bbs;
         bbs.LoadFromFile(dir.write("fil.bbs", content));
         const std::string text = bbs.ToText(ui);
@@ -219,6 +223,10 @@ TEST(TransmissionFile, RecordsThatCannotBePlacedFail) {
               std::string::npos);
     EXPECT_NE(loadError(fileWith("2100", record("NY21213000000013202240") + "\r\n"))
                   .find("linje 3: Ugyldig dato «320224»"),
+              std::string::npos);
+    EXPECT_NE(loadError(fileWith("2100", record("NY2121300000001200324" + std::string(11, '0') +
+                                                "0000000000001x500") + "\r\n"))
+                  .find("linje 3: Ugyldig beløp «0000000000001x500»"),
               std::string::npos);
 }
 
