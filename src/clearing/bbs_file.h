@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace lagrull::clearing {
 
@@ -17,7 +18,7 @@ class TBBSItem;
 class ClearingFileReader {
 public:
     ClearingFileReader() = default;
-    ~ClearingFileReader();
+    ~ClearingFileReader() { close(); }
     ClearingFileReader(const ClearingFileReader&) = delete;
     ClearingFileReader& operator=(const ClearingFileReader&) = delete;
 
@@ -31,9 +32,14 @@ public:
     void close();
 
 private:
+    // Reads more of the file behind what is unread; false at its end.
+    bool fill();
+    bool atEnd();
+
     std::FILE* file_ = nullptr;
-    char* buffer_ = nullptr;
-    std::size_t capacity_ = 0;
+    std::vector<char> buffer_;
+    std::size_t begin_ = 0;  // unread bytes are begin_ .. end_
+    std::size_t end_ = 0;
     long lineNumber_ = 0;
     std::filesystem::path path_;
 };

@@ -1,9 +1,11 @@
-// Record layouts: every class's fixed codes and fillers, and the field
-// operations that all fields go through.
+// Record layouts: every class's fixed codes and fillers, the field
+// operations that all fields go through, and reading a file's lines.
 #include <gtest/gtest.h>
 
+#include "clearing/bbs_file.h"
 #include "clearing/bbs_records.h"
 #include "common/error.h"
+#include "temp_dir.h"
 
 using namespace lagrull;
 using namespace lagrull::clearing;
@@ -205,4 +207,26 @@ TEST(AbbreviatedName, InitialsThenTheLastWordInUpperCase) {
     TBBSBetaling2 r;
     r.SetForkortetNavn(abbreviatedName("Berg-Olsen Per Christian"));
     EXPECT_EQ(part(r, 16, 25), "B P CHRIST");
+}
+
+TEST(FileLines, LinesAcrossTheReadBufferAndVeryLongLines) {
+    test::TempDir dir;
+    std::string content;
+    for (int i = 0; i < 3000; ++i) content += "NY" + std::to_string(i) + std::string(70, 'x') + "\r\n";
+    content += std::string(200000, 'y') + "\n" + "last";
+    ClearingFileReader reader;
+    ASSERT_TRUE(reader.open(dir.write("f.txt", content)));
+    std::string line;
+    for (int i = 0; i < 3000; ++i) {
+        ASSERT_TRUE(reader.next(line));
+        ASSERT_EQ(line, "NY" + std::to_string(i) + std::string(70, 'x'));
+    }
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_EQ(line.size(), 200000u);
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_EQ(line, "last");
+    EXPECT_EQ(reader.lineNumber(), 3002);
+    EXPECT_FALSE(reader.next(line));
+    EXPECT_FALSE(reader.open(dir.path() / "missing.txt"));
+    EXPECT_FALSE(reader.next(line));
 }
