@@ -149,17 +149,32 @@ void TBBSRetur::LoadFromFile(const fs::path& path) {
     bool transmissionSeen = false;
     std::string line, second;
     long recordLine = 0;
+    // A record found where the second line of a payment should have been.
+    std::optional<RecordKind> pending;
     try {
         for (;;) {
             // The next handled record within ten lines, or the end of reading.
             RecordKind kind = RecordKind::None;
+            if (pending) {
+                kind = *pending;
+                line = std::move(second);
+                pending.reset();
+            }
             for (int n = 0; n < 10 && kind == RecordKind::None; ++n) {
                 if (!reader.next(line)) break;
                 kind = classify(line, referenceDate);
             }
             if (kind == RecordKind::None) break;
             recordLine = reader.lineNumber();
-            if (kind == RecordKind::Payment && !reader.next(second)) second.clear();
+            second.clear();
+            if (kind == RecordKind::Payment && reader.next(second)) {
+                // The line after amount item 1 is its second line, unless the
+                // bank left that out and the line is a record of its own: a
+                // payment is never swallowed as the second line of another.
+                Date unchanged = referenceDate;
+                const RecordKind next = classify(second, unchanged);
+                if (next != RecordKind::None) pending = next;
+            }
             pump.tick();
 
             TBBSItem record(std::move(line));
@@ -174,8 +189,9 @@ void TBBSRetur::LoadFromFile(const fs::path& path) {
                     context.avtaleId = record.GetNumber(9, 17);
                     break;
                 case RecordKind::Payment: {
-                    auto item = std::make_unique<TBBSReturItemBetaling>(
-                        context, std::move(record), TBBSItem(std::move(second)));
+                    TBBSItem line2(pending ? std::string() : std::move(second));
+                    auto item = std::make_unique<TBBSReturItemBetaling>(context, std::move(record),
+                                                                        std::move(line2));
                     if (!SkipBetaling(*item)) payments.push_back(std::move(item));
                     break;
                 }

@@ -217,6 +217,20 @@ TEST(ReturnFile, PaymentOnTheLastLineAndLineEnds) {
     EXPECT_EQ(reader.Betalinger().Items(0).Belop(), Money::fromOre(100));
 }
 
+TEST(ReturnFile, PaymentWithoutSecondLineDoesNotSwallowTheNext) {
+    TempDir dir;
+    test::ScriptedUi ui;
+    TBBSRetur reader(ui, dir.path());
+    std::string first = payment("NY0910", "150324", "100", "1");
+    first.resize(82);  // amount item 1 only
+    reader.LoadFromFile(dir.write("ocr.txt", transmissionStart() + first +
+                                                 payment("NY0910", "150324", "200", "2")));
+    ASSERT_EQ(reader.Betalinger().Count(), 2);
+    EXPECT_EQ(reader.Betalinger().Items(0).Linje2()->Line(), "");
+    EXPECT_EQ(reader.Betalinger().Items(1).Kid(), "2");
+    EXPECT_EQ(reader.Betalinger().Items(1).Linje2()->Line().substr(0, 8), "NY091031");
+}
+
 TEST(ReturnFile, ReferenceDateOfAgreements) {
     TempDir dir;
     test::ScriptedUi ui;
