@@ -28,7 +28,8 @@ function(lagrull_test name)
   target_link_libraries(${name} PRIVATE lagrull_options lagrull_testsupport
                                         ${ARG_DEPENDS} GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LAGRULL_TESTDATA=${PROJECT_SOURCE_DIR}/tests/data")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+               ENVIRONMENT_MODIFICATION "LAGRULL_TESTDATA=set:${PROJECT_SOURCE_DIR}/tests/data")
 endfunction()
 
 # lagrull_golden_test(NAME REFERENCE file ARGS args...): runs lagrul-cli with

@@ -6,6 +6,7 @@
 namespace lagrull::cli {
 
 void addSettingsCommands(Commands& commands);
+void addClearingCommands(Commands& commands);
 void addDataCommands(Commands& commands);
 void addPaymentsCommands(Commands& commands);
 void addScriptCommands(Commands& commands);
@@ -13,6 +14,7 @@ void addServicesCommands(Commands& commands);
 
 inline void addAllCommands(Commands& commands) {
     addSettingsCommands(commands);
+    addClearingCommands(commands);
     addDataCommands(commands);
     addPaymentsCommands(commands);
     addScriptCommands(commands);
