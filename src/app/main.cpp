@@ -1,16 +1,22 @@
 // lagrul: the register's GUI program. The start-up order: the modules'
 // initialisation (year window, application data directory, settings, log),
-// the application title, the main window, then the message loop.
+// the application title, the main window with the data store (the
+// program's registry entry, an old per-user file moved, the tables opened),
+// then the message loop. Before the process ends it waits until the clock
+// has passed the last clearing-file numbers it issued.
 #include <clocale>
 #include <vector>
 
 #include "app/application.h"
-#include "app/main_window.h"
+#include "clearing/bbs_sequence.h"
 #include "common/app_paths.h"
 #include "common/error.h"
 #include "common/settings_keys.h"
 #include "common/startup.h"
 #include "common/ui/qt_ui.h"
+#include "data/data_store.h"
+#include "register/ui/main_form.h"
+#include "services/postnr.h"
 
 using namespace lagrull;
 
@@ -19,14 +25,21 @@ int main(int argc, char** argv) {
     Application app(argc, argv, ui);
     // Number texts are ours to format; Qt set the C library's locale.
     std::setlocale(LC_NUMERIC, "C");
+    int rc = EXIT_FAILURE;
     try {
         startModules(std::vector<std::string>(argv + 1, argv + argc), ui);
         recordProgramDirectory("lagrul");
-        MainWindow window(registerKindSetting(settingsFilePath()));
+        data::moveOldUserSettings(appPaths());
+        setReportFontSize(reportFontSizeSetting(settingsFilePath()));
+        data::DataStore store(ui);
+        TMainFormLogic::prepareTables(store.tables());
+        store.start();
+        TMainForm window(store, ui, postalRegister());
         window.show();
-        return app.exec();
+        rc = app.exec();
     } catch (...) {
         showException(ui, std::current_exception());
-        return EXIT_FAILURE;
     }
+    clearing::waitForClearingNumbers();
+    return rc;
 }

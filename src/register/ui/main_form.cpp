@@ -1,0 +1,336 @@
+#include "register/ui/main_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QToolBar>
+
+#include "common/app_paths.h"
+#include "common/error.h"
+#include "common/money.h"
+#include "common/ui.h"
+#include "common/ui/data_aware.h"
+#include "common/ui/db_grid.h"
+#include "common/ui/db_navigator.h"
+#include "common/ui/printers.h"
+#include "data/field_access.h"
+#include "register/variants.h"
+#include "services/ui/setup_form.h"
+
+namespace lagrull {
+
+namespace {
+QString q(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+QString TMainForm::notYetAvailable() { return "Funksjonen er ikke tilgjengelig i denne versjonen ennå."; }
+
+TMainForm::TMainForm(data::DataStore& store, Ui& ui, TPostNr& postal, QWidget* parent)
+    : QMainWindow(parent), store_(store), ui_(ui), kind_(store.appDbMng().RegisterKind()) {
+    setObjectName("TMainForm");
+    setWindowTitle(q(" L a g r u l l  " LAGRULL_VERSION + registerCaptions(kind_).captionEnding));
+    PageControl = new QTabWidget(this);  // owned by the window from here on
+    PageControl->setObjectName("PageControl");
+    PageControl->addTab(buildOrganisationPage(), "Organisasjoner");
+    PageControl->addTab(buildMemberPage(), q(registerCaptions(kind_).membersPage));
+    setCentralWidget(PageControl);
+    buildToolBar();
+    buildMenus();
+    logic_ = std::make_unique<TMainFormLogic>(store, ui, *this, postal);
+    bindFields();
+    logic_->attach();
+    applyCaptions();
+    setCategoryStrip(false, false);
+    connect(PageControl, &QTabWidget::currentChanged, this, &TMainForm::pageChanged);
+    connect(qApp, &QApplication::focusChanged, this, &TMainForm::focusMoved);
+    // Ctrl+Insert and Ctrl+Delete work the main navigator from anywhere.
+    auto* insert = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert), this);
+    connect(insert, &QShortcut::activated, this,
+            [this] { runGuarded([this] { DBNavigatorMain->press(NavButton::Insert); }); });
+    auto* remove = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete), this);
+    connect(remove, &QShortcut::activated, this, [this] {
+        runGuarded([this] {
+            if (DBNavigatorMain->table() && DBNavigatorMain->table()->recordCount() > 0)
+                DBNavigatorMain->press(NavButton::Delete);
+        });
+    });
+    pageChanged(0);
+    resize(1180, 720);
+}
+
+TMainForm::~TMainForm() {
+    // The links and the rules go before the widgets that they call.
+    categoryLink_.reset();
+    logic_.reset();
+}
+
+void TMainForm::runGuarded(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (...) {
+        if (showException(ui_, std::current_exception())) QApplication::exit(EXIT_FAILURE);
+    }
+}
+
+QAction* TMainForm::later(QMenu* menu, const QString& caption) {
+    QAction* a = menu->addAction(caption);
+    a->setEnabled(false);
+    a->setToolTip(notYetAvailable());
+    a->setStatusTip(notYetAvailable());
+    return a;
+}
+
+void TMainForm::buildToolBar() {
+    const RegisterCaptions& c = registerCaptions(kind_);
+    QToolBar* bar = addToolBar("Verktøy");
+    bar->setObjectName("ToolBar");
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    QAction* claims = bar->addAction("Betalingsposter");
+    claims->setToolTip(q(c.claimHint) + " – " + notYetAvailable());
+    claims->setEnabled(false);
+    QAction* payment = bar->addAction("Innbetaling");
+    payment->setToolTip("Innbetaling – " + notYetAvailable());
+    payment->setEnabled(false);
+    btHjelp = bar->addAction("Hjelp");
+    btHjelp->setToolTip("Hjelp");
+    btSok = bar->addAction("Søk");
+    btSok->setToolTip("Søk");
+    connect(btSok, &QAction::triggered, this, [this] { runGuarded([this] { logic_->search(1); }); });
+    QAction* giro = bar->addAction("Giroutskrift");
+    giro->setToolTip("Giroutskrift – " + notYetAvailable());
+    giro->setEnabled(false);
+    bar->addSeparator();
+    DBNavigatorMain = new TDBNavigator({{NavButton::First, "Første"},
+                                        {NavButton::Prior, "Forrige"},
+                                        {NavButton::Next, "Neste"},
+                                        {NavButton::Last, "Siste"},
+                                        {NavButton::Insert, "Ny post"},
+                                        {NavButton::Delete, "Slett post"},
+                                        {NavButton::Post, "Lagre"},
+                                        {NavButton::Cancel, "Avbryt"}},
+                                       bar);
+    DBNavigatorMain->setObjectName("DBNavigatorMain");
+    bar->addWidget(DBNavigatorMain);
+}
+
+void TMainForm::buildMenus() {
+    const RegisterCaptions& c = registerCaptions(kind_);
+    QMenuBar* bar = menuBar();
+    QMenu* fil = bar->addMenu("&Fil");
+    miOrganisasjoner = fil->addAction("&Organisasjoner");
+    connect(miOrganisasjoner, &QAction::triggered, this, [this] { PageControl->setCurrentIndex(0); });
+    miMedlemmer = fil->addAction("&Medlemmer");
+    connect(miMedlemmer, &QAction::triggered, this, [this] { PageControl->setCurrentIndex(1); });
+    fil->addSeparator();
+    later(fil, "Importer medlemsliste fra &fil");
+    QMenu* bbs = fil->addMenu("BBS");
+    later(bbs, "Les OCR-returfil");
+    later(bbs, "OCR-filrapport");
+    fil->addSeparator();
+    QAction* printer = fil->addAction("S&kriveroppsett");
+    connect(printer, &QAction::triggered, this, [this] { runGuarded([this] { printerSetup(); }); });
+    QAction* dump = fil->addAction("Skjermdump til utskrift");
+    connect(dump, &QAction::triggered, this, [this] { runGuarded([this] { printScreen(); }); });
+    fil->addSeparator();
+    QAction* quit = fil->addAction("&Avslutt");
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* reports = bar->addMenu("&Rapporter");
+    later(reports, "&Medlemsliste");
+    later(reports, "&Etiketter");
+    later(reports, "Egen&definert");
+    later(reports, "Brev - Generelt");
+
+    QMenu* functions = bar->addMenu("F&unksjoner");
+    later(functions, q(c.claimMenu));
+    later(functions, "Giro&utskrift");
+    later(functions, "&Innbetaling");
+    miSok = functions->addAction("&Søk");
+    connect(miSok, &QAction::triggered, this, [this] { runGuarded([this] { logic_->search(1); }); });
+    miSokMenu = functions->addMenu("&Søk");
+    miSokNavn = miSokMenu->addAction("&Navn");
+    miSokNr = miSokMenu->addAction(q(c.numberSearchMenu));
+    miSokFirma = miSokMenu->addAction("&Firma");
+    connect(miSokNavn, &QAction::triggered, this, [this] { runGuarded([this] { logic_->search(1); }); });
+    connect(miSokNr, &QAction::triggered, this, [this] { runGuarded([this] { logic_->search(2); }); });
+    connect(miSokFirma, &QAction::triggered, this, [this] { runGuarded([this] { logic_->search(3); }); });
+    later(functions, "K&opiering");
+    later(functions, "S&letting");
+    QAction* reindexEntry = functions->addAction("Rei&ndeksering");
+    connect(reindexEntry, &QAction::triggered, this, [this] { runGuarded([this] { reindex(); }); });
+
+    QMenu* system = bar->addMenu("&Systemoppsett");
+    setupAction_ = system->addAction("&Dataoppsett");
+    connect(setupAction_, &QAction::triggered, this, [this] { runGuarded([this] { setup(); }); });
+    later(system, "Oppdatering over internet");
+
+    helpMenu_ = bar->addMenu("&Hjelp");
+    contentsAction_ = helpMenu_->addAction("&Innhold");
+    later(helpMenu_, "Support - Epost til Brakvi");
+    aboutAction_ = helpMenu_->addAction("&Om Lagrull");
+    for (QMenu* m : {fil, bbs, reports, functions, miSokMenu, system, helpMenu_}) m->setToolTipsVisible(true);
+}
+
+void TMainForm::applyCaptions() {
+    const RegisterCaptions& c = registerCaptions(kind_);
+    PageControl->setTabText(1, q(c.membersPage));
+    // The menu entries carry the pages' captions.
+    miOrganisasjoner->setText("&" + PageControl->tabText(0));
+    QString members = PageControl->tabText(1);
+    if (!members.contains('&')) members.prepend('&');
+    miMedlemmer->setText(members);
+}
+
+void TMainForm::pageChanged(int page) {
+    runGuarded([&] {
+        logic_->changePage(page);
+        DBNavigatorMain->setTable(page == 0 ? &logic_->tables().OrgTable : &logic_->tables().MedlTable);
+    });
+}
+
+void TMainForm::focusMoved(QWidget* from, QWidget* to) {
+    // Entering the category or standard-relations panel saves the
+    // organisation's own fields first.
+    auto inside = [](QWidget* w, QWidget* panel) { return w && panel && panel->isAncestorOf(w); };
+    for (QWidget* panel : {static_cast<QWidget*>(pnKontingent), static_cast<QWidget*>(pnRelStandard)})
+        if (inside(to, panel) && !inside(from, panel))
+            runGuarded([this] { logic_->leavingOrganisationFields(); });
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == EditPOSTNR) logic_->postalCodeEntered(false, EditPOSTNR->text().toStdString());
+        if (watched == EditMPOSTNR) logic_->postalCodeEntered(true, EditMPOSTNR->text().toStdString());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // Unsaved edits are saved on the way out, as on a page change; a record
+    // that cannot be saved keeps the window open.
+    bool saved = true;
+    runGuarded([&] {
+        for (data::TOrvTable* t : {&logic_->tables().MedlTable, &logic_->tables().KontTable,
+                                   &logic_->tables().OrgTable})
+            if (t->editing() && !t->post()) saved = false;
+    });
+    if (saved) event->accept();
+    else event->ignore();
+}
+
+void TMainForm::printerSetup() {
+    QPrintDialog dialog(&currentPrinter(), this);
+    dialog.setWindowTitle("Skriveroppsett");
+    dialog.exec();
+}
+
+void TMainForm::printScreen() {
+    WaitWindow wait(ui_, "VENT!", "Skriver ut.....");
+    const QPixmap image = grab();
+    QPrinter& printer = currentPrinter();
+    QPainter painter;
+    if (!painter.begin(&printer)) throw Error("Kan ikke skrive ut på " + printer.printerName().toStdString());
+    const QRect page = painter.viewport();
+    const QSize size = image.size().scaled(page.size(), Qt::KeepAspectRatio);
+    painter.setViewport(page.x(), page.y(), size.width(), size.height());
+    painter.setWindow(image.rect());
+    painter.drawPixmap(0, 0, image);
+    painter.end();
+}
+
+void TMainForm::setup() {
+    TSetupSettings settings(settingsFilePath(), applicationDataDirectory(), appPaths().programDirectory);
+    TSetupForm form(settings, ui_, this);
+    if (form.exec() == TSetupForm::kRestart) close();
+}
+
+void TMainForm::reindex() {
+    const auto failed = store_.appDbMng().Reindex(logic_->tables());
+    if (failed.empty()) return;
+    std::string names;
+    for (const auto& n : failed) names += (names.empty() ? "" : ", ") + n;
+    ui_.error("Indeksene kunne ikke bygges på nytt for: " + names);
+}
+
+// MainFormView -------------------------------------------------------------
+
+void TMainForm::focusField(FormField field) {
+    QWidget* w = nullptr;
+    switch (field) {
+        case FormField::OrgNavn: w = EditORGNAVN; break;
+        case FormField::Kategori: w = EditKATEGORI; break;
+        case FormField::KategoriBelop: w = EditBELOP; break;
+        case FormField::MedlNr: w = EditMEDLNR; break;
+        case FormField::Fornavn: w = EditFORNAVN; break;
+    }
+    if (w) w->setFocus(Qt::OtherFocusReason);
+}
+
+void TMainForm::setMemberNumberEditable(bool editable) { EditMEDLNR->setReadOnly(!editable); }
+
+void TMainForm::setCategoryStrip(bool visible, bool nameEditable) {
+    pnKontEdit->setVisible(visible);
+    EditKATEGORI->setReadOnly(!nameEditable);
+    grKont->setAlwaysShowSelection(visible);
+}
+
+void TMainForm::setHeading(const std::string& heading) { laHeading->setText(q(heading)); }
+
+void TMainForm::setMemberAmountFromCategory(bool fromCategory, double categoryAmount) {
+    if (fromCategory) {
+        EditKONTINGENT->link().unbind();
+        EditKONTINGENT->setText(q(FormatAmount(categoryAmount)));
+        EditKONTINGENT->setReadOnly(true);
+    } else {
+        if (!EditKONTINGENT->link().bound())
+            EditKONTINGENT->setDataField(&logic_->tables().MedlTable, "BELOP");
+        EditKONTINGENT->setReadOnly(false);
+    }
+}
+
+void TMainForm::setNoticeVisible(bool visible) {
+    cbVARSLING->setVisible(visible);
+    laVARSLING->setVisible(visible);
+}
+
+void TMainForm::setMemberCount(long long count) { laAntall->setText(QString::number(count)); }
+
+void TMainForm::setCategoryNames(const std::vector<std::string>& names, const std::string& current) {
+    refreshingCategory_ = true;
+    cbKATEGORI->clear();
+    cbKATEGORI->addItem("");
+    for (const auto& n : names) cbKATEGORI->addItem(q(n));
+    cbKATEGORI->setCurrentText(q(current));
+    refreshingCategory_ = false;
+}
+
+void TMainForm::setExtraFieldLabels(const std::array<std::string, 10>& labels) {
+    bool any = false;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const bool shown = !labels[i].empty();
+        laEKSTRA[i]->setText(q(labels[i]));
+        laEKSTRA[i]->setVisible(shown);
+        EditEKSTRA[i]->setVisible(shown);
+        EditEKSTRA[i]->setEnabled(shown);
+        any = any || shown;
+    }
+    laIngenEkstra->setVisible(!any);
+}
+
+void TMainForm::setSearchSubmenu(bool submenu) {
+    miSok->setVisible(!submenu);
+    miSokMenu->menuAction()->setVisible(submenu);
+}
+
+}  // namespace lagrull

@@ -1,0 +1,154 @@
+#pragma once
+// TMainForm: the program's main window with the organisations and members
+// pages. The widgets only show and collect; every rule is in
+// TMainFormLogic, which talks back through the MainFormView operations.
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+
+#include "register/main_form_logic.h"
+#include "register/main_form_view.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QTabWidget;
+
+namespace lagrull {
+
+class TDBCheckBox;
+class TDBGrid;
+class TDBMemo;
+class TDBNavigator;
+class TChoiceBoxDB;
+class TMalDB;
+class TNumDB;
+class TPostNr;
+class Ui;
+class FieldLink;
+
+class TMainForm : public QMainWindow, public MainFormView {
+    Q_OBJECT
+public:
+    TMainForm(data::DataStore& store, Ui& ui, TPostNr& postal, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    TMainFormLogic& logic() { return *logic_; }
+
+    // MainFormView
+    void focusField(FormField field) override;
+    void setMemberNumberEditable(bool editable) override;
+    void setCategoryStrip(bool visible, bool nameEditable) override;
+    void setHeading(const std::string& heading) override;
+    void setMemberAmountFromCategory(bool fromCategory, double categoryAmount) override;
+    void setNoticeVisible(bool visible) override;
+    void setMemberCount(long long count) override;
+    void setCategoryNames(const std::vector<std::string>& names, const std::string& current) override;
+    void setExtraFieldLabels(const std::array<std::string, 10>& labels) override;
+    void setSearchSubmenu(bool submenu) override;
+
+    // What a function that belongs to a later part says when it is chosen.
+    static QString notYetAvailable();
+
+    // The widgets, named as the register names them (tests drive them).
+    QTabWidget* PageControl = nullptr;
+    TDBNavigator* DBNavigatorMain = nullptr;
+    QAction* btSok = nullptr;
+    QAction* btHjelp = nullptr;
+    // Page "Organisasjoner"
+    TDBGrid* grOrg = nullptr;
+    TMalDB* EditORGNAVN = nullptr;
+    TMalDB* EditADRESSE = nullptr;
+    TMalDB* EditADRESSE2 = nullptr;
+    TMalDB* EditPOSTNR = nullptr;
+    TMalDB* EditPOSTSTED = nullptr;
+    TMalDB* EditTELEFON = nullptr;
+    TMalDB* EditBANKKONTO = nullptr;
+    QLabel* laAntMedl = nullptr;
+    QLabel* laAntall = nullptr;
+    TDBCheckBox* cbAUTONR = nullptr;
+    TDBMemo* EditTEKST = nullptr;
+    QGroupBox* pnKontingent = nullptr;
+    TDBNavigator* DBNavigatorKont = nullptr;
+    TDBGrid* grKont = nullptr;
+    QWidget* pnKontEdit = nullptr;
+    TMalDB* EditKATEGORI = nullptr;
+    TNumDB* EditBELOP = nullptr;
+    TDBCheckBox* cbFASTBELOP = nullptr;
+    std::array<TMalDB*, 10> EditEKSTRANAVN{};
+    QGroupBox* pnRelStandard = nullptr;
+    // Page "Medlemmer"
+    QLabel* laHeading = nullptr;
+    TDBGrid* grMedl = nullptr;
+    QLabel* laMedlNr = nullptr;
+    TMalDB* EditMEDLNR = nullptr;
+    TMalDB* EditENAVN = nullptr;
+    TMalDB* EditFORNAVN = nullptr;
+    TMalDB* EditMADRESSE = nullptr;
+    TMalDB* EditMADRESSE2 = nullptr;
+    TMalDB* EditMADRESSE3 = nullptr;
+    TMalDB* EditMPOSTNR = nullptr;
+    TMalDB* EditMPOSTSTED = nullptr;
+    TMalDB* EditMTELEFON = nullptr;
+    TMalDB* EditEMAIL = nullptr;
+    TMalDB* EditFIRMA = nullptr;
+    TDBMemo* EditMTEKST = nullptr;
+    QComboBox* cbKATEGORI = nullptr;
+    TNumDB* EditKONTINGENT = nullptr;
+    TChoiceBoxDB* cbBETALING = nullptr;
+    TChoiceBoxDB* cbVARSLING = nullptr;
+    QLabel* laVARSLING = nullptr;
+    TMalDB* EditFDATO = nullptr;
+    TMalDB* EditMEDLFRADATO = nullptr;
+    TMalDB* EditMBANKKONTO = nullptr;
+    std::array<QLabel*, 10> laEKSTRA{};
+    std::array<TMalDB*, 10> EditEKSTRA{};
+    QLabel* laIngenEkstra = nullptr;
+    QGroupBox* pnEkstra = nullptr;
+    // Menu
+    QAction* miOrganisasjoner = nullptr;
+    QAction* miMedlemmer = nullptr;
+    QAction* miSok = nullptr;
+    QMenu* miSokMenu = nullptr;
+    QAction* miSokNavn = nullptr;
+    QAction* miSokNr = nullptr;
+    QAction* miSokFirma = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* buildOrganisationPage();
+    QWidget* buildMemberPage();
+    QGroupBox* buildCategoryPanel();
+    void buildMenus();
+    void buildToolBar();
+    void bindFields();
+    void applyCaptions();
+    void pageChanged(int page);
+    void focusMoved(QWidget* from, QWidget* to);
+    void runGuarded(const std::function<void()>& step);
+    void printScreen();
+    void printerSetup();
+    void reindex();
+    void setup();
+    QAction* later(QMenu* menu, const QString& caption);
+
+    QAction* setupAction_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QAction* contentsAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
+
+    data::DataStore& store_;
+    Ui& ui_;
+    int kind_;
+    std::unique_ptr<TMainFormLogic> logic_;
+    std::unique_ptr<FieldLink> categoryLink_;
+    bool refreshingCategory_ = false;
+};
+
+}  // namespace lagrull

@@ -1,0 +1,366 @@
+// The two pages of the main window and the binding of their fields.
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "common/choice_list.h"
+#include "common/money.h"
+#include "common/ui/data_aware.h"
+#include "common/ui/db_grid.h"
+#include "common/ui/db_navigator.h"
+#include "data/field_access.h"
+#include "register/ui/main_form.h"
+#include "register/variants.h"
+
+namespace lagrull {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+TMalDB* field(QWidget* parent, const char* name, EditKind kind = EditKind::mkCustom,
+              const std::string& mask = {}) {
+    auto* e = new TMalDB(parent, kind, mask);  // owned by `parent`
+    e->setObjectName(name);
+    return e;
+}
+
+QString amountText(const std::string& stored) {
+    return stored.empty() ? QString() : q(FormatAmount(data::leadingDecimal(stored)));
+}
+
+QLabel* heading(const QString& text, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    return l;
+}
+
+// A left list and a right column of panels that scrolls when the window is small.
+QWidget* page(QWidget* left, QWidget* right) {
+    auto* splitter = new QSplitter(Qt::Horizontal);
+    splitter->addWidget(left);
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(right);
+    splitter->addWidget(scroll);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 5);
+    return splitter;
+}
+
+}  // namespace
+
+QWidget* TMainForm::buildOrganisationPage() {
+    const RegisterCaptions& c = registerCaptions(kind_);
+    auto& t = store_.tables();
+    auto* left = new QWidget;
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->addWidget(heading("Registrerte organisasjoner", left));
+    grOrg = new TDBGrid(t.OrgTable, {{"ORGNAVN", "Navn", 0, {}, Qt::AlignLeft | Qt::AlignVCenter}}, left);
+    grOrg->setObjectName("grOrg");
+    leftLayout->addWidget(grOrg);
+
+    auto* right = new QWidget;
+    auto* column = new QGridLayout(right);
+    auto* orgBox = new QGroupBox("Organisasjon", right);
+    auto* form = new QFormLayout(orgBox);
+    EditORGNAVN = field(orgBox, "EditORGNAVN");
+    EditADRESSE = field(orgBox, "EditADRESSE");
+    EditADRESSE2 = field(orgBox, "EditADRESSE2");
+    EditPOSTNR = field(orgBox, "EditPOSTNR", EditKind::mkPostNr);
+    EditPOSTNR->setMaximumWidth(60);
+    EditPOSTSTED = field(orgBox, "EditPOSTSTED");
+    EditTELEFON = field(orgBox, "EditTELEFON", EditKind::mkPhone);
+    EditTELEFON->setMaximumWidth(120);
+    EditBANKKONTO = field(orgBox, "EditBANKKONTO", EditKind::mkAccount);
+    EditBANKKONTO->setMaximumWidth(140);
+    laAntMedl = new QLabel(q(c.memberCountLabel), orgBox);
+    laAntall = new QLabel(orgBox);
+    laAntall->setObjectName("laAntall");
+    cbAUTONR = new TDBCheckBox(q(c.autoNumberBox), orgBox);
+    cbAUTONR->setObjectName("cbAUTONR");
+    cbAUTONR->setToolTip("Merk av her hvis medlemsnummer skal deles ut automatisk i stigende rekkefølge fra 0");
+    EditTEKST = new TDBMemo(orgBox);
+    EditTEKST->setObjectName("EditTEKST");
+    EditTEKST->setMaximumHeight(60);
+    auto* postal = new QHBoxLayout;
+    postal->addWidget(EditPOSTNR);
+    postal->addWidget(EditPOSTSTED);
+    form->addRow("Org.navn", EditORGNAVN);
+    form->addRow("Adresse1", EditADRESSE);
+    form->addRow("Adresse2", EditADRESSE2);
+    form->addRow("Postnr", postal);
+    form->addRow("Telefon", EditTELEFON);
+    form->addRow("Kontonr", EditBANKKONTO);
+    form->addRow(laAntMedl, laAntall);
+    form->addRow("", cbAUTONR);
+    form->addRow("Merknad", EditTEKST);
+    column->addWidget(orgBox, 0, 0);
+    column->addWidget(buildCategoryPanel(), 0, 1);
+
+    auto* extra = new QGroupBox("   Egendefinerte ekstrafelt for medlemsinfo.", right);
+    auto* extraGrid = new QGridLayout(extra);
+    for (int n = 0; n < 10; ++n) {
+        EditEKSTRANAVN[n] = field(extra, ("EditEKSTRANAVN" + std::to_string(n + 1)).c_str());
+        extraGrid->addWidget(new QLabel("Feltnavn " + QString::number(n + 1), extra), n % 5, (n / 5) * 2);
+        extraGrid->addWidget(EditEKSTRANAVN[n], n % 5, (n / 5) * 2 + 1);
+    }
+    column->addWidget(extra, 1, 0);
+
+    pnRelStandard = new QGroupBox("Grupper/Relasjoner", right);
+    pnRelStandard->setObjectName("pnRelStandard");
+    auto* relLayout = new QVBoxLayout(pnRelStandard);
+    auto* relGrid = new TDBGrid(t.tbRelRegStandard,
+                                {{"RELASJON", "Relasjon", 150, {}, Qt::AlignLeft | Qt::AlignVCenter},
+                                 {"TEKST", "Tekst", 0, {}, Qt::AlignLeft | Qt::AlignVCenter},
+                                 {"BELOP", "Beløp", 90, amountText, Qt::AlignRight | Qt::AlignVCenter}},
+                                pnRelStandard);
+    relGrid->setMaximumHeight(120);
+    relLayout->addWidget(relGrid);
+    column->addWidget(pnRelStandard, 1, 1);
+    column->setRowStretch(2, 1);
+    return page(left, right);
+}
+
+QGroupBox* TMainForm::buildCategoryPanel() {
+    const RegisterCaptions& c = registerCaptions(kind_);
+    auto& t = store_.tables();
+    pnKontingent = new QGroupBox(q(c.categoryPanel));
+    pnKontingent->setObjectName("pnKontingent");
+    auto* layout = new QVBoxLayout(pnKontingent);
+    DBNavigatorKont = new TDBNavigator({{NavButton::Insert, "Ny kategori"},
+                                        {NavButton::Delete, "Slett kategori"},
+                                        {NavButton::Edit, "Endre kategori"},
+                                        {NavButton::Post, "Lagre kategori"},
+                                        {NavButton::Cancel, "Avbryt"}},
+                                       pnKontingent);
+    DBNavigatorKont->setObjectName("DBNavigatorKont");
+    DBNavigatorKont->setTable(&t.KontTable);
+    DBNavigatorKont->setHandler(NavButton::Edit, [this] { runGuarded([this] { logic_->editCategory(); }); });
+    layout->addWidget(DBNavigatorKont);
+    grKont = new TDBGrid(t.KontTable,
+                         {{"KATEGORI", "Kategori", 0, {}, Qt::AlignLeft | Qt::AlignVCenter},
+                          {"BELOP", "Beløp", 100, amountText, Qt::AlignRight | Qt::AlignVCenter},
+                          {"FASTBELOP", "Fast", 50,
+                           [](const std::string& v) { return QString(data::textIsTrue(v) ? "X" : ""); },
+                           Qt::AlignCenter}},
+                         pnKontingent);
+    grKont->setObjectName("grKont");
+    grKont->setMaximumHeight(140);
+    layout->addWidget(grKont);
+    pnKontEdit = new QWidget(pnKontingent);
+    pnKontEdit->setObjectName("pnKontEdit");
+    auto* strip = new QHBoxLayout(pnKontEdit);
+    strip->setContentsMargins(0, 0, 0, 0);
+    EditKATEGORI = field(pnKontEdit, "EditKATEGORI");
+    EditBELOP = new TNumDB(pnKontEdit, "T2");
+    EditBELOP->setObjectName("EditBELOP");
+    cbFASTBELOP = new TDBCheckBox("Fast beløp for alle", pnKontEdit);
+    cbFASTBELOP->setObjectName("cbFASTBELOP");
+    strip->addWidget(new QLabel("Kategori", pnKontEdit));
+    strip->addWidget(EditKATEGORI);
+    strip->addWidget(new QLabel("Beløp", pnKontEdit));
+    strip->addWidget(EditBELOP);
+    strip->addWidget(cbFASTBELOP);
+    layout->addWidget(pnKontEdit);
+    return pnKontingent;
+}
+
+QWidget* TMainForm::buildMemberPage() {
+    const RegisterCaptions& c = registerCaptions(kind_);
+    auto& t = store_.tables();
+    auto* left = new QWidget;
+    auto* leftLayout = new QVBoxLayout(left);
+    laHeading = heading("", left);
+    laHeading->setObjectName("laHeading");
+    leftLayout->addWidget(laHeading);
+    grMedl = new TDBGrid(t.MedlTable, {{"NAVN", "Navn", 0, {}, Qt::AlignLeft | Qt::AlignVCenter}}, left);
+    grMedl->setObjectName("grMedl");
+    leftLayout->addWidget(grMedl);
+
+    auto* right = new QWidget;
+    auto* column = new QGridLayout(right);
+    auto* person = new QGroupBox(right);
+    auto* form = new QFormLayout(person);
+    EditMEDLNR = field(person, "EditMEDLNR");
+    EditMEDLNR->setReadOnly(true);
+    EditMEDLNR->setMaximumWidth(140);
+    EditENAVN = field(person, "EditENAVN");
+    EditFORNAVN = field(person, "EditFORNAVN");
+    EditMADRESSE = field(person, "EditMADRESSE");
+    EditMADRESSE2 = field(person, "EditMADRESSE2");
+    EditMADRESSE3 = field(person, "EditMADRESSE3");
+    EditMPOSTNR = field(person, "EditMPOSTNR", EditKind::mkPostNr);
+    EditMPOSTNR->setMaximumWidth(60);
+    EditMPOSTSTED = field(person, "EditMPOSTSTED");
+    EditMTELEFON = field(person, "EditMTELEFON", EditKind::mkPhone);
+    EditMTELEFON->setMaximumWidth(120);
+    EditEMAIL = field(person, "EditEMAIL");
+    EditFIRMA = field(person, "EditFIRMA");
+    EditMTEKST = new TDBMemo(person);
+    EditMTEKST->setObjectName("EditMTEKST");
+    EditMTEKST->setMaximumHeight(60);
+    laMedlNr = new QLabel(q(c.memberNumberLabel), person);
+    auto* postal = new QHBoxLayout;
+    postal->addWidget(EditMPOSTNR);
+    postal->addWidget(EditMPOSTSTED);
+    form->addRow(laMedlNr, EditMEDLNR);
+    form->addRow("Etternavn", EditENAVN);
+    form->addRow("Fornavn", EditFORNAVN);
+    form->addRow("Adresse", EditMADRESSE);
+    form->addRow("", EditMADRESSE2);
+    form->addRow("", EditMADRESSE3);
+    form->addRow("P.nr/sted", postal);
+    form->addRow("Telefon", EditMTELEFON);
+    form->addRow("Email", EditEMAIL);
+    form->addRow("Firma", EditFIRMA);
+    form->addRow("Kommentarer", EditMTEKST);
+    column->addWidget(person, 0, 0, 2, 1);
+
+    auto* pay = new QGroupBox("Betaling", right);
+    auto* payForm = new QFormLayout(pay);
+    cbKATEGORI = new QComboBox(pay);
+    cbKATEGORI->setObjectName("cbKATEGORI");
+    cbKATEGORI->setEditable(true);
+    cbKATEGORI->setInsertPolicy(QComboBox::NoInsert);
+    EditKONTINGENT = new TNumDB(pay, "T2");
+    EditKONTINGENT->setObjectName("EditKONTINGENT");
+    EditKONTINGENT->setMaximumWidth(140);
+    cbBETALING = new TChoiceBoxDB(pay);
+    cbBETALING->setObjectName("cbBETALING");
+    cbBETALING->setChoiceItems(TChoiceList{"Giro[2]", "Kontant[3]", "Fast oppdrag[0]", "Avtalegiro[1]"});
+    cbVARSLING = new TChoiceBoxDB(pay);
+    cbVARSLING->setObjectName("cbVARSLING");
+    cbVARSLING->setChoiceItems(TChoiceList{"Bankvarsel[0]", "Eget varsel[1]", "Ikke varsel[2]"});
+    laVARSLING = new QLabel("Varsling", pay);
+    EditFDATO = field(pay, "EditFDATO", EditKind::mkDate, "##.##.####");
+    EditFDATO->setMaximumWidth(110);
+    EditMEDLFRADATO = field(pay, "EditMEDLFRADATO", EditKind::mkDate, "##.##.####");
+    EditMEDLFRADATO->setMaximumWidth(110);
+    EditMBANKKONTO = field(pay, "EditMBANKKONTO", EditKind::mkAccount);
+    EditMBANKKONTO->setMaximumWidth(140);
+    payForm->addRow(q(c.categoryLabel), cbKATEGORI);
+    payForm->addRow(q(c.amountLabel), EditKONTINGENT);
+    payForm->addRow("Betalingsmåte", cbBETALING);
+    payForm->addRow(laVARSLING, cbVARSLING);
+    payForm->addRow("Fødselsdato", EditFDATO);
+    payForm->addRow(q(c.memberSinceLabel), EditMEDLFRADATO);
+    payForm->addRow("Bankkonto", EditMBANKKONTO);
+    column->addWidget(pay, 0, 1);
+
+    auto* relations = new QGroupBox("Grupperinger / Relasjoner", right);
+    auto* relLayout = new QVBoxLayout(relations);
+    auto* relGrid = new TDBGrid(t.tbRelReg,
+                                {{"RELASJON", "Relasjon", 150, {}, Qt::AlignLeft | Qt::AlignVCenter},
+                                 {"TEKST", "Tekst", 0, {}, Qt::AlignLeft | Qt::AlignVCenter},
+                                 {"BELOP", "Beløp", 90, amountText, Qt::AlignRight | Qt::AlignVCenter}},
+                                relations);
+    relGrid->setMaximumHeight(110);
+    relLayout->addWidget(relGrid);
+    column->addWidget(relations, 1, 1);
+
+    pnEkstra = new QGroupBox(q(c.extraPanel), right);
+    pnEkstra->setObjectName("pnEkstra");
+    auto* extraForm = new QGridLayout(pnEkstra);
+    laIngenEkstra = new QLabel("Ingen ekstrafelt er definert", pnEkstra);
+    laIngenEkstra->setObjectName("laIngenEkstra");
+    extraForm->addWidget(laIngenEkstra, 0, 0, 1, 4);
+    for (int n = 0; n < 10; ++n) {
+        laEKSTRA[n] = new QLabel(pnEkstra);
+        EditEKSTRA[n] = field(pnEkstra, ("EditEKSTRA" + std::to_string(n + 1)).c_str());
+        extraForm->addWidget(laEKSTRA[n], n % 5 + 1, (n / 5) * 2);
+        extraForm->addWidget(EditEKSTRA[n], n % 5 + 1, (n / 5) * 2 + 1);
+    }
+    column->addWidget(pnEkstra, 2, 0, 1, 2);
+    column->setRowStretch(3, 1);
+    return page(left, right);
+}
+
+void TMainForm::bindFields() {
+    auto& t = store_.tables();
+    auto bind = [&](TMalDB* e, data::TOrvTable& table, const char* name) {
+        e->setUi(&ui_);
+        e->setDataField(&table, name);
+    };
+    bind(EditORGNAVN, t.OrgTable, "ORGNAVN");
+    bind(EditADRESSE, t.OrgTable, "ADRESSE");
+    bind(EditADRESSE2, t.OrgTable, "ADRESSE2");
+    bind(EditPOSTNR, t.OrgTable, "POSTNR");
+    bind(EditPOSTSTED, t.OrgTable, "POSTSTED");
+    bind(EditTELEFON, t.OrgTable, "TELEFON");
+    bind(EditBANKKONTO, t.OrgTable, "BANKKONTO");
+    cbAUTONR->setDataField(&t.OrgTable, "AUTONR");
+    EditTEKST->setDataField(&t.OrgTable, "TEKST");
+    for (int n = 0; n < 10; ++n) {
+        bind(EditEKSTRANAVN[n], t.OrgTable, ("EKSTRANAVN" + std::to_string(n + 1)).c_str());
+        bind(EditEKSTRA[n], t.MedlTable, ("EKSTRA" + std::to_string(n + 1)).c_str());
+    }
+    bind(EditKATEGORI, t.KontTable, "KATEGORI");
+    EditBELOP->setUi(&ui_);
+    EditBELOP->setDataField(&t.KontTable, "BELOP");
+    cbFASTBELOP->setDataField(&t.KontTable, "FASTBELOP");
+
+    bind(EditMEDLNR, t.MedlTable, "MEDLNR");
+    bind(EditENAVN, t.MedlTable, "ENAVN");
+    bind(EditFORNAVN, t.MedlTable, "FORNAVN");
+    bind(EditMADRESSE, t.MedlTable, "ADRESSE");
+    bind(EditMADRESSE2, t.MedlTable, "ADRESSE2");
+    bind(EditMADRESSE3, t.MedlTable, "ADRESSE3");
+    bind(EditMPOSTNR, t.MedlTable, "POSTNR");
+    bind(EditMPOSTSTED, t.MedlTable, "POSTSTED");
+    bind(EditMTELEFON, t.MedlTable, "TELEFON");
+    bind(EditEMAIL, t.MedlTable, "EMAIL");
+    bind(EditFIRMA, t.MedlTable, "FIRMA");
+    EditMTEKST->setDataField(&t.MedlTable, "TEKST");
+    EditKONTINGENT->setUi(&ui_);
+    EditKONTINGENT->setDataField(&t.MedlTable, "BELOP");
+    cbBETALING->setDataField(&t.MedlTable, "BETALING");
+    cbVARSLING->setDataField(&t.MedlTable, "VARSLING");
+    bind(EditFDATO, t.MedlTable, "FDATO");
+    bind(EditMEDLFRADATO, t.MedlTable, "MEDLFRADATO");
+    bind(EditMBANKKONTO, t.MedlTable, "BANKKONTO");
+
+    // The postal code fields tell the rules when they are entered and left.
+    EditPOSTNR->installEventFilter(this);
+    EditMPOSTNR->installEventFilter(this);
+    connect(EditPOSTNR, &TFastEdit::leftField, this, [this] {
+        runGuarded([this] { logic_->postalCodeLeft(false, EditPOSTNR->text().toStdString()); });
+    });
+    connect(EditMPOSTNR, &TFastEdit::leftField, this, [this] {
+        runGuarded([this] { logic_->postalCodeLeft(true, EditMPOSTNR->text().toStdString()); });
+    });
+    connect(cbBETALING, &QComboBox::activated, this,
+            [this] { runGuarded([this] { logic_->paymentMethodChanged(); }); });
+
+    // The category drop-down follows the member's category and applies the
+    // lock with what the user chose or typed.
+    categoryLink_ = std::make_unique<FieldLink>();
+    categoryLink_->bind(&t.MedlTable, "KATEGORI", [this](const std::string& v) {
+        if (refreshingCategory_) return;
+        refreshingCategory_ = true;
+        cbKATEGORI->setCurrentText(q(v));
+        refreshingCategory_ = false;
+    });
+    auto chosen = [this] {
+        if (refreshingCategory_) return;
+        const std::string text = cbKATEGORI->currentText().toStdString();
+        if (text == categoryLink_->read()) return;
+        refreshingCategory_ = true;
+        runGuarded([&] { logic_->categoryChosen(text); });
+        refreshingCategory_ = false;
+    };
+    connect(cbKATEGORI, &QComboBox::activated, this, chosen);
+    connect(cbKATEGORI->lineEdit(), &QLineEdit::editingFinished, this, chosen);
+}
+
+}  // namespace lagrull

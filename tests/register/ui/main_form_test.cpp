@@ -1,0 +1,309 @@
+// The main window as a treasurer uses it: typing into its fields, pressing
+// its navigator buttons and reading what it shows.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "common/ui/data_aware.h"
+#include "common/ui/db_grid.h"
+#include "common/ui/db_navigator.h"
+#include "data/field_access.h"
+#include "data/orv_query.h"
+#include "register/ui/main_form.h"
+#include "scripted_ui.h"
+#include "services/postnr.h"
+#include "services/postnr_writer.h"
+#include "temp_dir.h"
+
+using namespace lagrull;
+
+namespace {
+
+// A register in a fresh directory with the main window on it.
+struct Register {
+    test::TempDir dir;
+    test::ScriptedUi ui;
+    std::unique_ptr<TPostNr> postal;
+    std::unique_ptr<data::DataStore> store;
+    std::unique_ptr<TMainForm> form;
+
+    explicit Register(int kind = 0) {
+        if (kind == 1) dir.write("lagrul.ini", "[Setup]\r\nRegister=1\r\n");
+        dir.write("Postnr.num", makePostnrFile({{150, "OSLO"}, {1337, "SANDVIKA"}, {5003, "BERGEN"}}));
+        postal = std::make_unique<TPostNr>(dir.str());
+        store = std::make_unique<data::DataStore>(ui, dir.str() + "/lagrul.ini", dir.str());
+        TMainFormLogic::prepareTables(store->tables());
+        store->start();
+        form = std::make_unique<TMainForm>(*store, ui, *postal);
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ui.messages.clear();
+    }
+    ~Register() { form.reset(); }
+
+    data::TOrvTable& org() { return store->tables().OrgTable; }
+    data::TOrvTable& medl() { return store->tables().MedlTable; }
+    data::TOrvTable& kont() { return store->tables().KontTable; }
+
+    void type(QWidget* w, const QString& text) {
+        w->setFocus();
+        if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
+        QTest::keyClicks(w, text);
+    }
+    // Moves the focus on, as Tab does, so that leave checks run.
+    void leave() {
+        form->EditFIRMA->setFocus();
+        QCoreApplication::processEvents();
+    }
+    void newOrganisation(const QString& name, bool autoNumber = false) {
+        form->PageControl->setCurrentIndex(0);
+        form->DBNavigatorMain->press(NavButton::Insert);
+        type(form->EditORGNAVN, name);
+        if (autoNumber) form->cbAUTONR->click();
+        form->DBNavigatorMain->press(NavButton::Post);
+    }
+    void newCategory(const QString& name, const QString& amount, bool fixed) {
+        form->DBNavigatorKont->press(NavButton::Insert);
+        type(form->EditKATEGORI, name);
+        type(form->EditBELOP, amount);
+        if (form->cbFASTBELOP->isChecked() != fixed) form->cbFASTBELOP->click();
+        form->DBNavigatorKont->press(NavButton::Post);
+    }
+    void newMember(const QString& surname, const QString& firstName, const QString& number = {}) {
+        form->PageControl->setCurrentIndex(1);
+        form->DBNavigatorMain->press(NavButton::Insert);
+        if (!number.isEmpty()) type(form->EditMEDLNR, number);
+        type(form->EditENAVN, surname);
+        type(form->EditFORNAVN, firstName);
+        form->DBNavigatorMain->press(NavButton::Post);
+    }
+    void shot(const QString& name) {
+        const QString dir = qEnvironmentVariable("LAGRULL_SCREENSHOTS");
+        if (dir.isEmpty()) return;
+        QDir().mkpath(dir);
+        form->grab().save(dir + "/" + name + ".png");
+    }
+};
+
+}  // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstOrganisationAndNumberReuse() {
+        Register r;
+        r.newOrganisation("Idrettslaget");
+        QCOMPARE(data::FieldInt(r.org(), "ORGNR"), std::int64_t(1));
+        r.newOrganisation("Korpset");
+        QCOMPARE(data::FieldInt(r.org(), "ORGNR"), std::int64_t(2));
+        QCOMPARE(r.form->grOrg->model()->rowCount(), 2);
+        r.ui.answers = {Answer::Yes};
+        r.form->DBNavigatorMain->press(NavButton::Delete);
+        QCOMPARE(r.ui.messages.back().text, std::string("Vil du slette Korpset?"));
+        r.newOrganisation("Sanglaget");
+        QCOMPARE(data::FieldInt(r.org(), "ORGNR"), std::int64_t(2));
+        QCOMPARE(r.form->EditORGNAVN->text(), QString("Sanglaget"));
+    }
+
+    void nameIsRequired() {
+        Register r;
+        r.form->DBNavigatorMain->press(NavButton::Insert);
+        r.form->DBNavigatorMain->press(NavButton::Post);
+        QCOMPARE(r.ui.texts(), std::vector<std::string>{"Posten må fylles ut!"});
+        QCOMPARE(r.ui.messages[0].caption, std::string("FEIL!"));
+        QVERIFY(r.org().editing());
+        QVERIFY(r.form->EditORGNAVN->hasFocus());
+    }
+
+    void categoriesAndTheAmountLock() {
+        Register r;
+        r.newOrganisation("Alfa");
+        QVERIFY(!r.form->pnKontEdit->isVisible());
+        r.form->DBNavigatorKont->press(NavButton::Insert);
+        QVERIFY(r.form->pnKontEdit->isVisible());
+        QVERIFY(r.form->cbFASTBELOP->isChecked());  // the member register's default
+        r.form->DBNavigatorKont->press(NavButton::Cancel);
+        r.newCategory("Senior", "450", true);
+        r.newCategory("Støtte", "100", false);
+        QVERIFY(!r.form->pnKontEdit->isVisible());
+        QCOMPARE(r.form->grKont->model()->rowCount(), 2);
+        QCOMPARE(r.form->grKont->model()->index(0, 1).data().toString(), QString("450,00"));
+        QCOMPARE(r.form->grKont->model()->index(0, 2).data().toString(), QString("X"));
+        QCOMPARE(r.form->grKont->model()->index(1, 2).data().toString(), QString(""));
+
+        r.newCategory("Senior", "10", false);  // the same name again
+        QCOMPARE(r.ui.messages.back().text, std::string("Kategori er ibruk!"));
+        r.form->DBNavigatorKont->press(NavButton::Cancel);
+
+        r.newMember("Hansen", "Kari", "1");
+        r.form->DBNavigatorMain->press(NavButton::Insert);
+        r.form->DBNavigatorMain->press(NavButton::Cancel);
+        r.type(r.form->EditKONTINGENT, "250");
+        r.form->cbKATEGORI->setFocus();
+        r.form->cbKATEGORI->setCurrentText("Senior");
+        emit r.form->cbKATEGORI->activated(r.form->cbKATEGORI->currentIndex());
+        QVERIFY(r.form->EditKONTINGENT->isReadOnly());
+        QCOMPARE(r.form->EditKONTINGENT->text(), QString("450,00"));
+        QCOMPARE(data::FieldFloat(r.medl(), "BELOP"), 0.0);
+        r.form->cbKATEGORI->setCurrentText("Støtte");
+        emit r.form->cbKATEGORI->activated(r.form->cbKATEGORI->currentIndex());
+        QVERIFY(!r.form->EditKONTINGENT->isReadOnly());
+        r.form->DBNavigatorMain->press(NavButton::Post);
+        QCOMPARE(data::FieldText(r.medl(), "KATEGORI"), std::string("Støtte"));
+
+        // Another organisation may use the same category name.
+        r.newOrganisation("Beta");
+        r.ui.messages.clear();
+        r.newCategory("Senior", "300", true);
+        QVERIFY(r.ui.messages.empty());
+        QCOMPARE(r.form->grKont->model()->rowCount(), 1);
+    }
+
+    void membersNumbersAndHeading() {
+        Register r;
+        r.newOrganisation("Alfa", true);
+        r.newMember("Hansen", "Kari");
+        QCOMPARE(r.form->EditMEDLNR->text(), QString("1"));
+        QVERIFY(r.form->EditMEDLNR->isReadOnly());
+        QCOMPARE(r.form->laHeading->text(), QString("Alfa (1 stk)"));
+        QCOMPARE(r.form->grMedl->model()->index(0, 0).data().toString(), QString("Hansen, Kari"));
+        // Numbers 7, 12 and A3 give 13.
+        for (const char* n : {"7", "12", "A3"}) {
+            data::TOrvQuery q(r.store->dbLocal());
+            q.setSql(std::string("insert into medlreg (orgnr, medlnr, nmedlnr, enavn) values (1, '") + n +
+                     "', " + (n[0] == 'A' ? "0" : n) + ", 'Nr " + n + "')");
+            q.execSQL();
+        }
+        r.medl().refresh();
+        r.newMember("Olsen", "Per");
+        QCOMPARE(r.form->EditMEDLNR->text(), QString("13"));
+
+        // Typed numbers in an organisation without automatic numbering.
+        r.newOrganisation("Beta");
+        r.newMember("Berg", "Anne", "12");
+        r.ui.messages.clear();
+        r.newMember("Dahl", "Ola", "12");
+        QCOMPARE(r.ui.texts(), std::vector<std::string>{"Medlemsnr er ibruk!"});
+        QVERIFY(r.form->EditMEDLNR->hasFocus());
+        r.type(r.form->EditMEDLNR, "012");
+        r.form->DBNavigatorMain->press(NavButton::Post);
+        QCOMPARE(r.ui.messages.size(), size_t(1));
+        QCOMPARE(r.form->laHeading->text(), QString("Beta (2 stk)"));
+    }
+
+    void postalPlaceAndChecksOnLeaving() {
+        Register r;
+        r.newOrganisation("Alfa");
+        r.newMember("Hansen", "Kari", "1");
+        r.type(r.form->EditMPOSTNR, "0150");
+        r.leave();
+        QCOMPARE(r.form->EditMPOSTSTED->text(), QString("OSLO"));
+        r.type(r.form->EditMBANKKONTO, "12345678904");
+        r.leave();
+        QTRY_VERIFY(r.form->EditMBANKKONTO->hasFocus());
+        QCOMPARE(r.ui.texts().back(), std::string("Kontonummer er ikke korrekt"));
+        r.type(r.form->EditMBANKKONTO, "12345678903");
+        r.type(r.form->EditFDATO, "1.2.1990");
+        r.leave();
+        QCOMPARE(r.form->EditFDATO->text(), QString("01.02.1990"));
+        r.form->DBNavigatorMain->press(NavButton::Post);
+        QCOMPARE(data::FieldText(r.medl(), "FDATO"), std::string("01021990"));
+        QCOMPARE(data::FieldText(r.medl(), "BANKKONTO"), std::string("12345678903"));
+        QCOMPARE(data::FieldText(r.medl(), "POSTSTED"), std::string("OSLO"));
+        r.form->PageControl->setCurrentIndex(0);
+        r.type(r.form->EditPOSTNR, "5003");
+        r.form->EditTELEFON->setFocus();
+        QCoreApplication::processEvents();
+        QCOMPARE(r.form->EditPOSTSTED->text(), QString("BERGEN"));
+    }
+
+    void companySearchWithWildcard() {
+        Register r;
+        r.newOrganisation("Alfa");
+        r.newMember("Hansen", "Kari", "1");
+        r.type(r.form->EditFIRMA, "Nordlys AS");
+        r.form->DBNavigatorMain->press(NavButton::Post);
+        r.newMember("Olsen", "Per", "2");
+        r.ui.inputs = {std::string("nord%")};
+        r.form->miSokFirma->trigger();
+        QCOMPARE(r.form->EditENAVN->text(), QString("Hansen"));
+        QVERIFY(r.form->miSokMenu->menuAction()->isVisible());
+        QVERIFY(!r.form->miSok->isVisible());
+    }
+
+    void extraFieldRows() {
+        Register r;
+        r.newOrganisation("Alfa");
+        r.form->PageControl->setCurrentIndex(1);
+        QVERIFY(r.form->laIngenEkstra->isVisible());
+        r.form->PageControl->setCurrentIndex(0);
+        r.type(r.form->EditEKSTRANAVN[1], "Skostørrelse");
+        r.form->PageControl->setCurrentIndex(1);  // saves the organisation first
+        QVERIFY(!r.org().editing());
+        QVERIFY(!r.form->laIngenEkstra->isVisible());
+        QVERIFY(r.form->EditEKSTRA[1]->isVisible());
+        QVERIFY(!r.form->EditEKSTRA[0]->isVisible());
+        QCOMPARE(r.form->laEKSTRA[1]->text(), QString("Skostørrelse"));
+    }
+
+    void rentRegisterCaptions() {
+        Register r(1);
+        QVERIFY(r.form->windowTitle().endsWith("  -  Husleieregister"));
+        QCOMPARE(r.form->PageControl->tabText(1), QString("&Leietakere"));
+        QCOMPARE(r.form->laMedlNr->text(), QString("Leiet.nr"));
+        QCOMPARE(r.form->pnKontingent->title(), QString("Husleie"));
+        QCOMPARE(r.form->miSokNr->text(), QString("&Leietakernr"));
+        r.newOrganisation("Gården");
+        r.form->DBNavigatorKont->press(NavButton::Insert);
+        QVERIFY(!r.form->cbFASTBELOP->isChecked());
+    }
+
+    void keyboardNavigatorShortcuts() {
+        Register r;
+        QTest::keyClick(r.form.get(), Qt::Key_Insert, Qt::ControlModifier);
+        QVERIFY(r.org().editing());
+        QTest::keyClicks(r.form->EditORGNAVN, "Tastaturlaget");
+        r.form->DBNavigatorMain->press(NavButton::Post);
+        r.ui.answers = {Answer::No};
+        QTest::keyClick(r.form.get(), Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(r.ui.texts().back(), std::string("Vil du slette Tastaturlaget?"));
+        QCOMPARE(r.org().recordCount(), 1LL);
+    }
+
+    void screenshotsOfADemoRegister() {
+        Register r;
+        r.newOrganisation("Nordby Idrettslag", true);
+        r.type(r.form->EditADRESSE, "Idrettsveien 1");
+        r.type(r.form->EditPOSTNR, "1337");
+        r.type(r.form->EditTELEFON, "67123456");
+        r.type(r.form->EditBANKKONTO, "12345678903");
+        r.type(r.form->EditEKSTRANAVN[0], "Skostørrelse");
+        r.type(r.form->EditEKSTRANAVN[1], "Foresatt");
+        r.form->DBNavigatorMain->press(NavButton::Post);
+        r.newCategory("Senior", "450", true);
+        r.newCategory("Junior", "200", true);
+        r.newCategory("Støttemedlem", "100", false);
+        r.newOrganisation("Nordby Skolekorps");
+        r.org().findKey(std::vector<std::string>{"Nordby Idrettslag"});
+        for (const auto& [s, f] : std::vector<std::pair<QString, QString>>{
+                 {"Hansen", "Kari"}, {"Olsen", "Per"}, {"Berg", "Anne"}, {"Dahl", "Ola"}, {"Ås", "Berit"}})
+            r.newMember(s, f);
+        r.form->PageControl->setCurrentIndex(0);
+        r.shot("main_organisations");
+        r.form->PageControl->setCurrentIndex(1);
+        r.form->grMedl->setFocus();
+        r.medl().first();
+        r.shot("main_members");
+    }
+};
+
+QTEST_MAIN(MainFormTest)
+#include "main_form_test.moc"
