@@ -521,7 +521,7 @@ bool TOrvTable::post() {
     const bool inserting = state_ == DataSetState::Insert;
     try {
         Statement s = db_.prepare(inserting ? insertSql_ : updateSql_);
-        for (int i = 0; i < storedFieldCount(); ++i) s.bind(i + 1, buffer_[static_cast<std::size_t>(i)]);
+        for (int i = 0; i < storedFieldCount(); ++i) s.bind(i + 1, buffer_[static_cast<std::size_t>(i)], false);
         if (!inserting) s.bind(storedFieldCount() + 1, Value(current_));
         s.execute();
     } catch (const EDatabaseError& e) {

@@ -160,6 +160,9 @@ TEST_F(Manager, UpgradeWithoutCallbackCopiesByName) {
     EXPECT_EQ(rows("select kid, belop from mbetreg"), (std::vector<std::string>{"0010000010010126|100"}));
     exec("update mbetreg set kid = '12345678901234567890123'");
     EXPECT_EQ(rows("select kid from mbetreg"), (std::vector<std::string>{"12345678901234567890123"}));
+    // The upgraded table cuts what SQL writes, as a new one does.
+    exec("update mbetreg set kid = '123456789012345678901234567890', betflag = 'XY'");
+    EXPECT_EQ(rows("select kid, betflag from mbetreg"), (std::vector<std::string>{"1234567890123456789012345|X"}));
 }
 
 TEST_F(Manager, RowsThatCannotBeCopiedStayInAKeptBackup) {
