@@ -23,6 +23,12 @@ std::string quoteName(std::string_view name) {
     return out;
 }
 
+void checkDatabaseEngine() {
+    if (sqlite3_libversion_number() < 3026000)
+        throw FatalError("Error", std::string("SQLite ") + sqlite3_libversion() +
+                                      " is too old (3.26 or newer is needed). Unable to run application");
+}
+
 // --- Statement ---------------------------------------------------------
 
 Statement::Statement(TDatabase& db, sqlite3_stmt* stmt, bool cached)

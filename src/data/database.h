@@ -38,6 +38,11 @@ private:
     int code_;
 };
 
+// The engine is linked into the program; what can be missing is a new
+// enough SQLite library (3.26: table-valued pragmas, row values, the rename
+// rules of ALTER TABLE). Throws FatalError when it is too old.
+void checkDatabaseEngine();
+
 // The file name of the register's database in the data directory.
 inline constexpr const char* kDatabaseFileName = "lagrull.db";
 

@@ -161,6 +161,7 @@ void TDataSet::setValue(int index, Value value) {
     const FieldSlot& f = field(index);
     const bool allowed = f.calculated ? state_ == DataSetState::CalcFields : editing();
     if (!allowed) throw EOrvTableException("Table closed or in readonly state");
+    if (!f.calculated && !fieldWritable(index)) throw EOrvTableException("Feltet " + f.name + " kan ikke endres");
     buffer_.at(static_cast<std::size_t>(index)) = coerceValue(f, std::move(value));
 }
 

@@ -14,7 +14,9 @@ namespace lagrull::data {
 namespace fs = std::filesystem;
 
 TOrvDbMng::TOrvDbMng(Ui& ui, std::string settingsFile, std::string defaultDataPath)
-    : ui_(ui), settingsFile_(std::move(settingsFile)), defaultDataPath_(std::move(defaultDataPath)) {}
+    : ui_(ui), settingsFile_(std::move(settingsFile)), defaultDataPath_(std::move(defaultDataPath)) {
+    checkDatabaseEngine();
+}
 
 void TOrvDbMng::fatal(const std::string& text) {
     appLog().writeLine("Kritisk feil: " + text);

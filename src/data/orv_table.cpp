@@ -523,7 +523,7 @@ bool TOrvTable::post() {
         Statement s = db_.prepare(inserting ? insertSql_ : updateSql_);
         for (int i = 0; i < storedFieldCount(); ++i) s.bind(i + 1, buffer_[static_cast<std::size_t>(i)], false);
         if (!inserting) s.bind(storedFieldCount() + 1, Value(current_));
-        s.execute();
+        if (s.execute() == 0) throw EDatabaseError("Posten finnes ikke lenger i " + tableName_, 0);
     } catch (const EDatabaseError& e) {
         const int primary = e.code() & 0xFF;
         if (primary == 19 /* SQLITE_CONSTRAINT */)
