@@ -201,9 +201,9 @@ void TOrvTable::setMasterSource(TOrvTable* master, const std::string& fields) {
     master_ = master;
     linkNames_ = master ? splitFieldList(fields) : std::vector<std::string>{};
     linkFields_.clear();
-    if (master_) masterSubscription_ = master_->subscribe([this](TableEvent e) {
-        if (e != TableEvent::StateChanged) masterMoved();
-    });
+    // Every event may mean another master row (an insert in the master
+    // leaves none); masterMoved compares.
+    if (master_) masterSubscription_ = master_->subscribe([this](TableEvent) { masterMoved(); });
     if (active()) {
         for (const std::string& n : linkNames_) linkFields_.push_back(fieldIndex(n));
         linkValues_ = linkValues();
@@ -226,7 +226,7 @@ void TOrvTable::masterMoved() {
     if (!active()) return;
     std::vector<Value> now = linkValues();
     if (now == linkValues_) return;
-    if (editing()) post();
+    if (editing() && !post()) cancel();
     linkValues_ = std::move(now);
     invalidateKeys();
     first();

@@ -125,7 +125,8 @@ public:
     [[nodiscard]] Subscription subscribe(std::function<void(TableEvent)> listener);
 
     // For a grid model: the values (stored and calculated) of record n
-    // (1-based) without moving the cursor; a few recent rows are kept.
+    // (1-based) without moving the cursor; a few recent rows are kept. The
+    // reference holds until the next call or change of the table.
     const std::vector<Value>& rowAt(long long recNo);
 
     // Structure as stored, and the operations on the table itself.

@@ -130,6 +130,15 @@ TEST_F(Manager, SameStructureByTheFourRules) {
     EXPECT_FALSE(mng.SameStructure(t, required));
 }
 
+TEST_F(Manager, SecondaryIndexOnOtherFieldsIsNoUpgrade) {
+    TTableDef other = kontgrpDef();
+    other.Indexes[1] = {"KATINDEX", "Belop", 0};
+    create(other);
+    TOrvTable t(db, "KONTGRP.DB");
+    mng.OpenOrCreateTable(t, kontgrpDef(), true);
+    EXPECT_EQ(t.indexDefs()[1].Fields, "BELOP");  // left as it was
+}
+
 TEST_F(Manager, UpgradeOfOldMemberTableRecomputesAndWidensYears) {
     create(oldMedlreg(), "MEDLREG.DB");
     exec("insert into medlreg (orgnr, medlnr, enavn, fdato, nmedlnr, belop) values "

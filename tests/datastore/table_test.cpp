@@ -207,6 +207,10 @@ TEST_F(TableObject, MasterDetailFollowsTheMasterRow) {
     EXPECT_EQ(medl.recordCount(), 1);
     org.first();
     EXPECT_EQ(medl.recordCount(), 3);
+    org.insert();  // a master row being made has no details yet
+    EXPECT_EQ(medl.recordCount(), 0);
+    org.cancel();
+    EXPECT_EQ(medl.recordCount(), 3);
     medl.setMasterSource(nullptr, "");
     EXPECT_EQ(medl.recordCount(), 5);
 }
