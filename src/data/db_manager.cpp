@@ -71,7 +71,7 @@ void TOrvDbMng::SetDataPath(const std::string& directory) {
 // --- tables -----------------------------------------------------------------
 
 bool TOrvDbMng::TableExists(const TOrvTable& table) {
-    return const_cast<TOrvTable&>(table).exists();
+    return table.exists();
 }
 
 void TOrvDbMng::OpenTableOrStop(TOrvTable& table) {
@@ -136,8 +136,10 @@ long long TOrvDbMng::CopyRecords(TOrvTable& source, TOrvTable& destination, cons
         if (d >= 0 && !destination.field(d).calculated) pairs.emplace_back(i, d);
     }
     Transaction t(destination.database());
+    EventPump pump(ui_);  // the wait window stays painted through a long copy
     long long failed = 0;
     for (from.first(); !from.eof(); from.next()) {
+        pump.tick();
         try {
             destination.insert();
             for (const auto& [s, d] : pairs) {

@@ -42,7 +42,7 @@ constexpr std::size_t kRowCacheSize = 256;
 TOrvTable::TOrvTable(TDatabase& db, std::string tableName)
     : db_(db), tableName_(std::move(tableName)), listeners_(std::make_shared<Subscription::Listeners>()) {}
 
-TOrvTable::~TOrvTable() = default;
+TOrvTable::~TOrvTable() { notify(TableEvent::Destroyed); }
 
 void TOrvTable::setTableName(std::string name) {
     if (active()) throw EOrvTableException("Kan ikke bytte tabellnavn på en åpen tabell (" + tableName_ + ")");
@@ -203,7 +203,10 @@ void TOrvTable::setMasterSource(TOrvTable* master, const std::string& fields) {
     linkFields_.clear();
     // Every event may mean another master row (an insert in the master
     // leaves none); masterMoved compares.
-    if (master_) masterSubscription_ = master_->subscribe([this](TableEvent) { masterMoved(); });
+    if (master_) masterSubscription_ = master_->subscribe([this](TableEvent e) {
+        if (e == TableEvent::Destroyed) masterGone();
+        else masterMoved();
+    });
     if (active()) {
         for (const std::string& n : linkNames_) linkFields_.push_back(fieldIndex(n));
         linkValues_ = linkValues();
@@ -230,6 +233,16 @@ void TOrvTable::masterMoved() {
     linkValues_ = std::move(now);
     invalidateKeys();
     first();
+}
+
+// The master went before its detail: the link ends, as with
+// setMasterSource(nullptr), without touching the master any more.
+void TOrvTable::masterGone() {
+    master_ = nullptr;
+    linkNames_.clear();
+    linkFields_.clear();
+    linkValues_.clear();
+    invalidateKeys();
 }
 
 void TOrvTable::invalidateKeys() {
@@ -601,7 +614,7 @@ bool TOrvTable::remove() {
 
 // --- the table itself -------------------------------------------------------
 
-bool TOrvTable::exists() { return db_.tableExists(baseName()); }
+bool TOrvTable::exists() const { return db_.tableExists(baseName()); }
 
 std::vector<TFieldInfo> TOrvTable::fieldDefs() {
     std::string stored;

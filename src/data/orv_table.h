@@ -34,6 +34,7 @@ enum class TableEvent {
     Scrolled,       // the current record moved
     RecordChanged,  // the current record's values changed, in place
     StateChanged,   // open, close, edit, insert, post, cancel
+    Destroyed,      // the table object is going: forget it, call nothing on it
 };
 
 class TOrvTable;
@@ -130,7 +131,7 @@ public:
     const std::vector<Value>& rowAt(long long recNo);
 
     // Structure as stored, and the operations on the table itself.
-    bool exists();
+    bool exists() const;
     std::vector<TFieldInfo> fieldDefs();
     std::vector<TIndexInfo> indexDefs();
     void createTable(const std::vector<TFieldInfo>& fields, const std::vector<TIndexInfo>& indexes);
@@ -156,6 +157,7 @@ private:
     void moveTo(std::int64_t id, long long pos);
     void moveToNothing();
     void masterMoved();
+    void masterGone();
     void notify(TableEvent event);
     std::vector<Value> linkValues() const;  // of the master's current row
     bool orderOrLinkChanged() const;
@@ -191,5 +193,8 @@ private:
     // The SQL of the row statements, made when the table opens.
     std::string selectRowSql_, insertSql_, updateSql_, deleteSql_;
 };
+
+// The name the rest of the register knows its table objects by.
+using TOrvParadoxTable = TOrvTable;
 
 }  // namespace lagrull::data

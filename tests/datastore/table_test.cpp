@@ -215,6 +215,20 @@ TEST_F(TableObject, MasterDetailFollowsTheMasterRow) {
     EXPECT_EQ(medl.recordCount(), 5);
 }
 
+TEST_F(TableObject, DetailOutlivingItsMasterIsUnlinked) {
+    TOrvTable medl(db, "MEDLREG.DB");
+    {
+        TOrvTable org(db, "ORGREG.DB");
+        org.open();
+        medl.setMasterSource(&org, "ORGNR");
+        medl.open();
+        EXPECT_EQ(medl.recordCount(), 3);
+    }
+    EXPECT_EQ(medl.recordCount(), 4);
+    medl.first();
+    EXPECT_EQ(FieldText(medl, "ENAVN"), "berg");
+}
+
 TEST_F(TableObject, SubscribersHearChangesUntilTheyLeave) {
     TOrvTable m(db, "MEDLREG.DB");
     m.open();
