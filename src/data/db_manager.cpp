@@ -8,6 +8,7 @@
 #include "common/log.h"
 #include "common/text_codec.h"
 #include "common/ui.h"
+#include "data/table_scan.h"
 
 namespace lagrull::data {
 
@@ -123,7 +124,8 @@ bool TOrvDbMng::SameStructure(TOrvTable& table, const TTableDef& def) {
 }
 
 long long TOrvDbMng::CopyRecords(TOrvTable& source, TOrvTable& destination, const ConvertCallback& convert) {
-    TOrvTable from(source.database(), source.tableName());
+    // Read by one statement in key order: the copy reads forward only.
+    TTableScan from(source.database(), source.tableName());
     from.open();
     const bool wasOpen = destination.isOpen();
     destination.emptyTable();

@@ -250,7 +250,7 @@ TEST_F(Manager, ShortDatesByTheYearRuleOfTheCurrentYear) {
     exec("insert into medlreg (orgnr, medlnr, fdato) values (1, '1', '010125'), (1, '2', '010126'), "
          "(1, '3', '010127'), (1, '4', '310425'), (1, '5', '29029x'), (1, '6', '290200'), (1, '7', '12345')");
     TOrvTable src(db, "MEDLREG.DB"), dst(db, "NY");
-    mng.CopyRecords(src, dst, [](TOrvTable& s, TOrvTable& d) { ConvertShortDate(s, d, "FDATO", 2026); });
+    mng.CopyRecords(src, dst, [](const TDataSet& s, TOrvTable& d) { ConvertShortDate(s, d, "FDATO", 2026); });
     EXPECT_EQ(rows("select fdato from ny order by medlnr"),
               (std::vector<std::string>{"01012025", "01012026", "01011927", "", "", "29022000", "12345"}));
 }
