@@ -8,17 +8,17 @@
 
 namespace lagrull::data {
 
-void ConvertOrganisation(TOrvTable& source, TOrvTable& destination) {
+void ConvertOrganisation(const TDataSet& source, TOrvTable& destination) {
     const bool hasField = source.findField("AUTONR") >= 0;
     if (!hasField || upperCase(FieldText(source, "AUTONR")) != "TRUE") SetFieldBool(destination, "AUTONR", false);
 }
 
-void ConvertMember(TOrvTable& source, TOrvTable& destination) {
+void ConvertMember(const TDataSet& source, TOrvTable& destination) {
     SetFieldFloat(destination, "NMEDLNR", FieldFloat(source, "MEDLNR"));
     ConvertShortDate(source, destination, "FDATO");
 }
 
-void ConvertShortDate(TOrvTable& source, TOrvTable& destination, std::string_view field, int currentYear) {
+void ConvertShortDate(const TDataSet& source, TOrvTable& destination, std::string_view field, int currentYear) {
     if (source.findField(field) < 0) return;
     const std::string old = FieldText(source, field);
     if (old.size() != 6) return;
@@ -32,7 +32,7 @@ void ConvertShortDate(TOrvTable& source, TOrvTable& destination, std::string_vie
     SetFieldText(destination, field, Date{year, month, day}.stored());
 }
 
-void ConvertShortDate(TOrvTable& source, TOrvTable& destination, std::string_view field) {
+void ConvertShortDate(const TDataSet& source, TOrvTable& destination, std::string_view field) {
     ConvertShortDate(source, destination, field, Date::today().year);
 }
 

@@ -6,16 +6,17 @@
 
 namespace lagrull::data {
 
+class TDataSet;
 class TOrvTable;
 
 // AUTONR becomes false unless the old row's text of it is "true" (any case).
-void ConvertOrganisation(TOrvTable& source, TOrvTable& destination);
+void ConvertOrganisation(const TDataSet& source, TOrvTable& destination);
 // NMEDLNR from MEDLNR; FDATO with a four-digit year.
-void ConvertMember(TOrvTable& source, TOrvTable& destination);
+void ConvertMember(const TDataSet& source, TOrvTable& destination);
 // A six-character "DDMMYY" value of `field` becomes "DDMMYYYY": the year is
 // the latest one not after `currentYear` that ends in those two digits. An
 // impossible date becomes empty. Other values are left as copied.
-void ConvertShortDate(TOrvTable& source, TOrvTable& destination, std::string_view field, int currentYear);
-void ConvertShortDate(TOrvTable& source, TOrvTable& destination, std::string_view field);
+void ConvertShortDate(const TDataSet& source, TOrvTable& destination, std::string_view field, int currentYear);
+void ConvertShortDate(const TDataSet& source, TOrvTable& destination, std::string_view field);
 
 }  // namespace lagrull::data

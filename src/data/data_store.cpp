@@ -27,6 +27,8 @@ void DataStore::registerDatabase() {
     } catch (const std::exception& e) {
         appLog().writeLine(std::string("Tilkobling feilet: ") + e.what());
         ui_.message("Error!", e.what(), Buttons::Ok, Icon::Error);
+    } catch (...) {
+        ui_.message("Error!", "Ukjent Exception-klasse. Kan ikke hente ut feilmelding", Buttons::Ok, Icon::Error);
     }
 }
 

@@ -23,19 +23,25 @@ std::string quoteName(std::string_view name) {
     return out;
 }
 
+void checkDatabaseEngine() {
+    if (sqlite3_libversion_number() < 3026000)
+        throw FatalError("Error", std::string("SQLite ") + sqlite3_libversion() +
+                                      " is too old (3.26 or newer is needed). Unable to run application");
+}
+
 // --- Statement ---------------------------------------------------------
 
 Statement::Statement(TDatabase& db, sqlite3_stmt* stmt, bool cached)
     : db_(&db), stmt_(stmt), cached_(cached) {}
 
 Statement::Statement(Statement&& other) noexcept
-    : db_(other.db_), stmt_(other.stmt_), cached_(other.cached_) {
+    : db_(other.db_), stmt_(other.stmt_), cached_(other.cached_), node_(std::move(other.node_)) {
     other.stmt_ = nullptr;
 }
 
 Statement::~Statement() {
     if (!stmt_) return;
-    if (cached_) db_->giveBack(stmt_);
+    if (cached_) db_->giveBack(stmt_, std::move(node_));
     else sqlite3_finalize(stmt_);
 }
 
@@ -51,12 +57,13 @@ std::string Statement::parameterName(int index) const {
     return name[0] == ':' || name[0] == '@' || name[0] == '$' ? name + 1 : name;
 }
 
-void Statement::bind(int index, const Value& value) {
+void Statement::bind(int index, const Value& value, bool copy) {
     int rc = SQLITE_OK;
     if (const auto* i = std::get_if<std::int64_t>(&value)) rc = sqlite3_bind_int64(stmt_, index, *i);
     else if (const auto* d = std::get_if<double>(&value)) rc = sqlite3_bind_double(stmt_, index, *d);
     else if (const auto* s = std::get_if<std::string>(&value))
-        rc = sqlite3_bind_text(stmt_, index, s->data(), static_cast<int>(s->size()), SQLITE_TRANSIENT);
+        rc = sqlite3_bind_text(stmt_, index, s->data(), static_cast<int>(s->size()),
+                               copy ? SQLITE_TRANSIENT : SQLITE_STATIC);
     else rc = sqlite3_bind_null(stmt_, index);
     check(rc);
 }
@@ -147,7 +154,7 @@ void TDatabase::connect() {
     disconnect();
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(fileName().c_str(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close_v2(db);
@@ -157,7 +164,9 @@ void TDatabase::connect() {
     sqlite3_extended_result_codes(db_, 1);
     try {
         registerSqlFunctions(db_);
-        exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA recursive_triggers=OFF;");
+        // A larger page cache keeps the big transactions of an upgrade in memory.
+        exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA recursive_triggers=OFF; "
+             "PRAGMA cache_size=-32768;");
     } catch (...) {
         disconnect();
         throw;
@@ -175,9 +184,9 @@ Statement TDatabase::prepare(std::string_view sql) {
     if (!db_) throw EDatabaseError("Databasen er ikke tilkoblet", SQLITE_MISUSE);
     const std::string key(sql);
     if (auto it = idle_.find(key); it != idle_.end()) {
-        sqlite3_stmt* stmt = it->second;
-        idle_.erase(it);
-        return Statement(*this, stmt, true);
+        Statement s(*this, it->second, true);
+        s.node_ = idle_.extract(it);  // kept, so that giving back allocates nothing
+        return s;
     }
     sqlite3_stmt* stmt = nullptr;
     const int rc = sqlite3_prepare_v3(db_, key.data(), static_cast<int>(key.size()),
@@ -187,15 +196,20 @@ Statement TDatabase::prepare(std::string_view sql) {
     return Statement(*this, stmt, true);
 }
 
-void TDatabase::giveBack(sqlite3_stmt* stmt) {
+void TDatabase::giveBack(sqlite3_stmt* stmt, StatementNode node) {
     sqlite3_reset(stmt);
     sqlite3_clear_bindings(stmt);
     if (!db_) {
         sqlite3_finalize(stmt);
         return;
     }
-    const char* sql = sqlite3_sql(stmt);
-    if (!idle_.emplace(sql ? sql : "", stmt).second) sqlite3_finalize(stmt);
+    if (node.empty()) {
+        const char* sql = sqlite3_sql(stmt);
+        if (!idle_.emplace(sql ? sql : "", stmt).second) sqlite3_finalize(stmt);
+        return;
+    }
+    node.mapped() = stmt;
+    if (!idle_.insert(std::move(node)).inserted) sqlite3_finalize(stmt);
 }
 
 void TDatabase::exec(const std::string& sql) {

@@ -38,10 +38,16 @@ private:
     int code_;
 };
 
+// The engine is linked into the program; what can be missing is a new
+// enough SQLite library (3.26: table-valued pragmas, row values, the rename
+// rules of ALTER TABLE). Throws FatalError when it is too old.
+void checkDatabaseEngine();
+
 // The file name of the register's database in the data directory.
 inline constexpr const char* kDatabaseFileName = "lagrull.db";
 
 class TDatabase;
+using StatementNode = std::unordered_map<std::string, sqlite3_stmt*>::node_type;
 
 // A prepared statement lent from the connection's cache.
 class Statement {
@@ -54,7 +60,9 @@ public:
     // an unknown name is ignored. By number from 1.
     int parameterCount() const;
     std::string parameterName(int index) const;  // without the colon
-    void bind(int index, const Value& value);
+    // `copy` false: the value stays alive and unchanged until the statement
+    // has run.
+    void bind(int index, const Value& value, bool copy = true);
     void bind(std::string_view name, const Value& value);
     void clearBindings();
 
@@ -80,6 +88,7 @@ private:
     TDatabase* db_;
     sqlite3_stmt* stmt_;
     bool cached_;
+    StatementNode node_;
 };
 
 class TDatabase {
@@ -115,7 +124,7 @@ public:
 
 private:
     friend class Statement;
-    void giveBack(sqlite3_stmt* stmt);
+    void giveBack(sqlite3_stmt* stmt, StatementNode node);
 
     std::string path_;
     sqlite3* db_ = nullptr;

@@ -105,7 +105,12 @@ Value textToValue(const FieldSlot& field, std::string_view text) {
 
 Value coerceValue(const FieldSlot& field, Value value) {
     if (isNull(value)) return field.type == FieldType::String ? Value(std::string()) : Value();
-    if (const auto* s = std::get_if<std::string>(&value)) return textToValue(field, *s);
+    if (auto* s = std::get_if<std::string>(&value)) {
+        // Most texts fit: they go as they are.
+        if (field.type == FieldType::String && (field.size <= 0 || s->size() <= static_cast<std::size_t>(field.size)))
+            return value;
+        return textToValue(field, *s);
+    }
     switch (field.type) {
     case FieldType::String: return textToValue(field, valueToText(FieldSlot{"", FieldType::Float}, value));
     case FieldType::Integer:
@@ -156,6 +161,7 @@ void TDataSet::setValue(int index, Value value) {
     const FieldSlot& f = field(index);
     const bool allowed = f.calculated ? state_ == DataSetState::CalcFields : editing();
     if (!allowed) throw EOrvTableException("Table closed or in readonly state");
+    if (!f.calculated && !fieldWritable(index)) throw EOrvTableException("Feltet " + f.name + " kan ikke endres");
     buffer_.at(static_cast<std::size_t>(index)) = coerceValue(f, std::move(value));
     if (!f.calculated) valueWritten(index);
 }

@@ -78,6 +78,9 @@ public:
 
 protected:
     TDataSet() = default;
+    // A stored field that the dataset cannot write back (a computed column of
+    // a query) refuses values even in edit state.
+    virtual bool fieldWritable(int /*index*/) const { return true; }
     // Stored fields of the opened dataset; the calculated ones are kept.
     void setStoredFields(std::vector<FieldSlot> stored);
     void clearFields();

@@ -1,5 +1,6 @@
 #include "data/db_manager.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "common/file_names.h"
@@ -7,13 +8,16 @@
 #include "common/log.h"
 #include "common/text_codec.h"
 #include "common/ui.h"
+#include "data/table_scan.h"
 
 namespace lagrull::data {
 
 namespace fs = std::filesystem;
 
 TOrvDbMng::TOrvDbMng(Ui& ui, std::string settingsFile, std::string defaultDataPath)
-    : ui_(ui), settingsFile_(std::move(settingsFile)), defaultDataPath_(std::move(defaultDataPath)) {}
+    : ui_(ui), settingsFile_(std::move(settingsFile)), defaultDataPath_(std::move(defaultDataPath)) {
+    checkDatabaseEngine();
+}
 
 void TOrvDbMng::fatal(const std::string& text) {
     appLog().writeLine("Kritisk feil: " + text);
@@ -68,7 +72,7 @@ void TOrvDbMng::SetDataPath(const std::string& directory) {
 // --- tables -----------------------------------------------------------------
 
 bool TOrvDbMng::TableExists(const TOrvTable& table) {
-    return const_cast<TOrvTable&>(table).exists();
+    return table.exists();
 }
 
 void TOrvDbMng::OpenTableOrStop(TOrvTable& table) {
@@ -120,7 +124,8 @@ bool TOrvDbMng::SameStructure(TOrvTable& table, const TTableDef& def) {
 }
 
 long long TOrvDbMng::CopyRecords(TOrvTable& source, TOrvTable& destination, const ConvertCallback& convert) {
-    TOrvTable from(source.database(), source.tableName());
+    // Read by one statement in key order: the copy reads forward only.
+    TTableScan from(source.database(), source.tableName());
     from.open();
     const bool wasOpen = destination.isOpen();
     destination.emptyTable();
@@ -133,11 +138,19 @@ long long TOrvDbMng::CopyRecords(TOrvTable& source, TOrvTable& destination, cons
         if (d >= 0 && !destination.field(d).calculated) pairs.emplace_back(i, d);
     }
     Transaction t(destination.database());
+    EventPump pump(ui_);  // the wait window stays painted through a long copy
     long long failed = 0;
     for (from.first(); !from.eof(); from.next()) {
+        pump.tick();
         try {
             destination.insert();
-            for (const auto& [s, d] : pairs) destination.setValue(d, Value(valueToText(from.field(s), from.value(s))));
+            for (const auto& [s, d] : pairs) {
+                // A value of the same kind goes as it is (what its text would
+                // give, without the detour); others go by their text.
+                const Value& v = from.value(s);
+                if (from.field(s).type == destination.field(d).type) destination.setValue(d, v);
+                else destination.setValue(d, Value(valueToText(from.field(s), v)));
+            }
             if (convert) convert(from, destination);
             if (!destination.post()) throw EOrvTableException("stoppet");
         } catch (const Error&) {
@@ -156,18 +169,20 @@ namespace {
 
 // Drops the indexes and triggers a table carries, so that its name can be
 // taken by the new table while the old rows stay under another name.
-void dropDependents(TDatabase& db, const std::string& table) {
+void dropObjects(TDatabase& db, const std::string& table, const char* types) {
     std::vector<std::pair<std::string, std::string>> items;
     {
-        Statement s = db.prepare(
-            "SELECT type, name FROM sqlite_master WHERE type IN ('index', 'trigger') "
-            "AND tbl_name = ?1 COLLATE NOCASE AND sql IS NOT NULL");
+        Statement s = db.prepare(std::string("SELECT type, name FROM sqlite_master WHERE type IN (") + types +
+                                 ") AND tbl_name = ?1 COLLATE NOCASE AND sql IS NOT NULL");
         s.bind(1, Value(table));
         while (s.step()) items.emplace_back(s.columnText(0), s.columnText(1));
     }
     for (const auto& [type, name] : items)
         db.exec("DROP " + std::string(type == "index" ? "INDEX " : "TRIGGER ") + quoteName(name));
 }
+
+void dropDependents(TDatabase& db, const std::string& table) { dropObjects(db, table, "'index', 'trigger'"); }
+void dropTriggers(TDatabase& db, const std::string& table) { dropObjects(db, table, "'trigger'"); }
 
 void renameTable(TDatabase& db, const std::string& from, const std::string& to) {
     db.exec("ALTER TABLE " + quoteName(from) + " RENAME TO " + quoteName(to));
@@ -181,6 +196,20 @@ std::vector<std::string> dependentSql(TDatabase& db, const std::string& table) {
     s.bind(1, Value(table));
     while (s.step()) out.push_back(s.columnText(0));
     return out;
+}
+
+// Copies all rows between two tables of the same definition; the rows that
+// did not arrive.
+long long copySameStructure(TDatabase& db, const std::string& from, const std::string& to, const TTableDef& def) {
+    std::string cols;
+    for (const TFieldInfo& f : def.Fields) cols += (cols.empty() ? "" : ", ") + quoteName(f.Name);
+    Statement count = db.prepare("SELECT count(*) FROM " + quoteName(from));
+    count.step();
+    const long long rows = count.columnInt(0);
+    count.reset();
+    Statement copy = db.prepare("INSERT INTO " + quoteName(to) + " (" + cols + ") SELECT " + cols + " FROM " +
+                                quoteName(from) + " WHERE 1");
+    return rows - copy.execute();
 }
 
 // An index whose pages are damaged cannot even be rebuilt in place: the rows
@@ -238,8 +267,15 @@ RestructureResult TOrvDbMng::RestructureTable(TOrvTable& table, const TTableDef&
     const std::string base = table.baseName();
     try {
         Transaction t(db);
+        // The tables are filled before their secondary indexes are made: one
+        // sort per index instead of an index kept in order row by row.
+        TTableDef bare = def;
+        bare.Indexes.resize(std::min<std::size_t>(1, def.Indexes.size()));
+        // The table objects cut every text they write: the triggers that do
+        // it for SQL of others are not needed while the rows are copied.
         TOrvTable temp(db, kTempTable);
-        CreateTableFromInfo(temp, def);
+        CreateTableFromInfo(temp, bare);
+        dropTriggers(db, kTempTable);
         result.rowsNotCopied = CopyRecords(table, temp, convert);
 
         // The old rows become the backup; the table is made anew and filled.
@@ -250,8 +286,13 @@ RestructureResult TOrvDbMng::RestructureTable(TOrvTable& table, const TTableDef&
         oldBackup.deleteTable();
         dropDependents(db, stored);
         renameTable(db, stored, backup);
-        CreateTableFromInfo(table, def);
-        result.rowsNotCopied += CopyRecords(temp, table);
+        CreateTableFromInfo(table, bare);
+        dropTriggers(db, base);
+        // Back from the temporary table, which has the same fields: one
+        // statement does what a copy by name would.
+        result.rowsNotCopied += copySameStructure(db, kTempTable, base, def);
+        for (std::size_t i = 1; i < def.Indexes.size(); ++i) table.addIndex(def.Indexes[i]);
+        for (const std::string& sql : createTriggerSql(base, def.Fields)) db.exec(sql);
         temp.deleteTable();
         if (result.rowsNotCopied == 0) {
             oldBackup.deleteTable();

@@ -30,7 +30,7 @@ class Ui;
 namespace lagrull::data {
 
 // Called for each row of an upgrade, after the fields were copied by name.
-using ConvertCallback = std::function<void(TOrvTable& source, TOrvTable& destination)>;
+using ConvertCallback = std::function<void(const TDataSet& source, TOrvTable& destination)>;
 
 struct RestructureResult {
     bool ok = false;

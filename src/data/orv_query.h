@@ -3,6 +3,11 @@
 // parameters. open() reads the whole result (so later writes to the tables
 // do not move under a pass that walks it); execSQL() runs UPDATE, DELETE or
 // INSERT and tells the rows changed.
+//
+// A live result: with setLiveTable() naming one table of a SELECT (and its
+// alias), the result's rows can be edited and posted; the columns taken
+// straight from that table are written back to its row, the others (other
+// tables, computed columns) are read only.
 
 #include <map>
 #include <string>
@@ -32,6 +37,12 @@ public:
     // The parameter names of the text, in order of first use.
     std::vector<std::string> paramNames();
 
+    // Before open: the table whose rows the result edits ("mbetreg", "b").
+    void setLiveTable(const std::string& table, const std::string& alias = {});
+    void edit();
+    void post();
+    void cancel();
+
     // Translates and prepares the text: its errors come out here.
     void prepare();
     void open() override;
@@ -49,8 +60,13 @@ public:
     long long recNo() override;
     void setRecNo(long long recNo) override;
 
+protected:
+    bool fieldWritable(int index) const override;
+
 private:
     Statement statement();
+    std::string liveSql() const;
+    void browse();
     void bindParams(Statement& s) const;
     void load(long long pos);
 
@@ -59,6 +75,11 @@ private:
     std::map<std::string, Value> params_;  // upper-case name → value
     std::vector<std::vector<Value>> rows_;
     long long pos_ = -1;
+
+    std::string liveTable_, liveAlias_;
+    std::vector<std::int64_t> rowIds_;        // of the live table, per row
+    std::vector<std::string> liveColumns_;    // per field: its column there, or ""
+    std::vector<Value> original_;
 };
 
 }  // namespace lagrull::data

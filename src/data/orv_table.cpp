@@ -42,7 +42,7 @@ constexpr std::size_t kRowCacheSize = 256;
 TOrvTable::TOrvTable(TDatabase& db, std::string tableName)
     : db_(db), tableName_(std::move(tableName)), listeners_(std::make_shared<Subscription::Listeners>()) {}
 
-TOrvTable::~TOrvTable() = default;
+TOrvTable::~TOrvTable() { notify(TableEvent::Destroyed); }
 
 void TOrvTable::setTableName(std::string name) {
     if (active()) throw EOrvTableException("Kan ikke bytte tabellnavn på en åpen tabell (" + tableName_ + ")");
@@ -203,8 +203,11 @@ void TOrvTable::setMasterSource(TOrvTable* master, const std::string& fields) {
     master_ = master;
     linkNames_ = master ? splitFieldList(fields) : std::vector<std::string>{};
     linkFields_.clear();
+    // Every event may mean another master row (an insert in the master
+    // leaves none); masterMoved compares.
     if (master_) masterSubscription_ = master_->subscribe([this](TableEvent e) {
-        if (e != TableEvent::StateChanged) masterMoved();
+        if (e == TableEvent::Destroyed) masterGone();
+        else masterMoved();
     });
     if (active()) {
         for (const std::string& n : linkNames_) linkFields_.push_back(fieldIndex(n));
@@ -228,10 +231,20 @@ void TOrvTable::masterMoved() {
     if (!active()) return;
     std::vector<Value> now = linkValues();
     if (now == linkValues_) return;
-    if (editing()) post();
+    if (editing() && !post()) cancel();
     linkValues_ = std::move(now);
     invalidateKeys();
     first();
+}
+
+// The master went before its detail: the link ends, as with
+// setMasterSource(nullptr), without touching the master any more.
+void TOrvTable::masterGone() {
+    master_ = nullptr;
+    linkNames_.clear();
+    linkFields_.clear();
+    linkValues_.clear();
+    invalidateKeys();
 }
 
 void TOrvTable::invalidateKeys() {
@@ -523,9 +536,9 @@ bool TOrvTable::post() {
     const bool inserting = state_ == DataSetState::Insert;
     try {
         Statement s = db_.prepare(inserting ? insertSql_ : updateSql_);
-        for (int i = 0; i < storedFieldCount(); ++i) s.bind(i + 1, buffer_[static_cast<std::size_t>(i)]);
+        for (int i = 0; i < storedFieldCount(); ++i) s.bind(i + 1, buffer_[static_cast<std::size_t>(i)], false);
         if (!inserting) s.bind(storedFieldCount() + 1, Value(current_));
-        s.execute();
+        if (s.execute() == 0) throw EDatabaseError("Posten finnes ikke lenger i " + tableName_, 0);
     } catch (const EDatabaseError& e) {
         const int primary = e.code() & 0xFF;
         if (primary == 19 /* SQLITE_CONSTRAINT */)
@@ -603,7 +616,7 @@ bool TOrvTable::remove() {
 
 // --- the table itself -------------------------------------------------------
 
-bool TOrvTable::exists() { return db_.tableExists(baseName()); }
+bool TOrvTable::exists() const { return db_.tableExists(baseName()); }
 
 std::vector<TFieldInfo> TOrvTable::fieldDefs() {
     std::string stored;

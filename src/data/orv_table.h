@@ -35,6 +35,7 @@ enum class TableEvent {
     RecordChanged,  // the current record's values changed, in place
     StateChanged,   // open, close, edit, insert, post, cancel
     FieldChanged,   // a value of the record being edited was written
+    Destroyed,      // the table object is going: forget it, call nothing on it
 };
 
 class TOrvTable;
@@ -131,11 +132,12 @@ public:
     [[nodiscard]] Subscription subscribe(std::function<void(TableEvent)> listener);
 
     // For a grid model: the values (stored and calculated) of record n
-    // (1-based) without moving the cursor; a few recent rows are kept.
+    // (1-based) without moving the cursor; a few recent rows are kept. The
+    // reference holds until the next call or change of the table.
     const std::vector<Value>& rowAt(long long recNo);
 
     // Structure as stored, and the operations on the table itself.
-    bool exists();
+    bool exists() const;
     std::vector<TFieldInfo> fieldDefs();
     std::vector<TIndexInfo> indexDefs();
     void createTable(const std::vector<TFieldInfo>& fields, const std::vector<TIndexInfo>& indexes);
@@ -161,6 +163,7 @@ private:
     void moveTo(std::int64_t id, long long pos);
     void moveToNothing();
     void masterMoved();
+    void masterGone();
     void notify(TableEvent event);
     std::vector<Value> linkValues() const;  // of the master's current row
     bool orderOrLinkChanged() const;
@@ -196,5 +199,8 @@ private:
     // The SQL of the row statements, made when the table opens.
     std::string selectRowSql_, insertSql_, updateSql_, deleteSql_;
 };
+
+// The name the rest of the register knows its table objects by.
+using TOrvParadoxTable = TOrvTable;
 
 }  // namespace lagrull::data

@@ -2,6 +2,7 @@
 // LIKE, parameters, and the statements the windows run.
 #include <gtest/gtest.h>
 
+#include "data/field_access.h"
 #include "data/norwegian_order.h"
 #include "data/sql_dialect.h"
 #include "data/sql_functions.h"
@@ -191,6 +192,52 @@ TEST_F(DialectQueries, CachedStatementLentTwiceAtOnce) {
     EXPECT_EQ(b.columnInt(0), 1);
     ASSERT_TRUE(a.step());
     EXPECT_EQ(a.columnInt(0), 7);
+}
+
+}  // namespace
+}  // namespace lagrull::data
+
+namespace lagrull::data {
+namespace {
+
+TEST_F(DialectQueries, LiveResultWritesBackTheColumnsOfItsTable) {
+    TOrvQuery q(db);
+    q.setSql("SELECT m.medlnr as IDnr, m.enavn, b.betflag, b.betdato, b.betbelop,\n"
+             "substring(b.dato from 5 for 4) as aar\nFROM mbetreg b, medlreg m\n"
+             "WHERE b.orgnr = :orgnr AND b.orgnr = m.orgnr AND b.medlnr = m.medlnr AND b.dato = :dato\n"
+             "order by m.enavn");
+    q.setLiveTable("mbetreg", "b");
+    q.setParamInt("orgnr", 1);
+    q.setParamText("dato", "15012026");
+    q.open();
+    ASSERT_EQ(q.recordCount(), 3);
+    EXPECT_EQ(q.fieldCount(), 6);  // the row id stays hidden
+    EXPECT_EQ(FieldText(q, "IDNR"), "3");
+    q.edit();
+    SetFieldText(q, "betflag", "X");
+    SetFieldText(q, "betdato", "20012026");
+    SetFieldFloat(q, "betbelop", 250);
+    EXPECT_THROW(SetFieldText(q, "enavn", "Annet"), EOrvTableException);  // another table's column
+    EXPECT_THROW(SetFieldText(q, "aar", "1999"), EOrvTableException);     // computed
+    q.next();  // posts
+    EXPECT_EQ(rows("select medlnr, betflag, betdato, betbelop from mbetreg where orgnr = 1 and dato = '15012026' order by medlnr"),
+              (std::vector<std::string>{"1|||", "2|X||", "3|X|20012026|250"}));
+    EXPECT_EQ(FieldText(q, "IDNR"), "2");  // settled before
+    q.edit();
+    SetFieldText(q, "betflag", "");
+    q.cancel();
+    EXPECT_EQ(FieldText(q, "betflag"), "X");
+    q.first();
+    EXPECT_EQ(FieldText(q, "betflag"), "X");
+
+    TOrvQuery dead(db);
+    dead.setSql("select medlnr from mbetreg");
+    dead.open();
+    EXPECT_THROW(dead.edit(), EOrvTableException);
+    TOrvQuery distinct(db);
+    distinct.setSql("select distinct b.medlnr from mbetreg b");
+    distinct.setLiveTable("mbetreg", "b");
+    EXPECT_THROW(distinct.open(), EOrvTableException);
 }
 
 }  // namespace

@@ -130,6 +130,15 @@ TEST_F(Manager, SameStructureByTheFourRules) {
     EXPECT_FALSE(mng.SameStructure(t, required));
 }
 
+TEST_F(Manager, SecondaryIndexOnOtherFieldsIsNoUpgrade) {
+    TTableDef other = kontgrpDef();
+    other.Indexes[1] = {"KATINDEX", "Belop", 0};
+    create(other);
+    TOrvTable t(db, "KONTGRP.DB");
+    mng.OpenOrCreateTable(t, kontgrpDef(), true);
+    EXPECT_EQ(t.indexDefs()[1].Fields, "BELOP");  // left as it was
+}
+
 TEST_F(Manager, UpgradeOfOldMemberTableRecomputesAndWidensYears) {
     create(oldMedlreg(), "MEDLREG.DB");
     exec("insert into medlreg (orgnr, medlnr, enavn, fdato, nmedlnr, belop) values "
@@ -160,6 +169,9 @@ TEST_F(Manager, UpgradeWithoutCallbackCopiesByName) {
     EXPECT_EQ(rows("select kid, belop from mbetreg"), (std::vector<std::string>{"0010000010010126|100"}));
     exec("update mbetreg set kid = '12345678901234567890123'");
     EXPECT_EQ(rows("select kid from mbetreg"), (std::vector<std::string>{"12345678901234567890123"}));
+    // The upgraded table cuts what SQL writes, as a new one does.
+    exec("update mbetreg set kid = '123456789012345678901234567890', betflag = 'XY'");
+    EXPECT_EQ(rows("select kid, betflag from mbetreg"), (std::vector<std::string>{"1234567890123456789012345|X"}));
 }
 
 TEST_F(Manager, RowsThatCannotBeCopiedStayInAKeptBackup) {
@@ -238,7 +250,7 @@ TEST_F(Manager, ShortDatesByTheYearRuleOfTheCurrentYear) {
     exec("insert into medlreg (orgnr, medlnr, fdato) values (1, '1', '010125'), (1, '2', '010126'), "
          "(1, '3', '010127'), (1, '4', '310425'), (1, '5', '29029x'), (1, '6', '290200'), (1, '7', '12345')");
     TOrvTable src(db, "MEDLREG.DB"), dst(db, "NY");
-    mng.CopyRecords(src, dst, [](TOrvTable& s, TOrvTable& d) { ConvertShortDate(s, d, "FDATO", 2026); });
+    mng.CopyRecords(src, dst, [](const TDataSet& s, TOrvTable& d) { ConvertShortDate(s, d, "FDATO", 2026); });
     EXPECT_EQ(rows("select fdato from ny order by medlnr"),
               (std::vector<std::string>{"01012025", "01012026", "01011927", "", "", "29022000", "12345"}));
 }

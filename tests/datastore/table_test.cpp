@@ -207,8 +207,26 @@ TEST_F(TableObject, MasterDetailFollowsTheMasterRow) {
     EXPECT_EQ(medl.recordCount(), 1);
     org.first();
     EXPECT_EQ(medl.recordCount(), 3);
+    org.insert();  // a master row being made has no details yet
+    EXPECT_EQ(medl.recordCount(), 0);
+    org.cancel();
+    EXPECT_EQ(medl.recordCount(), 3);
     medl.setMasterSource(nullptr, "");
     EXPECT_EQ(medl.recordCount(), 5);
+}
+
+TEST_F(TableObject, DetailOutlivingItsMasterIsUnlinked) {
+    TOrvTable medl(db, "MEDLREG.DB");
+    {
+        TOrvTable org(db, "ORGREG.DB");
+        org.open();
+        medl.setMasterSource(&org, "ORGNR");
+        medl.open();
+        EXPECT_EQ(medl.recordCount(), 3);
+    }
+    EXPECT_EQ(medl.recordCount(), 4);
+    medl.first();
+    EXPECT_EQ(FieldText(medl, "ENAVN"), "berg");
 }
 
 TEST_F(TableObject, SubscribersHearChangesUntilTheyLeave) {

@@ -41,6 +41,12 @@ void TableModel::tableEvent(data::TableEvent e) {
         }
         case data::TableEvent::FieldChanged:
             break;  // the record being edited is not in the grid until posted
+        case data::TableEvent::Destroyed:
+            beginResetModel();
+            gone_ = true;
+            rows_ = 0;
+            endResetModel();
+            break;
     }
 }
 
@@ -53,7 +59,7 @@ int TableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant TableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || !table_.active()) return {};
+    if (!index.isValid() || gone_ || !table_.active()) return {};
     const GridColumn& column = columns_[static_cast<std::size_t>(index.column())];
     if (role == Qt::TextAlignmentRole) return QVariant(column.alignment);
     if (role != Qt::DisplayRole) return {};
@@ -88,7 +94,7 @@ TDBGrid::TDBGrid(data::TOrvTable& table, std::vector<GridColumn> columns, QWidge
     connect(model_, &TableModel::currentRowChanged, this, &TDBGrid::followTable);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
-                if (following_ || !current.isValid()) return;
+                if (following_ || !current.isValid() || model_->tableGone()) return;
                 auto& t = model_->table();
                 if (t.active() && t.recNo() != current.row() + 1) t.setRecNo(current.row() + 1);
             });

@@ -33,6 +33,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     const std::vector<GridColumn>& columns() const { return columns_; }
     data::TOrvTable& table() { return table_; }
+    bool tableGone() const { return gone_; }
 
 signals:
     void currentRowChanged(int row);
@@ -44,6 +45,7 @@ private:
     std::vector<GridColumn> columns_;
     std::vector<int> fieldIndexes_;
     mutable long long rows_ = 0;
+    bool gone_ = false;  // the table object was destroyed
     data::Subscription subscription_;
 };
 

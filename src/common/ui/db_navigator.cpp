@@ -57,7 +57,11 @@ TDBNavigator::TDBNavigator(std::vector<std::pair<NavButton, QString>> buttons, Q
 void TDBNavigator::setTable(data::TOrvTable* table) {
     subscription_.reset();
     table_ = table;
-    if (table_) subscription_ = table_->subscribe([this](data::TableEvent) { updateButtons(); });
+    if (table_)
+        subscription_ = table_->subscribe([this](data::TableEvent e) {
+            if (e == data::TableEvent::Destroyed) table_ = nullptr;
+            updateButtons();
+        });
     updateButtons();
 }
 

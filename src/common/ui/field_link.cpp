@@ -11,8 +11,13 @@ void FieldLink::bind(data::TOrvTable* table, std::string field,
     field_ = std::move(field);
     show_ = std::move(show);
     if (!table_) return;
-    subscription_ = table_->subscribe([this](data::TableEvent) {
-        if (!writing_) refresh();
+    subscription_ = table_->subscribe([this](data::TableEvent e) {
+        if (e == data::TableEvent::Destroyed) {
+            table_ = nullptr;
+            refresh();
+        } else if (!writing_) {
+            refresh();
+        }
     });
     refresh();
 }

@@ -1,0 +1,25 @@
+# Builds a register for the golden checks in a fresh directory DIR: runs
+# "init" when INIT is true, then each line of SCRIPT (one SQL statement per
+# line; "#" lines are comments) through "lagrul-cli sql".
+file(REMOVE_RECURSE "${DIR}")
+file(MAKE_DIRECTORY "${DIR}/home")
+set(ENV{HOME} "${DIR}/home")
+set(ENV{XDG_DATA_HOME} "${DIR}/home/data")
+set(ENV{XDG_CONFIG_HOME} "${DIR}/home/config")
+if(INIT)
+  execute_process(COMMAND "${CLI}" "/path=${DIR}" init OUTPUT_QUIET RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "init failed in ${DIR}")
+  endif()
+endif()
+file(STRINGS "${SCRIPT}" statements ENCODING UTF-8)
+foreach(statement IN LISTS statements)
+  if(statement MATCHES "^#" OR statement STREQUAL "")
+    continue()
+  endif()
+  execute_process(COMMAND "${CLI}" "/path=${DIR}" sql "${statement}"
+    OUTPUT_QUIET ERROR_VARIABLE err RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "failed: ${statement}\n${err}")
+  endif()
+endforeach()
