@@ -3,6 +3,8 @@
 // 100 000 claims must build and save in under a second.
 #include <benchmark/benchmark.h>
 
+#include "quiet_ui.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -17,25 +19,7 @@ namespace {
 using namespace lagrull;
 using namespace lagrull::clearing;
 
-class QuietUi : public Ui {
-public:
-    std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    void closeWait() override {}
-    void progressBegin() override {}
-    void progressSet(int) override {}
-    void progressEnd() override {}
-    std::optional<std::string> openFileName(const FileRequest&) override { return std::nullopt; }
-    std::optional<std::string> saveFileName(const FileRequest&) override { return std::nullopt; }
-    std::optional<std::string> directoryName(const FileRequest&, bool) override { return std::nullopt; }
-    void setBusy(bool) override {}
-    void processEvents() override {}
-
-protected:
-    Answer doMessage(const std::string&, const std::string&, Buttons, Icon) override { return Answer::Ok; }
-    void doShowWait(const std::string&, const std::string&) override {}
-};
+using lagrull::bench::QuietUi;
 
 // Numbers without the program's clock counters (no wait at the end).
 class BenchBBS : public TBBS {

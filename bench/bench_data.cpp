@@ -4,6 +4,8 @@
 // timing.
 #include <benchmark/benchmark.h>
 
+#include "quiet_ui.h"
+
 #include <filesystem>
 #include <string>
 
@@ -21,25 +23,7 @@ using namespace lagrull::data;
 constexpr int kMembers = 100000;
 constexpr int kClaimsPerMember = 5;
 
-class QuietUi : public Ui {
-public:
-    std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    void closeWait() override {}
-    void progressBegin() override {}
-    void progressSet(int) override {}
-    void progressEnd() override {}
-    std::optional<std::string> openFileName(const FileRequest&) override { return std::nullopt; }
-    std::optional<std::string> saveFileName(const FileRequest&) override { return std::nullopt; }
-    std::optional<std::string> directoryName(const FileRequest&, bool) override { return std::nullopt; }
-    void setBusy(bool) override {}
-    void processEvents() override {}
-
-protected:
-    Answer doMessage(const std::string&, const std::string&, Buttons, Icon) override { return Answer::Ok; }
-    void doShowWait(const std::string&, const std::string&) override {}
-};
+using lagrull::bench::QuietUi;
 
 fs::path benchDirectory(const std::string& name) {
     const fs::path dir = fs::temp_directory_path() / ("lagrull-bench-" + name);

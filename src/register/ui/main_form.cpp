@@ -64,12 +64,18 @@ TMainForm::TMainForm(data::DataStore& store, Ui& ui, TPostNr& postal, QWidget* p
                 DBNavigatorMain->press(NavButton::Delete);
         });
     });
+    // Members belong to an organisation: their page opens once there is one.
+    organisationRows_ = logic_->tables().OrgTable.subscribe([this](data::TableEvent e) {
+        if (e != data::TableEvent::Destroyed) updateMembersPage();
+    });
+    updateMembersPage();
     pageChanged(0);
     resize(1180, 720);
 }
 
 TMainForm::~TMainForm() {
     // The links and the rules go before the widgets that they call.
+    organisationRows_.reset();
     categoryLink_.reset();
     logic_.reset();
 }
@@ -227,6 +233,14 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     });
     if (saved) event->accept();
     else event->ignore();
+}
+
+void TMainForm::updateMembersPage() {
+    auto& org = logic_->tables().OrgTable;
+    const bool any = org.active() && org.recordCount() > 0;
+    PageControl->setTabEnabled(1, any);
+    miMedlemmer->setEnabled(any);
+    PageControl->setTabToolTip(1, any ? QString() : "Opprett en organisasjon først");
 }
 
 void TMainForm::printerSetup() {

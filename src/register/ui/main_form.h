@@ -136,6 +136,7 @@ private:
     void printerSetup();
     void reindex();
     void setup();
+    void updateMembersPage();
     QAction* later(QMenu* menu, const QString& caption);
 
     QAction* setupAction_ = nullptr;
@@ -148,6 +149,7 @@ private:
     int kind_;
     std::unique_ptr<TMainFormLogic> logic_;
     std::unique_ptr<FieldLink> categoryLink_;
+    data::Subscription organisationRows_;
     bool refreshingCategory_ = false;
 };
 

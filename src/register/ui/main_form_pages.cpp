@@ -242,7 +242,7 @@ QWidget* TMainForm::buildMemberPage() {
     cbVARSLING = new TChoiceBoxDB(pay);
     cbVARSLING->setObjectName("cbVARSLING");
     cbVARSLING->setChoiceItems(TChoiceList{"Bankvarsel[0]", "Eget varsel[1]", "Ikke varsel[2]"});
-    laVARSLING = new QLabel("Varsling", pay);
+    laVARSLING = new QLabel("Varsel", pay);
     EditFDATO = field(pay, "EditFDATO", EditKind::mkDate, "##.##.####");
     EditFDATO->setMaximumWidth(110);
     EditMEDLFRADATO = field(pay, "EditMEDLFRADATO", EditKind::mkDate, "##.##.####");

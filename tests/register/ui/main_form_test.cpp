@@ -113,6 +113,13 @@ private slots:
         QCOMPARE(r.form->EditORGNAVN->text(), QString("Sanglaget"));
     }
 
+    void membersPageOpensOnceThereIsAnOrganisation() {
+        Register r;
+        QVERIFY(!r.form->PageControl->isTabEnabled(1));
+        r.newOrganisation("Alfa");
+        QVERIFY(r.form->PageControl->isTabEnabled(1));
+    }
+
     void nameIsRequired() {
         Register r;
         r.form->DBNavigatorMain->press(NavButton::Insert);
