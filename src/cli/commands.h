@@ -10,6 +10,7 @@ void addDataCommands(Commands& commands);
 void addPaymentsCommands(Commands& commands);
 void addScriptCommands(Commands& commands);
 void addServicesCommands(Commands& commands);
+void addHelpCommands(Commands& commands);
 
 inline void addAllCommands(Commands& commands) {
     addSettingsCommands(commands);
@@ -17,6 +18,7 @@ inline void addAllCommands(Commands& commands) {
     addPaymentsCommands(commands);
     addScriptCommands(commands);
     addServicesCommands(commands);
+    addHelpCommands(commands);
 }
 
 }  // namespace lagrull::cli
