@@ -23,9 +23,9 @@ namespace lagrull {
 inline constexpr int kHelpContentsTopic = 1;
 
 struct HelpPage {
-    std::string relative;         // "medlemsregister/organisasjoner.html"
-    std::string anchor;           // "" or "leietakere"
-    std::filesystem::path file;   // the help directory + relative
+    std::string relative;        // "medlemsregister/organisasjoner.html"
+    std::string anchor;          // "" or "leietakere"
+    std::filesystem::path file;  // the help directory + relative
 
     // The relative path with "#anchor" when there is one.
     std::string reference() const;
@@ -44,7 +44,6 @@ HelpPage helpStartPage(const std::filesystem::path& helpDirectory, int registerK
 
 // The page for a topic, or the start page (see above). Throws as
 // helpStartPage.
-HelpPage helpPageForTopic(const std::filesystem::path& helpDirectory, int registerKind,
-                          int topic);
+HelpPage helpPageForTopic(const std::filesystem::path& helpDirectory, int registerKind, int topic);
 
 }  // namespace lagrull

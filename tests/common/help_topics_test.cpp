@@ -26,12 +26,12 @@ struct HelpFiles {
         if (!map.empty()) dir.write("medlemsregister/emner.ini", map);
     }
     void put(const std::string& name) const { dir.write(name, "<html></html>"); }
-    std::string page(int topic) const {
-        return helpPageForTopic(dir.path(), 0, topic).reference();
-    }
+    std::string page(int topic) const { return helpPageForTopic(dir.path(), 0, topic).reference(); }
 };
 
-fs::path shippedHelp() { return lagrull::test::testData() / ".." / ".." / "help"; }
+fs::path shippedHelp() {
+    return lagrull::test::testData() / ".." / ".." / "help";
+}
 
 std::string readAll(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -39,9 +39,10 @@ std::string readAll(const fs::path& file) {
 }
 
 TEST(HelpTopics, MappedTopicsOpenTheirPagesAndOthersTheStartPage) {
-    HelpFiles help("[Emner]\r\n1=index.html\r\n27=organisasjoner.html\r\n"
-                   "28=medlemmer.html#betaling\r\n",
-                   {"organisasjoner.html", "medlemmer.html"});
+    HelpFiles help(
+        "[Emner]\r\n1=index.html\r\n27=organisasjoner.html\r\n"
+        "28=medlemmer.html#betaling\r\n",
+        {"organisasjoner.html", "medlemmer.html"});
     EXPECT_EQ(help.page(27), "medlemsregister/organisasjoner.html");
     const HelpPage members = helpPageForTopic(help.dir.path(), 0, 28);
     EXPECT_EQ(members.relative, "medlemsregister/medlemmer.html");
@@ -55,10 +56,11 @@ TEST(HelpTopics, MappedTopicsOpenTheirPagesAndOthersTheStartPage) {
 
 TEST(HelpTopics, EntriesOutsideTheFolderOrMissingPagesFallBackToTheStartPage) {
     // The pages outside exist, so only the name rule keeps them out.
-    HelpFiles help("[Emner]\r\n2=../utenfor.html\r\n3=/etc/passwd\r\n4=notat.txt\r\n"
-                   "5=mangler.html\r\n6=..\\utenfor.html\r\n7=side.html#ikke gyldig\r\n"
-                   "8=\r\n9=.skjult.html\r\n",
-                   {"side.html", ".skjult.html"});
+    HelpFiles help(
+        "[Emner]\r\n2=../utenfor.html\r\n3=/etc/passwd\r\n4=notat.txt\r\n"
+        "5=mangler.html\r\n6=..\\utenfor.html\r\n7=side.html#ikke gyldig\r\n"
+        "8=\r\n9=.skjult.html\r\n",
+        {"side.html", ".skjult.html"});
     help.put("utenfor.html");
     help.put("medlemsregister/notat.txt");
     for (int topic = 2; topic <= 9; ++topic)
@@ -104,10 +106,21 @@ TEST(ShippedHelp, TopicsOfBothRegistersOpenTheirPages) {
     EXPECT_EQ(helpPageForTopic(help, 0, 27).reference(), "medlemsregister/organisasjoner.html");
     EXPECT_EQ(helpPageForTopic(help, 0, 28).reference(), "medlemsregister/medlemmer.html");
     EXPECT_EQ(helpPageForTopic(help, 1, 28).reference(), "husleieregister/index.html#leietakere");
-    for (int kind : {0, 1})
+    EXPECT_EQ(helpPageForTopic(help, 1, 27).reference(),
+              "husleieregister/index.html#organisasjoner");
+    for (int kind : {0, 1}) {
         for (int topic : {1, 26, 29, 31})
             EXPECT_EQ(helpPageForTopic(help, kind, topic).reference(),
                       helpFolderName(kind) + "/index.html");
+        // An anchor of the map names a place on its page.
+        for (int topic : {27, 28}) {
+            const HelpPage page = helpPageForTopic(help, kind, topic);
+            if (!page.anchor.empty())
+                EXPECT_NE(readAll(page.file).find("name=\"" + page.anchor + "\""),
+                          std::string::npos)
+                    << page.reference();
+        }
+    }
 }
 
 TEST(ShippedHelp, EveryLinkAndAnchorExists) {
@@ -129,7 +142,8 @@ TEST(ShippedHelp, EveryLinkAndAnchorExists) {
                 std::set<std::string> names;
                 for (std::sregex_iterator n(text.begin(), text.end(), anchorName); n != end; ++n)
                     names.insert((*n)[1]);
-                EXPECT_TRUE(names.count(target.substr(hash + 1))) << entry.path() << " -> " << target;
+                EXPECT_TRUE(names.count(target.substr(hash + 1)))
+                    << entry.path() << " -> " << target;
             }
             ++links;
         }

@@ -22,7 +22,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path shippedHelp() { return test::testData() / ".." / ".." / "help"; }
+fs::path shippedHelp() {
+    return test::testData() / ".." / ".." / "help";
+}
 
 void saveShot(QWidget* w, const QString& name) {
     const QString dir = qEnvironmentVariable("LAGRULL_SCREENSHOTS");
@@ -31,7 +33,9 @@ void saveShot(QWidget* w, const QString& name) {
     w->grab().save(dir + "/" + name + ".png");
 }
 
-QString shownFile(THelpWindow* w) { return QFileInfo(w->browser()->source().toLocalFile()).fileName(); }
+QString shownFile(THelpWindow* w) {
+    return QFileInfo(w->browser()->source().toLocalFile()).fileName();
+}
 
 QPushButton* button(QWidget* w, const char* name) {
     auto* b = w->findChild<QPushButton*>(name);
@@ -129,7 +133,8 @@ private slots:
         QVERIFY(helpWindow() == nullptr);
         QCOMPARE(ui.messages.size(), std::size_t(1));
         QCOMPARE(QString::fromStdString(ui.messages[0].caption), QString("Feil!"));
-        QVERIFY(QString::fromStdString(ui.messages[0].text).startsWith("Finner ikke hjelpefilene.\n"));
+        QVERIFY(
+            QString::fromStdString(ui.messages[0].text).startsWith("Finner ikke hjelpefilene.\n"));
     }
 
     // A modal dialog blocks every other window, so its help must be its own.
