@@ -60,3 +60,23 @@ function(lagrull_qt_test name)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LAGRULL_TESTDATA=${PROJECT_SOURCE_DIR}/tests/data;LAGRULL_SCREENSHOTS=${CMAKE_BINARY_DIR}/screenshots")
 endfunction()
+
+# lagrull_help_beside(TARGET): copies the help pages (help/ of the source
+# tree) next to a program as "helpfiles/", anew whenever a page changes, so
+# that a page removed from the sources does not linger there either.
+function(lagrull_help_beside target)
+  file(GLOB_RECURSE pages CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/help/*")
+  get_target_property(dir ${target} RUNTIME_OUTPUT_DIRECTORY)
+  if(NOT dir)
+    get_target_property(dir ${target} BINARY_DIR)
+  endif()
+  set(stamp "${dir}/helpfiles/.stamp")
+  add_custom_command(OUTPUT "${stamp}"
+    COMMAND ${CMAKE_COMMAND} -E rm -rf "${dir}/helpfiles"
+    COMMAND ${CMAKE_COMMAND} -E copy_directory "${PROJECT_SOURCE_DIR}/help" "${dir}/helpfiles"
+    COMMAND ${CMAKE_COMMAND} -E touch "${stamp}"
+    DEPENDS ${pages}
+    COMMENT "Copying the help pages beside ${target}")
+  add_custom_target(${target}_helpfiles ALL DEPENDS "${stamp}")
+  add_dependencies(${target} ${target}_helpfiles)
+endfunction()

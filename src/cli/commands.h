@@ -11,6 +11,7 @@ void addDataCommands(Commands& commands);
 void addPaymentsCommands(Commands& commands);
 void addScriptCommands(Commands& commands);
 void addServicesCommands(Commands& commands);
+void addHelpCommands(Commands& commands);
 
 inline void addAllCommands(Commands& commands) {
     addSettingsCommands(commands);
@@ -19,6 +20,7 @@ inline void addAllCommands(Commands& commands) {
     addPaymentsCommands(commands);
     addScriptCommands(commands);
     addServicesCommands(commands);
+    addHelpCommands(commands);
 }
 
 }  // namespace lagrull::cli

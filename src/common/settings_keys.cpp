@@ -17,6 +17,10 @@ int registerKindSetting(const std::string& settingsFile) {
     return setupInteger(settingsFile, "Register", 0) == 1 ? 1 : 0;
 }
 
+std::string registerKindName(int registerKind) {
+    return registerKind == 1 ? "Husleieregister" : "Medlemsregister";
+}
+
 int validReportFontSize(long long size) { return size >= 6 && size <= 12 ? static_cast<int>(size) : 9; }
 
 int reportFontSizeSetting(const std::string& settingsFile) {

@@ -8,6 +8,8 @@ namespace lagrull {
 
 // "Register": 0 member register (also when missing), 1 rent register.
 int registerKindSetting(const std::string& settingsFile);
+// The register kind's name: "Medlemsregister" (0), "Husleieregister" (1).
+std::string registerKindName(int registerKind);
 
 // "FONTSIZE": 9 when missing or outside 6..12.
 int reportFontSizeSetting(const std::string& settingsFile);

@@ -43,7 +43,9 @@ std::string TempDir::read(const std::string& name) const {
 
 std::filesystem::path testData() {
     const char* dir = std::getenv("LAGRULL_TESTDATA");
-    return dir ? std::filesystem::path(dir) : std::filesystem::path("tests/data");
+    // GoogleTest's test discovery passes on only the first variable of a
+    // test's environment, so the build also names the directory.
+    return dir ? std::filesystem::path(dir) : std::filesystem::path(LAGRULL_TESTDATA_DIR);
 }
 
 }  // namespace lagrull::test

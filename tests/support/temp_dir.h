@@ -23,7 +23,8 @@ private:
     std::filesystem::path path_;
 };
 
-// tests/data, from the LAGRULL_TESTDATA environment variable that CTest sets.
+// tests/data: the LAGRULL_TESTDATA environment variable, else the source
+// tree's own tests/data.
 std::filesystem::path testData();
 
 }  // namespace lagrull::test

@@ -22,6 +22,9 @@
 #include "common/ui/data_aware.h"
 #include "common/ui/db_grid.h"
 #include "common/ui/db_navigator.h"
+#include "common/ui/about_form.h"
+#include "common/ui/help_window.h"
+#include "common/help_topics.h"
 #include "common/ui/printers.h"
 #include "data/field_access.h"
 #include "register/variants.h"
@@ -69,6 +72,10 @@ TMainForm::TMainForm(data::DataStore& store, Ui& ui, TPostNr& postal, QWidget* p
         if (e != data::TableEvent::Destroyed) updateMembersPage();
     });
     updateMembersPage();
+    // F1 opens the help of the page in view.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this,
+            [this] { showHelp(PageControl->currentIndex() == 0 ? 27 : 28, kind_); });
     pageChanged(0);
     resize(1180, 720);
 }
@@ -110,6 +117,7 @@ void TMainForm::buildToolBar() {
     payment->setEnabled(false);
     btHjelp = bar->addAction("Hjelp");
     btHjelp->setToolTip("Hjelp");
+    connect(btHjelp, &QAction::triggered, this, [this] { showHelp(kHelpContentsTopic, kind_); });
     btSok = bar->addAction("Søk");
     btSok->setToolTip("Søk");
     connect(btSok, &QAction::triggered, this, [this] { runGuarded([this] { logic_->search(1); }); });
@@ -186,6 +194,8 @@ void TMainForm::buildMenus() {
     later(helpMenu_, "Support - Epost til Brakvi");
     aboutAction_ = helpMenu_->addAction("&Om Lagrull");
     for (QMenu* m : {fil, bbs, reports, functions, miSokMenu, system, helpMenu_}) m->setToolTipsVisible(true);
+    connect(contentsAction_, &QAction::triggered, this, [this] { showHelp(kHelpContentsTopic, kind_); });
+    connect(aboutAction_, &QAction::triggered, this, [this] { showAbout(kind_); });
 }
 
 void TMainForm::applyCaptions() {

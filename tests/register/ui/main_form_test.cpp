@@ -10,9 +10,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QtTest>
 
+#include "common/app_paths.h"
 #include "common/ui/data_aware.h"
+#include "common/ui/help_window.h"
 #include "common/ui/db_grid.h"
 #include "common/ui/db_navigator.h"
 #include "data/field_access.h"
@@ -283,6 +286,20 @@ private slots:
         QTest::keyClick(r.form.get(), Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(r.ui.texts().back(), std::string("Vil du slette Tastaturlaget?"));
         QCOMPARE(r.org().recordCount(), 1LL);
+    }
+
+    void helpOpensOnTheStartPageAndF1OnThePagesTopic() {
+        Register r;
+        AppPaths paths;
+        paths.programDirectory = QCoreApplication::applicationDirPath().toStdString() + "/";
+        setAppPaths(paths);
+        r.form->btHjelp->trigger();
+        QVERIFY(helpWindow() && helpWindow()->isVisible());
+        QVERIFY(helpWindow()->browser()->source().toString().endsWith("index.html"));
+        QTest::keyClick(r.form.get(), Qt::Key_F1);
+        QVERIFY(helpWindow()->browser()->source().toString().contains("organisasjoner.html"));
+        QVERIFY(r.ui.messages.empty());
+        helpWindow()->close();
     }
 
     void screenshotsOfADemoRegister() {
