@@ -320,11 +320,21 @@ private slots:
         for (const auto& [s, f] : std::vector<std::pair<QString, QString>>{
                  {"Hansen", "Kari"}, {"Olsen", "Per"}, {"Berg", "Anne"}, {"Dahl", "Ola"}, {"Ås", "Berit"}})
             r.newMember(s, f);
+        r.medl().first();
+        r.type(r.form->EditMADRESSE, "Bakkeveien 12");
+        r.type(r.form->EditMPOSTNR, "1337");
+        r.leave();
+        r.type(r.form->EditMTELEFON, "91234567");
+        r.type(r.form->EditEMAIL, "anne.berg@example.no");
+        r.form->cbKATEGORI->setCurrentText("Senior");
+        emit r.form->cbKATEGORI->activated(r.form->cbKATEGORI->currentIndex());
+        r.type(r.form->EditEKSTRA[0], "38");
+        r.form->DBNavigatorMain->press(NavButton::Post);
+        QCOMPARE(data::FieldText(r.medl(), "POSTSTED"), std::string("SANDVIKA"));
         r.form->PageControl->setCurrentIndex(0);
         r.shot("main_organisations");
         r.form->PageControl->setCurrentIndex(1);
         r.form->grMedl->setFocus();
-        r.medl().first();
         r.shot("main_members");
     }
 };
