@@ -106,8 +106,10 @@ void TOrvTable::open() {
     state_ = DataSetState::Browse;
     linkValues_ = linkValues();
     invalidateKeys();
-    notify(TableEvent::StateChanged);
+    // Listeners hear of the open table once its first record is loaded.
     first();
+    notify(TableEvent::Reset);
+    notify(TableEvent::StateChanged);
 }
 
 void TOrvTable::close() {

@@ -86,7 +86,10 @@ std::string TMainFormLogic::heading() {
     return name + " (" + std::to_string(t.MedlTable.recordCount()) + " stk)";
 }
 
-void TMainFormLogic::writeHeading() { view_.setHeading(heading()); }
+void TMainFormLogic::writeHeading() {
+    // A table is closed for a moment while its indexes are rebuilt.
+    if (tables().OrgTable.active() && tables().MedlTable.active()) view_.setHeading(heading());
+}
 
 void TMainFormLogic::changePage(int newPage) {
     auto& t = tables();
@@ -145,7 +148,7 @@ void TMainFormLogic::categoryChosen(const std::string& category) {
 
 void TMainFormLogic::memberRowMoved() {
     auto& medl = tables().MedlTable;
-    if (medl.editing() || inMemberMove_) return;
+    if (!medl.active() || !tables().OrgTable.active() || medl.editing() || inMemberMove_) return;
     inMemberMove_ = true;
     applyCategoryLock(medl.recordCount() > 0 ? FieldText(medl, "KATEGORI") : std::string());
     view_.setMemberCount(medl.recordCount());
