@@ -6,9 +6,11 @@
 namespace lagrull::cli {
 
 void addSettingsCommands(Commands& commands);
+void addTemplateCommands(Commands& commands);
 
 inline void addAllCommands(Commands& commands) {
     addSettingsCommands(commands);
+    addTemplateCommands(commands);
 }
 
 }  // namespace lagrull::cli
