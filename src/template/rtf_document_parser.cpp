@@ -114,14 +114,13 @@ void TRtfDocumentParser::readPicture() {
     textOut().addPicture(std::move(printable));
 }
 
-void TRtfDocumentParser::readField(const TRtfToken& first, bool ignorable) {
+bool TRtfDocumentParser::readField(const TRtfToken& first, bool ignorable) {
     if (first.is("fldinst")) {
         TRtfString instruction(tokens_, codePage_);
         instruction.run();
         fieldInstruction_ = instruction.text();
-        return;
+        return true;
     }
-    (void)ignorable;
     // The result stands in the text in place of the field; page fields are
     // filled in when the page is printed.
     const std::string keyword = instructionKeyword(fieldInstruction_);
@@ -133,9 +132,11 @@ void TRtfDocumentParser::readField(const TRtfToken& first, bool ignorable) {
     if (page != TRunKind::Text) {
         skipGroup();
         addSpecial(page);
-        return;
+        return true;
     }
+    if (!ignorable) return false;  // read in line like any group
     readInline();
+    return true;
 }
 
 bool TRtfDocumentParser::onDestination(const TRtfToken& first, bool ignorable) {
@@ -151,8 +152,7 @@ bool TRtfDocumentParser::onDestination(const TRtfToken& first, bool ignorable) {
         }
         case RtfWord::w_fldinst:
         case RtfWord::w_fldrslt:
-            readField(first, ignorable);
-            return true;
+            return readField(first, ignorable);
         case RtfWord::w_pict:
             readPicture();
             return true;

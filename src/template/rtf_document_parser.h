@@ -33,7 +33,8 @@ protected:
 private:
     bool documentWord(RtfWord w, const TRtfToken& t);
     void readPicture();
-    void readField(const TRtfToken& first, bool ignorable);
+    // Returns false when the group is to be read in line.
+    bool readField(const TRtfToken& first, bool ignorable);
     void metaOnlyStop() const {
         if (metaOnly_) throw RtfMetaOnly{};
     }

@@ -174,9 +174,16 @@ void TRtfShapeReader::property(const std::string& name, const std::string& value
 
 bool TRtfShapeReader::onDestination(const TRtfToken& first, bool /*ignorable*/) {
     switch (lookupRtfWord(first.word())) {
-        case RtfWord::w_shpinst:
         case RtfWord::w_sp:
+            return false;  // read in line: its "sn" and "sv" come to this parser
+        case RtfWord::w_shpinst:
+            if (inline_ >= kMaxShapeNesting) {
+                skipGroup();
+                return true;
+            }
+            ++inline_;
             parseNested();
+            --inline_;
             return true;
         case RtfWord::w_sn: {
             TRtfString n(tokens_, CodePage::Windows1252);
@@ -185,10 +192,7 @@ bool TRtfShapeReader::onDestination(const TRtfToken& first, bool /*ignorable*/) 
             return true;
         }
         case RtfWord::w_sv: {
-            if (name_ == "pib") {
-                parseNested();  // holds the picture group
-                return true;
-            }
+            if (name_ == "pib") return false;  // holds the picture group, read in line
             TRtfString v(tokens_, CodePage::Windows1252);
             v.run();
             property(name_, v.text());

@@ -70,6 +70,7 @@ private:
     int shapeType_ = -1;
     std::string name_;  // of the property being read
     bool resultRead_ = false;
+    int inline_ = 0;  // "shpinst" groups open inside one another
 };
 
 }  // namespace lagrull

@@ -76,9 +76,15 @@ void TRtfParagraphParser::onGroupEnd() {
 }
 
 void TRtfParagraphParser::readInline() {
+    if (tooDeep()) {
+        skipGroup();
+        return;
+    }
+    ++nesting_;
     onGroupStart();
     parseNested();
     onGroupEnd();
+    --nesting_;
 }
 
 void TRtfParagraphParser::resetCharacter() {

@@ -134,8 +134,12 @@ void TRtfTokenizer::readControl(std::size_t start) {
 
 void TRtfTokenizer::readWord(std::size_t start) {
     token_.kind = TRtfTokenKind::Control;
-    while (pos_ < source_.size() && isLetter(source_[pos_])) ++pos_;
+    // All letters belong to the word; it is named by its first letter and
+    // the lower-case letters that follow ("sectSide" is the word "sect").
+    ++pos_;
+    while (pos_ < source_.size() && isLower(source_[pos_])) ++pos_;
     token_.wordLength = static_cast<int>(pos_ - start - 1);
+    while (pos_ < source_.size() && isLetter(source_[pos_])) ++pos_;
     bool negative = false;
     if (pos_ + 1 < source_.size() && source_[pos_] == '-' && isDigit(source_[pos_ + 1])) {
         negative = true;

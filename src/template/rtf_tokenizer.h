@@ -11,11 +11,15 @@
 //  - `text` is the backslash and the word with its parameter as read, at most
 //    80 characters; `raw` is every byte the token took from the source,
 //    delimiter included, so that a copier can reproduce the source exactly;
+//  - a control word takes all letters that follow the backslash, but its
+//    name is its first letter and the lower-case letters after it: a name
+//    matches when the next character is not a lower-case letter;
 //  - exactly one token can be pushed back;
 //  - reading past the end throws RtfEndOfSource, which the outermost reader
 //    catches: the end of the data ends parsing without an error.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace lagrull {
@@ -34,7 +38,7 @@ struct TRtfToken {
     std::string_view text;    // "\word-12", "\~"; for text the bytes read
     std::string_view raw;     // the source bytes of the token
     std::string_view binary;  // the data of a Binary token
-    int wordLength = 0;       // letters of the word (1 for a control symbol)
+    int wordLength = 0;       // letters of the word's name (1 for a control symbol)
     bool hasParam = false;
     std::int32_t param = 0;
     unsigned char ch = 0;     // a Text token's byte
@@ -55,6 +59,9 @@ struct RtfEndOfSource {};
 class TRtfTokenizer {
 public:
     explicit TRtfTokenizer(std::string_view source) : source_(source) {}
+    explicit TRtfTokenizer(const char* source) : source_(source) {}
+    // The tokens would outlive a temporary source.
+    explicit TRtfTokenizer(std::string&&) = delete;
 
     // The next token; throws RtfEndOfSource past the end.
     const TRtfToken& next();
