@@ -37,10 +37,8 @@ void TRtfDocumentParser::onDocumentEnd() {
     document_.header = std::move(header_);
 }
 
-void TRtfDocumentParser::onWord(const TRtfToken& t) {
-    const RtfWord w = lookupRtfWord(t.word());
-    if (w != RtfWord::unknown && documentWord(w, t)) return;
-    TRtfParagraphParser::onWord(t);
+bool TRtfDocumentParser::handleWord(RtfWord w, const TRtfToken& t) {
+    return documentWord(w, t) || paragraphWord(w, t);
 }
 
 bool TRtfDocumentParser::documentWord(RtfWord w, const TRtfToken& t) {

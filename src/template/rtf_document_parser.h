@@ -26,7 +26,7 @@ public:
     void readDocument();
 
 protected:
-    void onWord(const TRtfToken& t) override;
+    bool handleWord(RtfWord w, const TRtfToken& t) override;
     bool onDestination(const TRtfToken& first, bool ignorable) override;
     void onDocumentEnd() override;
 

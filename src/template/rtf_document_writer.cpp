@@ -197,6 +197,11 @@ void TDocumentWriter::endDestination(const TParaAttributes& attrs, const TTableD
 void TDocumentWriter::finish(const TParaAttributes& attrs, const TTableDef& def) {
     while (stack_.size() > 1) endDestination(attrs, def);
     if (!stack_.empty()) stack_.front()->finish(attrs, def);
+    stack_.clear();
+    // A "sect" at the very end opens no section of its own: nothing follows
+    // it, and an empty section would print as an empty page.
+    auto& sections = document_.sections;
+    while (sections.size() > 1 && sections.back()->body.empty()) sections.pop_back();
 }
 
 }  // namespace lagrull

@@ -52,6 +52,19 @@ const char* drawingName(TDrawingKind k) {
     return "";
 }
 
+std::string framePosition(const TFrameDef& f) {
+    static constexpr std::array<const char*, 6> kHorz = {"", "venstre", "midtstilt", "høyre", "innside", "utside"};
+    static constexpr std::array<const char*, 5> kVert = {"", "topp", "midtstilt", "bunn", "i linjen"};
+    static constexpr std::array<const char*, 3> kHorzRef = {"spalte", "marg", "side"};
+    static constexpr std::array<const char*, 3> kVertRef = {"avsnitt", "marg", "side"};
+    const auto horz = static_cast<std::size_t>(f.horzPos);
+    const auto vert = static_cast<std::size_t>(f.vertPos);
+    return std::string("x ") + (horz ? kHorz[horz] : std::to_string(f.x)) + "/" +
+           kHorzRef[static_cast<std::size_t>(f.horzRef)] + " y " + (vert ? kVert[vert] : std::to_string(f.y)) + "/" +
+           kVertRef[static_cast<std::size_t>(f.vertRef)] + " b" + std::to_string(f.width) + " h" +
+           std::to_string(f.height);
+}
+
 std::string pictureText(const TPrintablePicture& p) {
     return std::string("<bilde ") + pictureKindName(p.kind()) + " " + std::to_string(p.width()) + "x" +
            std::to_string(p.height()) + " " + std::to_string(p.picture().data.size()) + " byte" +
@@ -132,8 +145,7 @@ void writeSequence(std::string& out, const TTextSequence& seq, const std::string
                 break;
             case TTextElement::Kind::Frame: {
                 const auto& f = static_cast<const TTextFrame&>(*e);
-                out += indent + "ramme " + std::to_string(f.frame.x) + "," + std::to_string(f.frame.y) + " b" +
-                       std::to_string(f.frame.width) + ":\n";
+                out += indent + "ramme " + framePosition(f.frame) + ":\n";
                 writeSequence(out, f.content, indent + "  ");
                 break;
             }

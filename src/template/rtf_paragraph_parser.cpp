@@ -116,7 +116,7 @@ void TRtfParagraphParser::onWord(const TRtfToken& t) {
         TRtfFileParser::onWord(t);
         return;
     }
-    if (!paragraphWord(w, t)) TRtfFileParser::onWord(t);
+    if (!handleWord(w, t)) TRtfFileParser::onWord(t);
 }
 
 bool TRtfParagraphParser::paragraphWord(RtfWord w, const TRtfToken& t) {

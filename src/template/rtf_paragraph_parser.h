@@ -33,7 +33,8 @@ protected:
     void onGroupStart() override;
     void onGroupEnd() override;
 
-    // Handles a word of this parser's vocabulary; false for others.
+    // Handles a word of the builder's vocabulary; false for others.
+    virtual bool handleWord(RtfWord w, const TRtfToken& t) { return paragraphWord(w, t); }
     bool paragraphWord(RtfWord w, const TRtfToken& t);
 
     TParagraphWriter& out();

@@ -43,7 +43,9 @@ std::string TempDir::read(const std::string& name) const {
 
 std::filesystem::path testData() {
     const char* dir = std::getenv("LAGRULL_TESTDATA");
-    return dir ? std::filesystem::path(dir) : std::filesystem::path("tests/data");
+    // CTest cannot hand discovered tests more than one environment
+    // variable, so the source tree's own directory is the fallback.
+    return dir ? std::filesystem::path(dir) : std::filesystem::path(LAGRULL_TESTDATA_DIR);
 }
 
 }  // namespace lagrull::test

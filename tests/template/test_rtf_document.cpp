@@ -324,6 +324,12 @@ TEST(RtfDocument, SectionsResetAndTakeOver) {
     EXPECT_EQ(d->headerFooters.size(), 3u);
 }
 
+TEST(RtfDocument, SectAtTheEndOpensNoEmptySection) {
+    const auto d = read("{\\rtf1 en\\par\\sect to\\par\\sect\\sectd\\sbkodd}");
+    ASSERT_EQ(d->sections.size(), 2u);
+    EXPECT_EQ(para(d->sections[1]->body, 0).text(), "to");
+}
+
 TEST(RtfDocument, HeaderStateDoesNotLeakIntoTheBody) {
     const auto d = read("{\\rtf1\\pard\\qr Før \\par{\\header\\pard\\qc\\b\\trowd\\cellx500\\intbl h\\cell\\row}"
                         "\\trowd\\cellx999\\intbl b\\cell\\row}");
