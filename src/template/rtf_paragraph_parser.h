@@ -89,16 +89,25 @@ void TRtfParagraphParser::readDestination(Begin begin) {
         skipGroup();
         return;
     }
+    // Closes the destination on every way out, also when the data end inside
+    // it: its sequence may belong to a drawing being read that does not
+    // outlive the reading.
+    struct Close {
+        TRtfParagraphParser& parser;
+        TCurrStatus saved;
+        TTableDef savedRow;
+        ~Close() {
+            parser.writer_.endDestination(parser.status_.para, parser.rowDef_);
+            parser.status_ = std::move(saved);
+            parser.rowDef_ = std::move(savedRow);
+            parser.charDirty_ = true;
+            --parser.nesting_;
+        }
+    };
     ++nesting_;
-    const TCurrStatus saved = status_;
-    const TTableDef savedRow = rowDef_;
+    Close close{*this, status_, rowDef_};
     begin();
     parseNested();
-    writer_.endDestination(status_.para, rowDef_);
-    status_ = saved;
-    rowDef_ = savedRow;
-    charDirty_ = true;
-    --nesting_;
 }
 
 }  // namespace lagrull

@@ -137,6 +137,9 @@ TEST(RtfRobustness, HostileNesting) {
              "{\\rtf1" + repeat("{\\shpgrp{\\*\\shpinst ", 5000) + "x",
              "{\\rtf1{\\shp" + repeat("{\\*\\shpinst{\\sp{\\sn pib}{\\sv ", 20000) + "x",
              "{\\rtf1{\\shp" + repeat("{\\sp", 100000) + "x",
+             // the data end inside text that belongs to a drawing being read
+             "{\\rtf1 a\\par{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 202}}{\\shptxt b\\par c",
+             "{\\rtf1 a\\par{\\*\\do\\dptxbx{\\dptxbxtext b\\par c",
              "{\\rtf1" + repeat("{\\shp{\\shprslt ", 20000) + "x",
              "{\\rtf1{\\fonttbl" + repeat("{\\f1{\\*\\panose ", 50000) + "x",
              "{\\rtf1{\\info" + repeat("{\\title{\\creatim ", 50000) + "x",
