@@ -229,8 +229,11 @@ struct TCellContent {
     TTextSequence content;
 };
 
+// Rows written with the same definition share it.
+using TTableDefPtr = std::shared_ptr<const TTableDef>;
+
 struct TTableRow {
-    TTableDef def;
+    TTableDefPtr def;  // never null
     std::vector<TCellContent> cells;
 };
 

@@ -33,7 +33,7 @@ void TRtfDocumentParser::readDocument() {
 void TRtfDocumentParser::onDocumentEnd() {
     if (ended_) return;
     ended_ = true;
-    writer_.finish(status_.para, rowDef_);
+    writer_.finish(status_.para, rowDefinition());
     document_.header = std::move(header_);
 }
 
@@ -71,7 +71,7 @@ bool TRtfDocumentParser::documentWord(RtfWord w, const TRtfToken& t) {
             break;
         case RtfWord::w_sectd: writer_.resetSection(); break;
         case RtfWord::w_sect:
-            if (writer_.openDestinations() == 0) writer_.newSection(status_.para, rowDef_);
+            if (writer_.openDestinations() == 0) writer_.newSection(status_.para, rowDefinition());
             break;
         case RtfWord::w_pgwsxn: sec().paperWidth = t.paramOr(12240); break;
         case RtfWord::w_pghsxn: sec().paperHeight = t.paramOr(15840); break;

@@ -79,7 +79,7 @@ void TParagraphWriter::endCell(const TParaAttributes& attrs) {
     cellOpen_ = false;
 }
 
-void TParagraphWriter::endRow(const TTableDef& def) {
+void TParagraphWriter::endRow(const TTableDefPtr& def) {
     if (hasPendingText()) {
         TParaAttributes a;
         a.inTable = true;
@@ -99,7 +99,7 @@ void TParagraphWriter::addElement(std::unique_ptr<TTextElement> element) {
     openFrame_ = nullptr;
 }
 
-void TParagraphWriter::finish(const TParaAttributes& attrs, const TTableDef& def) {
+void TParagraphWriter::finish(const TParaAttributes& attrs, const TTableDefPtr& def) {
     if (hasPendingText()) {
         if (attrs.inTable) endCell(attrs);
         else endParagraph(attrs);
@@ -156,7 +156,7 @@ void TDocumentWriter::resetSection() {
     s.binFirst = s.binOther = 0;
 }
 
-void TDocumentWriter::newSection(const TParaAttributes& attrs, const TTableDef& def) {
+void TDocumentWriter::newSection(const TParaAttributes& attrs, const TTableDefPtr& def) {
     const TBuildSection& old = section();
     stack_.front()->finish(attrs, def);
     auto s = std::make_unique<TBuildSection>();
@@ -188,13 +188,13 @@ void TDocumentWriter::beginSequence(TTextSequence& sequence) {
     stack_.push_back(std::make_unique<TParagraphWriter>(sequence));
 }
 
-void TDocumentWriter::endDestination(const TParaAttributes& attrs, const TTableDef& def) {
+void TDocumentWriter::endDestination(const TParaAttributes& attrs, const TTableDefPtr& def) {
     if (stack_.size() <= 1) return;
     stack_.back()->finish(attrs, def);
     stack_.pop_back();
 }
 
-void TDocumentWriter::finish(const TParaAttributes& attrs, const TTableDef& def) {
+void TDocumentWriter::finish(const TParaAttributes& attrs, const TTableDefPtr& def) {
     while (stack_.size() > 1) endDestination(attrs, def);
     if (!stack_.empty()) stack_.front()->finish(attrs, def);
     stack_.clear();

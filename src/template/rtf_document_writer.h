@@ -33,12 +33,12 @@ public:
     void endCell(const TParaAttributes& attrs);
     // Ends the row of the cells written since the last row; `def` is its
     // definition.
-    void endRow(const TTableDef& def);
+    void endRow(const TTableDefPtr& def);
     void addElement(std::unique_ptr<TTextElement> element);
 
     // The end of the destination: text not yet ended by "par" becomes a
     // last paragraph, cells without "row" a last row.
-    void finish(const TParaAttributes& attrs, const TTableDef& def);
+    void finish(const TParaAttributes& attrs, const TTableDefPtr& def);
 
     bool hasOpenCells() const { return !rowCells_.empty() || cellOpen_; }
     bool hasPendingText() const { return !runs_.empty(); }
@@ -71,7 +71,7 @@ public:
     // "sectd": resets the current section to the document's page.
     void resetSection();
     // "sect": a new section taking over what a new section keeps.
-    void newSection(const TParaAttributes& attrs, const TTableDef& def);
+    void newSection(const TParaAttributes& attrs, const TTableDefPtr& def);
 
     // The writer of the innermost open destination.
     TParagraphWriter& paragraphs();
@@ -80,10 +80,10 @@ public:
     void beginHeaderFooter(THeaderSlot slot);
     // Opens a destination writing into `sequence` (a text box, a frame).
     void beginSequence(TTextSequence& sequence);
-    void endDestination(const TParaAttributes& attrs, const TTableDef& def);
+    void endDestination(const TParaAttributes& attrs, const TTableDefPtr& def);
     std::size_t openDestinations() const { return stack_.size() - 1; }
 
-    void finish(const TParaAttributes& attrs, const TTableDef& def);
+    void finish(const TParaAttributes& attrs, const TTableDefPtr& def);
 
 private:
     void openSection(std::unique_ptr<TBuildSection> section);

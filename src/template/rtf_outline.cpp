@@ -115,7 +115,7 @@ void writeTable(std::string& out, const TTableParagraph& table, const std::strin
     out += indent + "tabell:\n";
     int n = 0;
     for (const TTableRow& row : table.rows) {
-        out += indent + "  rad " + std::to_string(++n) + (row.def.header ? " (overskrift)" : "") + ": ";
+        out += indent + "  rad " + std::to_string(++n) + (row.def->header ? " (overskrift)" : "") + ": ";
         for (std::size_t i = 0; i < row.cells.size(); ++i) {
             if (i) out += " | ";
             out += cellText(row.cells[i].content);

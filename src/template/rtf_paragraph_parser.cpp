@@ -94,7 +94,7 @@ void TRtfParagraphParser::resetCharacter() {
 
 void TRtfParagraphParser::endParagraph() {
     TParagraphWriter& w = out();
-    if (!status_.para.inTable && w.hasOpenCells()) w.endRow(rowDef_);
+    if (!status_.para.inTable && w.hasOpenCells()) w.endRow(rowDefinition());
     w.endParagraph(status_.para);
 }
 
@@ -159,7 +159,8 @@ bool TRtfParagraphParser::paragraphWord(RtfWord w, const TRtfToken& t) {
         case RtfWord::w_tleq: pendingTab_.leader = TTabLeader::Equal; break;
         case RtfWord::w_tx:
             pendingTab_.position = v;
-            p.tabs.add(pendingTab_);
+            // Word processors write at most a few dozen stops.
+            if (p.tabs.stops().size() < kMaxTabs) p.tabs.add(pendingTab_);
             pendingTab_ = TTabStop{};
             break;
         case RtfWord::w_tab: addSpecial(TRunKind::Tab); break;
@@ -298,9 +299,9 @@ bool TRtfParagraphParser::tableWord(RtfWord w, const TRtfToken& t) {
             border_ = BorderTarget::None;
             break;
         }
-        case RtfWord::w_intbl: status_.para.inTable = true; break;
-        case RtfWord::w_cell: out().endCell(status_.para); break;
-        case RtfWord::w_row: out().endRow(rowDef_); break;
+        case RtfWord::w_intbl: status_.para.inTable = true; return true;
+        case RtfWord::w_cell: out().endCell(status_.para); return true;
+        case RtfWord::w_row: out().endRow(rowDefinition()); return true;
         case RtfWord::w_clvertalt: c.vertAlign = TVertAlign::Top; break;
         case RtfWord::w_clvertalc: c.vertAlign = TVertAlign::Center; break;
         case RtfWord::w_clvertalb: c.vertAlign = TVertAlign::Bottom; break;
@@ -322,7 +323,13 @@ bool TRtfParagraphParser::tableWord(RtfWord w, const TRtfToken& t) {
             break;
         default: return false;
     }
+    sharedRowDef_.reset();
     return true;
+}
+
+const TTableDefPtr& TRtfParagraphParser::rowDefinition() {
+    if (!sharedRowDef_) sharedRowDef_ = std::make_shared<const TTableDef>(rowDef_);
+    return sharedRowDef_;
 }
 
 template <class Change>
@@ -339,12 +346,12 @@ void TRtfParagraphParser::changeBorder(Change change) {
         case BorderTarget::ParaBox:
             change(p.borderTop), change(p.borderBottom), change(p.borderLeft), change(p.borderRight);
             break;
-        case BorderTarget::RowTop: change(rowDef_.borderTop); break;
-        case BorderTarget::RowBottom: change(rowDef_.borderBottom); break;
-        case BorderTarget::RowLeft: change(rowDef_.borderLeft); break;
-        case BorderTarget::RowRight: change(rowDef_.borderRight); break;
-        case BorderTarget::RowHorizontal: change(rowDef_.borderHorizontal); break;
-        case BorderTarget::RowVertical: change(rowDef_.borderVertical); break;
+        case BorderTarget::RowTop: change(rowDef_.borderTop), sharedRowDef_.reset(); break;
+        case BorderTarget::RowBottom: change(rowDef_.borderBottom), sharedRowDef_.reset(); break;
+        case BorderTarget::RowLeft: change(rowDef_.borderLeft), sharedRowDef_.reset(); break;
+        case BorderTarget::RowRight: change(rowDef_.borderRight), sharedRowDef_.reset(); break;
+        case BorderTarget::RowHorizontal: change(rowDef_.borderHorizontal), sharedRowDef_.reset(); break;
+        case BorderTarget::RowVertical: change(rowDef_.borderVertical), sharedRowDef_.reset(); break;
         case BorderTarget::CellTop: change(pendingCell_.borderTop); break;
         case BorderTarget::CellBottom: change(pendingCell_.borderBottom); break;
         case BorderTarget::CellLeft: change(pendingCell_.borderLeft); break;

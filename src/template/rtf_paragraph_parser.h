@@ -53,6 +53,8 @@ protected:
     TDocumentWriter& writer_;
     TCurrStatus status_;
     TTableDef rowDef_;
+    // The row definition as rows hold it, made anew after each change.
+    const TTableDefPtr& rowDefinition();
 
 private:
     enum class BorderTarget : std::uint8_t {
@@ -62,6 +64,7 @@ private:
     };
     static constexpr std::size_t kMaxStack = 200;
     static constexpr int kMaxNesting = 12;
+    static constexpr std::size_t kMaxTabs = 256;
 
     bool characterWord(RtfWord w, const TRtfToken& t);
     bool tableWord(RtfWord w, const TRtfToken& t);
@@ -78,6 +81,7 @@ private:
     bool charDirty_ = true;
     const TParagraphWriter* attrsWriter_ = nullptr;
     BorderTarget border_ = BorderTarget::None;
+    TTableDefPtr sharedRowDef_;
     TCellDef pendingCell_;
     TTabStop pendingTab_;
     int nesting_ = 0;
@@ -97,9 +101,10 @@ void TRtfParagraphParser::readDestination(Begin begin) {
         TCurrStatus saved;
         TTableDef savedRow;
         ~Close() {
-            parser.writer_.endDestination(parser.status_.para, parser.rowDef_);
+            parser.writer_.endDestination(parser.status_.para, parser.rowDefinition());
             parser.status_ = std::move(saved);
             parser.rowDef_ = std::move(savedRow);
+            parser.sharedRowDef_.reset();
             parser.charDirty_ = true;
             --parser.nesting_;
         }

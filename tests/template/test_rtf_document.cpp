@@ -208,26 +208,26 @@ TEST(RtfDocument, TableRowsCellsAndMergedCells) {
     EXPECT_EQ(cellText(r1, 0), "A1/mer");
     EXPECT_EQ(cellText(r1, 1), "B1");
     EXPECT_EQ(cellText(r1, 3), "");
-    EXPECT_EQ(r1.def.gap, 70);
-    EXPECT_EQ(r1.def.left, -70);
-    EXPECT_TRUE(r1.def.header);
-    EXPECT_EQ(r1.def.alignment, TAlignment::Center);
-    EXPECT_EQ(r1.def.borderTop.width, 10);
-    ASSERT_EQ(r1.def.cells.size(), 4u);
-    EXPECT_EQ(r1.def.cells[0].width, 2070);  // from the row's left edge
-    EXPECT_EQ(r1.def.cells[1].width, 3000);
-    EXPECT_EQ(r1.def.cells[0].verticalMerge, TCellMerge::First);
-    EXPECT_EQ(r1.def.cells[0].vertAlign, TVertAlign::Center);
-    EXPECT_EQ(r1.def.cells[0].borderBottom.style, TBorderStyle::Double);
-    EXPECT_EQ(r1.def.cells[0].shading.backColor, 2);
-    EXPECT_EQ(r1.def.cells[0].shading.pattern, TShadingPattern::ForwardDiagonal);
-    EXPECT_FALSE(r1.def.cells[1].borderBottom.isSet());  // cell words belong to one cell
-    EXPECT_EQ(r1.def.cells[2].horizontalMerge, TCellMerge::First);
-    EXPECT_EQ(r1.def.cells[3].horizontalMerge, TCellMerge::Continue);
+    EXPECT_EQ(r1.def->gap, 70);
+    EXPECT_EQ(r1.def->left, -70);
+    EXPECT_TRUE(r1.def->header);
+    EXPECT_EQ(r1.def->alignment, TAlignment::Center);
+    EXPECT_EQ(r1.def->borderTop.width, 10);
+    ASSERT_EQ(r1.def->cells.size(), 4u);
+    EXPECT_EQ(r1.def->cells[0].width, 2070);  // from the row's left edge
+    EXPECT_EQ(r1.def->cells[1].width, 3000);
+    EXPECT_EQ(r1.def->cells[0].verticalMerge, TCellMerge::First);
+    EXPECT_EQ(r1.def->cells[0].vertAlign, TVertAlign::Center);
+    EXPECT_EQ(r1.def->cells[0].borderBottom.style, TBorderStyle::Double);
+    EXPECT_EQ(r1.def->cells[0].shading.backColor, 2);
+    EXPECT_EQ(r1.def->cells[0].shading.pattern, TShadingPattern::ForwardDiagonal);
+    EXPECT_FALSE(r1.def->cells[1].borderBottom.isSet());  // cell words belong to one cell
+    EXPECT_EQ(r1.def->cells[2].horizontalMerge, TCellMerge::First);
+    EXPECT_EQ(r1.def->cells[3].horizontalMerge, TCellMerge::Continue);
     const TTableRow& r2 = t.rows[1];
     ASSERT_EQ(r2.cells.size(), 3u);
-    EXPECT_EQ(r2.def.cells[0].verticalMerge, TCellMerge::Continue);
-    EXPECT_FALSE(r2.def.header);
+    EXPECT_EQ(r2.def->cells[0].verticalMerge, TCellMerge::Continue);
+    EXPECT_FALSE(r2.def->header);
     EXPECT_EQ(cellText(r2, 0), "");
     EXPECT_EQ(cellText(r2, 2), "C2");
     EXPECT_EQ(para(s, 2).text(), "Etter");
@@ -240,6 +240,17 @@ TEST(RtfDocument, ConsecutiveTablesAreSeparatedByAParagraph) {
     ASSERT_EQ(s.size(), 3u);
     EXPECT_EQ(table(s, 0).rows.size(), 1u);
     EXPECT_EQ(table(s, 2).rows.size(), 1u);
+}
+
+TEST(RtfDocument, RowsOfOneDefinitionShareIt) {
+    const auto d = read("{\\rtf1\\trowd\\cellx1000\\intbl a\\cell\\row\\intbl b\\cell\\row"
+                        "\\trbrdrt\\brdrs\\intbl c\\cell\\row}");
+    const auto& rows = table(body(*d), 0).rows;
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].def, rows[1].def);
+    EXPECT_NE(rows[1].def, rows[2].def);
+    EXPECT_TRUE(rows[2].def->borderTop.isSet());
+    EXPECT_EQ(rows[2].def->cells.size(), 1u);
 }
 
 TEST(RtfDocument, CellsWithoutRowEndBecomeARow) {
@@ -340,7 +351,7 @@ TEST(RtfDocument, HeaderStateDoesNotLeakIntoTheBody) {
     EXPECT_FALSE(static_cast<const TParagraph&>(*r.cells[0].content.elements()[0]).runs[0].attrs.bold);
     const TTextSequence* h = d->sections[0]->slot(THeaderSlot::Header);
     ASSERT_NE(h, nullptr);
-    EXPECT_EQ(table(*h, 0).rows.at(0).def.cells.at(0).right, 500);
+    EXPECT_EQ(table(*h, 0).rows.at(0).def->cells.at(0).right, 500);
 }
 
 TEST(RtfDocument, FieldsShowTheirResultAndPageFieldsAreKept) {
@@ -530,16 +541,16 @@ TEST(RtfDocument, WordProcessorLetter) {
     EXPECT_EQ(dato.attrs.firstIndent, -2268);
     const TTableParagraph& t = table(b, 10);
     ASSERT_EQ(t.rows.size(), 3u);
-    EXPECT_TRUE(t.rows[0].def.header);
+    EXPECT_TRUE(t.rows[0].def->header);
     EXPECT_EQ(cellText(t.rows[0], 0), "Sak");
     EXPECT_EQ(cellText(t.rows[0], 1), "Beløp");
     EXPECT_EQ(cellText(t.rows[1], 0), "Medlemskontingent 2026");
     EXPECT_EQ(cellText(t.rows[1], 1), "350,00");
     EXPECT_EQ(cellText(t.rows[2], 0), "Treningsavgift høst/(juniorer)");
     EXPECT_EQ(cellText(t.rows[2], 1), "1.250,50");
-    ASSERT_EQ(t.rows[1].def.cells.size(), 2u);
-    EXPECT_EQ(t.rows[1].def.cells[1].right, 9104);
-    EXPECT_EQ(t.rows[1].def.cells[1].width, 9104 - 5954);
+    ASSERT_EQ(t.rows[1].def->cells.size(), 2u);
+    EXPECT_EQ(t.rows[1].def->cells[1].right, 9104);
+    EXPECT_EQ(t.rows[1].def->cells[1].width, 9104 - 5954);
     const auto& amount = static_cast<const TParagraph&>(*t.rows[1].cells[1].content.elements()[0]);
     EXPECT_EQ(amount.attrs.alignment, TAlignment::Right);
     std::string rest;

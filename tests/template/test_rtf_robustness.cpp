@@ -149,6 +149,7 @@ TEST(RtfRobustness, HostileNesting) {
              "{\\rtf1" + repeat("{\\*\\shppict{\\nonshppict ", 20000),
              "{\\rtf1\\trowd" + repeat("\\cellx100", 100000) + "\\intbl" + repeat("a\\cell", 50000) + "\\row}",
              "{\\rtf1" + repeat("\\sect", 50000) + "}",
+             "{\\rtf1\\trowd" + repeat("\\clbrdrt\\brdrs\\cellx9", 1000) + repeat("\\row", 200000) + "}",
              "{\\rtf1" + repeat("\\tx", 50000) + "}",
              "{\\rtf1{\\pict\\wmetafile8\\picw2147483647\\pich-2147483648\\picscalex2147483647\\piccropl-2147483648 00}}",
              "{\\rtf1\\bin2147483647 ",
