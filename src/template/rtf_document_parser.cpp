@@ -33,6 +33,7 @@ void TRtfDocumentParser::readDocument() {
 void TRtfDocumentParser::onDocumentEnd() {
     if (ended_) return;
     ended_ = true;
+    writer_.section();  // every document has a section, be it empty
     writer_.finish(status_.para, rowDefinition());
     document_.header = std::move(header_);
 }

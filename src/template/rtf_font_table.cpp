@@ -32,14 +32,14 @@ const TRtfFontInfo* TFontList::byName(std::string_view name) const {
 
 std::map<int, int> TFontList::merge(const TFontList& other) {
     std::map<int, int> numbers;
-    int nextNumber = byNumber_.empty() ? 0 : byNumber_.rbegin()->first + 1;
+    long long nextNumber = byNumber_.empty() ? 0 : byNumber_.rbegin()->first + 1LL;
     for (const TRtfFontInfo& f : other.fonts_) {
         if (const TRtfFontInfo* known = byName(f.name)) {
             numbers[f.number] = known->number;
             continue;
         }
         TRtfFontInfo copy = f;
-        copy.number = nextNumber++;
+        copy.number = static_cast<int>(nextNumber++);
         numbers[f.number] = copy.number;
         add(std::move(copy));
     }

@@ -1,10 +1,15 @@
 #include "template/rtf_paragraph_parser.h"
 
+#include <limits>
+
 namespace lagrull {
 
 namespace {
 
 bool on(const TRtfToken& t) { return !t.hasParam || t.param != 0; }
+
+// The negative of a parameter; the most negative one has none and stays.
+int negated(int v) { return v == std::numeric_limits<int>::min() ? v : -v; }
 
 TShadingPattern patternOf(RtfWord w) {
     switch (w) {
@@ -174,14 +179,14 @@ bool TRtfParagraphParser::paragraphWord(RtfWord w, const TRtfToken& t) {
         case RtfWord::w_absw: fr.present = true, fr.width = v; break;
         case RtfWord::w_absh: fr.present = true, fr.height = v; break;
         case RtfWord::w_posx: fr.present = true, fr.horzPos = TFrameHorzPos::Offset, fr.x = v; break;
-        case RtfWord::w_posnegx: fr.present = true, fr.horzPos = TFrameHorzPos::Offset, fr.x = -v; break;
+        case RtfWord::w_posnegx: fr.present = true, fr.horzPos = TFrameHorzPos::Offset, fr.x = negated(v); break;
         case RtfWord::w_posxc: fr.present = true, fr.horzPos = TFrameHorzPos::Center; break;
         case RtfWord::w_posxi: fr.present = true, fr.horzPos = TFrameHorzPos::Inside; break;
         case RtfWord::w_posxo: fr.present = true, fr.horzPos = TFrameHorzPos::Outside; break;
         case RtfWord::w_posxl: fr.present = true, fr.horzPos = TFrameHorzPos::Left; break;
         case RtfWord::w_posxr: fr.present = true, fr.horzPos = TFrameHorzPos::Right; break;
         case RtfWord::w_posy: fr.present = true, fr.vertPos = TFrameVertPos::Offset, fr.y = v; break;
-        case RtfWord::w_posnegy: fr.present = true, fr.vertPos = TFrameVertPos::Offset, fr.y = -v; break;
+        case RtfWord::w_posnegy: fr.present = true, fr.vertPos = TFrameVertPos::Offset, fr.y = negated(v); break;
         case RtfWord::w_posyt: fr.present = true, fr.vertPos = TFrameVertPos::Top; break;
         case RtfWord::w_posyil: case RtfWord::w_posyin: fr.present = true, fr.vertPos = TFrameVertPos::Inline; break;
         case RtfWord::w_posyb: fr.present = true, fr.vertPos = TFrameVertPos::Bottom; break;
@@ -228,7 +233,7 @@ bool TRtfParagraphParser::characterWord(RtfWord w, const TRtfToken& t) {
         case RtfWord::w_ulwave: c.underline = TUnderline::Wave; break;
         case RtfWord::w_ulnone: c.underline = TUnderline::None; break;
         case RtfWord::w_up: c.offset = t.paramOr(6); break;
-        case RtfWord::w_dn: c.offset = -t.paramOr(6); break;
+        case RtfWord::w_dn: c.offset = negated(t.paramOr(6)); break;
         case RtfWord::w_sub: c.vertical = TVerticalPos::Sub; break;
         case RtfWord::w_super: c.vertical = TVerticalPos::Super; break;
         case RtfWord::w_nosupersub: c.vertical = TVerticalPos::Normal; break;

@@ -262,6 +262,13 @@ TEST(RtfDocument, CellsWithoutRowEndBecomeARow) {
     EXPECT_EQ(cellText(r, 1), "b");
 }
 
+TEST(RtfDocument, AnEmptyDocumentHasOneEmptySection) {
+    const auto d = read("{\\rtf1\\margl1000}");
+    ASSERT_EQ(d->sections.size(), 1u);
+    EXPECT_TRUE(d->sections[0]->body.empty());
+    EXPECT_EQ(d->sections[0]->marginLeft, 1000);
+}
+
 TEST(RtfDocument, DocumentSettingsAndDefaults) {
     const auto plain = read("{\\rtf1 x}");
     const TDocumentSettings& p = plain->settings;
