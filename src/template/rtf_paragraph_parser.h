@@ -5,10 +5,13 @@
 // Design note. The character and paragraph state of each open group is a
 // TCurrStatus on a stack: a group start pushes a copy, a group end restores
 // the enclosing group's state (past a fixed depth the state is shared, so
-// hostile nesting costs no memory). The row definition being built
-// ("trowd" ... "cellx") is not group state. Text bytes are read through the
-// document's code page; "\u" gives a Unicode character and skips the "\uc"
-// stand-in characters that follow it.
+// hostile nesting costs no memory). Destinations read into a sequence of
+// their own (headers, footers, text boxes) or read in line by a handler
+// nest at most kMaxNesting deep; deeper ones are skipped, so the reading
+// never recurses without bound. The row definition being built ("trowd" ...
+// "cellx") is not group state; rows share it until it changes. Text bytes
+// are read through the document's code page; "\u" gives a Unicode character
+// and skips the "\uc" stand-in characters that follow it.
 
 #include "template/rtf_document_writer.h"
 #include "template/rtf_file_parser.h"
