@@ -12,6 +12,7 @@ void addPaymentsCommands(Commands& commands);
 void addScriptCommands(Commands& commands);
 void addServicesCommands(Commands& commands);
 void addHelpCommands(Commands& commands);
+void addTemplateCommands(Commands& commands);
 
 inline void addAllCommands(Commands& commands) {
     addSettingsCommands(commands);
@@ -21,6 +22,7 @@ inline void addAllCommands(Commands& commands) {
     addScriptCommands(commands);
     addServicesCommands(commands);
     addHelpCommands(commands);
+    addTemplateCommands(commands);
 }
 
 }  // namespace lagrull::cli
