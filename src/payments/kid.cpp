@@ -1,6 +1,7 @@
 #include "payments/kid.h"
 
 #include "common/check_digits.h"
+#include "common/error.h"
 
 namespace lagrull {
 
@@ -50,6 +51,15 @@ std::string MakeKid(std::string_view organisationPart, std::string_view memberNu
     kid += "01";
     kid += Mod10CheckDigit(kid);
     return kid;
+}
+
+void checkKidFits(const std::string& kid, std::string_view organisationPart,
+                  std::string_view memberNumber) {
+    if (kid.size() <= kMaxKidLength) return;
+    throw Error("KID kan ikke genereres for " + std::string(memberNumber) + ": KID-en blir " +
+                std::to_string(kid.size()) + " siffer lang (organisasjonsdel " +
+                std::string(organisationPart) + "), mens registeret og bankene tar høyst " +
+                std::to_string(kMaxKidLength) + ".");
 }
 
 }  // namespace lagrull

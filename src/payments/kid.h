@@ -21,4 +21,11 @@ std::string MakeKid(std::string_view organisationPart, std::string_view memberNu
 // The longest KID the claim table and the clearing files hold.
 inline constexpr std::size_t kMaxKidLength = 25;
 
+// Refuses a KID longer than the register can store and send whole (an
+// organisation number of 99,999 or more makes one): throws lagrull::Error
+// naming the member and the organisation. Every pass that stores or prints
+// a KID calls it before it writes anything for that member.
+void checkKidFits(const std::string& kid, std::string_view organisationPart,
+                  std::string_view memberNumber);
+
 }  // namespace lagrull

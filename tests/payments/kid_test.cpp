@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/check_digits.h"
+#include "common/error.h"
 
 using namespace lagrull;
 
@@ -40,6 +41,20 @@ TEST(Kid, LaterDueDatesAndLongPartsLengthenTheKidAndKeepItsCheckDigit) {
     EXPECT_EQ(big.size(), 23u);
     EXPECT_EQ(big.substr(0, 4), "1000");
     EXPECT_EQ(big.back(), Mod10CheckDigit(big.substr(0, 22)));
+}
+
+TEST(Kid, TooLongKidIsRefusedWithAMessage) {
+    const std::string fits = MakeKid("99999", "12345678901", "09122026", 0);
+    EXPECT_EQ(fits.size(), 25u);
+    EXPECT_NO_THROW(checkKidFits(fits, "99999", "12345678901"));
+    const std::string tooLong = MakeKid("100000", "12345678901", "09122026", 0);
+    ASSERT_EQ(tooLong.size(), 26u);
+    try {
+        checkKidFits(tooLong, "100000", "12345678901");
+        FAIL() << "a 26-digit KID was accepted";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("KID kan ikke genereres for 12345678901", 0), 0u);
+    }
 }
 
 }  // namespace
