@@ -4,36 +4,6 @@
 
 namespace lagrull {
 
-namespace {
-
-// Shows a value without the edit counting as the user's.
-template <typename Widget>
-void showValue(Widget* w, const FieldLink& link, const std::string& value) {
-    const QSignalBlocker block(w);
-    w->setStoredValue(value);
-    w->setEnabled(link.hasRecord() || (link.table() && link.table()->active()));
-}
-
-}  // namespace
-
-TMalDB::TMalDB(QWidget* parent, EditKind kind, const std::string& mask)
-    : TMalEdit(parent, kind, mask) {
-    connect(this, &QLineEdit::textEdited, this, [this] { link_.write(storedValue()); });
-}
-
-void TMalDB::setDataField(data::TOrvTable* table, const std::string& field) {
-    link_.bind(table, field, [this](const std::string& v) { showValue(this, link_, v); });
-    if (mask().type() == MaskType::FreeText && link_.width() > 0) setMaxLength(link_.width());
-}
-
-TNumDB::TNumDB(QWidget* parent, const std::string& mask) : TNumEdit(parent, mask) {
-    connect(this, &QLineEdit::textEdited, this, [this] { link_.write(storedValue()); });
-}
-
-void TNumDB::setDataField(data::TOrvTable* table, const std::string& field) {
-    link_.bind(table, field, [this](const std::string& v) { showValue(this, link_, v); });
-}
-
 TChoiceBoxDB::TChoiceBoxDB(QWidget* parent) : TChoiceBox(parent) {
     connect(this, &QComboBox::activated, this, [this] { link_.write(choice()); });
 }

@@ -10,36 +10,43 @@
 
 namespace lagrull {
 
-// A masked field bound to a table field (free text with an empty custom mask).
-class TMalDB : public TMalEdit {
-    Q_OBJECT
+// A masked or number field bound to a table field: it shows the current
+// record's value and writes each edit back at once.
+template <typename Edit>
+class TDataAwareEdit : public Edit {
 public:
-    explicit TMalDB(QWidget* parent = nullptr, EditKind kind = EditKind::mkCustom,
-                    const std::string& mask = {});
-    void setDataField(data::TOrvTable* table, const std::string& field);
+    template <typename... Args>
+    explicit TDataAwareEdit(Args&&... args) : Edit(std::forward<Args>(args)...) {
+        QObject::connect(this, &QLineEdit::textEdited, this, [this] { link_.write(this->storedValue()); });
+    }
+    void setDataField(data::TOrvTable* table, const std::string& field) {
+        link_.bind(table, field, [this](const std::string& v) {
+            const QSignalBlocker block(this);
+            this->setStoredValue(v);
+            this->setEnabled(link_.table() && link_.table()->active());
+        });
+        // A free text field takes no more than its table field holds.
+        if (this->mask().type() == MaskType::FreeText && link_.width() > 0) this->setMaxLength(link_.width());
+    }
     FieldLink& link() { return link_; }
 
 protected:
     bool isDataAware() const override { return true; }
-    void rewritten() override { link_.write(storedValue()); }
+    void rewritten() override { link_.write(this->storedValue()); }
 
 private:
     FieldLink link_;
 };
 
-class TNumDB : public TNumEdit {
-    Q_OBJECT
+// The data-aware masked field (free text with an empty custom mask).
+class TMalDB : public TDataAwareEdit<TMalEdit> {
 public:
-    explicit TNumDB(QWidget* parent = nullptr, const std::string& mask = "T2");
-    void setDataField(data::TOrvTable* table, const std::string& field);
-    FieldLink& link() { return link_; }
+    using TDataAwareEdit::TDataAwareEdit;
+};
 
-protected:
-    bool isDataAware() const override { return true; }
-    void rewritten() override { link_.write(storedValue()); }
-
-private:
-    FieldLink link_;
+class TNumDB : public TDataAwareEdit<TNumEdit> {
+public:
+    using TDataAwareEdit::TDataAwareEdit;
 };
 
 // Shows the entries' texts and stores the chosen entry's code.

@@ -44,6 +44,17 @@ QLabel* heading(const QString& text, QWidget* parent) {
     return l;
 }
 
+// The relations of a table (standard or a member's own), read-only here.
+TDBGrid* relationGrid(data::TOrvTable& table, QWidget* parent) {
+    auto* grid = new TDBGrid(table,
+                             {{"RELASJON", "Relasjon", 150, {}, Qt::AlignLeft | Qt::AlignVCenter},
+                              {"TEKST", "Tekst", 0, {}, Qt::AlignLeft | Qt::AlignVCenter},
+                              {"BELOP", "Beløp", 90, amountText, Qt::AlignRight | Qt::AlignVCenter}},
+                             parent);
+    grid->setMaximumHeight(115);
+    return grid;
+}
+
 // A left list and a right column of panels that scrolls when the window is small.
 QWidget* page(QWidget* left, QWidget* right) {
     auto* splitter = new QSplitter(Qt::Horizontal);
@@ -120,13 +131,7 @@ QWidget* TMainForm::buildOrganisationPage() {
     pnRelStandard = new QGroupBox("Grupper/Relasjoner", right);
     pnRelStandard->setObjectName("pnRelStandard");
     auto* relLayout = new QVBoxLayout(pnRelStandard);
-    auto* relGrid = new TDBGrid(t.tbRelRegStandard,
-                                {{"RELASJON", "Relasjon", 150, {}, Qt::AlignLeft | Qt::AlignVCenter},
-                                 {"TEKST", "Tekst", 0, {}, Qt::AlignLeft | Qt::AlignVCenter},
-                                 {"BELOP", "Beløp", 90, amountText, Qt::AlignRight | Qt::AlignVCenter}},
-                                pnRelStandard);
-    relGrid->setMaximumHeight(120);
-    relLayout->addWidget(relGrid);
+    relLayout->addWidget(relationGrid(t.tbRelRegStandard, pnRelStandard));
     column->addWidget(pnRelStandard, 1, 1);
     column->setRowStretch(2, 1);
     return page(left, right);
@@ -260,13 +265,7 @@ QWidget* TMainForm::buildMemberPage() {
 
     auto* relations = new QGroupBox("Grupperinger / Relasjoner", right);
     auto* relLayout = new QVBoxLayout(relations);
-    auto* relGrid = new TDBGrid(t.tbRelReg,
-                                {{"RELASJON", "Relasjon", 150, {}, Qt::AlignLeft | Qt::AlignVCenter},
-                                 {"TEKST", "Tekst", 0, {}, Qt::AlignLeft | Qt::AlignVCenter},
-                                 {"BELOP", "Beløp", 90, amountText, Qt::AlignRight | Qt::AlignVCenter}},
-                                relations);
-    relGrid->setMaximumHeight(110);
-    relLayout->addWidget(relGrid);
+    relLayout->addWidget(relationGrid(t.tbRelReg, relations));
     column->addWidget(relations, 1, 1);
 
     pnEkstra = new QGroupBox(q(c.extraPanel), right);
