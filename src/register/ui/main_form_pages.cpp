@@ -178,6 +178,7 @@ QGroupBox* TMainForm::buildCategoryPanel() {
     strip->addWidget(EditBELOP);
     strip->addWidget(cbFASTBELOP);
     layout->addWidget(pnKontEdit);
+    layout->addStretch();
     return pnKontingent;
 }
 
