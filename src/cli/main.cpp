@@ -16,10 +16,23 @@ using namespace lagrull;
 
 namespace {
 
+// A command's usage line is its syntax, two or more blanks, then what it does.
+std::pair<std::string, std::string> splitUsage(const std::string& usage) {
+    const std::size_t gap = usage.find("  ");
+    if (gap == std::string::npos) return {usage, {}};
+    const std::size_t text = usage.find_first_not_of(' ', gap);
+    return {usage.substr(0, gap), text == std::string::npos ? std::string() : usage.substr(text)};
+}
+
 void printHelp(const cli::Commands& commands) {
     std::cout << "Bruk: lagrul-cli [/path=KATALOG] [LOGG] [--yes|--no] [--input=TEKST] "
                  "KOMMANDO [ARGUMENTER]\n\nKommandoer:\n";
-    for (const auto& c : commands.all()) std::cout << "  " << c.usage << '\n';
+    for (const auto& c : commands.all()) {
+        const auto [syntax, what] = splitUsage(c.usage);
+        std::string line = "  " + syntax;
+        line.append(line.size() < 40 ? 40 - line.size() : 1, ' ');
+        std::cout << line << what << '\n';
+    }
 }
 
 }  // namespace
@@ -57,7 +70,7 @@ int main(int argc, char** argv) {
         cli::Context context{{rest.begin() + 1, rest.end()}, ui, std::cout, std::cerr};
         return command->run(context);
     } catch (const cli::UsageError& e) {
-        std::cerr << e.message << "\nBruk: lagrul-cli " << command->usage << '\n';
+        std::cerr << e.message << "\nBruk: lagrul-cli " << splitUsage(command->usage).first << '\n';
         return 2;
     } catch (...) {
         showException(ui, std::current_exception());
