@@ -81,6 +81,8 @@ TMainForm::TMainForm(data::DataStore& store, Ui& ui, TPostNr& postal, QWidget* p
 }
 
 TMainForm::~TMainForm() {
+    // Focus moves while the widgets go must not reach this half-destroyed window.
+    disconnect(qApp, nullptr, this, nullptr);
     // The links and the rules go before the widgets that they call.
     organisationRows_.reset();
     categoryLink_.reset();
