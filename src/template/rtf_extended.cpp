@@ -140,8 +140,12 @@ void TRtfExtended::reset() {
     codePage_ = CodePage::Windows1252;
 }
 
+void TRtfExtended::setBaseDirectory(const std::string& directory) {
+    files_->setDirectories(directory, dataDirectory, programDirectory);
+}
+
 void TRtfExtended::MergeFile(const std::string& templateFile, const std::string& outputFile) {
-    files_->setDirectories(fs::path(templateFile).parent_path().string(), dataDirectory, programDirectory);
+    setBaseDirectory(fs::path(templateFile).parent_path().string());
     const bool pdf = endsWithNoCase(outputFile, ".PDF");
     if (pdf && !pdfConverter_)
         throw Error("Kritisk feil! Kan ikke lage PDF-filen " + outputFile + ": ingen PDF-omformer er tilgjengelig.");

@@ -128,6 +128,9 @@ public:
     // Merges the template file into the output file (RTF, or PDF for a name
     // ending in ".PDF").
     void MergeFile(const std::string& templateFile, const std::string& outputFile);
+    // Where linked files are looked for first (MergeFile sets it to the
+    // template's directory).
+    void setBaseDirectory(const std::string& directory);
     // Converts a template held in memory; returns the finished RTF, empty
     // when no text was written.
     std::string Convert(const std::string& templateRtf);
