@@ -109,6 +109,15 @@ void TTextCharHandler::handle(char32_t c) {
     append(c);
 }
 
+void TTextCharHandler::childDone(TCharHandler& child) {
+    if (!child.text().empty() && engine_.outputActive()) {
+        engine_.lineHasContent = true;
+        engine_.dropNextBreak = false;
+        engine_.dropBlanks = false;
+    }
+    TCharHandler::childDone(child);
+}
+
 void TMergeCharHandler::handle(char32_t c) {
     if (c == U'{') {
         startMergeField();

@@ -52,6 +52,8 @@ public:
 
 protected:
     void handle(char32_t c) override;
+    // A merged value is visible text of the line like any typed character.
+    void childDone(TCharHandler& child) override;
 };
 
 // The text of a merge field between "{" and "}".

@@ -131,6 +131,8 @@ void TRtfExtended::reset() {
     groupDepth_ = 0;
     rawMode_ = false;
     documentHasContent_ = false;
+    bodyHasContent_ = false;
+    headerDepth_ = 0;
     firstSectionSeen_ = false;
     includeDepth_ = 0;
     ucSkip_ = 1;
@@ -248,6 +250,13 @@ void TRtfExtended::onGroupStart() {
 void TRtfExtended::onGroupEnd() {
     write("}");
     --groupDepth_;
+    if (groupDepth_ < headerDepth_) headerDepth_ = 0;
+}
+
+void TRtfExtended::noteText() {
+    documentHasContent_ = true;
+    documents_.back().hasContent = true;
+    if (headerDepth_ == 0) bodyHasContent_ = true;
 }
 
 std::string TRtfExtended::toRtf(const std::string& utf8) const { return mergedTextToRtf(utf8, codePage_); }
@@ -259,8 +268,7 @@ void TRtfExtended::writeRootText() {
         const std::string rtf = toRtf(root.text());
         write(rtf);
         if (logs_) logs_->written(rtf);
-        documentHasContent_ = true;
-        documents_.back().hasContent = true;
+        noteText();
     }
     root.clearText();
 }
@@ -268,8 +276,7 @@ void TRtfExtended::writeRootText() {
 void TRtfExtended::writeLiteralText(const std::string& utf8) {
     if (!outputActive() || utf8.empty()) return;
     write(toRtf(utf8));
-    documentHasContent_ = true;
-    documents_.back().hasContent = true;
+    noteText();
     lineHasContent = true;
     dropNextBreak = dropBlanks = false;
 }
@@ -277,7 +284,7 @@ void TRtfExtended::writeLiteralText(const std::string& utf8) {
 void TRtfExtended::writeVerbatimGroup(const std::string& openingWords, const std::string& body, bool picture) {
     if (picture && !outputActive()) return;
     write("{" + openingWords + body + "}");
-    if (picture) documentHasContent_ = documents_.back().hasContent = true;
+    if (picture) noteText();
 }
 
 // ---------------------------------------------------------------- traversal
@@ -344,7 +351,10 @@ void TRtfExtended::onWord(const TRtfToken& t, bool included, const std::map<int,
     }
 }
 
-void TRtfExtended::noteHeaderOrFooter() { documents_.back().hasHeaderOrFooter = true; }
+void TRtfExtended::noteHeaderOrFooter() {
+    documents_.back().hasHeaderOrFooter = true;
+    if (headerDepth_ == 0) headerDepth_ = groupDepth_ + 1;  // the group opens next
+}
 
 void TRtfExtended::mergeTables(const TRtfHeader& header, bool included, std::map<int, int>& fontMap,
                                std::map<int, int>& colorMap) {
@@ -399,7 +409,7 @@ void TRtfExtended::onField(const TRtfField& field, const TRtfHeader& header) {
             onGroupStart();
             write(result->text);
             onGroupEnd();
-            documentHasContent_ = documents_.back().hasContent = true;
+            noteText();
             break;
         case TFieldResult::Document:
             try {
@@ -704,7 +714,8 @@ void TRtfExtended::writePageBreak() {
 void TRtfExtended::setMargin(int which, int value) {
     value = std::clamp(value, 0, 99999);
     documents_.back().margins[which] = value;
-    if (!documentHasContent_) documents_.front().margins[which] = value;
+    // Until the letter has body text, a linked letterhead sets its margins.
+    if (!bodyHasContent_) documents_.front().margins[which] = value;
 }
 
 void TRtfExtended::writeMargin(int which, int value) {

@@ -175,6 +175,7 @@ public:
 private:
     friend class TRtfExtendedGroup;
     void write(std::string_view text);
+    void noteText();
     void writeRootText();
     std::string toRtf(const std::string& utf8) const;
     void openLevel(bool suppress);
@@ -219,6 +220,8 @@ private:
     int groupDepth_ = 0;
     bool rawMode_ = false;
     bool documentHasContent_ = false;
+    bool bodyHasContent_ = false;  // text outside headers and footers
+    int headerDepth_ = 0;          // group depth of an open header or footer, 0: none
     bool firstSectionSeen_ = false;
     int includeDepth_ = 0;
     int ucSkip_ = 1;
