@@ -1,9 +1,11 @@
 // lagrul-cli flett: one template merged into a document.
 #include <filesystem>
-#include <fstream>
+#include <map>
+#include <optional>
 #include <ostream>
 
 #include "cli/command.h"
+#include "common/dates.h"
 #include "common/error.h"
 #include "common/file_names.h"
 #include "template/rtf_extended.h"
@@ -16,6 +18,12 @@ int runMerge(Context& c) {
     std::vector<std::string> positional;
     TRtfExtended engine;
     std::string zip, password;
+    // Values given on the command line go before the ini file's.
+    std::map<std::string, std::string> sets;
+    engine.OnGetField = [&sets](const std::string& name) -> std::optional<std::string> {
+        if (auto it = sets.find(name); it != sets.end()) return it->second;
+        return std::nullopt;
+    };
     for (std::size_t i = 0; i < c.args.size(); ++i) {
         const std::string& a = c.args[i];
         auto value = [&]() -> const std::string& {
@@ -27,7 +35,12 @@ int runMerge(Context& c) {
         } else if (a == "--set") {
             const std::string& pair = value();
             if (pair.find('=') == std::string::npos) throw UsageError{"--set vil ha navn=verdi."};
-            engine.nameValueList.push_back(pair);
+            const std::size_t eq = pair.find('=');
+            sets[pair.substr(0, eq)] = pair.substr(eq + 1);
+        } else if (a == "--dato") {
+            const auto date = parseShownDate(value());
+            if (!date) throw UsageError{"--dato vil ha DD.MM.ÅÅÅÅ."};
+            engine.letterDate = *date;
         } else if (a == "--zip") {
             zip = value();
         } else if (a == "--passord") {
@@ -65,7 +78,7 @@ int runMerge(Context& c) {
 
 void addMergeCommands(Commands& commands) {
     commands.add({"flett",
-                  "flett MAL UT [--ini FIL] [--set navn=verdi]... [--zip ARKIV [--passord P]]  fletter malen til UT "
+                  "flett MAL UT [--ini FIL] [--set navn=verdi]... [--dato DD.MM.ÅÅÅÅ] [--zip ARKIV [--passord P]]  fletter malen til UT "
                   "(RTF, PDF for .pdf, - for standard ut)",
                   runMerge});
 }

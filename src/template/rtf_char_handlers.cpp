@@ -69,10 +69,7 @@ void TCharHandler::feed(char32_t c) {
     if (done->handBack_) handle(c);
 }
 
-void TCharHandler::childDone(TCharHandler& child) {
-    text_ += child.text_;
-    complete_ = !text_.empty() || complete_;
-}
+void TCharHandler::childDone(TCharHandler& child) { text_ += child.text_; }
 
 void TCharHandler::append(char32_t c) {
     appendUtf8(text_, c);
@@ -116,6 +113,7 @@ void TTextCharHandler::childDone(TCharHandler& child) {
         engine_.dropBlanks = false;
     }
     TCharHandler::childDone(child);
+    if (!text_.empty()) complete_ = true;
 }
 
 void TMergeCharHandler::handle(char32_t c) {

@@ -32,7 +32,8 @@ public:
 
 protected:
     virtual void handle(char32_t c) = 0;
-    // The child has completed; by default its text is appended.
+    // The child has completed; its text is appended (the text handler's
+    // text is then complete, a field's or parameter list's is not).
     virtual void childDone(TCharHandler& child);
     void append(char32_t c);
     void startMergeField();

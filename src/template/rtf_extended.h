@@ -28,6 +28,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/dates.h"
 #include "template/pdf_converter.h"
 #include "template/rtf_file_parser.h"
 
@@ -118,6 +119,7 @@ public:
     bool logging = false;
     bool strictFields = false;
     std::optional<TMergePrintOptions> printOptions;
+    std::optional<Date> letterDate;  // DATE and TIME fields at midnight of this day, not now
     std::string dataDirectory;     // searched after the base directory
     std::string programDirectory;  // searched last
     void setZipArchive(const std::string& archive, const std::string& password);

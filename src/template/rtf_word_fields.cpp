@@ -79,7 +79,8 @@ std::string timePicture(const TFieldInstruction& f, const std::string& fallback)
     return p ? *p : fallback;
 }
 
-std::string formatNow(const std::string& picture) {
+std::string formatNow(const std::string& picture, const std::optional<Date>& fixed) {
+    if (fixed) return formatDatePicture(picture, fixed->year, fixed->month, fixed->day, 0, 0, 0);
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);
@@ -378,8 +379,8 @@ std::optional<TFieldResult> TRtfExtWordFieldComputer::computeType(const TFieldIn
         }
         return text(out);
     }
-    if (t == "DATE") return text(formatNow(timePicture(f, "dd.MM.yyyy")));
-    if (t == "TIME") return text(formatNow(timePicture(f, "hh:nn")));
+    if (t == "DATE") return text(formatNow(timePicture(f, "dd.MM.yyyy"), engine_.letterDate));
+    if (t == "TIME") return text(formatNow(timePicture(f, "hh:nn"), engine_.letterDate));
     if (t == "CREATEDATE") return infoTime(header.info.created, f);
     if (t == "SAVEDATE") return infoTime(header.info.revised, f);
     if (t == "PRINTDATE") return infoTime(header.info.printed, f);
