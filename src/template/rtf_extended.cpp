@@ -218,17 +218,26 @@ std::string TRtfExtended::documentHeader() const {
     return h;
 }
 
+// A text cut short leaves groups open; they are closed where it ends.
+void TRtfExtended::closeGroupsTo(int depth) {
+    while (groupDepth_ > depth) onGroupEnd();
+}
+
 void TRtfExtended::parseDocument(const std::string& rtf, bool included) {
+    const int depth = groupDepth_;
     TRtfTokenizer tokens(rtf);
     TRtfExtendedGroup reader(tokens, *this,
                              included ? TRtfExtendedGroup::Mode::Included : TRtfExtendedGroup::Mode::Document);
     reader.read();
+    closeGroupsTo(depth);
 }
 
 void TRtfExtended::parseFragment(const std::string& rtf) {
+    const int depth = groupDepth_;
     TRtfTokenizer tokens(rtf);
     TRtfExtendedGroup reader(tokens, *this, TRtfExtendedGroup::Mode::Fragment);
     reader.readFragment();
+    closeGroupsTo(depth);
 }
 
 // ---------------------------------------------------------------- output
@@ -335,6 +344,7 @@ void TRtfExtended::onWord(const TRtfToken& t, bool included, const std::map<int,
         return;
     }
     std::string text(t.text);
+    if (text.size() < 2) return;  // a backslash at the very end of a text cut short
     if (included && t.hasParam) {
         const std::map<int, int>* map = isFontWord(w) ? &fontMap : isColorWord(w) ? &colorMap : nullptr;
         if (map)
@@ -406,9 +416,7 @@ void TRtfExtended::onField(const TRtfField& field, const TRtfHeader& header) {
             onGroupEnd();
             break;
         case TFieldResult::RawRtf:
-            onGroupStart();
-            write(result->text);
-            onGroupEnd();
+            write("{" + result->text + "}");
             noteText();
             break;
         case TFieldResult::Document:

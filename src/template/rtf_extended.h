@@ -178,6 +178,7 @@ private:
     friend class TRtfExtendedGroup;
     void write(std::string_view text);
     void noteText();
+    void closeGroupsTo(int depth);
     void writeRootText();
     std::string toRtf(const std::string& utf8) const;
     void openLevel(bool suppress);

@@ -56,7 +56,10 @@ void TRtfExtendedGroup::onBinary(const TRtfToken& t) {
 }
 
 bool TRtfExtendedGroup::onDestination(const TRtfToken& first, bool ignorable) {
+    // `first` is the tokenizer's current token: what is needed of it is
+    // taken before reading on.
     const std::string_view w = first.word();
+    const std::string opening = std::string(ignorable ? "\\*" : "") + std::string(first.raw);
     if (isHeaderGroup(w) && mode_ != Mode::Fragment) {
         TRtfFileParser::onDestination(first, ignorable);
         if (w == "fonttbl" || w == "colortbl") engine_.mergeTables(header_, mode_ == Mode::Included, fontMap_, colorMap_);
@@ -73,8 +76,7 @@ bool TRtfExtendedGroup::onDestination(const TRtfToken& first, bool ignorable) {
         TRtfStringStream body;
         TRtfCopier copier(tokens_, body);
         copier.copy();
-        engine_.writeVerbatimGroup(std::string(ignorable ? "\\*" : "") + std::string(first.raw), body.data(),
-                                   w == "pict" || w == "shppict");
+        engine_.writeVerbatimGroup(opening, body.data(), w == "pict" || w == "shppict");
         return true;
     }
     if (ignorable) {

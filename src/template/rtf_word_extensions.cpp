@@ -116,7 +116,7 @@ std::string fillRow(const std::string& row, const std::vector<std::string>& valu
     for (std::size_t at = row.find("\\cell"); at != std::string::npos; at = row.find("\\cell", at + 5)) {
         if (at + 5 < row.size() && std::isalpha(static_cast<unsigned char>(row[at + 5]))) continue;
         out += row.substr(from, at - from);
-        if (k < values.size()) out += values[k];
+        if (k < values.size()) out += "{" + values[k] + "}";  // braces end a word before it
         ++k;
         from = at;
     }

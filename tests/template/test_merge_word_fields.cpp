@@ -5,6 +5,8 @@
 #include <ctime>
 
 #include "../datastore/store_fixture.h"
+#include "data/orv_table.h"
+#include "data/schema.h"
 #include "merge_fixture.h"
 #include "template/rtf_word_fields.h"
 
@@ -89,6 +91,10 @@ namespace {
 
 class DatabaseFields : public StoreTest {
 protected:
+    void SetUp() override {
+        data::TOrvTable t(db, data::mbetregDef().TableName);
+        t.createTable(data::mbetregDef().Fields, data::mbetregDef().Indexes);
+    }
     std::string mergeText(const std::string& body) {
         engine.setDatabase(&db);
         const std::string out = engine.Convert(rtfTemplate(body));
@@ -99,7 +105,7 @@ protected:
 
 const char* const kTable =
     "\\trowd\\cellx3000\\cellx6000\\pard\\intbl Navn\\cell Bel\\'f8p\\cell\\row "
-    "\\trowd\\cellx3000\\cellx6000\\pard\\intbl x\\cell y\\cell\\row \\pard Sum";
+    "\\trowd\\cellx3000\\cellx6000\\pard\\intbl\\cell\\cell\\row \\pard Sum";
 
 }  // namespace
 
@@ -109,7 +115,7 @@ TEST_F(DatabaseFields, RowsMergeIntoTheStoredTableWithSums) {
     const std::string sql = "select tekst, belop from mbetreg order by medlnr";
     EXPECT_EQ(mergeText(field("DATABASE \\\\s \"" + sql + "\" \\\\o", kTable) + "\\par Totalt \\{Sum_Col_2\\}\\par"),
               "Navn|Beløp\nA|100,5\nB{|200\nSum\nTotalt 300,5");
-    EXPECT_EQ(mergeText(field("PRIVATE SQL select count(*) from mbetreg", "") + "\\par"), "2");
+    EXPECT_EQ(mergeText(field("PRIVATE SQL select count(*) from mbetreg", "") + "\\pard\\par"), "2\n");
     EXPECT_EQ(mergeText(field("DATABASE \\\\s \"" + sql + " limit 0\" \\\\o \\\\x", kTable) + "|\\par"), "|");
     EXPECT_EQ(mergeText(field("DATABASE \\\\s \"select * from finnes_ikke\"", kTable) + "\\par").rfind("### Feil i DATABASE: ", 0), 0u);
 }
