@@ -1,4 +1,6 @@
-// lagrul-cli flett: one template merged into a document.
+// lagrul-cli flett: one template merged into a document. FILLIN fields of
+// the result are answered from --input, in order, or keep their default.
+#include <deque>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -8,16 +10,43 @@
 #include "common/dates.h"
 #include "common/error.h"
 #include "common/file_names.h"
+#include "template/fillin.h"
 #include "template/rtf_extended.h"
 
 namespace lagrull::cli {
 
 namespace {
 
+class ConsoleFillIn : public TFillInPrompter {
+public:
+    ConsoleFillIn(std::deque<std::string> answers, std::ostream& out) : answers_(std::move(answers)), out_(out) {}
+    bool ask(const std::string&, std::vector<TFillinRec>& entries) override {
+        for (TFillinRec& e : entries) {
+            if (!answers_.empty()) {
+                e.text = answers_.front();
+                answers_.pop_front();
+            }
+            if (e.checkBox) e.checked = e.text == "1" || e.text == "ja" || (e.checked && e.text.empty());
+            out_ << "FILLIN " << e.prompt << ": " << e.text << '\n';
+        }
+        return true;
+    }
+
+private:
+    std::deque<std::string> answers_;
+    std::ostream& out_;
+};
+
+bool endsWithPdf(const std::string& name) {
+    return name.size() >= 4 && (name.compare(name.size() - 4, 4, ".pdf") == 0 || name.compare(name.size() - 4, 4, ".PDF") == 0 ||
+                                name.compare(name.size() - 4, 4, ".Pdf") == 0);
+}
+
 int runMerge(Context& c) {
     std::vector<std::string> positional;
     TRtfExtended engine;
     std::string zip, password;
+    std::deque<std::string> answers;
     // Values given on the command line go before the ini file's.
     std::map<std::string, std::string> sets;
     engine.OnGetField = [&sets](const std::string& name) -> std::optional<std::string> {
@@ -34,13 +63,15 @@ int runMerge(Context& c) {
             engine.MergeIniFile = value();
         } else if (a == "--set") {
             const std::string& pair = value();
-            if (pair.find('=') == std::string::npos) throw UsageError{"--set vil ha navn=verdi."};
             const std::size_t eq = pair.find('=');
+            if (eq == std::string::npos) throw UsageError{"--set vil ha navn=verdi."};
             sets[pair.substr(0, eq)] = pair.substr(eq + 1);
         } else if (a == "--dato") {
             const auto date = parseShownDate(value());
             if (!date) throw UsageError{"--dato vil ha DD.MM.ÅÅÅÅ."};
             engine.letterDate = *date;
+        } else if (a == "--input") {
+            answers.push_back(value());
         } else if (a == "--zip") {
             zip = value();
         } else if (a == "--passord") {
@@ -53,24 +84,22 @@ int runMerge(Context& c) {
     }
     if (positional.size() != 2) throw UsageError{"Oppgi malen og utfilen."};
     if (!zip.empty()) engine.setZipArchive(zip, password);
-    // The page layout's PDF device is wired in here once it is part of the
-    // build; until then a ".pdf" output is refused with a clear message.
-    TRtfPdfConverter* pdf = nullptr;
-    engine.setPdfConverter(pdf);
-
     const std::string& out = positional[1];
+    // The page layout's PDF device is wired in here once it is part of the
+    // build (engine.setPdfConverter and engine.MergeFile for ".pdf").
+    if (endsWithPdf(out)) throw Error("PDF er ikke tilgjengelig i denne utgaven av lagrul-cli.");
+
+    std::string document = engine.MergeToString(positional[0]);
+    ConsoleFillIn prompter(std::move(answers), c.out);
+    if (!document.empty())
+        if (auto filled = promptFillins(document, positional[0], prompter)) document = filled->rtf;
     if (out == "-") {  // the merged RTF on standard output
-        const std::filesystem::path templ(positional[0]);
-        engine.setBaseDirectory(templ.parent_path().string());
-        const std::string document = engine.Convert(readFileBytes(templ));
-        c.out << document;
-        if (document.empty()) c.out << "(tomt dokument)\n";
+        c.out << (document.empty() ? "(tomt dokument)\n" : document);
         return 0;
     }
-    engine.MergeFile(positional[0], out);
-    const auto size = std::filesystem::file_size(out);
-    if (size == 0) c.out << "Ingen tekst: " << out << " er tom.\n";
-    else c.out << "Skrev " << out << " (" << size << " byte).\n";
+    writeFileBytes(out, document);
+    if (document.empty()) c.out << "Ingen tekst: " << out << " er tom.\n";
+    else c.out << "Skrev " << out << " (" << document.size() << " byte).\n";
     return 0;
 }
 
@@ -78,8 +107,8 @@ int runMerge(Context& c) {
 
 void addMergeCommands(Commands& commands) {
     commands.add({"flett",
-                  "flett MAL UT [--ini FIL] [--set navn=verdi]... [--dato DD.MM.ÅÅÅÅ] [--zip ARKIV [--passord P]]  fletter malen til UT "
-                  "(RTF, PDF for .pdf, - for standard ut)",
+                  "flett MAL UT [--ini FIL] [--set navn=verdi]... [--dato DD.MM.ÅÅÅÅ] [--input SVAR]... "
+                  "[--zip ARKIV [--passord P]]  fletter malen til UT (RTF; - for standard ut)",
                   runMerge});
 }
 

@@ -146,6 +146,11 @@ void TRtfExtended::setBaseDirectory(const std::string& directory) {
     files_->setDirectories(directory, dataDirectory, programDirectory);
 }
 
+std::string TRtfExtended::MergeToString(const std::string& templateFile) {
+    setBaseDirectory(fs::path(templateFile).parent_path().string());
+    return Convert(files_->read(templateFile));
+}
+
 void TRtfExtended::MergeFile(const std::string& templateFile, const std::string& outputFile) {
     setBaseDirectory(fs::path(templateFile).parent_path().string());
     const bool pdf = endsWithNoCase(outputFile, ".PDF");

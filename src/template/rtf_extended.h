@@ -130,6 +130,9 @@ public:
     // Merges the template file into the output file (RTF, or PDF for a name
     // ending in ".PDF").
     void MergeFile(const std::string& templateFile, const std::string& outputFile);
+    // The template file found (in the zip archive when one is set) and
+    // converted; the base directory becomes the template's.
+    std::string MergeToString(const std::string& templateFile);
     // Where linked files are looked for first (MergeFile sets it to the
     // template's directory).
     void setBaseDirectory(const std::string& directory);
