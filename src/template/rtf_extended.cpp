@@ -424,6 +424,18 @@ void TRtfExtended::onField(const TRtfField& field, const TRtfHeader& header) {
             write("{" + result->text + "}");
             noteText();
             break;
+        case TFieldResult::KeepField:
+            onGroupStart();
+            write("\\field");
+            onGroupStart();
+            write("\\*\\fldinst " + field.instruction.data());
+            onGroupEnd();
+            onGroupStart();
+            write("\\fldrslt ");
+            parseFragment(field.result.data());
+            onGroupEnd();
+            onGroupEnd();
+            break;
         case TFieldResult::Document:
             try {
                 include(result->text, false, nullptr);

@@ -407,7 +407,9 @@ std::optional<TFieldResult> TRtfExtWordFieldComputer::computeType(const TFieldIn
     if (t == "INCLUDEPICTURE") return includePicture(arg(0));
     if (t == "DATABASE") return databaseField(f, field.result.data(), f.switchValue('s') ? *f.switchValue('s') : "");
     if (t == "PRIVATE") return privateField(f, field);
-    return std::nullopt;  // FORMTEXT, FORMCHECKBOX, FILLIN and the rest keep their stored result
+    // FILLIN is answered when the letter is printed; form fields stay fields.
+    if (t == "FILLIN" || t == "FORMTEXT" || t == "FORMCHECKBOX") return TFieldResult{TFieldResult::KeepField, {}};
+    return std::nullopt;  // the rest keep their stored result
 }
 
 std::optional<TFieldResult> TRtfExtWordFieldComputer::includeText(const std::string& file) {

@@ -27,6 +27,7 @@ struct TFieldResult {
         Rtf,       // RTF read in place (merge fields and commands in it work)
         RawRtf,    // RTF written as it is (merged data, page words)
         Document,  // a whole RTF document, included like a linked file
+        KeepField, // the field stays a field with its stored result (FILLIN, form fields)
     } kind = Text;
     std::string text;
 };
