@@ -89,6 +89,19 @@ std::string unprotectValue(std::string_view value) {
     return replaceCodePoints(value, kProtectedOpen, kProtectedClose, kProtectedEquals, U'(', U')', U'=');
 }
 
+std::string decimalText(double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.6f", v);
+    std::string s = buf;
+    if (s.find('.') != std::string::npos) {
+        while (!s.empty() && s.back() == '0') s.pop_back();
+        if (!s.empty() && s.back() == '.') s.pop_back();
+    }
+    for (char& c : s)
+        if (c == '.') c = ',';
+    return s == "-0" ? "0" : s;
+}
+
 std::string norwegianMonthName(int month) {
     static const char* const names[] = {"januar", "februar", "mars",      "april",   "mai",      "juni",
                                         "juli",   "august",  "september", "oktober", "november", "desember"};

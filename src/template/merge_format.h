@@ -50,6 +50,10 @@ std::string applyMergeMask(std::string_view value, std::string_view mask);
 
 std::string norwegianMonthName(int month);  // 1 = "januar"
 
+// A computed number as a stored value: up to six decimals, "," as decimal
+// mark, no trailing zeros or trailing comma ("2,5", "6", "-0,125").
+std::string decimalText(double value);
+
 // Merged text as RTF: "\", "{" and "}" escaped, line breaks as "\line ",
 // tabs as "\tab ", the protected characters as themselves, U+00A0 as "\~",
 // characters beyond ASCII as "\'hh" in `page` or "\uN?".

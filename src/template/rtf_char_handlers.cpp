@@ -80,19 +80,19 @@ void TCharHandler::startMergeField() { child_ = std::make_unique<TMergeCharHandl
 
 void TCharHandler::startCommand() { child_ = std::make_unique<TCmdCharHandler>(engine_, TRtfCommand::None); }
 
+bool TCharHandler::startsChild(char32_t c) {
+    if (c == U'{') startMergeField();
+    else if (c == U'@') startCommand();
+    else return false;
+    return true;
+}
+
 void TTextCharHandler::handle(char32_t c) {
     if (engine_.rawMode()) {
         if (c == U'\\') engine_.endComment();
         return;
     }
-    if (c == U'{') {
-        startMergeField();
-        return;
-    }
-    if (c == U'@') {
-        startCommand();
-        return;
-    }
+    if (startsChild(c)) return;
     if ((c == U'\r' || c == U'\n') && engine_.dropNextBreak) {
         engine_.dropNextBreak = false;
         return;
@@ -117,14 +117,7 @@ void TTextCharHandler::childDone(TCharHandler& child) {
 }
 
 void TMergeCharHandler::handle(char32_t c) {
-    if (c == U'{') {
-        startMergeField();
-        return;
-    }
-    if (c == U'@') {
-        startCommand();
-        return;
-    }
+    if (startsChild(c)) return;
     if (c != U'}') {
         appendUtf8(text_, c);
         return;

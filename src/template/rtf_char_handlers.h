@@ -38,6 +38,8 @@ protected:
     void append(char32_t c);
     void startMergeField();
     void startCommand();
+    // "{" starts a merge field, "@" a command; false for other characters.
+    bool startsChild(char32_t c);
 
     TRtfExtended& engine_;
     std::unique_ptr<TCharHandler> child_;

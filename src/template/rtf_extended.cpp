@@ -48,19 +48,6 @@ bool looksArithmetic(const std::string& v) {
     return other;
 }
 
-std::string decimalText(double v) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.6f", v);
-    std::string s = buf;
-    if (s.find('.') != std::string::npos) {
-        while (!s.empty() && s.back() == '0') s.pop_back();
-        if (!s.empty() && s.back() == '.') s.pop_back();
-    }
-    std::replace(s.begin(), s.end(), '.', ',');
-    if (s == "-0") s = "0";
-    return s;
-}
-
 int marginOf(std::string_view w) {
     if (w == "margl") return kMarginLeft;
     if (w == "margt") return kMarginTop;

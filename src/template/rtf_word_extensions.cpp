@@ -61,17 +61,6 @@ std::string cellText(const data::FieldSlot& slot, const data::Value& value) {
     return out;
 }
 
-std::string decimalText(double v) {
-    char b[64];
-    std::snprintf(b, sizeof b, "%.6f", v);
-    std::string s = b;
-    while (!s.empty() && s.back() == '0') s.pop_back();
-    if (!s.empty() && s.back() == '.') s.pop_back();
-    for (char& c : s)
-        if (c == '.') c = ',';
-    return s == "-0" ? "0" : s;
-}
-
 // The rows of a table in RTF: each from "\trowd" to the end of its "\row".
 struct TableParts {
     std::string head;                 // before the first row
