@@ -10,6 +10,7 @@
 #include "common/dates.h"
 #include "common/error.h"
 #include "common/file_names.h"
+#include "common/log.h"
 #include "template/fillin.h"
 #include "template/rtf_extended.h"
 
@@ -45,6 +46,7 @@ bool endsWithPdf(const std::string& name) {
 int runMerge(Context& c) {
     std::vector<std::string> positional;
     TRtfExtended engine;
+    engine.logging = appLog().enabled();  // the engine's own logs go with "LOGG"
     std::string zip, password;
     std::deque<std::string> answers;
     // Values given on the command line go before the ini file's.

@@ -35,6 +35,16 @@ constexpr std::array<CommandWord, 15> kCommands{{
     {"IGNORE", TRtfCommand::Ignore},
 }};
 
+}  // namespace
+
+std::string_view commandWord(TRtfCommand type) {
+    for (const CommandWord& w : kCommands)
+        if (w.type == type) return w.word;
+    return {};
+}
+
+namespace {
+
 bool parameterised(TRtfCommand t) {
     switch (t) {
         case TRtfCommand::For:

@@ -9,10 +9,14 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "template/rtf_extended.h"
 
 namespace lagrull {
+
+// The word of a command type ("IF" for TRtfCommand::If).
+std::string_view commandWord(TRtfCommand type);
 
 class TCharHandler {
 public:

@@ -513,7 +513,7 @@ void TRtfExtended::noteCommandDone(bool lineHadContent) {
 
 void TRtfExtended::runCommand(TRtfCommand type, const std::string& parameter, TRtfCommand open) {
     const std::string value = unprotectValue(parameter);
-    if (logs_) logs_->commands("@" + std::to_string(static_cast<int>(type)) + "(" + value + ")");
+    if (logs_) logs_->commands("@" + std::string(commandWord(type)) + "(" + value + ")");
     const bool active = outputActive();
     switch (type) {
         case TRtfCommand::For:

@@ -208,3 +208,22 @@ TEST_F(Commands, PdfOutputGoesThroughTheConverterAndLeavesNoTemporaryFile) {
     EXPECT_THROW(engine.MergeFile((dir.path() / "mal.rtf").string(), pdf), Error);
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "brev.tmpRTF"));
 }
+
+TEST_F(Commands, LoggingWritesTheFourLogsInTheWorkingDirectory) {
+    link("rad.rtf", "Rad\\par");
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    engine.logging = true;
+    merge("@IF(1 = 1)@BEGIN @LINK(rad.rtf)@END\\par");
+    std::filesystem::current_path(previous);
+    const std::string a = readFileBytes(dir.path() / "rtflogA.txt");
+    EXPECT_NE(a.find("-> (1 = 1)\r\n"), std::string::npos) << a;
+    EXPECT_NE(a.find("Start LINK: rad.rtf\r\n"), std::string::npos);
+    EXPECT_NE(a.find("Slutt LINK: rad.rtf\r\n"), std::string::npos);
+    EXPECT_NE(readFileBytes(dir.path() / "rtflogB.txt").find("Rad"), std::string::npos);
+    EXPECT_NE(readFileBytes(dir.path() / "rtflogC.txt").find("\\par"), std::string::npos);
+    EXPECT_EQ(readFileBytes(dir.path() / "rtflogD.txt"),
+              "Convert - Start\r\nFieldComputer er initialisert\r\nRtf parser er initialisert\r\n"
+              "Rtf dokument er lastet\r\nRtf initielle dokumentegenskaper er initialisert\r\n"
+              "Rtf convert er ferdig behandlet\r\n");
+}
