@@ -122,6 +122,7 @@ void TRtfExtended::reset() {
     headerDepth_ = 0;
     firstSectionSeen_ = false;
     includeDepth_ = 0;
+    fieldDepth_ = 0;
     ucSkip_ = 1;
     skipChars_ = 0;
     lineHasContent = dropNextBreak = dropBlanks = false;
@@ -370,7 +371,14 @@ void TRtfExtended::mergeTables(const TRtfHeader& header, bool included, std::map
 }
 
 void TRtfExtended::onField(const TRtfField& field, const TRtfHeader& header) {
-    if (!outputActive()) return;
+    // Fields inside field results are read recursively: a bound keeps a
+    // pathological nesting from exhausting the stack.
+    if (!outputActive() || fieldDepth_ >= kMaxFieldDepth) return;
+    struct Nesting {
+        int& depth;
+        explicit Nesting(int& d) : depth(++d) {}
+        ~Nesting() { --depth; }
+    } nesting(fieldDepth_);
     std::optional<TFieldResult> result;
     if (fields_) result = fields_->compute(field, header);
     if (!result) {

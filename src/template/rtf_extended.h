@@ -104,6 +104,7 @@ public:
 
     static constexpr long long kMaxLoopPasses = 10000;
     static constexpr int kMaxIncludeDepth = 16;
+    static constexpr int kMaxFieldDepth = 32;
 
     TRtfExtended();
     ~TRtfExtended();
@@ -230,6 +231,7 @@ private:
     int headerDepth_ = 0;          // group depth of an open header or footer, 0: none
     bool firstSectionSeen_ = false;
     int includeDepth_ = 0;
+    int fieldDepth_ = 0;
     int ucSkip_ = 1;
     int skipChars_ = 0;
     TRtfHeader header_;  // of the template, with the merged tables

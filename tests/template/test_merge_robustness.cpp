@@ -100,3 +100,15 @@ TEST(MergeRobustness, CutTemplatesEndQuietlyOrWithAnError) {
         }
     }
 }
+
+TEST(MergeRobustness, DeepNestingEndsInBoundedDepth) {
+    std::string fields, groups, ifs;
+    for (int i = 0; i < 5000; ++i) fields += "{\\field{\\*\\fldinst UKJENT x}{\\fldrslt ";
+    for (int i = 0; i < 5000; ++i) fields += "}}";
+    for (int i = 0; i < 20000; ++i) groups += "{\\b ";
+    for (int i = 0; i < 20000; ++i) groups += "}";
+    for (int i = 0; i < 5000; ++i) ifs += "(";
+    TRtfExtended engine;
+    EXPECT_NO_THROW(checkReadsAsRtf(engine.Convert(rtfTemplate("a" + fields + groups))));
+    EXPECT_THROW(engine.Convert(rtfTemplate("@IF(" + ifs + "1" + std::string(5000, ')') + ")@BEGIN x@END")), Error);
+}
