@@ -246,7 +246,8 @@ void TCmdCharHandler::childDone(TCharHandler& child) {
     }
     // The command that followed an open one is done: so is this one. After
     // "@BEGIN" the level stays open until "@END".
-    if (static_cast<TCmdCharHandler&>(child).type_ != TRtfCommand::Begin) engine_.closeOpenCommand(type_);
+    const TRtfCommand followed = static_cast<TCmdCharHandler&>(child).type_;
+    if (followed != TRtfCommand::Begin) engine_.closeOpenCommand(followed);
     engine_.noteCommandDone(lineHadContent_);
     complete_ = true;
 }

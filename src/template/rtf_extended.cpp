@@ -500,7 +500,12 @@ void TRtfExtended::closeLevel() {
     levels_.pop_back();
 }
 
-void TRtfExtended::closeOpenCommand(TRtfCommand) { closeLevel(); }
+void TRtfExtended::closeOpenCommand(TRtfCommand followed) {
+    // "@IF(...)@INISECTIONS(...)" chooses the sections for what follows: its
+    // level must not take the choice back.
+    if (followed == TRtfCommand::IniSections) levels_.back().savedSections.reset();
+    closeLevel();
+}
 
 void TRtfExtended::startComment() {
     rawMode_ = true;

@@ -147,7 +147,9 @@ public:
     std::optional<std::string> findField(const std::string& name);
     bool outputActive() const;
     void runCommand(TRtfCommand type, const std::string& parameter, TRtfCommand open);
-    void closeOpenCommand(TRtfCommand open);
+    // Ends the level of an open command once the command that followed it
+    // (LINK, INSERT or INISECTIONS) is done.
+    void closeOpenCommand(TRtfCommand followed);
     void startComment();
     void endComment();
     bool rawMode() const { return rawMode_; }

@@ -62,8 +62,9 @@ TEST_F(Fields, IniSectionsAndTheirSearchList) {
     EXPECT_EQ(mergedText("@INISECTIONS(Medlem;Brev)\\{navn\\} @INISECTIONS(Brev)\\{navn\\}\\par"), "Ola Kari");
     EXPECT_EQ(mergedText("@INISECTIONS([Medlem])\\{navn\\} @INISECTIONS(*)\\{navn\\}\\par"), "Ola Kari");
     // a level keeps its own list
-    EXPECT_EQ(mergedText("@IF(1)@INISECTIONS(Medlem)\\{navn\\} @IF(1)@BEGIN @INISECTIONS(Medlem)\\{navn\\} @END \\{navn\\}\\par"),
-              "Kari Ola Kari");
+    EXPECT_EQ(mergedText("@IF(1)@BEGIN @INISECTIONS(Medlem)\\{navn\\} @END \\{navn\\}\\par"), "Ola Kari");
+    // the combined form sets the list for what follows when its condition holds
+    EXPECT_EQ(mergedText("@IF(0)@INISECTIONS(Medlem)\\{navn\\} @IF(1)@INISECTIONS(Medlem)\\{navn\\}\\par"), "Kari Ola");
     engine.MergeIniFile = (dir.path() / "mangler.ini").string();
     EXPECT_THROW(merge("x"), ERtfField);
 }
