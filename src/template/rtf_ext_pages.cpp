@@ -11,7 +11,7 @@ namespace lagrull {
 namespace {
 
 constexpr int kPlaceholderPairs = 102;
-constexpr std::size_t kSectionTextRoom = 210;  // of the placeholder, before "\\dummy"
+constexpr std::size_t kSectionTextRoom = 210;  // of the placeholder, before its dummy word
 
 std::string fiveDigits(int v) {
     char buf[16];
