@@ -16,7 +16,8 @@ class TFillInEditForm : public QDialog, public TFillInPrompter {
     Q_OBJECT
 public:
     explicit TFillInEditForm(QWidget* parent = nullptr);
-    // Shows the entries modally; after "OK" each takes its box's text.
+    // Shows the entries modally; after "OK" each takes its box's text. A
+    // window asks once: one window per document read for printing.
     bool ask(const std::string& title, std::vector<TFillinRec>& entries) override;
 
 private:
