@@ -471,6 +471,10 @@ void TRtfExtended::setVariable(const std::string& name, const std::string& value
 
 std::string TRtfExtended::readFile(const std::string& name) { return files_->read(name); }
 
+void TRtfExtended::loadMergeIni(const std::string& name) {
+    ini_ = std::make_unique<TIniFileData>(files_->locate(name).string());
+}
+
 // ---------------------------------------------------------------- levels
 
 bool TRtfExtended::outputActive() const {

@@ -175,6 +175,8 @@ public:
     void mergeTables(const TRtfHeader& header, bool included, std::map<int, int>& fontMap,
                      std::map<int, int>& colorMap);
     std::string readFile(const std::string& name);
+    // Makes an ini file (found like a linked file) the merge data.
+    void loadMergeIni(const std::string& name);
     void setVariable(const std::string& name, const std::string& value);
     const TRtfHeader& templateHeader() const { return header_; }
     TRtfExtLogs* logs() { return logs_.get(); }

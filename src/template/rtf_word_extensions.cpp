@@ -7,7 +7,9 @@
 #include "common/text_codec.h"
 #include "data/database.h"
 #include "data/orv_query.h"
+#include "script/active_script_site.h"
 #include "template/merge_format.h"
+#include "template/merge_ini_data.h"
 #include "template/rtf_extended.h"
 #include "template/rtf_word_fields.h"
 
@@ -222,6 +224,15 @@ std::optional<TFieldResult> TRtfExtWordFieldComputer::privateField(const TFieldI
         return TFieldResult{};
     }
     if (command == "REM") return TFieldResult{};
+    if (command == "FLETTINNI") {
+        engine_.loadMergeIni(rest);
+        return TFieldResult{};
+    }
+    if (command == "SCRIPT" || command == "JSCRIPT" || command == "VBSCRIPT") {
+        // The code defines what later "=" fields and field names may call.
+        script_.execute(command == "SCRIPT" ? "Lua" : command, rest);
+        return TFieldResult{};
+    }
     if (command == "USEPAGESIZE") return TFieldResult{TFieldResult::RawRtf, "\\uselogicalpagesize1 "};
     if (command == "VARTEXT") return TFieldResult{TFieldResult::Text, engine_.lookupField(rest)};
     if (command == "INCLUDETEXT") return includeText(rest);

@@ -119,3 +119,13 @@ TEST_F(DatabaseFields, RowsMergeIntoTheStoredTableWithSums) {
     EXPECT_EQ(mergeText(field("DATABASE \\\\s \"" + sql + " limit 0\" \\\\o \\\\x", kTable) + "|\\par"), "|");
     EXPECT_EQ(mergeText(field("DATABASE \\\\s \"select * from finnes_ikke\"", kTable) + "\\par").rfind("### Feil i DATABASE: ", 0), 0u);
 }
+
+TEST_F(WordFields, PrivateCommands) {
+    dir.write("data.ini", "[Brev]\r\nnavn=Kari\r\n");
+    EXPECT_EQ(mergedText(field("PRIVATE SET farge=bl\\'e5") + field("PRIVATE IFBLANK farge=gr\\'f8nn") +
+                         field("PRIVATE IFBLANK tom=gr\\'f8nn") + field("PRIVATE REM bare en kommentar") +
+                         field("PRIVATE FLETTINNI data.ini") + field("PRIVATE SCRIPT function dobbel(x) return 2*x end") +
+                         "\\{farge\\} \\{tom\\} \\{navn\\} \\{dobbel(21)\\}" + field("PRIVATE DBFMT 1 0,00", "beholdt") + "\\par"),
+              "blå grønn Kari 42beholdt");
+    EXPECT_NE(merge(field("PRIVATE USEPAGESIZE") + "x\\par").find("{\\uselogicalpagesize1 }"), std::string::npos);
+}
