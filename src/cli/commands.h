@@ -13,6 +13,7 @@ void addScriptCommands(Commands& commands);
 void addServicesCommands(Commands& commands);
 void addHelpCommands(Commands& commands);
 void addTemplateCommands(Commands& commands);
+void addMergeCommands(Commands& commands);
 
 inline void addAllCommands(Commands& commands) {
     addSettingsCommands(commands);
@@ -23,6 +24,7 @@ inline void addAllCommands(Commands& commands) {
     addServicesCommands(commands);
     addHelpCommands(commands);
     addTemplateCommands(commands);
+    addMergeCommands(commands);
 }
 
 }  // namespace lagrull::cli

@@ -1,0 +1,117 @@
+// lagrul-cli flett: one template merged into a document. FILLIN fields of
+// the result are answered from --input, in order, or keep their default.
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <ostream>
+
+#include "cli/command.h"
+#include "common/dates.h"
+#include "common/error.h"
+#include "common/file_names.h"
+#include "common/log.h"
+#include "template/fillin.h"
+#include "template/rtf_extended.h"
+
+namespace lagrull::cli {
+
+namespace {
+
+class ConsoleFillIn : public TFillInPrompter {
+public:
+    ConsoleFillIn(std::deque<std::string> answers, std::ostream& out) : answers_(std::move(answers)), out_(out) {}
+    bool ask(const std::string&, std::vector<TFillinRec>& entries) override {
+        for (TFillinRec& e : entries) {
+            if (!answers_.empty()) {
+                e.text = answers_.front();
+                answers_.pop_front();
+            }
+            if (e.checkBox) e.checked = e.text == "1" || e.text == "ja" || (e.checked && e.text.empty());
+            out_ << "FILLIN " << e.prompt << ": " << e.text << '\n';
+        }
+        return true;
+    }
+
+private:
+    std::deque<std::string> answers_;
+    std::ostream& out_;
+};
+
+bool endsWithPdf(const std::string& name) {
+    return name.size() >= 4 && (name.compare(name.size() - 4, 4, ".pdf") == 0 || name.compare(name.size() - 4, 4, ".PDF") == 0 ||
+                                name.compare(name.size() - 4, 4, ".Pdf") == 0);
+}
+
+int runMerge(Context& c) {
+    std::vector<std::string> positional;
+    TRtfExtended engine;
+    engine.logging = appLog().enabled();  // the engine's own logs go with "LOGG"
+    std::string zip, password;
+    std::deque<std::string> answers;
+    // Values given on the command line go before the ini file's.
+    std::map<std::string, std::string> sets;
+    engine.OnGetField = [&sets](const std::string& name) -> std::optional<std::string> {
+        if (auto it = sets.find(name); it != sets.end()) return it->second;
+        return std::nullopt;
+    };
+    for (std::size_t i = 0; i < c.args.size(); ++i) {
+        const std::string& a = c.args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= c.args.size()) throw UsageError{a + " mangler verdi."};
+            return c.args[++i];
+        };
+        if (a == "--ini") {
+            engine.MergeIniFile = value();
+        } else if (a == "--set") {
+            const std::string& pair = value();
+            const std::size_t eq = pair.find('=');
+            if (eq == std::string::npos) throw UsageError{"--set vil ha navn=verdi."};
+            sets[pair.substr(0, eq)] = pair.substr(eq + 1);
+        } else if (a == "--dato") {
+            const auto date = parseShownDate(value());
+            if (!date) throw UsageError{"--dato vil ha DD.MM.ÅÅÅÅ."};
+            engine.letterDate = *date;
+        } else if (a == "--input") {
+            answers.push_back(value());
+        } else if (a == "--zip") {
+            zip = value();
+        } else if (a == "--passord") {
+            password = value();
+        } else if (a.rfind("--", 0) == 0) {
+            throw UsageError{"Ukjent valg " + a + "."};
+        } else {
+            positional.push_back(a);
+        }
+    }
+    if (positional.size() != 2) throw UsageError{"Oppgi malen og utfilen."};
+    if (!zip.empty()) engine.setZipArchive(zip, password);
+    const std::string& out = positional[1];
+    // The page layout's PDF device is wired in here once it is part of the
+    // build (engine.setPdfConverter and engine.MergeFile for ".pdf").
+    if (endsWithPdf(out)) throw Error("PDF er ikke tilgjengelig i denne utgaven av lagrul-cli.");
+
+    std::string document = engine.MergeToString(positional[0]);
+    ConsoleFillIn prompter(std::move(answers), c.out);
+    if (!document.empty())
+        if (auto filled = promptFillins(document, positional[0], prompter)) document = filled->rtf;
+    if (out == "-") {  // the merged RTF on standard output
+        c.out << (document.empty() ? "(tomt dokument)\n" : document);
+        return 0;
+    }
+    writeFileBytes(out, document);
+    if (document.empty()) c.out << "Ingen tekst: " << out << " er tom.\n";
+    else c.out << "Skrev " << out << " (" << document.size() << " byte).\n";
+    return 0;
+}
+
+}  // namespace
+
+void addMergeCommands(Commands& commands) {
+    commands.add({"flett",
+                  "flett MAL UT [--ini FIL] [--set navn=verdi]... [--dato DD.MM.ÅÅÅÅ] [--input SVAR]... "
+                  "[--zip ARKIV [--passord P]]  fletter malen til UT (RTF; - for standard ut)",
+                  runMerge});
+}
+
+}  // namespace lagrull::cli
