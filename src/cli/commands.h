@@ -13,6 +13,9 @@ void addScriptCommands(Commands& commands);
 void addServicesCommands(Commands& commands);
 void addHelpCommands(Commands& commands);
 void addTemplateCommands(Commands& commands);
+#ifdef LAGRULL_HAVE_PRINT
+void addPrintCommands(Commands& commands);
+#endif
 
 inline void addAllCommands(Commands& commands) {
     addSettingsCommands(commands);
@@ -23,6 +26,9 @@ inline void addAllCommands(Commands& commands) {
     addServicesCommands(commands);
     addHelpCommands(commands);
     addTemplateCommands(commands);
+#ifdef LAGRULL_HAVE_PRINT
+    addPrintCommands(commands);
+#endif
 }
 
 }  // namespace lagrull::cli

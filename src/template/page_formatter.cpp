@@ -262,6 +262,52 @@ void TPageFormatter::formatDocument(const TBuildDocument& document) {
     headerStart(TBuildSection{}, context);  // no blocks kept past the document
 }
 
+namespace {
+
+bool sequenceUsesPageCount(const TTextSequence& sequence);
+
+bool elementUsesPageCount(const TTextElement& e) {
+    switch (e.kind()) {
+        case TTextElement::Kind::Paragraph:
+            for (const auto& run : static_cast<const TParagraph&>(e).runs)
+                if (run.kind == TRunKind::PageCount) return true;
+            return false;
+        case TTextElement::Kind::Table:
+            for (const auto& row : static_cast<const TTableParagraph&>(e).rows)
+                for (const auto& cell : row.cells)
+                    if (sequenceUsesPageCount(cell.content)) return true;
+            return false;
+        case TTextElement::Kind::Frame:
+            return sequenceUsesPageCount(static_cast<const TTextFrame&>(e).content);
+        case TTextElement::Kind::Drawing:
+            return sequenceUsesPageCount(static_cast<const TDrawingObject&>(e).text);
+    }
+    return false;
+}
+
+bool sequenceUsesPageCount(const TTextSequence& sequence) {
+    for (const auto& e : sequence.elements())
+        if (elementUsesPageCount(*e)) return true;
+    return false;
+}
+
+}  // namespace
+
+void TPageFormatter::countPages(const TBuildDocument& document) {
+    bool uses = false;
+    for (const auto& hf : document.headerFooters) uses = uses || sequenceUsesPageCount(*hf);
+    for (const auto& s : document.sections) uses = uses || sequenceUsesPageCount(s->body);
+    if (!uses) return;
+    drawing_ = false;
+    try {
+        formatDocument(document);
+    } catch (...) {
+        drawing_ = true;
+        throw;
+    }
+    drawing_ = true;
+}
+
 void THFPageFormatter::headerStart(const TBuildSection& section, TLayoutContext& context) {
     header_.clear();
     footer_.clear();

@@ -86,6 +86,12 @@ protected:
     int headerDistance_ = 720, footerDistance_ = 720;
     bool headersEnabled_ = false;
     int paperHeight_ = 16838;
+    // Off while the document is laid out once in advance to count its
+    // pages: nothing is drawn and no sheet is touched.
+    bool drawing_ = true;
+    // Counts the pages of a document by laying it out without drawing, so
+    // "numpages" shows the total from the first page on.
+    void countPages(const TBuildDocument& document);
 
 private:
     void layoutElement(const TTextElement& element, TLayoutContext& context);

@@ -148,6 +148,10 @@ void TWinPrinterFormatter::endSheet() {
 }
 
 void TWinPrinterFormatter::logicalPageBegins() {
+    if (!drawing_) {  // counting the pages: the geometry only
+        computeRects();
+        return;
+    }
     ++pagesBegun_;
     applyPageOptions();
     computeRects();
@@ -159,6 +163,7 @@ void TWinPrinterFormatter::logicalPageBegins() {
 }
 
 void TWinPrinterFormatter::logicalPageEnded() {
+    if (!drawing_) return;
     const int height = pageRect_.height();
     stackOffset_ = pageRect_.top + height - (useLogicalPageSize_ ? 0 : physical_.top);
 }
@@ -173,6 +178,10 @@ void TWinPrinterFormatter::printDocument(const TBuildDocument& document) {
     useLogicalPageSize_ = document.settings.useLogicalPageSize;
     logLine("Kopier=%d", printerCopies_);
     const int copies = options_ && options_->copies() > 0 ? options_->copies() : printerCopies_;
+    const int stack = stackOffset_;
+    stackOffset_ = 0;
+    countPages(document);
+    stackOffset_ = stack;
     for (int c = 0; c < copies; ++c) formatDocument(document);
     logLine("EXIT TWinPrinterFormatter.PrintDocument");
 }

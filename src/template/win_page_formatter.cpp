@@ -3,9 +3,12 @@
 
 namespace lagrull {
 
-void TWinPageFormatter::drawBlock(const TBlock& block, int x, int y) { block.draw(*device_, numbers(), x, y); }
+void TWinPageFormatter::drawBlock(const TBlock& block, int x, int y) {
+    if (drawing_) block.draw(*device_, numbers(), x, y);
+}
 
 void TWinPageFormatter::drawFloating(const TPageRelative& element) {
+    if (!drawing_) return;
     if (element.drawing) {
         drawDrawing(*element.drawing, element.originX, element.originY);
         return;
