@@ -17,6 +17,14 @@
 
 namespace lagrull {
 
+// Lengths from a document are bounded before they are laid out, so that
+// hostile values cannot overflow the sums of the layout: 2^22 twips are
+// some 74 metres.
+constexpr int kMaxLength = 1 << 22;
+inline int saneLength(long long v) {
+    return static_cast<int>(v < -kMaxLength ? -kMaxLength : v > kMaxLength ? kMaxLength : v);
+}
+
 // The page's numbers, as the page fields show them.
 struct TPageNumbers {
     int page = 1, section = 1, highest = 1;

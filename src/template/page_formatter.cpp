@@ -141,19 +141,20 @@ void TPageFormatter::layoutBlocks(TBlocks blocks, const TParaAttributes* attrs, 
 void TPageFormatter::placeFrame(const TTextFrame& frame, TLayoutContext& context) {
     const TFrameDef& f = frame.frame;
     const TRect content = contentArea();
-    const int width = f.width > 0 ? f.width : columnWidth();
+    const int width = f.width > 0 ? saneLength(f.width) : columnWidth();
+    const int fx = saneLength(f.x), fy = saneLength(f.y), fh = saneLength(f.height), dy = saneLength(f.distanceY);
     TPageRelative placed;
     placed.blocks = layoutSequence(frame.content, width, context);
     int h = totalHeight(placed.blocks);
-    if (f.height > 0) h = std::max(h, f.height);
-    else if (f.height < 0) h = -f.height;
+    if (fh > 0) h = std::max(h, fh);
+    else if (fh < 0) h = -fh;
     const TRect href = f.horzRef == TFrameHorzRef::Column   ? TRect{columnLeft(), 0, columnLeft() + columnWidth(), 0}
                        : f.horzRef == TFrameHorzRef::Margin ? content
                                                             : pageRect_;
     const TRect vref = f.vertRef == TFrameVertRef::Paragraph ? TRect{0, y_, 0, content.bottom}
                        : f.vertRef == TFrameVertRef::Margin  ? content
                                                              : pageRect_;
-    int x = href.left + f.x;
+    int x = href.left + fx;
     switch (f.horzPos) {
         case TFrameHorzPos::Offset: break;
         case TFrameHorzPos::Left:
@@ -162,7 +163,7 @@ void TPageFormatter::placeFrame(const TTextFrame& frame, TLayoutContext& context
         case TFrameHorzPos::Right:
         case TFrameHorzPos::Outside: x = href.right - width; break;
     }
-    int y = vref.top + f.y;
+    int y = vref.top + fy;
     switch (f.vertPos) {
         case TFrameVertPos::Offset: break;
         case TFrameVertPos::Top:
@@ -173,7 +174,7 @@ void TPageFormatter::placeFrame(const TTextFrame& frame, TLayoutContext& context
     placed.rect = {x, y, x + width, y + h};
     // the column narrows beside the frame: text goes below it
     if (placed.rect.right > columnLeft() && placed.rect.left < columnLeft() + columnWidth())
-        profile_.block(y - f.distanceY, y + h + f.distanceY);
+        profile_.block(y - dy, y + h + dy);
     lowestFrame_ = std::max(lowestFrame_, y + h);
     frames_.push_back(std::move(placed));
 }
@@ -188,8 +189,9 @@ void TPageFormatter::placeDrawing(const TDrawingObject& d) {
     placed.originY = d.vertRef == TDrawingVertRef::Page     ? pageRect_.top
                      : d.vertRef == TDrawingVertRef::Margin ? content.top
                                                             : y_;
-    placed.rect = {placed.originX + d.left, placed.originY + d.top, placed.originX + d.left + d.width,
-                   placed.originY + d.top + d.height};
+    const int left = saneLength(d.left), top = saneLength(d.top);
+    placed.rect = {placed.originX + left, placed.originY + top, placed.originX + left + saneLength(d.width),
+                   placed.originY + top + saneLength(d.height)};
     frames_.push_back(std::move(placed));
 }
 
@@ -223,7 +225,7 @@ void TPageFormatter::formatDocument(const TBuildDocument& document) {
     queue_.clear();
     lowestFrame_ = 0;
     documentStarted(document);
-    TLayoutContext context{measure(), document.header, document.settings.tabWidth()};
+    TLayoutContext context{measure(), document.header, std::clamp(document.settings.tabWidth(), 1, kMaxLength)};
     for (std::size_t k = 0; k < document.sections.size(); ++k) {
         const TBuildSection& s = *document.sections[k];
         ++section_;
@@ -233,10 +235,14 @@ void TPageFormatter::formatDocument(const TBuildDocument& document) {
             w = document.settings.paperWidth;
             h = document.settings.paperHeight;
         }
+        // a page is at least an inch each way
+        w = std::clamp(w, 1440, kMaxLength);
+        h = std::clamp(h, 1440, kMaxLength);
         paperHeight_ = h;
-        margins_ = {s.marginLeft, s.marginTop, s.marginRight, s.marginBottom};
-        headerDistance_ = s.headerDistance;
-        footerDistance_ = s.footerDistance;
+        margins_ = {saneLength(s.marginLeft), saneLength(s.marginTop), saneLength(s.marginRight),
+                    saneLength(s.marginBottom)};
+        headerDistance_ = saneLength(s.headerDistance);
+        footerDistance_ = saneLength(s.footerDistance);
         if (kind >= 1 && kind <= 4) endPage();
         sectionStarted(s, w, h);
         if (kind >= 1 && kind <= 5) {
@@ -249,10 +255,10 @@ void TPageFormatter::formatDocument(const TBuildDocument& document) {
         }
         headerStart(s, context);
         if (pageOpen_ && atTop()) drawHeader();
-        if (s.pageNumberRestart) page_ = s.pageNumberStart - 1;
+        if (s.pageNumberRestart) page_ = std::clamp(s.pageNumberStart, -999999, 999999) - 1;
         if (kind >= 1 && kind <= 5) beginPage();
-        columns_ = std::max(1, s.columns);
-        spacing_ = s.columnSpacing;
+        columns_ = std::clamp(s.columns, 1, 64);
+        spacing_ = std::clamp(s.columnSpacing, 0, kMaxLength / 64);
         column_ = 0;
         for (const auto& e : s.body.elements()) layoutElement(*e, context);
         placeQueue(0);

@@ -105,13 +105,13 @@ TTextStyle styleOf(const TCharAttributes& a, const TRtfHeader& header, int& rise
     TTextStyle s;
     const TRtfFontInfo* f = header.fonts.byNumber(a.font);
     s.font.family = f ? f->name : "Times New Roman";
-    s.font.size = std::max(a.fontSize, 2);
+    s.font.size = std::clamp(a.fontSize, 2, 3276);
     s.font.bold = a.bold;
     s.font.italic = a.italic;
     s.color = a.color > 0 ? header.colors.color(a.color) : 0;
     s.underline = a.underline;
     s.strike = a.strike || a.doubleStrike;
-    rise = a.offset * 10;
+    rise = saneLength(static_cast<long long>(a.offset) * 10);
     if (a.vertical != TVerticalPos::Normal) {
         rise += (a.vertical == TVerticalPos::Super ? 1 : -1) * s.font.size * 10 / 3;
         s.font.size = std::max(2, s.font.size * 2 / 3);
@@ -121,7 +121,9 @@ TTextStyle styleOf(const TCharAttributes& a, const TRtfHeader& header, int& rise
 
 class LineBreaker {
 public:
-    LineBreaker(const TParagraph& p, int width, TLayoutContext& c) : para_(p), width_(width), ctx_(c) {}
+    LineBreaker(const TParagraph& p, int width, TLayoutContext& c)
+        : para_(p), width_(width), ctx_(c), leftIndent_(saneLength(p.attrs.leftIndent)),
+          firstIndent_(saneLength(p.attrs.firstIndent)), rightIndent_(saneLength(p.attrs.rightIndent)) {}
 
     TBlocks run() {
         makeAtoms();
@@ -143,10 +145,11 @@ public:
         auto* firstBlock = static_cast<TLineBlock*>(blocks.front().get());
         auto* lastBlock = static_cast<TLineBlock*>(blocks.back().get());
         firstBlock->first = true;
-        firstBlock->top += a.spaceBefore;
-        firstBlock->height += a.spaceBefore;
+        const int before = std::max(0, saneLength(a.spaceBefore)), after = std::max(0, saneLength(a.spaceAfter));
+        firstBlock->top += before;
+        firstBlock->height += before;
         lastBlock->last = true;
-        lastBlock->height += a.spaceAfter;
+        lastBlock->height += after;
         return blocks;
     }
 
@@ -162,8 +165,9 @@ private:
         const TFontMetrics m = ctx_.measure.metrics(a.style.font);
         a.ascent = m.ascent + std::max(a.rise, 0);
         a.descent = m.descent + std::max(-a.rise, 0);
-        if (a.kind == AtomKind::Word || a.kind == AtomKind::Space) a.width = ctx_.measure.textWidth(a.style.font, a.text);
-        else if (a.kind == AtomKind::Field) a.width = ctx_.measure.textWidth(a.style.font, "00");
+        if (a.kind == AtomKind::Word || a.kind == AtomKind::Space)
+            a.width = saneLength(ctx_.measure.textWidth(a.style.font, a.text));
+        else if (a.kind == AtomKind::Field) a.width = saneLength(ctx_.measure.textWidth(a.style.font, "00"));
     }
 
     void makeAtoms() {
@@ -217,8 +221,8 @@ private:
                     Atom a = base;
                     a.kind = AtomKind::Picture;
                     a.picture = run.picture.get();
-                    a.width = run.picture->width();
-                    a.ascent = run.picture->height();
+                    a.width = std::max(0, saneLength(run.picture->width()));
+                    a.ascent = std::max(0, saneLength(run.picture->height()));
                     a.descent = 0;
                     addAtom(std::move(a));
                     break;
@@ -274,11 +278,10 @@ private:
     }
 
     Line fill(std::size_t i, bool firstLine) {
-        const TParaAttributes& a = para_.attrs;
         Line line;
         line.begin = i;
-        const int limit = width_ - a.rightIndent;
-        int x = std::max(0, a.leftIndent + (firstLine ? a.firstIndent : 0));
+        const int limit = width_ - rightIndent_;
+        int x = std::clamp(leftIndent_ + (firstLine ? firstIndent_ : 0), 0, kMaxLength);
         bool content = false;
         Segment seg;
         while (i < atoms_.size()) {
@@ -292,10 +295,11 @@ private:
             if (at.kind == AtomKind::Tab) {
                 closeSegment(seg, i, x);
                 at.x = x;
-                const TTabStop* stop = a.tabs.after(x);
+                const TTabStop* stop = para_.attrs.tabs.after(x);
                 TTabStop s;
                 if (stop) s = *stop;
                 else s.position = (x / ctx_.tabWidth + 1) * ctx_.tabWidth;
+                s.position = std::min(s.position, 2 * kMaxLength);
                 if (content && s.position > limit && !stop) {  // a default tab past the edge wraps
                     break;
                 }
@@ -313,21 +317,19 @@ private:
             }
             if (at.kind == AtomKind::Space) {
                 at.x = x;
-                x += at.width;
+                x = std::min(x + at.width, 4 * kMaxLength);
                 ++i;
                 continue;
             }
             const std::size_t j = groupEnd(i);
-            int w = 0;
+            long long w = 0;
             for (std::size_t k = i; k < j; ++k) w += atoms_[k].width;
             if (content && x + w > limit) break;
-            if (!content && x + w > limit && atoms_[i].kind == AtomKind::Word) {
-                splitLongWord(i, limit - x);
+            if (!content && x + w > limit && atoms_[i].kind == AtomKind::Word && splitLongWord(i, limit - x))
                 continue;
-            }
             for (std::size_t k = i; k < j; ++k) {
                 atoms_[k].x = x;
-                x += atoms_[k].width;
+                x = std::min(x + atoms_[k].width, 4 * kMaxLength);
             }
             content = true;
             i = j;
@@ -338,18 +340,16 @@ private:
     }
 
     // A word wider than the line: the characters that fit stay, the rest
-    // becomes a word of its own (at least one character stays).
-    void splitLongWord(std::size_t i, int room) {
+    // becomes a word of its own (at least one character stays). False when
+    // the word cannot be split; it then runs past the edge.
+    bool splitLongWord(std::size_t i, int room) {
         Atom& a = atoms_[i];
         const std::u32string chars = toU32(a.text);
         std::size_t n = 1;
         while (n < chars.size() &&
                ctx_.measure.textWidth(a.style.font, fromU32(std::u32string_view(chars).substr(0, n + 1))) <= room)
             ++n;
-        if (n >= chars.size()) {  // even one more character is all: place it whole
-            a.width = std::min(a.width, std::max(room, 0));
-            return;
-        }
+        if (n >= chars.size()) return false;
         Atom rest = a;
         a.text = fromU32(std::u32string_view(chars).substr(0, n));
         rest.text = fromU32(std::u32string_view(chars).substr(n));
@@ -361,6 +361,7 @@ private:
         gap.text.clear();
         gap.width = 0;
         atoms_.insert(atoms_.begin() + static_cast<std::ptrdiff_t>(i) + 1, {std::move(gap), std::move(rest)});
+        return true;
     }
 
     std::unique_ptr<TLineBlock> finish(const Line& line, bool firstLine) {
@@ -385,7 +386,7 @@ private:
             descent = m.descent;
         }
         const int right = visibleEnd > line.begin ? atoms_[visibleEnd - 1].x + atoms_[visibleEnd - 1].width : 0;
-        const int limit = width_ - a.rightIndent;
+        const int limit = width_ - rightIndent_;
         const int slack = std::max(0, limit - right);
         int shift = 0;
         std::vector<int> extra(line.end - line.begin, 0);
@@ -432,10 +433,11 @@ private:
             block->pieces.push_back({at.kind == AtomKind::Space ? AtomKind::Word : at.kind, x, at.width, at.rise,
                                      at.text, at.style, at.field, at.picture});
         }
-        int textHeight = ascent + descent;
-        if (a.lineSpacing > 0 && !a.lineMultiple) textHeight = std::max(textHeight, a.lineSpacing);
-        else if (a.lineSpacing < 0) textHeight = -a.lineSpacing;
-        else if (a.lineSpacing > 0 && a.lineMultiple) textHeight = textHeight * a.lineSpacing / 240;
+        int textHeight = saneLength(static_cast<long long>(ascent) + descent);
+        const int spacing = saneLength(a.lineSpacing);
+        if (spacing > 0 && !a.lineMultiple) textHeight = std::max(textHeight, spacing);
+        else if (spacing < 0) textHeight = -spacing;
+        else if (spacing > 0 && a.lineMultiple) textHeight = saneLength(static_cast<long long>(textHeight) * spacing / 240);
         if (textHeight < ascent + descent) ascent = std::max(0, textHeight - descent);
         else if (a.lineSpacing != 0) ascent += textHeight - ascent - descent;
         block->ascent = ascent;
@@ -462,8 +464,8 @@ private:
         const TParaAttributes& a = para_.attrs;
         const TColorTable& colors = ctx_.header.colors;
         auto d = std::make_shared<Decoration>();
-        d->left = a.leftIndent;
-        d->right = width_ - a.rightIndent;
+        d->left = leftIndent_;
+        d->right = width_ - rightIndent_;
         d->fill = shadingFill(a.shading, colors);
         d->hasTop = a.borderTop.isSet();
         d->hasBottom = a.borderBottom.isSet();
@@ -479,6 +481,7 @@ private:
     const TParagraph& para_;
     int width_;
     TLayoutContext& ctx_;
+    int leftIndent_, firstIndent_, rightIndent_;
     std::vector<Atom> atoms_;
     TTextStyle lastStyle_ = [] {
         TTextStyle s;
@@ -490,9 +493,9 @@ private:
 }  // namespace
 
 int totalHeight(const TBlocks& blocks) {
-    int h = 0;
+    long long h = 0;
     for (const auto& b : blocks) h += b->height;
-    return h;
+    return saneLength(h);
 }
 
 std::optional<TRtfColor> shadingFill(const TShading& s, const TColorTable& colors) {

@@ -57,25 +57,27 @@ std::unique_ptr<TBlock> layoutRow(const TTableRow& row, int width, bool firstRow
     const TColorTable& colors = context.header.colors;
     auto block = std::make_unique<TRowBlock>();
     block->headerRow = def.header;
-    int tableRight = def.cells.empty() ? def.left : def.cells.back().right;
+    const int tableLeft = saneLength(def.left);
+    int tableRight = def.cells.empty() ? tableLeft : saneLength(def.cells.back().right);
     int shift = 0;
     if (def.alignment == TAlignment::Right) shift = std::max(0, width - tableRight);
-    else if (def.alignment == TAlignment::Center) shift = std::max(0, (width - tableRight + def.left) / 2);
-    int left = def.left;
+    else if (def.alignment == TAlignment::Center) shift = std::max(0, (width - tableRight + tableLeft) / 2);
+    int left = tableLeft;
+    const int gap = std::clamp(def.gap, 0, kMaxLength), padding = std::clamp(def.paddingLeft, 0, kMaxLength);
     int height = 0;
     for (std::size_t i = 0; i < def.cells.size(); ++i) {
         const TCellDef& cd = def.cells[i];
+        const int right = saneLength(cd.right);
         if (cd.horizontalMerge == TCellMerge::Continue && !block->cells.empty()) {
-            block->cells.back().right = cd.right + shift;  // merged into the cell before
-            left = cd.right;
+            block->cells.back().right = right + shift;  // merged into the cell before
+            left = right;
             continue;
         }
         CellBox c;
         c.left = left + shift;
-        c.right = cd.right + shift;
-        const int pad = std::max(def.gap, def.paddingLeft);
-        c.textLeft = c.left + pad;
-        c.textWidth = std::max(1, c.right - c.left - 2 * def.gap);
+        c.right = right + shift;
+        c.textLeft = c.left + std::max(gap, padding);
+        c.textWidth = std::max(1, c.right - c.left - 2 * gap);
         if (i < row.cells.size() && cd.verticalMerge != TCellMerge::Continue)
             c.blocks = layoutSequence(row.cells[i].content, c.textWidth, context);
         c.contentHeight = totalHeight(c.blocks);
@@ -90,10 +92,11 @@ std::unique_ptr<TBlock> layoutRow(const TTableRow& row, int width, bool firstRow
         if (cd.verticalMerge == TCellMerge::First) c.bottom.reset();
         height = std::max(height, c.contentHeight);
         block->cells.push_back(std::move(c));
-        left = cd.right;
+        left = right;
     }
-    if (def.rowHeight > 0) height = std::max(height, def.rowHeight);
-    else if (def.rowHeight < 0) height = -def.rowHeight;
+    const int rowHeight = saneLength(def.rowHeight);
+    if (rowHeight > 0) height = std::max(height, rowHeight);
+    else if (rowHeight < 0) height = -rowHeight;
     block->height = height;
     return block;
 }

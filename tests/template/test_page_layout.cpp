@@ -348,3 +348,39 @@ TEST(PageLayout, FramesArePlacedOutOfTheFlow) {
     EXPECT_EQ(f[0]->baseline, 600 + 192);
     EXPECT_EQ(p.all("Tekst")[0]->baseline, 1440 + 192);
 }
+
+TEST(PageLayout, HostileGeometryIsLaidOutWithoutOverflow) {
+    const char* documents[] = {
+        "{\\rtf1\\paperw-2147483648\\paperh-2147483648\\margl2147483647\\margr-2147483648 A\\par}",
+        "{\\rtf1\\margt2147483647\\margb2147483647 A\\par B\\page C}",
+        "{\\rtf1\\deftab2147483647\\pard\\tab\\tab\\tab A\\par}",
+        "{\\rtf1\\pard\\li2147483647\\fi2147483647\\ri-2147483648 Ord og ord\\par}",
+        "{\\rtf1\\pard\\sl-2147483648\\sb2147483647\\sa2147483647 A\\par B\\par}",
+        "{\\rtf1\\pard\\fs2147483647 Stor\\par\\pard\\fs-5 liten\\par}",
+        "{\\rtf1\\pard\\up2147483647 opp\\dn2147483647 ned\\par}",
+        "{\\rtf1\\cols2147483647\\colsx2147483647 A\\column B\\par}",
+        "{\\rtf1\\trowd\\trleft-2147483648\\trgaph2147483647\\trrh-2147483648\\cellx2147483647\\cellx-2147483648"
+        "\\intbl A\\cell B\\cell\\row}",
+        "{\\rtf1\\pard\\absw2147483647\\absh-2147483648\\posx2147483647\\posy-2147483648\\dfrmtxty2147483647 R\\par"
+        "\\pard Etter\\par}",
+        "{\\rtf1{\\header\\pard\\sl-20000 H\\par}\\headery2147483647 A\\par}",
+        "{\\rtf1\\sectd\\pgnrestart\\pgnstarts-2147483648 A\\chpgn\\page B\\chpgn\\par}",
+        "{\\rtf1\\pard\\qj ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWXYZ"
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZ\\par}",
+    };
+    for (const char* rtf : documents) {
+        Printed p;
+        EXPECT_NO_THROW(p.print(rtf)) << rtf;
+        EXPECT_GE(p.r().sheets, 1) << rtf;
+        EXPECT_LT(p.r().sheets, 100) << rtf;
+    }
+}
+
+TEST(PageLayout, AWordLongerThanTheLineIsBrokenBetweenCharacters) {
+    Printed p;
+    p.print("{\\rtf1\\pard " + std::string(100, 'x') + "\\par}");
+    ASSERT_EQ(p.r().texts.size(), 2u);  // 69 characters of 120 twips fill 8306
+    EXPECT_EQ(p.r().texts[0].text.size(), 69u);
+    EXPECT_EQ(p.r().texts[1].text.size(), 31u);
+    EXPECT_EQ(p.r().texts[1].x, 1800);
+}
