@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "common/error.h"
+#include "common/file_names.h"
+#include "common/log.h"
 #include "template/recording_device.h"
 #include "template/rtf_document_builder.h"
 
@@ -383,4 +386,52 @@ TEST(PageLayout, AWordLongerThanTheLineIsBrokenBetweenCharacters) {
     EXPECT_EQ(p.r().texts[0].text.size(), 69u);
     EXPECT_EQ(p.r().texts[1].text.size(), 31u);
     EXPECT_EQ(p.r().texts[1].x, 1800);
+}
+
+TEST(PageLayout, PrinterLogLinesInTheOrderOfTheJob) {
+    configureAppLog(true);
+    const std::string path = appLog().path();
+    {
+        Printed p;
+        p.print("{\\rtf1 A}");
+    }
+    const std::string log = readFileBytes(path);
+    configureAppLog(false);
+    std::filesystem::remove(path);
+    const char* expected[] = {
+        "Enter PrintRTFStream", "ENTER TRTFDocumentBuilder.PrintDocument", "BeginPrinting",
+        "ENTER TWinPrinterFormatter.PrintDocument", "ENTER SetLandscape", "Orientation 1->1",
+        "TWinPrinterFormatter.PrintDocument 1", "Enter WinCreateDC", "Windows.CreateDC=1", "dm.Fields=00000001",
+        "EXIT WinCreateDC", "Kopier=1", "BeginPage OPT PTop=0, PBot=16838, PhysB=16838", "Windows.STARTDOC(1)=1",
+        "windows.StartPage=1", "EXIT TWinPrinterFormatter.PrintDocument", "ENTER EndPrintJob", "windows.EndPage=1",
+        "Windows.ENDDOC(1)=1", "Windows.DeleteDC", "EXIT EndPrintJob", "EndPrinting",
+        "EXIT TRTFDocumentBuilder.PrintDocument", "Exit PrintRTFStream",
+    };
+    std::size_t at = 0;
+    for (const char* line : expected) {
+        const std::string wanted = std::string("] ") + line;
+        auto found = log.find(wanted, at);
+        // a whole line, whatever its line end
+        while (found != std::string::npos && log.find_first_of("\r\n", found) != found + wanted.size())
+            found = log.find(wanted, found + 1);
+        ASSERT_NE(found, std::string::npos) << line << "\n" << log;
+        at = found;
+    }
+}
+
+TEST(PageLayout, PicturesSitOnTheBaseLineAndCellsAreShadedAndRuled) {
+    Printed p;
+    p.print("{\\rtf1{\\colortbl;\\red220\\green230\\blue242;}"
+            "\\pard{\\pict\\pngblip\\picw10\\pich10\\picwgoal1000\\pichgoal500 89504e47}\\par"
+            "\\trowd\\trgaph70\\clbrdrt\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clcbpat1\\cellx2000"
+            "\\intbl Celle\\cell\\row}");
+    const auto& shapes = p.r().shapes;
+    // the picture line is 500 tall from the content top
+    ASSERT_FALSE(shapes.empty());
+    EXPECT_EQ(shapes[0], "1 picture pngblip 1800,1440,2800,1940");
+    EXPECT_NE(std::find(shapes.begin(), shapes.end(), "1 fill 1800,1940,3800,2180 #DCE6F2"), shapes.end());
+    EXPECT_NE(std::find(shapes.begin(), shapes.end(), "1 line 1800,1940,3800,1940 w10"), shapes.end());
+    EXPECT_NE(std::find(shapes.begin(), shapes.end(), "1 line 1800,2180,3800,2180 w10"), shapes.end());
+    // cell text inside the gap
+    EXPECT_EQ(p.all("Celle")[0]->x, 1870);
 }
