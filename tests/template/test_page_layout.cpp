@@ -11,6 +11,7 @@
 #include "common/log.h"
 #include "template/recording_device.h"
 #include "template/rtf_document_builder.h"
+#include "temp_dir.h"
 
 using namespace lagrull;
 
@@ -434,4 +435,45 @@ TEST(PageLayout, PicturesSitOnTheBaseLineAndCellsAreShadedAndRuled) {
     EXPECT_NE(std::find(shapes.begin(), shapes.end(), "1 line 1800,2180,3800,2180 w10"), shapes.end());
     // cell text inside the gap
     EXPECT_EQ(p.all("Celle")[0]->x, 1870);
+}
+
+namespace {
+
+// A field computer that asks for a second reading and counts.
+struct CountingHook : TDocumentFieldHook {
+    int reads = 0, prompts = 0;
+    std::filesystem::path base;
+    std::filesystem::path baseDirectory() const override { return base; }
+    std::unique_ptr<TBuildDocument> read(std::string_view rtf, bool& readAgain) override {
+        ++reads;
+        auto d = TDocumentFieldHook::read(rtf, readAgain);
+        readAgain = true;
+        return d;
+    }
+    void betweenReadings() override { ++prompts; }
+};
+
+}  // namespace
+
+TEST(DocumentBuilder, FindsFilesWithTheirExtensionsAndInTheBaseDirectory) {
+    lagrull::test::TempDir dir;
+    dir.write("brev.sp2", "{\\rtf1 SP2}");
+    dir.write("brev.rtf", "{\\rtf1 RTF}");
+    dir.write("annet.rtf", "{\\rtf1 Annet}");
+    TRecordingPrinterSystem system;
+    CountingHook hook;
+    TRTFDocumentBuilder builder(system, &hook);
+    const std::string stem = (dir.path() / "brev").string();
+    EXPECT_EQ(builder.findFile(stem).filename(), "brev.sp2");  // ".SP2" before ".RTF", letter case ignored
+    EXPECT_EQ(builder.findFile((dir.path() / "annet").string()).filename(), "annet.rtf");
+    EXPECT_EQ(builder.findFile("annet"), std::filesystem::path("annet"));  // not found: as given
+    hook.base = dir.path();
+    EXPECT_EQ(builder.findFile("annet").filename(), "annet.rtf");
+
+    builder.PrintFile("annet");
+    EXPECT_EQ(system.recording.sheetText(1), "Annet");
+    // the field computer asked for a second reading: read twice, prompted once
+    EXPECT_EQ(hook.reads, 2);
+    EXPECT_EQ(hook.prompts, 1);
+    EXPECT_THROW(builder.PrintFile((dir.path() / "mangler.rtf").string()), FileError);
 }
