@@ -10,7 +10,9 @@
 #include <set>
 #include <thread>
 
+#include <QBuffer>
 #include <QFontInfo>
+#include <QImage>
 
 #include "common/error.h"
 #include "common/file_names.h"
@@ -148,4 +150,36 @@ TEST_F(QtPrint, PrintsOnACupsPdfQueue) {
         if (!found) std::this_thread::sleep_for(std::chrono::milliseconds(500));
     }
     EXPECT_TRUE(found) << "no new PDF in " << out;
+}
+
+TEST_F(QtPrint, PngPicturesAreDrawnWithTheirCrops) {
+    if (!have("pdftoppm")) GTEST_SKIP() << "pdftoppm is missing";
+    // two pixels, red and blue; cropping the right half leaves red only
+    QImage two(2, 1, QImage::Format_RGB32);
+    two.setPixel(0, 0, qRgb(255, 0, 0));
+    two.setPixel(1, 0, qRgb(0, 0, 255));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    two.save(&buffer, "PNG");
+    const std::string hex = png.toHex().toStdString();
+    TempDir dir;
+    const fs::path rtf = dir.write("bilde.rtf", "{\\rtf1\\pard{\\pict\\pngblip\\picw2\\pich1\\picwgoal1440\\pichgoal1440"
+                                                "\\piccropr720 " + hex + "}\\par}");
+    const std::string pdf = (dir.path() / "bilde.pdf").string();
+    TQtPdfConverter().convert(rtf.string(), pdf);
+    const std::string png72 = (dir.path() / "bilde").string();
+    run("pdftoppm -r 72 -png -singlefile '" + pdf + "' '" + png72 + "'");
+    const QImage page(QString::fromStdString(png72 + ".png"));
+    ASSERT_FALSE(page.isNull());
+    // one pixel is 20 twips: the picture spans x 90..126 and y 72..144
+    auto isRed = [&page](int x, int y) {
+        const QColor c(page.pixel(x, y));
+        return c.red() > 200 && c.green() < 60 && c.blue() < 60;
+    };
+    EXPECT_TRUE(isRed(100, 100));
+    EXPECT_TRUE(isRed(123, 100));  // uncropped, this end would be blue
+    const QColor beyond(page.pixel(130, 100));
+    EXPECT_GT(beyond.blue(), 200);  // white beyond the picture
+    EXPECT_GT(beyond.green(), 200);
 }

@@ -207,7 +207,15 @@ void TQtPaintDevice::drawPolygon(const std::vector<TDrawingPoint>& points, bool 
 
 void TQtPaintDevice::drawPicture(const TRect& r, const TRtfPicture& picture) {
     const QImage image = pictureImage(picture);
-    if (!image.isNull()) painter_.drawImage(QRectF(r.left, r.top, r.width(), r.height()), image);
+    if (image.isNull() || r.width() <= 0 || r.height() <= 0) return;
+    // the crops were taken off the scaled size: cut the same share off the image
+    const double fullW = r.width() + picture.cropLeft + picture.cropRight;
+    const double fullH = r.height() + picture.cropTop + picture.cropBottom;
+    QRectF source(0, 0, image.width(), image.height());
+    if (fullW > 0 && fullH > 0)
+        source = QRectF(image.width() * picture.cropLeft / fullW, image.height() * picture.cropTop / fullH,
+                        image.width() * r.width() / fullW, image.height() * r.height() / fullH);
+    painter_.drawImage(QRectF(r.left, r.top, r.width(), r.height()), image, source);
 }
 
 TQtPdfDevice::TQtPdfDevice(const QString& path, const TDeviceMode& mode) : writer_(path) {
