@@ -1,6 +1,8 @@
 // Drawing of blocks and of the page's floating objects on a printer device.
 #include "template/page_formatter.h"
 
+#include <cmath>
+
 namespace lagrull {
 
 void TWinPageFormatter::drawBlock(const TBlock& block, int x, int y) {
@@ -46,9 +48,23 @@ void TWinPageFormatter::drawDrawing(const TDrawingObject& d, int originX, int or
             device_->drawRect(r, p, fill, std::min(r.width(), r.height()) / 6);
             break;
         case TDrawingKind::Ellipse:
-        case TDrawingKind::Arc:
             device_->drawEllipse(r, p, fill);
             break;
+        case TDrawingKind::Arc: {
+            // a quarter of an ellipse whose centre is the box's lower left
+            // corner, or the corner the flips name
+            const int cx = d.flipX ? r.right : r.left, cy = d.flipY ? r.top : r.bottom;
+            const int sx = d.flipX ? -1 : 1, sy = d.flipY ? 1 : -1;
+            std::vector<TDrawingPoint> arc;
+            constexpr int kSteps = 24;
+            for (int i = 0; i <= kSteps; ++i) {
+                const double t = 1.5707963267948966 * i / kSteps;
+                arc.push_back({cx + sx * static_cast<int>(std::lround(r.width() * std::sin(t))),
+                               cy + sy * static_cast<int>(std::lround(r.height() * std::cos(t)))});
+            }
+            if (p) device_->drawPolygon(arc, false, p, nullptr);
+            break;
+        }
         case TDrawingKind::Polyline:
             device_->drawPolygon(points(), false, p, nullptr);
             break;

@@ -477,3 +477,15 @@ TEST(DocumentBuilder, FindsFilesWithTheirExtensionsAndInTheBaseDirectory) {
     EXPECT_EQ(hook.prompts, 1);
     EXPECT_THROW(builder.PrintFile((dir.path() / "mangler.rtf").string()), FileError);
 }
+
+TEST(PageLayout, DrawingObjectsAreDrawnWhenThePageEnds) {
+    Printed p;
+    p.print("{\\rtf1 A\\par{\\*\\do\\dobxpage\\dobypage\\dprect\\dpx1000\\dpy2000\\dpxsize3000\\dpysize1000\\dplinew15}"
+            "{\\*\\do\\dobxpage\\dobypage\\dparc\\dpx1000\\dpy4000\\dpxsize2000\\dpysize1000}B\\par}");
+    const auto& shapes = p.r().shapes;
+    ASSERT_EQ(shapes.size(), 2u);
+    EXPECT_EQ(shapes[0], "1 rect 1000,2000,4000,3000");
+    EXPECT_EQ(shapes[1], "1 polyline 25");  // the quarter ellipse
+    // they take no room in the flow
+    EXPECT_EQ(p.all("B")[0]->baseline - p.all("A")[0]->baseline, 240);
+}
