@@ -36,7 +36,8 @@ public:
     virtual void draw(TPrintDevice& device, const TPageNumbers& numbers, int x, int y) const = 0;
 
     int height = 0;
-    bool breakBefore = false;  // the line follows a page break in its paragraph
+    bool breakBefore = false;        // the line follows a page break in its paragraph
+    bool columnBreakBefore = false;  // or a column break
     bool headerRow = false;    // a table row marked "trhdr"
 };
 

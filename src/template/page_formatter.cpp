@@ -130,6 +130,8 @@ void TPageFormatter::layoutBlocks(TBlocks blocks, const TParaAttributes* attrs, 
         if (line.breakBefore) {
             endPage();
             beginPage();
+        } else if (line.columnBreakBefore) {
+            nextColumn();
         }
         makeRoom(line.height);
         if (atTop() && i > 0 && !headerRows.empty() && !line.headerRow)

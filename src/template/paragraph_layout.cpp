@@ -12,7 +12,7 @@ namespace lagrull {
 
 namespace {
 
-enum class AtomKind { Word, Space, Tab, LineBreak, PageBreak, Field, Picture };
+enum class AtomKind { Word, Space, Tab, LineBreak, PageBreak, ColumnBreak, Field, Picture };
 
 struct Atom {
     AtomKind kind = AtomKind::Word;
@@ -131,13 +131,15 @@ public:
         auto deco = decoration();
         TBlocks blocks;
         std::size_t i = 0;
-        bool firstLine = true, breakNext = false;
+        bool firstLine = true, breakNext = false, columnNext = false;
         do {
             Line line = fill(i, firstLine);
             auto block = finish(line, firstLine);
             block->decoration = deco;
             block->breakBefore = breakNext;
+            block->columnBreakBefore = columnNext;
             breakNext = line.endedBy == AtomKind::PageBreak;
+            columnNext = line.endedBy == AtomKind::ColumnBreak;
             blocks.push_back(std::move(block));
             firstLine = false;
             i = line.end;
@@ -198,9 +200,10 @@ private:
                 case TRunKind::PageBreak:
                 case TRunKind::ColumnBreak: {
                     Atom a = base;
-                    a.kind = run.kind == TRunKind::Tab         ? AtomKind::Tab
-                             : run.kind == TRunKind::LineBreak ? AtomKind::LineBreak
-                                                               : AtomKind::PageBreak;
+                    a.kind = run.kind == TRunKind::Tab           ? AtomKind::Tab
+                             : run.kind == TRunKind::LineBreak   ? AtomKind::LineBreak
+                             : run.kind == TRunKind::ColumnBreak ? AtomKind::ColumnBreak
+                                                                 : AtomKind::PageBreak;
                     measure(a);
                     a.width = 0;
                     addAtom(std::move(a));
@@ -286,7 +289,7 @@ private:
         Segment seg;
         while (i < atoms_.size()) {
             Atom& at = atoms_[i];
-            if (at.kind == AtomKind::LineBreak || at.kind == AtomKind::PageBreak) {
+            if (at.kind == AtomKind::LineBreak || at.kind == AtomKind::PageBreak || at.kind == AtomKind::ColumnBreak) {
                 at.x = x;
                 line.endedBy = at.kind;
                 ++i;
@@ -373,7 +376,8 @@ private:
         std::size_t visibleEnd = line.end;
         while (visibleEnd > line.begin &&
                (atoms_[visibleEnd - 1].kind == AtomKind::Space || atoms_[visibleEnd - 1].kind == AtomKind::LineBreak ||
-                atoms_[visibleEnd - 1].kind == AtomKind::PageBreak))
+                atoms_[visibleEnd - 1].kind == AtomKind::PageBreak ||
+                atoms_[visibleEnd - 1].kind == AtomKind::ColumnBreak))
             --visibleEnd;
         int ascent = 0, descent = 0;
         for (std::size_t k = line.begin; k < line.end; ++k) {
@@ -417,7 +421,8 @@ private:
                 if (at.leader != TTabLeader::None && at.width > 0) addLeader(*block, at, x);
                 continue;
             }
-            if (at.kind == AtomKind::LineBreak || at.kind == AtomKind::PageBreak) continue;
+            if (at.kind == AtomKind::LineBreak || at.kind == AtomKind::PageBreak || at.kind == AtomKind::ColumnBreak)
+                continue;
             if (at.kind == AtomKind::Space && at.text.empty()) continue;
             // runs of one style side by side are drawn as one
             if ((at.kind == AtomKind::Word || at.kind == AtomKind::Space) && !block->pieces.empty()) {

@@ -489,3 +489,14 @@ TEST(PageLayout, DrawingObjectsAreDrawnWhenThePageEnds) {
     // they take no room in the flow
     EXPECT_EQ(p.all("B")[0]->baseline - p.all("A")[0]->baseline, 240);
 }
+
+TEST(PageLayout, ColumnsAndColumnBreaks) {
+    Printed p;
+    // two columns of (8306 - 720) / 2 = 3793 twips
+    p.print("{\\rtf1\\cols2\\colsx720 Venstre\\column H\\'f8yre\\column Neste\\par}");
+    EXPECT_EQ(p.all("Venstre")[0]->x, 1800);
+    EXPECT_EQ(p.all("Høyre")[0]->x, 1800 + 3793 + 720);
+    EXPECT_EQ(p.all("Høyre")[0]->baseline, p.all("Venstre")[0]->baseline);
+    EXPECT_EQ(p.sheetOf("Neste"), 2);
+    EXPECT_EQ(p.all("Neste")[0]->x, 1800);
+}
