@@ -14,6 +14,9 @@ void addServicesCommands(Commands& commands);
 void addHelpCommands(Commands& commands);
 void addTemplateCommands(Commands& commands);
 void addMergeCommands(Commands& commands);
+#ifdef LAGRULL_HAVE_PRINT
+void addPrintCommands(Commands& commands);
+#endif
 
 inline void addAllCommands(Commands& commands) {
     addSettingsCommands(commands);
@@ -25,6 +28,9 @@ inline void addAllCommands(Commands& commands) {
     addHelpCommands(commands);
     addTemplateCommands(commands);
     addMergeCommands(commands);
+#ifdef LAGRULL_HAVE_PRINT
+    addPrintCommands(commands);
+#endif
 }
 
 }  // namespace lagrull::cli

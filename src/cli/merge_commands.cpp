@@ -14,6 +14,10 @@
 #include "template/fillin.h"
 #include "template/rtf_extended.h"
 
+#ifdef LAGRULL_HAVE_PRINT
+#include "template/print/qt_pdf_converter.h"
+#endif
+
 namespace lagrull::cli {
 
 namespace {
@@ -87,9 +91,10 @@ int runMerge(Context& c) {
     if (positional.size() != 2) throw UsageError{"Oppgi malen og utfilen."};
     if (!zip.empty()) engine.setZipArchive(zip, password);
     const std::string& out = positional[1];
-    // The page layout's PDF device is wired in here once it is part of the
-    // build (engine.setPdfConverter and engine.MergeFile for ".pdf").
+#ifndef LAGRULL_HAVE_PRINT
+    // Without the printer devices (a build without the GUI) there is no PDF.
     if (endsWithPdf(out)) throw Error("PDF er ikke tilgjengelig i denne utgaven av lagrul-cli.");
+#endif
 
     std::string document = engine.MergeToString(positional[0]);
     ConsoleFillIn prompter(std::move(answers), c.out);
@@ -99,6 +104,32 @@ int runMerge(Context& c) {
         c.out << (document.empty() ? "(tomt dokument)\n" : document);
         return 0;
     }
+#ifdef LAGRULL_HAVE_PRINT
+    if (endsWithPdf(out)) {
+        if (document.empty()) {
+            writeFileBytes(out, document);
+            c.out << "Ingen tekst: " << out << " er tom.\n";
+            return 0;
+        }
+        // The merged RTF goes through a temporary file to the PDF device,
+        // and the temporary file goes on every path.
+        const std::filesystem::path rtf = std::filesystem::temp_directory_path() /
+                                          (std::filesystem::path(out).stem().string() + ".tmpRTF");
+        struct Remove {
+            std::filesystem::path path;
+            ~Remove() {
+                std::error_code ec;
+                std::filesystem::remove(path, ec);
+            }
+        } removeLater{rtf};
+        writeFileBytes(rtf, document);
+        TQtPdfConverter converter;
+        converter.convert(rtf.string(), out);
+        c.out << "Skrev " << out << " (" << converter.pageCount()
+              << (converter.pageCount() == 1 ? " side).\n" : " sider).\n");
+        return 0;
+    }
+#endif
     writeFileBytes(out, document);
     if (document.empty()) c.out << "Ingen tekst: " << out << " er tom.\n";
     else c.out << "Skrev " << out << " (" << document.size() << " byte).\n";

@@ -1,0 +1,52 @@
+// lagrul-cli pdf and skriv: an RTF document laid out and written as PDF, or
+// printed on the default or a named printer.
+#include <ostream>
+
+#include "cli/command.h"
+#include "template/print/qt_paint_device.h"
+#include "template/print/qt_pdf_converter.h"
+#include "template/print_options.h"
+#include "template/rtf_document_builder.h"
+
+namespace lagrull::cli {
+
+void addPrintCommands(Commands& commands) {
+    commands.add({"pdf", "pdf FIL.rtf UT.pdf          RTF-dokumentet satt opp på sider og skrevet som PDF",
+                  [](Context& c) {
+                      if (c.args.size() != 2) throw UsageError{"Oppgi RTF-filen og PDF-filen."};
+                      TQtPdfConverter converter;
+                      converter.convert(c.args[0], c.args[1]);
+                      c.out << "Skrev " << c.args[1] << " (" << converter.pageCount()
+                            << (converter.pageCount() == 1 ? " side)\n" : " sider)\n");
+                      return 0;
+                  }});
+    commands.add({"skriv", "skriv FIL.rtf [--skriver NAVN]  RTF-dokumentet skrevet ut på standardskriveren",
+                  [](Context& c) {
+                      std::string file, printer;
+                      for (std::size_t i = 0; i < c.args.size(); ++i) {
+                          if (c.args[i] == "--skriver") {
+                              if (++i >= c.args.size()) throw UsageError{"--skriver trenger et navn."};
+                              printer = c.args[i];
+                          } else if (file.empty()) {
+                              file = c.args[i];
+                          } else {
+                              throw UsageError{"Oppgi én RTF-fil."};
+                          }
+                      }
+                      if (file.empty()) throw UsageError{"Oppgi én RTF-fil."};
+                      useSystemPrinterList();
+                      TQtPrinterSystem system;
+                      TRTFDocumentBuilder builder(system);
+                      TPrintOptions options;
+                      if (!printer.empty()) {
+                          options.setPrinterName(printer);
+                          builder.SetPrintOptions(&options);
+                      }
+                      builder.PrintFile(file);
+                      c.out << "Skrev ut " << file << " (" << system.sheets()
+                            << " ark)\n";
+                      return 0;
+                  }});
+}
+
+}  // namespace lagrull::cli

@@ -1,0 +1,19 @@
+#pragma once
+// The template engine's RTF-to-PDF conversion: the document laid out and
+// drawn through Qt's PDF writer.
+
+#include "template/pdf_converter.h"
+
+namespace lagrull {
+
+class TQtPdfConverter : public TRtfPdfConverter {
+public:
+    void convert(const std::string& rtfFile, const std::string& pdfFile) override;
+    // The pages of the last file written.
+    int pageCount() const { return pages_; }
+
+private:
+    int pages_ = 0;
+};
+
+}  // namespace lagrull
