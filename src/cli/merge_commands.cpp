@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "cli/command.h"
+#include "cli/console_fillin.h"
 #include "common/dates.h"
 #include "common/error.h"
 #include "common/file_names.h"
@@ -22,25 +23,6 @@ namespace lagrull::cli {
 
 namespace {
 
-class ConsoleFillIn : public TFillInPrompter {
-public:
-    ConsoleFillIn(std::deque<std::string> answers, std::ostream& out) : answers_(std::move(answers)), out_(out) {}
-    bool ask(const std::string&, std::vector<TFillinRec>& entries) override {
-        for (TFillinRec& e : entries) {
-            if (!answers_.empty()) {
-                e.text = answers_.front();
-                answers_.pop_front();
-            }
-            if (e.checkBox) e.checked = e.text == "1" || e.text == "ja" || (e.checked && e.text.empty());
-            out_ << "FILLIN " << e.prompt << ": " << e.text << '\n';
-        }
-        return true;
-    }
-
-private:
-    std::deque<std::string> answers_;
-    std::ostream& out_;
-};
 
 bool endsWithPdf(const std::string& name) {
     return name.size() >= 4 && (name.compare(name.size() - 4, 4, ".pdf") == 0 || name.compare(name.size() - 4, 4, ".PDF") == 0 ||

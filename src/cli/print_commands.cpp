@@ -3,6 +3,8 @@
 #include <ostream>
 
 #include "cli/command.h"
+#include "cli/console_fillin.h"
+#include "template/fillin_print_hook.h"
 #include "template/print/qt_paint_device.h"
 #include "template/print/qt_pdf_converter.h"
 #include "template/print_options.h"
@@ -14,7 +16,9 @@ void addPrintCommands(Commands& commands) {
     commands.add({"pdf", "pdf FIL.rtf UT.pdf          RTF-dokumentet satt opp på sider og skrevet som PDF",
                   [](Context& c) {
                       if (c.args.size() != 2) throw UsageError{"Oppgi RTF-filen og PDF-filen."};
-                      TQtPdfConverter converter;
+                      ConsoleFillIn prompter({}, c.out);
+                      TFillInPrintHook hook(prompter, c.args[0]);
+                      TQtPdfConverter converter(&hook);
                       converter.convert(c.args[0], c.args[1]);
                       c.out << "Skrev " << c.args[1] << " (" << converter.pageCount()
                             << (converter.pageCount() == 1 ? " side)\n" : " sider)\n");
@@ -36,7 +40,9 @@ void addPrintCommands(Commands& commands) {
                       if (file.empty()) throw UsageError{"Oppgi én RTF-fil."};
                       useSystemPrinterList();
                       TQtPrinterSystem system;
-                      TRTFDocumentBuilder builder(system);
+                      ConsoleFillIn prompter({}, c.out);
+                      TFillInPrintHook hook(prompter, file);
+                      TRTFDocumentBuilder builder(system, &hook);
                       TPrintOptions options;
                       if (!printer.empty()) {
                           options.setPrinterName(printer);

@@ -62,3 +62,43 @@ TEST(FillIn, MergeKeepsTheStoredResult) {
     TRtfExtended engine;
     EXPECT_EQ(textOf(engine.Convert(rtfTemplate("Svar: " + fillin("\"Hva?\"") + "\\par"))), "Svar: lagret");
 }
+
+#include "template/fillin_print_hook.h"
+#include "template/recording_device.h"
+
+namespace {
+
+struct AnswerAll : lagrull::TFillInPrompter {
+    bool accept = true;
+    int asked = 0;
+    bool ask(const std::string&, std::vector<lagrull::TFillinRec>& entries) override {
+        ++asked;
+        for (auto& e : entries) e.text = "Kari Nordmann";
+        return accept;
+    }
+};
+
+TEST(FillInPrinting, ThePrintedPageCarriesTheAnswer) {
+    AnswerAll prompter;
+    lagrull::TFillInPrintHook hook(prompter, "Brev");
+    lagrull::TRecordingPrinterSystem system;
+    lagrull::TRTFDocumentBuilder builder(system, &hook);
+    builder.PrintRTFStream(rtfTemplate("Til " + fillin("\"Navn?\"") + "\\par"));
+    EXPECT_EQ(prompter.asked, 1);
+    EXPECT_NE(system.recording.sheetText(1).find("Kari Nordmann"), std::string::npos)
+        << system.recording.sheetText(1);
+    EXPECT_EQ(system.recording.sheetText(1).find("lagret"), std::string::npos);
+}
+
+TEST(FillInPrinting, CancellingThePromptStopsThePrint) {
+    AnswerAll prompter;
+    prompter.accept = false;
+    lagrull::TFillInPrintHook hook(prompter, "Brev");
+    lagrull::TRecordingPrinterSystem system;
+    lagrull::TRTFDocumentBuilder builder(system, &hook);
+    EXPECT_THROW(builder.PrintRTFStream(rtfTemplate("Til " + fillin("\"Navn?\"") + "\\par")),
+                 lagrull::EFillInCancelled);
+    EXPECT_EQ(system.recording.sheets, 0);
+}
+
+}  // namespace

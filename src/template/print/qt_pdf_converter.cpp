@@ -12,7 +12,7 @@ void TQtPdfConverter::convert(const std::string& rtfFile, const std::string& pdf
     std::error_code ec;
     std::filesystem::remove(pdfFile, ec);  // a stale file must not pass for the result
     TQtPdfSystem system(pdfFile);
-    TRTFDocumentBuilder builder(system);
+    TRTFDocumentBuilder builder(system, hook_);
     builder.PrintFile(rtfFile);
     pages_ = system.sheets();
     if (!std::filesystem::is_regular_file(pdfFile, ec))
