@@ -301,7 +301,7 @@ std::string mergedTextToRtf(const std::string& utf8, CodePage page) {
                 if (c < 0x80) {
                     out.push_back(static_cast<char>(c));
                 } else if (const int b = unicodeToCodePage(c, page); b >= 0x80) {
-                    char buf[8];
+                    char buf[16];
                     std::snprintf(buf, sizeof buf, "\\'%02x", b);
                     out += buf;
                 } else if (c <= 0xFFFF) {

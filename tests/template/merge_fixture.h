@@ -56,7 +56,9 @@ protected:
     std::string merge(const std::string& body) {
         engine.setBaseDirectory(dir.str());
         result = engine.Convert(rtfTemplate(body));
-        if (!result.empty()) EXPECT_NO_THROW(readRtfDocument(result));
+        if (!result.empty()) {
+            EXPECT_NO_THROW(readRtfDocument(result));
+        }
         return result;
     }
     std::string mergedText(const std::string& body) { return textOf(merge(body)); }

@@ -14,7 +14,7 @@ using namespace lagrull::test;
 namespace {
 
 template <class E>
-std::string failure(MergeTest& t, const std::string& body, TRtfExtended& engine) {
+std::string failure(MergeTest&, const std::string& body, TRtfExtended& engine) {
     try {
         engine.Convert(rtfTemplate(body));
     } catch (const E& e) {
