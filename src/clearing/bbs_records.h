@@ -200,7 +200,7 @@ public:
     TBBSRemAdrRec2();
 };
 
-// Specification record "49": one column of one line of the text on the
+// Text record "49": one column of one line of the text on the
 // payer's notice. The two kinds differ only in where the fields lie.
 class TBBSSpesifikasjon : public TBBSTrans {
 public:
@@ -232,7 +232,7 @@ public:
     explicit TBBSRemSpesifikasjon(std::string_view service = "04", std::string_view type = "03");
 };
 
-// A specification record of the kind the service code asks for ("21"
+// A text record of the kind the service code asks for ("21"
 // AvtaleGiro, "04" remittance); anything else fails with
 // "Ukjent spesifikasjonstype".
 std::unique_ptr<TBBSSpesifikasjon> makeSpesifikasjon(std::string_view service, std::string_view type);

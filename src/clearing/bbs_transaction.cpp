@@ -105,7 +105,7 @@ void TBBSTransaksjon::AddSpesifikasjonslinje(std::string line) {
 }
 
 void TBBSTransaksjon::rebuildSpesifikasjon() {
-    const std::vector<std::u32string> aligned = alignSpecificationTabs(lines_);
+    const std::vector<std::u32string> aligned = alignNoticeTabs(lines_);
     const std::string service = Belopspost1().Tjenestekode();
     const std::string type = Belopspost1().Type();
     const int number = static_cast<int>(Belopspost1().Transaksjonsnr());
@@ -172,7 +172,7 @@ void TBBSRemittering::AppendAddressLines(std::string& out) const {
 
 // ---- Text helpers ----------------------------------------------------------
 
-std::vector<std::u32string> alignSpecificationTabs(const std::vector<std::string>& lines) {
+std::vector<std::u32string> alignNoticeTabs(const std::vector<std::string>& lines) {
     std::vector<std::u32string> result;
     result.reserve(lines.size());
     std::size_t widestLead = 0;  // P: largest position of a first tab (1-based)

@@ -1,6 +1,6 @@
 #pragma once
 // One transaction of an assignment: amount items 1 and 2, and for payment
-// and remittance transactions the specification records that carry the text
+// and remittance transactions the text records that carry the text
 // of the payer's notice.
 //
 // Invariants:
@@ -9,7 +9,7 @@
 //   records is reported to the assignment at once.
 // - The amount and due date kept beside the records are the values read back
 //   from amount item 1, so the totals equal what the file says.
-// - The specification records are always those built from the specification
+// - The text records are always those built from the notice
 //   text (or those read from a file, until the text is next changed), and
 //   carry the transaction's number and type.
 
@@ -96,7 +96,7 @@ private:
     std::optional<Date> due_;
 };
 
-// An owning, ordered list of specification records.
+// An owning, ordered list of text records.
 class TBBSSpesifikasjonsListe {
 public:
     void Clear() { records_.clear(); }
@@ -108,16 +108,16 @@ private:
     std::vector<std::unique_ptr<TBBSSpesifikasjon>> records_;
 };
 
-// A transaction with a specification text.
+// A transaction with a notice text.
 class TBBSTransaksjon : public TBBSXXX {
 public:
     void SetTransaksjonsnr(int number) override;
     int AntallRecords() const override { return 2 + spesifikasjoner_.Count(); }
 
-    // The specification text, one entry per line. Every change rebuilds the
-    // specification records; more than 42 lines fail with
+    // The notice text, one entry per line. Every change rebuilds the
+    // text records; more than 42 lines fail with
     // "Avtalegirospesifikasjon kan ikke overstige 42 linjer" and leave the
-    // transaction without specification.
+    // transaction without notice text.
     const std::vector<std::string>& Spesifikasjon() const { return lines_; }
     void SetSpesifikasjon(std::vector<std::string> lines);
     // The text split at its line breaks.
@@ -135,7 +135,7 @@ public:
 
 protected:
     using TBBSXXX::TBBSXXX;
-    // Records written between the amount items and the specification.
+    // Records written between the amount items and the text records.
     virtual void AppendAddressLines(std::string&) const {}
 
 private:
@@ -176,10 +176,10 @@ private:
     TBBSRemAdrRec2 address2_;
 };
 
-// The tab alignment of specification lines: the first tab of every line
+// The tab alignment of notice text lines: the first tab of every line
 // becomes blanks so that the parts behind the tabs end in the same column.
 // Further tabs become single blanks (a tab never goes into a record).
-std::vector<std::u32string> alignSpecificationTabs(const std::vector<std::string>& lines);
+std::vector<std::u32string> alignNoticeTabs(const std::vector<std::string>& lines);
 
 // Lines of a text split at CR LF, LF or CR; a final line break adds no line.
 std::vector<std::string> splitTextLines(std::string_view text);

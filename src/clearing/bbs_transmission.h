@@ -4,7 +4,7 @@
 //
 // Invariants (after every change):
 // - Each transaction's number is its 1-based position in its assignment at
-//   the moment it was added; its specification and address records carry
+//   the moment it was added; its text and address records carry
 //   the same number.
 // - An assignment's end record holds the count, record count, sum and
 //   earliest and latest due date of its transactions; the transmission's end

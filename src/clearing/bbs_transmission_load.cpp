@@ -1,7 +1,7 @@
 // Reading a transmission written earlier, so that assignments can be added
 // to it. The lines replace the texts of the records created for them, so
 // every number of the file is kept. A record that cannot be placed (a
-// transaction outside an assignment, a specification after a deletion, ...)
+// transaction outside an assignment, a text record after a deletion, ...)
 // fails with the line number, because appending to such a file would send
 // the bank a transmission it rejects.
 #include "clearing/bbs_file.h"

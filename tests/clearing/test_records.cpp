@@ -173,7 +173,7 @@ TEST(RecordLayouts, KidIsRightJustifiedWithBlanks) {
     EXPECT_EQ(r.Kid(), "0020000000012329408018");
 }
 
-TEST(RecordLayouts, SpecificationRecordsOfBothKinds) {
+TEST(RecordLayouts, NoticeTextRecordsOfBothKinds) {
     TBBSAGSpesifikasjon ag("21", "02");
     expectLayout(ag, "NY210249", {{16, 16, '4'}, {61, 80, '0'}});
     ag.SetTransaksjonsnr(3);

@@ -1,4 +1,4 @@
-// Building transmissions in memory: numbers, totals, specification lines,
+// Building transmissions in memory: numbers, totals, notice text lines,
 // own notice and the clock-based sequence numbers.
 #include <gtest/gtest.h>
 
@@ -87,7 +87,7 @@ TEST(Transmission, CountsRecordsOfTransactions) {
     EXPECT_EQ(bbs.Slutt().AntallRecords(), 8);
     EXPECT_EQ(bbs.Slutt().Sum(), Money::fromOre(85000));
 
-    // Three short lines of specification: 2 + 3 records; a line of 41 to 80
+    // Three short lines of notice text: 2 + 3 records; a line of 41 to 80
     // characters gives two records.
     first.SetSpesifikasjon({"Kontingent", "Grasrot", "Takk"});
     EXPECT_EQ(first.AntallRecords(), 5);
@@ -176,7 +176,7 @@ TEST(Transaction, NameKIDAndReference) {
     EXPECT_EQ(t.Belopspost2().Fremmedreferanse(), "Kontingent 2024");
 }
 
-TEST(Specification, TabsAlignTheTextBehindThem) {
+TEST(NoticeText, TabsAlignTheTextBehindThem) {
     TestBBS bbs;
     auto& t = bbs.NyttOppdrag<TBBSBetalingsOppdrag>().NyBetaling();
     t.SetSpesifikasjonTekst("Kontingent\t250,00\r\nGrasrot\t5,00\n\nTakk for støtten");
@@ -191,7 +191,7 @@ TEST(Specification, TabsAlignTheTextBehindThem) {
     EXPECT_EQ(part(records.Items(1).Line(), 1, 20), "NY212149000000140021");
 }
 
-TEST(Specification, LongLinesFillTwoColumnsAndTheRestIsDropped) {
+TEST(NoticeText, LongLinesFillTwoColumnsAndTheRestIsDropped) {
     TestBBS bbs;
     auto& t = bbs.NyttOppdrag<TBBSBetalingsOppdrag>().NyBetaling();
     t.SetSpesifikasjon({std::string(40, 'a') + std::string(40, 'b') + "dropped"});
@@ -203,7 +203,7 @@ TEST(Specification, LongLinesFillTwoColumnsAndTheRestIsDropped) {
     EXPECT_EQ(records.Items(1).Tekst(), std::string(40, 'b'));
 }
 
-TEST(Specification, MoreThanFortyTwoLinesFail) {
+TEST(NoticeText, MoreThanFortyTwoLinesFail) {
     TestBBS bbs;
     auto& oppdrag = bbs.NyttOppdrag<TBBSBetalingsOppdrag>();
     auto& t = oppdrag.NyBetaling();
@@ -221,7 +221,7 @@ TEST(Specification, MoreThanFortyTwoLinesFail) {
     EXPECT_EQ(oppdrag.Slutt().AntallRecords(), 4);
 }
 
-TEST(Specification, OwnNoticeChangesTheTypeOfEveryRecord) {
+TEST(NoticeText, OwnNoticeChangesTheTypeOfEveryRecord) {
     TestBBS bbs;
     auto& t = bbs.NyttOppdrag<TBBSBetalingsOppdrag>().NyBetaling();
     t.SetSpesifikasjon({"Kontingent"});
@@ -231,7 +231,7 @@ TEST(Specification, OwnNoticeChangesTheTypeOfEveryRecord) {
     EXPECT_EQ(part(t.Belopspost1().Line(), 1, 8), "NY210230");
     EXPECT_EQ(part(t.Belopspost2().Line(), 1, 8), "NY210231");
     EXPECT_EQ(part(t.Spesifikasjonsrecords().Items(0).Line(), 1, 8), "NY210249");
-    // New specification records take the type of the transaction.
+    // New text records take the type of the transaction.
     t.SetSpesifikasjon({"a", "b"});
     EXPECT_EQ(part(t.Spesifikasjonsrecords().Items(1).Line(), 1, 8), "NY210249");
     t.SetEgetVarsel(false);

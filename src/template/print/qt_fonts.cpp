@@ -19,11 +19,11 @@ QString mappedFontFamily(const std::string& name) {
     return name.empty() ? QStringLiteral("Liberation Serif") : QString::fromStdString(name);
 }
 
-QFont qtFont(const TFontSpec& spec) {
-    QFont font(mappedFontFamily(spec.family));
-    font.setPixelSize(std::max(1, spec.size * 10));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
+QFont qtFont(const TFontSpec& wanted) {
+    QFont font(mappedFontFamily(wanted.family));
+    font.setPixelSize(std::max(1, wanted.size * 10));
+    font.setBold(wanted.bold);
+    font.setItalic(wanted.italic);
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setStyleStrategy(QFont::PreferOutline);
     return font;

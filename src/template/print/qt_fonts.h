@@ -17,7 +17,7 @@ namespace lagrull {
 
 // The family a document's font name is drawn with.
 QString mappedFontFamily(const std::string& name);
-QFont qtFont(const TFontSpec& spec);
+QFont qtFont(const TFontSpec& wanted);
 
 class TQtFontMeasure : public TFontMeasure {
 public:
