@@ -1,6 +1,6 @@
 #include "data/app_db_mng.h"
 
-#include "common/ini.h"
+#include "common/settings_keys.h"
 #include "common/ui.h"
 #include "data/conversions.h"
 #include "data/field_access.h"
@@ -30,10 +30,8 @@ std::string TOrganisasjon::EkstraNavn(int number) const {
     return FieldText(table_, "EKSTRANAVN" + std::to_string(number));
 }
 
-TAppDbMng::TAppDbMng(TOrvDbMng& dbMng, const std::string& settingsFile) : dbMng_(dbMng) {
-    const std::optional<std::string> kind = TOrvIni::readValue(settingsFile, "Setup", "Register");
-    registerKind_ = kind ? static_cast<int>(leadingInteger(*kind)) : 0;
-}
+TAppDbMng::TAppDbMng(TOrvDbMng& dbMng, const std::string& settingsFile)
+    : dbMng_(dbMng), registerKind_(registerKindSetting(settingsFile)) {}
 
 void TAppDbMng::OpenTables(RegisterTables& t) {
     WaitWindow wait(dbMng_.ui(), "VENT!", "Initialiserer.....kan ta tid..");
