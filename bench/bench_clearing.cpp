@@ -46,7 +46,9 @@ public:
         : path_(std::filesystem::temp_directory_path() /
                 ("lagrull-bench-ocr-" + std::to_string(payments) + ".txt")) {
         std::ofstream out(path_, std::ios::binary);
-        out << line("NY000010000080800170604" "00012345");
+        out << line(
+            "NY000010000080800170604"
+            "00012345");
         for (int i = 0; i < payments; ++i) {
             if (i % 10000 == 0) {
                 if (i > 0) out << line("NY090088");

@@ -34,9 +34,11 @@ fs::path benchDirectory(const std::string& name) {
 
 void fillMembers(TDatabase& db, const char* table) {
     Transaction t(db);
-    Statement s = db.prepare(std::string("INSERT INTO ") + table +
-                             " (ORGNR, MEDLNR, FORNAVN, ENAVN, ADRESSE, POSTNR, POSTSTED, KATEGORI, BETALING, "
-                             "FDATO, BELOP, NMEDLNR, EMAIL) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
+    Statement s = db.prepare(
+        std::string("INSERT INTO ") + table +
+        " (ORGNR, MEDLNR, FORNAVN, ENAVN, ADRESSE, POSTNR, POSTSTED, KATEGORI, BETALING, "
+        "FDATO, BELOP, NMEDLNR, EMAIL) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, "
+        "?13)");
     for (int i = 1; i <= kMembers; ++i) {
         const std::string nr = std::to_string(i);
         s.bind(1, Value(std::int64_t(1 + i % 20)));
@@ -68,8 +70,9 @@ fs::path largeRegister() {
         TDatabase& db = store.dbLocal();
         fillMembers(db, "MEDLREG");
         Transaction t(db);
-        Statement s = db.prepare("INSERT INTO MBETREG (ORGNR, MEDLNR, DATO, BELOP, BETFLAG, BETALING, KID, TEKST) "
-                                 "VALUES (?1, ?2, ?3, 250, '', 2, ?4, 'Kontingent')");
+        Statement s = db.prepare(
+            "INSERT INTO MBETREG (ORGNR, MEDLNR, DATO, BELOP, BETFLAG, BETALING, KID, TEKST) "
+            "VALUES (?1, ?2, ?3, 250, '', 2, ?4, 'Kontingent')");
         for (int i = 1; i <= kMembers; ++i)
             for (int c = 0; c < kClaimsPerMember; ++c) {
                 const std::string date = "1501" + std::to_string(2020 + c);
@@ -120,7 +123,8 @@ fs::path oldMemberRegister() {
         TTableDef old = medlregDef();
         old.Fields.clear();
         for (const TFieldInfo& f : medlregDef().Fields)
-            if (f.Name != "OLDPOSTNR" && f.Name != "VARSLING" && f.Name != "FIRMA" && f.Name != "MEDLFRADATO")
+            if (f.Name != "OLDPOSTNR" && f.Name != "VARSLING" && f.Name != "FIRMA" &&
+                f.Name != "MEDLFRADATO")
                 old.Fields.push_back(f);
         TOrvTable t(db, "MEDLREG.DB");
         t.createTable(old.Fields, old.Indexes);

@@ -13,7 +13,8 @@ class QuietUi : public Ui {
 public:
     std::deque<std::string> inputs;
 
-    std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override {
+    std::optional<std::string> inputBox(const std::string&, const std::string&,
+                                        const std::string&) override {
         if (inputs.empty()) return std::nullopt;
         std::string answer = inputs.front();
         inputs.pop_front();
@@ -25,7 +26,9 @@ public:
     void progressEnd() override {}
     std::optional<std::string> openFileName(const FileRequest&) override { return std::nullopt; }
     std::optional<std::string> saveFileName(const FileRequest&) override { return std::nullopt; }
-    std::optional<std::string> directoryName(const FileRequest&, bool) override { return std::nullopt; }
+    std::optional<std::string> directoryName(const FileRequest&, bool) override {
+        return std::nullopt;
+    }
     void setBusy(bool) override {}
     void processEvents() override {}
 

@@ -3,7 +3,7 @@
 # what is missing, so a second run does nothing; uses sudo when not root.
 set -eu
 
-PACKAGES="cmake ninja-build g++ pkg-config
+PACKAGES="cmake ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev liblua5.4-dev libzip-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev

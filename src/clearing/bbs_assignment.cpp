@@ -20,8 +20,8 @@ TBBSSlettingsOppdrag::TBBSSlettingsOppdrag(AssignmentKey, TBBS& owner, std::stri
     : TBBSOppdrag(owner, Kind::Sletting, std::make_unique<TBBSStartSletting>(),
                   std::make_unique<TBBSSluttSletting>(), number) {}
 
-TBBSRemitteringsOppdrag::TBBSRemitteringsOppdrag(AssignmentKey, TBBS& owner, std::string_view number,
-                                                 std::string_view avtaleId)
+TBBSRemitteringsOppdrag::TBBSRemitteringsOppdrag(AssignmentKey, TBBS& owner,
+                                                 std::string_view number, std::string_view avtaleId)
     : TBBSOppdrag(owner, Kind::Remittering, std::make_unique<TBBSStartRemittering>(),
                   std::make_unique<TBBSSluttRemittering>(), number) {
     start().SetAvtaleId(avtaleId);
@@ -73,7 +73,8 @@ int TBBSOppdrag::AddTransaksjon(std::unique_ptr<TBBSXXX> transaction) {
     return static_cast<int>(transactions_.size()) - 1;
 }
 
-void TBBSOppdrag::transactionChanged(const TransactionTotals& before, const TransactionTotals& after) {
+void TBBSOppdrag::transactionChanged(const TransactionTotals& before,
+                                     const TransactionTotals& after) {
     changing([&] {
         add(before, -1);
         add(after, +1);

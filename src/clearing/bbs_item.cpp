@@ -49,7 +49,8 @@ std::string TBBSItem::GetField(int first, int last) const {
 }
 
 void TBBSItem::extendTo(int last) {
-    if (line_.size() < static_cast<std::size_t>(last)) line_.resize(static_cast<std::size_t>(last), ' ');
+    if (line_.size() < static_cast<std::size_t>(last))
+        line_.resize(static_cast<std::size_t>(last), ' ');
 }
 
 // `bytes` is exactly the field's length.
@@ -83,14 +84,15 @@ std::int64_t TBBSItem::GetNumber(int first, int last) const {
 
 void TBBSItem::SetNumber(int first, int last, std::int64_t value) {
     if (value < 0)
-        throw FormatError("Negative tall kan ikke skrives i BBS-fil (felt " + fieldName(first, last) +
-                          ": " + std::to_string(value) + ")");
+        throw FormatError("Negative tall kan ikke skrives i BBS-fil (felt " +
+                          fieldName(first, last) + ": " + std::to_string(value) + ")");
     // Written straight into a buffer: totals are rewritten after every change.
     char digits[24];
     const auto length = static_cast<std::size_t>(last - first + 1);
     if (length > sizeof digits) throw FormatError("Ugyldig BBS-felt " + fieldName(first, last));
     auto rest = static_cast<std::uint64_t>(value);
-    for (std::size_t pos = length; pos > 0; rest /= 10) digits[--pos] = static_cast<char>('0' + rest % 10);
+    for (std::size_t pos = length; pos > 0; rest /= 10)
+        digits[--pos] = static_cast<char>('0' + rest % 10);
     if (rest != 0)
         throw FormatError("Tallet " + std::to_string(value) + " får ikke plass i BBS-feltet " +
                           fieldName(first, last));

@@ -10,7 +10,8 @@ namespace lagrull::clearing {
 
 TBBSHeader::TBBSHeader() : TBBSItem("NY" + Fill(' ', kRecordLength - 2)) {}
 
-void TBBSHeader::SetCodes(std::string_view service, std::string_view type, std::string_view record) {
+void TBBSHeader::SetCodes(std::string_view service, std::string_view type,
+                          std::string_view record) {
     SetField(3, 4, service);
     SetField(5, 6, type);
     SetField(7, 8, record);
@@ -83,7 +84,8 @@ TBBSRemSpesifikasjon::TBBSRemSpesifikasjon(std::string_view service, std::string
     SetField(60, 80, Fill('0', 21));
 }
 
-std::unique_ptr<TBBSSpesifikasjon> makeSpesifikasjon(std::string_view service, std::string_view type) {
+std::unique_ptr<TBBSSpesifikasjon> makeSpesifikasjon(std::string_view service,
+                                                     std::string_view type) {
     if (service == "21") return std::make_unique<TBBSAGSpesifikasjon>(service, type);
     if (service == "04") return std::make_unique<TBBSRemSpesifikasjon>(service, type);
     throw FormatError("Ukjent spesifikasjonstype");

@@ -38,7 +38,9 @@ protected:
 class TBBSStart : public TBBSFrameForsendelse {
 public:
     TBBSStart();
-    void SetDataavsender(std::string_view customerUnitId) { SetNumberField(9, 16, '0', customerUnitId); }
+    void SetDataavsender(std::string_view customerUnitId) {
+        SetNumberField(9, 16, '0', customerUnitId);
+    }
     std::string Dataavsender() const { return GetField(9, 16); }
     void SetForsendelsesnr(std::string_view number) { SetNumberField(17, 23, '0', number); }
     // Positions 17–23 without their leading zeros.
@@ -235,7 +237,8 @@ public:
 // A text record of the kind the service code asks for ("21"
 // AvtaleGiro, "04" remittance); anything else fails with
 // "Ukjent spesifikasjonstype".
-std::unique_ptr<TBBSSpesifikasjon> makeSpesifikasjon(std::string_view service, std::string_view type);
+std::unique_ptr<TBBSSpesifikasjon> makeSpesifikasjon(std::string_view service,
+                                                     std::string_view type);
 
 // The payer's name as amount item 2 carries it: initials of every word but
 // the last, then the last word whole, in upper case ("Hansen Kari Anne" →

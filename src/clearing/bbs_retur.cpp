@@ -83,7 +83,8 @@ private:
 };
 
 template <class Item>
-void moveItems(std::vector<std::unique_ptr<Item>>& from, TBBSReturListe<Item>& to, RecordPump& pump) {
+void moveItems(std::vector<std::unique_ptr<Item>>& from, TBBSReturListe<Item>& to,
+               RecordPump& pump) {
     to.Reserve(from.size());
     for (auto& item : from) {
         pump.tick();
@@ -106,7 +107,12 @@ bool TBBSReturItemAvtaleStatus::OnskerVarsel() const {
     const std::string_view field = Linje1().RawField(42, 42);
     if (field.empty()) return false;
     switch (upperAscii(field[0])) {
-        case '1': case 'J': case 'S': case 'T': case 'X': case 'Y': return true;
+        case '1':
+        case 'J':
+        case 'S':
+        case 'T':
+        case 'X':
+        case 'Y': return true;
         default: return false;
     }
 }

@@ -18,9 +18,8 @@ ClockReading readClearingClock() {
     const std::time_t t = std::time(nullptr);
     std::tm local{};
     localtime_r(&t, &local);
-    return {local.tm_year + 1900,
-            clearingClockValue(local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                               std::min(local.tm_sec, 59))};
+    return {local.tm_year + 1900, clearingClockValue(local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                                     local.tm_min, std::min(local.tm_sec, 59))};
 }
 
 ClearingSequence::ClearingSequence(Clock clock) : clock_(std::move(clock)) {}

@@ -80,7 +80,8 @@ void TBBSXXX::loadBelopspost1(std::string line) {
 
 void TBBSTransaksjon::SetTransaksjonsnr(int number) {
     TBBSXXX::SetTransaksjonsnr(number);
-    for (int i = 0; i < spesifikasjoner_.Count(); ++i) spesifikasjoner_.Items(i).SetTransaksjonsnr(number);
+    for (int i = 0; i < spesifikasjoner_.Count(); ++i)
+        spesifikasjoner_.Items(i).SetTransaksjonsnr(number);
 }
 
 void TBBSTransaksjon::SetSpesifikasjon(std::vector<std::string> lines) {
@@ -139,13 +140,15 @@ void TBBSTransaksjon::SetEgetVarsel(bool own) {
 void TBBSTransaksjon::AppendLines(std::string& out) const {
     TBBSXXX::AppendLines(out);
     AppendAddressLines(out);
-    for (int i = 0; i < spesifikasjoner_.Count(); ++i) appendRecordLine(out, spesifikasjoner_.Items(i));
+    for (int i = 0; i < spesifikasjoner_.Count(); ++i)
+        appendRecordLine(out, spesifikasjoner_.Items(i));
 }
 
 // ---- The three kinds -------------------------------------------------------
 
 TBBSBetaling::TBBSBetaling(TransactionKey, TBBSOppdrag& owner)
-    : TBBSTransaksjon(owner, std::make_unique<TBBSBetaling1>(), std::make_unique<TBBSBetaling2>()) {}
+    : TBBSTransaksjon(owner, std::make_unique<TBBSBetaling1>(), std::make_unique<TBBSBetaling2>()) {
+}
 
 TBBSSletting::TBBSSletting(TransactionKey, TBBSOppdrag& owner)
     : TBBSXXX(owner, std::make_unique<TBBSSlett1>(), std::make_unique<TBBSSlett2>()) {}

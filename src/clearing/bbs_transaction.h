@@ -72,7 +72,8 @@ public:
     virtual void AppendLines(std::string& out) const;
 
 protected:
-    TBBSXXX(TBBSOppdrag& owner, std::unique_ptr<TBBSTrans1> item1, std::unique_ptr<TBBSTrans2> item2);
+    TBBSXXX(TBBSOppdrag& owner, std::unique_ptr<TBBSTrans1> item1,
+            std::unique_ptr<TBBSTrans2> item2);
 
     TBBSTrans1& item1() { return *item1_; }
     TBBSTrans2& item2() { return *item2_; }
@@ -102,7 +103,9 @@ public:
     void Clear() { records_.clear(); }
     void Add(std::unique_ptr<TBBSSpesifikasjon> record) { records_.push_back(std::move(record)); }
     int Count() const { return static_cast<int>(records_.size()); }
-    TBBSSpesifikasjon& Items(int index) const { return *records_.at(static_cast<std::size_t>(index)); }
+    TBBSSpesifikasjon& Items(int index) const {
+        return *records_.at(static_cast<std::size_t>(index));
+    }
 
 private:
     std::vector<std::unique_ptr<TBBSSpesifikasjon>> records_;

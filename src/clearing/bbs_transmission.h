@@ -89,7 +89,9 @@ public:
     const TBBSSluttOppdrag& Slutt() const { return *end_; }
 
     int TransaksjonCount() const { return static_cast<int>(transactions_.size()); }
-    TBBSXXX& Transaksjon(int index) const { return *transactions_.at(static_cast<std::size_t>(index)); }
+    TBBSXXX& Transaksjon(int index) const {
+        return *transactions_.at(static_cast<std::size_t>(index));
+    }
 
     // Counts the totals anew from the transactions.
     void Recalculate();
@@ -164,7 +166,9 @@ public:
     virtual std::string NyttOppdragsnr();
     virtual std::string NyttForsendelsesnr();
 
-    void SetDataavsender(std::string_view customerUnitId) { start_.SetDataavsender(customerUnitId); }
+    void SetDataavsender(std::string_view customerUnitId) {
+        start_.SetDataavsender(customerUnitId);
+    }
     std::string GetForsendelsesnr() const { return start_.GetForsendelsesnr(); }
     const TBBSStart& Start() const { return start_; }
     const TBBSSlutt& Slutt() const { return end_; }
@@ -179,7 +183,9 @@ public:
         return created;
     }
     int OppdragCount() const { return static_cast<int>(assignments_.size()); }
-    TBBSOppdrag& Oppdrag(int index) const { return *assignments_.at(static_cast<std::size_t>(index)); }
+    TBBSOppdrag& Oppdrag(int index) const {
+        return *assignments_.at(static_cast<std::size_t>(index));
+    }
 
     // Numbers what has no number and counts the totals anew.
     void Recalculate();

@@ -43,7 +43,8 @@ const char* kindName(Kind kind) {
 }
 
 bool isKnownRecord(std::string_view type) {
-    static constexpr std::string_view kTypes[] = {"10", "89", "20", "88", "30", "31", "49", "40", "41"};
+    static constexpr std::string_view kTypes[] = {"10", "89", "20", "88", "30",
+                                                  "31", "49", "40", "41"};
     for (const auto t : kTypes)
         if (t == type) return true;
     return false;
@@ -109,13 +110,13 @@ void TBBS::loadLine(std::string line, LoadState& state) {
         state = LoadState{assignment, nullptr};
     } else if (record == "88") {
         if (!state.assignment)
-            throw FormatError("slutten på et oppdrag (post 88) står ikke etter starten på et oppdrag");
+            throw FormatError(
+                "slutten på et oppdrag (post 88) står ikke etter starten på et oppdrag");
         state.assignment->end_->SetLine(std::move(line));
         state.assignment->Recalculate();
         state = LoadState{};
     } else if (record == "30") {
-        if (!state.assignment)
-            throw FormatError("transaksjonen (post 30) står ikke i et oppdrag");
+        if (!state.assignment) throw FormatError("transaksjonen (post 30) står ikke i et oppdrag");
         const Kind kind = transactionKind(service, type);
         if (kind != state.assignment->kind())
             throw FormatError("en transaksjon av type " + type + " kan ikke stå i " +
@@ -132,7 +133,8 @@ void TBBS::loadLine(std::string line, LoadState& state) {
             throw FormatError("en sletteanmodning kan ikke ha spesifikasjon (post 49)");
         auto spesifikasjon = makeSpesifikasjon(service, type);
         spesifikasjon->SetLine(std::move(line));
-        static_cast<TBBSTransaksjon*>(state.transaction)->loadSpesifikasjon(std::move(spesifikasjon));
+        static_cast<TBBSTransaksjon*>(state.transaction)
+            ->loadSpesifikasjon(std::move(spesifikasjon));
     } else {  // "40", "41"
         if (state.assignment->kind() != Kind::Remittering)
             throw FormatError("adresseposten (post " + record +

@@ -25,7 +25,9 @@ std::string amountText(Money amount) {
     return (ore < 0 ? "-" : "") + std::to_string(magnitude / 100) + "," + cents;
 }
 
-std::string dateText(const std::optional<Date>& date) { return date ? date->shown() : std::string(); }
+std::string dateText(const std::optional<Date>& date) {
+    return date ? date->shown() : std::string();
+}
 
 const char* yesNo(bool yes) { return yes ? "Ja" : "Nei"; }
 
@@ -108,9 +110,10 @@ void addClearingCommands(Commands& commands) {
     commands.add({"returfil",
                   "returfil FIL               innbetalinger og avtaler i en BBS-returfil",
                   runReturfil});
-    commands.add({"bbs-fil",
-                  "bbs-fil FIL [--skriv UT]   oppdragene i en BBS-forsendelse, skrevet på nytt til UT",
-                  runBbsFil});
+    commands.add(
+        {"bbs-fil",
+         "bbs-fil FIL [--skriv UT]   oppdragene i en BBS-forsendelse, skrevet på nytt til UT",
+         runBbsFil});
 }
 
 }  // namespace lagrull::cli

@@ -22,7 +22,7 @@ struct Context {
 
 struct Command {
     std::string name;
-    std::string usage;  // one line, shown by --help
+    std::string usage;                 // one line, shown by --help
     std::function<int(Context&)> run;  // returns the exit status
 };
 

@@ -15,7 +15,8 @@ using data::DataStore;
 using data::TOrvTable;
 
 std::vector<TOrvTable*> allTables(data::RegisterTables& t) {
-    return {&t.CpTab, &t.KontTable, &t.BetTable, &t.tbRelReg, &t.tbRelRegStandard, &t.OrgTable, &t.MedlTable};
+    return {&t.CpTab,    &t.KontTable, &t.BetTable, &t.tbRelReg, &t.tbRelRegStandard,
+            &t.OrgTable, &t.MedlTable};
 }
 
 long long rowCount(data::TDatabase& db, const TOrvTable& table) {
@@ -29,7 +30,8 @@ int runInit(Context& c) {
     DataStore store(c.ui);
     store.start();
     for (TOrvTable* t : allTables(store.tables()))
-        c.out << t->tableName() << '\t' << t->fieldDefs().size() << '\t' << rowCount(store.dbLocal(), *t) << '\n';
+        c.out << t->tableName() << '\t' << t->fieldDefs().size() << '\t'
+              << rowCount(store.dbLocal(), *t) << '\n';
     return 0;
 }
 
@@ -37,9 +39,10 @@ int runInit(Context& c) {
 // integer, anything else a text.
 data::Value parameterValue(const std::string& text) {
     const std::size_t digits = text.size() - (text.rfind('-', 0) == 0 ? 1 : 0);
-    const bool plain = digits > 0 && digits <= 18 &&
-                       text.find_first_not_of("0123456789", text.size() - digits) == std::string::npos &&
-                       (digits == 1 || text[text.size() - digits] != '0');
+    const bool plain =
+        digits > 0 && digits <= 18 &&
+        text.find_first_not_of("0123456789", text.size() - digits) == std::string::npos &&
+        (digits == 1 || text[text.size() - digits] != '0');
     if (plain) return data::Value(static_cast<std::int64_t>(std::stoll(text)));
     return data::Value(text);
 }
@@ -51,7 +54,8 @@ int runSql(Context& c) {
     data::TOrvQuery q(store.dbLocal());
     q.setSql(c.args[0]);
     for (std::size_t i = 1; i < c.args.size(); ++i) {
-        if (c.args[i] != "--param" || i + 1 >= c.args.size()) throw UsageError{"ukjent argument: " + c.args[i]};
+        if (c.args[i] != "--param" || i + 1 >= c.args.size())
+            throw UsageError{"ukjent argument: " + c.args[i]};
         const std::string& p = c.args[++i];
         const std::size_t eq = p.find('=');
         if (eq == std::string::npos || eq == 0) throw UsageError{"--param trenger navn=verdi"};
@@ -65,7 +69,8 @@ int runSql(Context& c) {
     for (int f = 0; f < q.fieldCount(); ++f) c.out << (f ? "\t" : "") << q.field(f).name;
     c.out << '\n';
     for (; !q.eof(); q.next()) {
-        for (int f = 0; f < q.fieldCount(); ++f) c.out << (f ? "\t" : "") << data::FieldText(q, q.field(f).name);
+        for (int f = 0; f < q.fieldCount(); ++f)
+            c.out << (f ? "\t" : "") << data::FieldText(q, q.field(f).name);
         c.out << '\n';
     }
     return 0;
@@ -86,9 +91,12 @@ int runReindex(Context& c) {
 }  // namespace
 
 void addDataCommands(Commands& commands) {
-    commands.add({"init", "init                       oppretter, reparerer og oppgraderer tabellene", runInit});
+    commands.add({"init",
+                  "init                       oppretter, reparerer og oppgraderer tabellene",
+                  runInit});
     commands.add({"sql", "sql TEKST [--param navn=verdi]...  kjører en SQL-setning", runSql});
-    commands.add({"reindex", "reindex                    bygger indeksene i alle tabellene på nytt", runReindex});
+    commands.add({"reindex", "reindex                    bygger indeksene i alle tabellene på nytt",
+                  runReindex});
 }
 
 }  // namespace lagrull::cli

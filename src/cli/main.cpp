@@ -43,10 +43,14 @@ int main(int argc, char** argv) {
     auto answer = cli::ConsoleUi::Default::None;
     std::deque<std::string> inputs;
     for (const auto& a : all) {
-        if (a == "--yes") answer = cli::ConsoleUi::Default::Yes;
-        else if (a == "--no") answer = cli::ConsoleUi::Default::No;
-        else if (a.rfind("--input=", 0) == 0) inputs.push_back(a.substr(8));
-        else if (!isStartupSwitch(a)) rest.push_back(a);
+        if (a == "--yes")
+            answer = cli::ConsoleUi::Default::Yes;
+        else if (a == "--no")
+            answer = cli::ConsoleUi::Default::No;
+        else if (a.rfind("--input=", 0) == 0)
+            inputs.push_back(a.substr(8));
+        else if (!isStartupSwitch(a))
+            rest.push_back(a);
     }
     cli::ConsoleUi ui(std::cerr, answer, inputs);
 

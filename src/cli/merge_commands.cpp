@@ -23,9 +23,9 @@ namespace lagrull::cli {
 
 namespace {
 
-
 bool endsWithPdf(const std::string& name) {
-    return name.size() >= 4 && (name.compare(name.size() - 4, 4, ".pdf") == 0 || name.compare(name.size() - 4, 4, ".PDF") == 0 ||
+    return name.size() >= 4 && (name.compare(name.size() - 4, 4, ".pdf") == 0 ||
+                                name.compare(name.size() - 4, 4, ".PDF") == 0 ||
                                 name.compare(name.size() - 4, 4, ".Pdf") == 0);
 }
 
@@ -113,18 +113,21 @@ int runMerge(Context& c) {
     }
 #endif
     writeFileBytes(out, document);
-    if (document.empty()) c.out << "Ingen tekst: " << out << " er tom.\n";
-    else c.out << "Skrev " << out << " (" << document.size() << " byte).\n";
+    if (document.empty())
+        c.out << "Ingen tekst: " << out << " er tom.\n";
+    else
+        c.out << "Skrev " << out << " (" << document.size() << " byte).\n";
     return 0;
 }
 
 }  // namespace
 
 void addMergeCommands(Commands& commands) {
-    commands.add({"flett",
-                  "flett MAL UT [--ini FIL] [--set navn=verdi]... [--dato DD.MM.ÅÅÅÅ] [--input SVAR]... "
-                  "[--zip ARKIV [--passord P]]  fletter malen til UT (RTF; - for standard ut)",
-                  runMerge});
+    commands.add(
+        {"flett",
+         "flett MAL UT [--ini FIL] [--set navn=verdi]... [--dato DD.MM.ÅÅÅÅ] [--input SVAR]... "
+         "[--zip ARKIV [--passord P]]  fletter malen til UT (RTF; - for standard ut)",
+         runMerge});
 }
 
 }  // namespace lagrull::cli

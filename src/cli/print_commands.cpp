@@ -13,7 +13,8 @@
 namespace lagrull::cli {
 
 void addPrintCommands(Commands& commands) {
-    commands.add({"pdf", "pdf FIL.rtf UT.pdf          RTF-dokumentet satt opp på sider og skrevet som PDF",
+    commands.add({"pdf",
+                  "pdf FIL.rtf UT.pdf          RTF-dokumentet satt opp på sider og skrevet som PDF",
                   [](Context& c) {
                       if (c.args.size() != 2) throw UsageError{"Oppgi RTF-filen og PDF-filen."};
                       ConsoleFillIn prompter({}, c.out);
@@ -24,12 +25,14 @@ void addPrintCommands(Commands& commands) {
                             << (converter.pageCount() == 1 ? " side)\n" : " sider)\n");
                       return 0;
                   }});
-    commands.add({"skriv", "skriv FIL.rtf [--skriver NAVN]  RTF-dokumentet skrevet ut på standardskriveren",
+    commands.add({"skriv",
+                  "skriv FIL.rtf [--skriver NAVN]  RTF-dokumentet skrevet ut på standardskriveren",
                   [](Context& c) {
                       std::string file, printer;
                       for (std::size_t i = 0; i < c.args.size(); ++i) {
                           if (c.args[i] == "--skriver") {
-                              if (++i >= c.args.size()) throw UsageError{"--skriver trenger et navn."};
+                              if (++i >= c.args.size())
+                                  throw UsageError{"--skriver trenger et navn."};
                               printer = c.args[i];
                           } else if (file.empty()) {
                               file = c.args[i];
@@ -49,8 +52,7 @@ void addPrintCommands(Commands& commands) {
                           builder.SetPrintOptions(&options);
                       }
                       builder.PrintFile(file);
-                      c.out << "Skrev ut " << file << " (" << system.sheets()
-                            << " ark)\n";
+                      c.out << "Skrev ut " << file << " (" << system.sheets() << " ark)\n";
                       return 0;
                   }});
 }

@@ -50,9 +50,12 @@ int runScript(Context& c) {
     bool safe = true;
     std::vector<std::string> texts;
     for (const std::string& a : c.args) {
-        if (a == "--kjor") execute = true;
-        else if (a == "--usikker") safe = false;
-        else texts.push_back(a);
+        if (a == "--kjor")
+            execute = true;
+        else if (a == "--usikker")
+            safe = false;
+        else
+            texts.push_back(a);
     }
     if (texts.size() != 1) throw UsageError{"Skriv ett uttrykk eller ett skript"};
     TActiveScriptSite site;
@@ -73,8 +76,8 @@ int runScript(Context& c) {
 }  // namespace
 
 void addScriptCommands(Commands& commands) {
-    commands.add({"uttrykk", "uttrykk TEKST [NAVN=VERDI]... verdien av et regneuttrykk",
-                  runExpression});
+    commands.add(
+        {"uttrykk", "uttrykk TEKST [NAVN=VERDI]... verdien av et regneuttrykk", runExpression});
     commands.add({"skript",
                   "skript [--kjor] [--usikker] TEKST  skriptuttrykk (--kjor: skript, "
                   "--usikker: uten sikker modus)",

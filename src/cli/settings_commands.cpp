@@ -16,8 +16,8 @@ void addSettingsCommands(Commands& commands) {
                             << "innstillingsfil: " << p.settingsFile << '\n'
                             << "brukerinnstillinger: " << p.userSettingsFile << '\n'
                             << "katalogfil: " << p.directoryFile << '\n'
-                            << "loggfil: " << appLog().path()
-                            << (appLog().enabled() ? "" : " (av)") << '\n';
+                            << "loggfil: " << appLog().path() << (appLog().enabled() ? "" : " (av)")
+                            << '\n';
                       return 0;
                   }});
 }

@@ -9,13 +9,15 @@
 namespace lagrull::cli {
 
 void addTemplateCommands(Commands& commands) {
-    commands.add({"rtf", "rtf FIL                    RTF-dokumentet som disposisjon (seksjoner, avsnitt, tabeller)",
-                  [](Context& c) {
-                      if (c.args.size() != 1) throw UsageError{"Oppgi én RTF-fil."};
-                      const auto document = readRtfFile(c.args[0]);
-                      c.out << rtfOutline(*document);
-                      return 0;
-                  }});
+    commands.add(
+        {"rtf",
+         "rtf FIL                    RTF-dokumentet som disposisjon (seksjoner, avsnitt, tabeller)",
+         [](Context& c) {
+             if (c.args.size() != 1) throw UsageError{"Oppgi én RTF-fil."};
+             const auto document = readRtfFile(c.args[0]);
+             c.out << rtfOutline(*document);
+             return 0;
+         }});
 }
 
 }  // namespace lagrull::cli

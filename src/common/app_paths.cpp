@@ -1,9 +1,9 @@
 #include "common/app_paths.h"
 
+#include <unistd.h>
 #include <cstdlib>
 #include <optional>
 #include <stdexcept>
-#include <unistd.h>
 
 #include "common/error.h"
 #include "common/file_names.h"
@@ -114,10 +114,12 @@ AppPaths resolveAppPaths(const PathInputs& in, Ui& ui) {
         const std::string localConfig =
             absoluteFrom(p.programDirectory, readPath(p.directoryFile, "LocalConfigFile"));
         if (!localConfig.empty() && fs::exists(findFileNoCase(localConfig), ec))
-            data = search.accept(absoluteFrom(p.programDirectory, readPath(localConfig, "LocalPath")));
+            data =
+                search.accept(absoluteFrom(p.programDirectory, readPath(localConfig, "LocalPath")));
     }
     if (!data)
-        data = search.accept(absoluteFrom(p.programDirectory, readPath(p.directoryFile, "LocalPath")));
+        data =
+            search.accept(absoluteFrom(p.programDirectory, readPath(p.directoryFile, "LocalPath")));
     if (!data) {
         const std::string fallback = dataHome + "lagrull/";
         fs::create_directories(fallback, ec);
@@ -167,7 +169,8 @@ std::string programLocation(const std::string& programFile) {
         if (!dir.empty()) break;
         dir = TOrvIni::readValue(registry, "Applications", programFile).value_or("");
     }
-    if (dir.empty()) dir = TOrvIni::readValue(p.brakviIni, "Programkatalog", programFile).value_or("");
+    if (dir.empty())
+        dir = TOrvIni::readValue(p.brakviIni, "Programkatalog", programFile).value_or("");
     return dir.empty() ? dir : withTrailingSlash(dir);
 }
 

@@ -22,11 +22,11 @@ inline constexpr const char* kBaseName = "lagrul";
 // What the resolution looks at: the command line and the machine.
 struct PathInputs {
     std::vector<std::string> args;
-    std::string programDirectory;  // with trailing "/"
-    std::string home;              // $HOME
-    std::string xdgDataHome;       // may be empty
-    std::string xdgConfigHome;     // may be empty
-    std::string xdgDocumentsDir;   // may be empty
+    std::string programDirectory;                  // with trailing "/"
+    std::string home;                              // $HOME
+    std::string xdgDataHome;                       // may be empty
+    std::string xdgConfigHome;                     // may be empty
+    std::string xdgDocumentsDir;                   // may be empty
     std::string systemDirectory = "/etc/Brakvi/";  // stands for the Windows directory
 
     // From the running process and its environment.
@@ -34,16 +34,16 @@ struct PathInputs {
 };
 
 struct AppPaths {
-    std::string programDirectory;      // trailing "/"
-    std::string appDataDirectory;      // trailing "/"
-    std::string settingsFile;          // appData + "lagrul.ini"
-    std::string userSettingsFile;      // per-user settings
-    std::string directoryFile;         // program dir + "lagrulw.dir" or "lagrul.dir"
-    std::string brakviIni;             // "Brakvi.ini" in the system directory
-    std::string userApplicationsIni;   // registry, current user
+    std::string programDirectory;        // trailing "/"
+    std::string appDataDirectory;        // trailing "/"
+    std::string settingsFile;            // appData + "lagrul.ini"
+    std::string userSettingsFile;        // per-user settings
+    std::string directoryFile;           // program dir + "lagrulw.dir" or "lagrul.dir"
+    std::string brakviIni;               // "Brakvi.ini" in the system directory
+    std::string userApplicationsIni;     // registry, current user
     std::string machineApplicationsIni;  // registry, local machine
-    std::string documentsDirectory;    // trailing "/"
-    std::string tempDirectory;         // trailing "/"
+    std::string documentsDirectory;      // trailing "/"
+    std::string tempDirectory;           // trailing "/"
 };
 
 // Runs the whole algorithm. The warning about a missing directory is shown

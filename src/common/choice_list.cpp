@@ -20,8 +20,10 @@ TChoiceList::TChoiceList(std::initializer_list<std::string_view> entries) {
 
 void TChoiceList::add(std::string_view entry) {
     const std::size_t eq = entry.find('=');
-    if (eq != std::string_view::npos && !(entry.back() == ']' && entry.rfind('[') != std::string_view::npos)) {
-        entries_.push_back(std::string(entry.substr(0, eq)) + "[" + std::string(entry.substr(eq + 1)) + "]");
+    if (eq != std::string_view::npos &&
+        !(entry.back() == ']' && entry.rfind('[') != std::string_view::npos)) {
+        entries_.push_back(std::string(entry.substr(0, eq)) + "[" +
+                           std::string(entry.substr(eq + 1)) + "]");
     } else {
         entries_.emplace_back(entry);
     }

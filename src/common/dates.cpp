@@ -35,8 +35,8 @@ Date Date::today() {
 
 long Date::serial() const {
     using namespace std::chrono;
-    const sys_days d = year_month_day{std::chrono::year{year}, std::chrono::month(month),
-                                      std::chrono::day(day)};
+    const sys_days d =
+        year_month_day{std::chrono::year{year}, std::chrono::month(month), std::chrono::day(day)};
     const sys_days epoch = year_month_day{std::chrono::year{1899}, December, std::chrono::day(30)};
     return static_cast<long>((d - epoch).count());
 }
@@ -87,7 +87,8 @@ std::optional<Date> make(int year, int month, int day) {
 std::optional<Date> parseStoredDate(std::string_view text) {
     if (!allDigits(text)) return std::nullopt;
     if (text.size() == 8)
-        return make(number(text.substr(4, 4)), number(text.substr(2, 2)), number(text.substr(0, 2)));
+        return make(number(text.substr(4, 4)), number(text.substr(2, 2)),
+                    number(text.substr(0, 2)));
     if (text.size() == 6)
         return make(expandTwoDigitYear(number(text.substr(4, 2))), number(text.substr(2, 2)),
                     number(text.substr(0, 2)));

@@ -19,7 +19,7 @@ std::optional<std::string> dateFormOfMask(std::string_view mask) {
 namespace {
 
 struct FormField {
-    char letter;     // 'D', 'M' or 'Y'
+    char letter;  // 'D', 'M' or 'Y'
     int width;
 };
 
@@ -80,9 +80,12 @@ std::optional<Date> parseDateInForm(std::string_view form, std::string_view text
             case 'D': day = value; break;
             case 'M': month = value; break;
             case 'Y':
-                if (fields[i].width == 4 && p.size() == 4) year = value;
-                else if (p.size() == 2) year = expandTwoDigitYear(value);
-                else return std::nullopt;
+                if (fields[i].width == 4 && p.size() == 4)
+                    year = value;
+                else if (p.size() == 2)
+                    year = expandTwoDigitYear(value);
+                else
+                    return std::nullopt;
                 break;
         }
     }
@@ -98,14 +101,18 @@ std::string formatDateInForm(std::string_view form, const Date& date) {
         while (j < form.size() && form[j] == c) ++j;
         const int width = static_cast<int>(j - i);
         int value = -1;
-        if (c == 'D') value = date.day;
-        else if (c == 'M') value = date.month;
-        else if (c == 'Y') value = width == 2 ? date.year % 100 : date.year;
+        if (c == 'D')
+            value = date.day;
+        else if (c == 'M')
+            value = date.month;
+        else if (c == 'Y')
+            value = width == 2 ? date.year % 100 : date.year;
         if (value < 0) {
             out.append(form.substr(i, width));
         } else {
             std::string digits = std::to_string(value);
-            if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), '0');
+            if (static_cast<int>(digits.size()) < width)
+                digits.insert(0, width - digits.size(), '0');
             out += digits;
         }
         i = j;
@@ -119,7 +126,8 @@ LeaveResult checkFieldOnLeave(EditKind kind, const Mask& mask, std::string_view 
     if (shown.empty()) return result;
     if (kind == EditKind::mkAccount) {
         if (!IsValidAccountNumber(mask.store(shown))) {
-            ui.message("Feil", dataAware ? "Kontonummer er ikke korrekt" : "Kontonummer ikke korrekt",
+            ui.message("Feil",
+                       dataAware ? "Kontonummer er ikke korrekt" : "Kontonummer ikke korrekt",
                        Buttons::Ok, Icon::Warning);
             result.accepted = false;
         }

@@ -24,7 +24,7 @@ std::optional<Date> parseDateInForm(std::string_view form, std::string_view text
 std::string formatDateInForm(std::string_view form, const Date& date);
 
 struct LeaveResult {
-    bool accepted = true;           // false: the focus goes back to the field
+    bool accepted = true;                  // false: the focus goes back to the field
     std::optional<std::string> rewritten;  // a new shown text for the field
 };
 

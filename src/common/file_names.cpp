@@ -1,8 +1,8 @@
 #include "common/file_names.h"
 
+#include <unistd.h>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 #include "common/error.h"
 #include "common/text_codec.h"

@@ -82,9 +82,7 @@ std::string helpFolderName(int registerKind) {
     return registerKind == 1 ? "husleieregister" : "medlemsregister";
 }
 
-fs::path helpDirectory() {
-    return fs::path(appPaths().programDirectory) / "helpfiles";
-}
+fs::path helpDirectory() { return fs::path(appPaths().programDirectory) / "helpfiles"; }
 
 HelpPage helpStartPage(const fs::path& helpDirectory, int registerKind) {
     HelpPage start = makePage(helpDirectory, registerKind, kStartPage, "");

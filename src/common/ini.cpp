@@ -42,7 +42,8 @@ std::string loadBytes(const fs::path& path) {
     for (int attempt = 0;; ++attempt) {
         std::ifstream in(path, std::ios::binary);
         if (in) {
-            std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            std::string bytes((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
             if (!in.bad()) return bytes;
         }
         const bool busy = errno == EBUSY || errno == ETXTBSY || errno == EAGAIN;
@@ -201,7 +202,9 @@ void TOrvIni::writeDecimal(const std::string& key, double value) {
     writeText(key, ini::formatDecimal(value));
 }
 
-void TOrvIni::writeBool(const std::string& key, bool value) { writeText(key, ini::formatBool(value)); }
+void TOrvIni::writeBool(const std::string& key, bool value) {
+    writeText(key, ini::formatBool(value));
+}
 
 std::optional<std::string> TOrvIni::readValue(const fs::path& file, const std::string& section,
                                               const std::string& key) {

@@ -15,7 +15,9 @@
 
 namespace lagrull {
 
-namespace ini { struct Document; }
+namespace ini {
+struct Document;
+}
 
 enum class IniMode { Read, Write };
 
@@ -52,8 +54,7 @@ public:
 
     // Opens for reading; not found on any error.
     static std::optional<std::string> readValue(const std::filesystem::path& file,
-                                                const std::string& section,
-                                                const std::string& key);
+                                                const std::string& section, const std::string& key);
     // Opens for writing, uses the section, writes, closes; false on failure.
     static bool writeValue(const std::filesystem::path& file, const std::string& section,
                            const std::string& key, const std::string& value);

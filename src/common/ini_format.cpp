@@ -66,8 +66,10 @@ Document parse(std::string_view bytes) {
     std::size_t first = 0;
     if (!raw.empty()) {
         const std::string_view head = trimRight(raw[0]);
-        if (head == "@@@@@") doc.scramble = Scramble::Second;
-        else if (head == "@@@@") doc.scramble = Scramble::First;
+        if (head == "@@@@@")
+            doc.scramble = Scramble::Second;
+        else if (head == "@@@@")
+            doc.scramble = Scramble::First;
         if (doc.scramble != Scramble::None) first = 1;
     }
     std::string plain;
@@ -90,8 +92,8 @@ Document parse(std::string_view bytes) {
         start = end + 1;
         if (!line.empty() && line.front() == '[') {
             const std::size_t close = line.find(']');
-            const std::string_view name =
-                line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
+            const std::string_view name = line.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1);
             doc.sections.push_back(Section{std::string(name), {}, true});
         } else {
             doc.sections.back().lines.emplace_back(line);
@@ -166,9 +168,18 @@ std::optional<std::string> keyOf(std::string_view line) {
 
 std::optional<bool> parseBool(std::string_view value) {
     if (value.empty()) return std::nullopt;
-    switch (static_cast<char>(upperCase(static_cast<char32_t>(static_cast<unsigned char>(value[0]))))) {
-        case '1': case 'J': case 'S': case 'T': case 'X': case 'Y': return true;
-        case '0': case 'F': case 'N': case 'U': return false;
+    switch (
+        static_cast<char>(upperCase(static_cast<char32_t>(static_cast<unsigned char>(value[0]))))) {
+        case '1':
+        case 'J':
+        case 'S':
+        case 'T':
+        case 'X':
+        case 'Y': return true;
+        case '0':
+        case 'F':
+        case 'N':
+        case 'U': return false;
         default: return std::nullopt;
     }
 }

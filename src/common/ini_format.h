@@ -59,7 +59,7 @@ std::optional<std::string> keyOf(std::string_view line);
 std::optional<bool> parseBool(std::string_view value);
 std::optional<long long> parseInteger(std::string_view value);
 std::optional<double> parseDecimal(std::string_view value);
-std::string formatBool(bool value);      // "Ja" / "Nei"
+std::string formatBool(bool value);       // "Ja" / "Nei"
 std::string formatDecimal(double value);  // six decimals, comma, trailing zeros removed
 
 }  // namespace lagrull::ini

@@ -110,7 +110,8 @@ Mask::Mask(std::string_view text) : text_(text) {
     const char first = text.front();
     if (first == 'N' || first == 'T') {
         type_ = first == 'N' ? MaskType::Number : MaskType::GroupedNumber;
-        if (text.size() > 1 && isDigit(static_cast<unsigned char>(text[1]))) decimals_ = text[1] - '0';
+        if (text.size() > 1 && isDigit(static_cast<unsigned char>(text[1])))
+            decimals_ = text[1] - '0';
         hideZero_ = text.find("H0") != std::string_view::npos;
         return;
     }
@@ -163,9 +164,10 @@ std::string Mask::show(std::string_view stored) const {
             if (hideZero_ && isZero(*n)) return {};
             if (type_ == MaskType::Number)
                 return decimals_ > 0 ? fixedDecimals(*n, decimals_) : std::string(stored);
-            const std::string plain = decimals_ > 0 ? fixedDecimals(*n, decimals_)
-                                                    : std::string(n->negative ? "-" : "") + n->integer +
-                                                          (n->hasSeparator ? "," + n->fraction : "");
+            const std::string plain = decimals_ > 0
+                                          ? fixedDecimals(*n, decimals_)
+                                          : std::string(n->negative ? "-" : "") + n->integer +
+                                                (n->hasSeparator ? "," + n->fraction : "");
             return groupDigits(plain);
         }
     }
@@ -209,7 +211,8 @@ bool Mask::fits(std::string_view shown) const {
             std::size_t t = 0;
             for (const char32_t c : text) {
                 // Skip literals the user did not type; they are put in on show.
-                while (t < template_.size() && !isPlaceholder(template_[t]) && template_[t] != c) ++t;
+                while (t < template_.size() && !isPlaceholder(template_[t]) && template_[t] != c)
+                    ++t;
                 if (t >= template_.size()) return false;
                 if (isPlaceholder(template_[t]) && !inCharacterSet(c)) return false;
                 ++t;

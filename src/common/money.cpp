@@ -13,8 +13,8 @@ Money Money::fromKroner(double kroner) {
 std::string FormatAmount(Money amount) {
     const std::int64_t ore = amount.ore();
     // Work on the magnitude as unsigned so that the smallest value is safe.
-    std::uint64_t magnitude = ore < 0 ? 0 - static_cast<std::uint64_t>(ore)
-                                      : static_cast<std::uint64_t>(ore);
+    std::uint64_t magnitude =
+        ore < 0 ? 0 - static_cast<std::uint64_t>(ore) : static_cast<std::uint64_t>(ore);
     const std::uint64_t kroner = magnitude / 100;
     const unsigned cents = static_cast<unsigned>(magnitude % 100);
     std::string digits = std::to_string(kroner);

@@ -25,8 +25,14 @@ public:
     constexpr Money operator+(Money o) const { return Money(ore_ + o.ore_); }
     constexpr Money operator-(Money o) const { return Money(ore_ - o.ore_); }
     constexpr Money operator-() const { return Money(-ore_); }
-    Money& operator+=(Money o) { ore_ += o.ore_; return *this; }
-    Money& operator-=(Money o) { ore_ -= o.ore_; return *this; }
+    Money& operator+=(Money o) {
+        ore_ += o.ore_;
+        return *this;
+    }
+    Money& operator-=(Money o) {
+        ore_ -= o.ore_;
+        return *this;
+    }
     constexpr Money operator*(std::int64_t n) const { return Money(ore_ * n); }
     constexpr auto operator<=>(const Money&) const = default;
 

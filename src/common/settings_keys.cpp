@@ -21,7 +21,9 @@ std::string registerKindName(int registerKind) {
     return registerKind == 1 ? "Husleieregister" : "Medlemsregister";
 }
 
-int validReportFontSize(long long size) { return size >= 6 && size <= 12 ? static_cast<int>(size) : 9; }
+int validReportFontSize(long long size) {
+    return size >= 6 && size <= 12 ? static_cast<int>(size) : 9;
+}
 
 int reportFontSizeSetting(const std::string& settingsFile) {
     return validReportFontSize(setupInteger(settingsFile, "FONTSIZE", 9));

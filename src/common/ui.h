@@ -63,8 +63,8 @@ public:
     virtual void processEvents() = 0;     // let pending window messages run
 
 protected:
-    virtual Answer doMessage(const std::string& caption, const std::string& text,
-                             Buttons buttons, Icon icon) = 0;
+    virtual Answer doMessage(const std::string& caption, const std::string& text, Buttons buttons,
+                             Icon icon) = 0;
     virtual void doShowWait(const std::string& caption, const std::string& text) = 0;
 };
 
@@ -77,8 +77,9 @@ std::string prepareMessageText(const std::string& text);
 // RAII helpers. Each one restores the window state on every path.
 class WaitWindow {
 public:
-    WaitWindow(Ui& ui, const std::string& caption, const std::string& text)
-        : ui_(ui) { ui_.showWait(caption, text); }
+    WaitWindow(Ui& ui, const std::string& caption, const std::string& text) : ui_(ui) {
+        ui_.showWait(caption, text);
+    }
     ~WaitWindow() { ui_.closeWait(); }
     WaitWindow(const WaitWindow&) = delete;
     WaitWindow& operator=(const WaitWindow&) = delete;

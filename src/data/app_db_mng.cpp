@@ -26,7 +26,8 @@ std::string TOrganisasjon::PostSted() const { return FieldText(table_, "POSTSTED
 std::string TOrganisasjon::Bankkonto() const { return FieldText(table_, "BANKKONTO"); }
 
 std::string TOrganisasjon::EkstraNavn(int number) const {
-    if (number < 1 || number > 10) throw EOrvTableException("Ekstrafelt " + std::to_string(number) + " finnes ikke");
+    if (number < 1 || number > 10)
+        throw EOrvTableException("Ekstrafelt " + std::to_string(number) + " finnes ikke");
     return FieldText(table_, "EKSTRANAVN" + std::to_string(number));
 }
 

@@ -1,6 +1,5 @@
 #include "data/conversions.h"
 
-
 #include "common/dates.h"
 #include "common/text_codec.h"
 #include "data/field_access.h"
@@ -10,7 +9,8 @@ namespace lagrull::data {
 
 void ConvertOrganisation(const TDataSet& source, TOrvTable& destination) {
     const bool hasField = source.findField("AUTONR") >= 0;
-    if (!hasField || upperCase(FieldText(source, "AUTONR")) != "TRUE") SetFieldBool(destination, "AUTONR", false);
+    if (!hasField || upperCase(FieldText(source, "AUTONR")) != "TRUE")
+        SetFieldBool(destination, "AUTONR", false);
 }
 
 void ConvertMember(const TDataSet& source, TOrvTable& destination) {
@@ -18,7 +18,8 @@ void ConvertMember(const TDataSet& source, TOrvTable& destination) {
     ConvertShortDate(source, destination, "FDATO");
 }
 
-void ConvertShortDate(const TDataSet& source, TOrvTable& destination, std::string_view field, int currentYear) {
+void ConvertShortDate(const TDataSet& source, TOrvTable& destination, std::string_view field,
+                      int currentYear) {
     if (source.findField(field) < 0) return;
     const std::string old = FieldText(source, field);
     if (old.size() != 6) return;

@@ -16,7 +16,8 @@ void ConvertMember(const TDataSet& source, TOrvTable& destination);
 // A six-character "DDMMYY" value of `field` becomes "DDMMYYYY": the year is
 // the latest one not after `currentYear` that ends in those two digits. An
 // impossible date becomes empty. Other values are left as copied.
-void ConvertShortDate(const TDataSet& source, TOrvTable& destination, std::string_view field, int currentYear);
+void ConvertShortDate(const TDataSet& source, TOrvTable& destination, std::string_view field,
+                      int currentYear);
 void ConvertShortDate(const TDataSet& source, TOrvTable& destination, std::string_view field);
 
 }  // namespace lagrull::data

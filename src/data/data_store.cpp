@@ -28,16 +28,19 @@ void DataStore::registerDatabase() {
         appLog().writeLine(std::string("Tilkobling feilet: ") + e.what());
         ui_.message("Error!", e.what(), Buttons::Ok, Icon::Error);
     } catch (...) {
-        ui_.message("Error!", "Ukjent Exception-klasse. Kan ikke hente ut feilmelding", Buttons::Ok, Icon::Error);
+        ui_.message("Error!", "Ukjent Exception-klasse. Kan ikke hente ut feilmelding", Buttons::Ok,
+                    Icon::Error);
     }
 }
 
 void DataStore::openTables() { appDbMng_.OpenTables(*tables_); }
 
 bool moveOldUserSettings(const std::string& systemDirectory, const std::string& userSettingsFile) {
-    const fs::path source = findFileNoCase(fs::path(withTrailingSlash(systemDirectory)) / "lagrul.usr");
+    const fs::path source =
+        findFileNoCase(fs::path(withTrailingSlash(systemDirectory)) / "lagrul.usr");
     std::error_code ec;
-    if (!fs::exists(source, ec) || userSettingsFile.empty() || fs::exists(userSettingsFile, ec)) return true;
+    if (!fs::exists(source, ec) || userSettingsFile.empty() || fs::exists(userSettingsFile, ec))
+        return true;
     fs::create_directories(fs::path(userSettingsFile).parent_path(), ec);
     fs::rename(source, userSettingsFile, ec);
     if (!ec) return true;

@@ -14,7 +14,7 @@
 namespace lagrull {
 class Ui;
 struct AppPaths;
-}
+}  // namespace lagrull
 
 namespace lagrull::data {
 

@@ -25,8 +25,9 @@ std::string quoteName(std::string_view name) {
 
 void checkDatabaseEngine() {
     if (sqlite3_libversion_number() < 3026000)
-        throw FatalError("Error", std::string("SQLite ") + sqlite3_libversion() +
-                                      " is too old (3.26 or newer is needed). Unable to run application");
+        throw FatalError("Error",
+                         std::string("SQLite ") + sqlite3_libversion() +
+                             " is too old (3.26 or newer is needed). Unable to run application");
 }
 
 // --- Statement ---------------------------------------------------------
@@ -41,8 +42,10 @@ Statement::Statement(Statement&& other) noexcept
 
 Statement::~Statement() {
     if (!stmt_) return;
-    if (cached_) db_->giveBack(stmt_, std::move(node_));
-    else sqlite3_finalize(stmt_);
+    if (cached_)
+        db_->giveBack(stmt_, std::move(node_));
+    else
+        sqlite3_finalize(stmt_);
 }
 
 void Statement::check(int rc) const {
@@ -59,12 +62,15 @@ std::string Statement::parameterName(int index) const {
 
 void Statement::bind(int index, const Value& value, bool copy) {
     int rc = SQLITE_OK;
-    if (const auto* i = std::get_if<std::int64_t>(&value)) rc = sqlite3_bind_int64(stmt_, index, *i);
-    else if (const auto* d = std::get_if<double>(&value)) rc = sqlite3_bind_double(stmt_, index, *d);
+    if (const auto* i = std::get_if<std::int64_t>(&value))
+        rc = sqlite3_bind_int64(stmt_, index, *i);
+    else if (const auto* d = std::get_if<double>(&value))
+        rc = sqlite3_bind_double(stmt_, index, *d);
     else if (const auto* s = std::get_if<std::string>(&value))
         rc = sqlite3_bind_text(stmt_, index, s->data(), static_cast<int>(s->size()),
                                copy ? SQLITE_TRANSIENT : SQLITE_STATIC);
-    else rc = sqlite3_bind_null(stmt_, index);
+    else
+        rc = sqlite3_bind_null(stmt_, index);
     check(rc);
 }
 
@@ -103,10 +109,11 @@ std::string Statement::columnName(int column) const {
 
 Value Statement::column(int column) const {
     switch (sqlite3_column_type(stmt_, column)) {
-    case SQLITE_INTEGER: return Value(static_cast<std::int64_t>(sqlite3_column_int64(stmt_, column)));
-    case SQLITE_FLOAT: return Value(sqlite3_column_double(stmt_, column));
-    case SQLITE_NULL: return Value();
-    default: return Value(columnText(column));
+        case SQLITE_INTEGER:
+            return Value(static_cast<std::int64_t>(sqlite3_column_int64(stmt_, column)));
+        case SQLITE_FLOAT: return Value(sqlite3_column_double(stmt_, column));
+        case SQLITE_NULL: return Value();
+        default: return Value(columnText(column));
     }
 }
 
@@ -153,8 +160,9 @@ void TDatabase::fail(int rc, const std::string& context) const {
 void TDatabase::connect() {
     disconnect();
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(fileName().c_str(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc =
+        sqlite3_open_v2(fileName().c_str(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close_v2(db);
@@ -165,8 +173,9 @@ void TDatabase::connect() {
     try {
         registerSqlFunctions(db_);
         // A larger page cache keeps the big transactions of an upgrade in memory.
-        exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA recursive_triggers=OFF; "
-             "PRAGMA cache_size=-32768;");
+        exec(
+            "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA recursive_triggers=OFF; "
+            "PRAGMA cache_size=-32768;");
     } catch (...) {
         disconnect();
         throw;
@@ -228,8 +237,8 @@ int TDatabase::changes() const { return sqlite3_changes(db_); }
 bool TDatabase::inTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
 
 bool TDatabase::tableExists(std::string_view name, std::string* storedName) {
-    Statement s = prepare(
-        "SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
+    Statement s =
+        prepare("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
     s.bind(1, Value(std::string(name)));
     if (!s.step()) return false;
     if (storedName) *storedName = s.columnText(0);
@@ -242,7 +251,8 @@ namespace {
 int savepointCounter = 0;
 }
 
-Transaction::Transaction(TDatabase& db) : db_(db), name_("sp" + std::to_string(++savepointCounter)) {
+Transaction::Transaction(TDatabase& db)
+    : db_(db), name_("sp" + std::to_string(++savepointCounter)) {
     db_.exec("SAVEPOINT " + name_);
 }
 

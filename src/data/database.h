@@ -66,8 +66,8 @@ public:
     void bind(std::string_view name, const Value& value);
     void clearBindings();
 
-    bool step();              // true while a row is there
-    int execute();            // runs to the end; rows changed
+    bool step();    // true while a row is there
+    int execute();  // runs to the end; rows changed
     void reset();
 
     int columnCount() const;

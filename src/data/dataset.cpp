@@ -61,9 +61,18 @@ std::string floatText(double v) {
 bool textIsTrue(std::string_view text) {
     if (text.empty()) return false;
     switch (text[0]) {
-    case '1': case 'J': case 'j': case 'S': case 's': case 'T': case 't':
-    case 'X': case 'x': case 'Y': case 'y': return true;
-    default: return false;
+        case '1':
+        case 'J':
+        case 'j':
+        case 'S':
+        case 's':
+        case 'T':
+        case 't':
+        case 'X':
+        case 'x':
+        case 'Y':
+        case 'y': return true;
+        default: return false;
     }
 }
 
@@ -84,21 +93,24 @@ Value textToValue(const FieldSlot& field, std::string_view text) {
     const std::string_view t = trimmed(text);
     if (t.empty()) return Value();
     switch (field.type) {
-    case FieldType::Integer: {
-        std::int64_t v = 0;
-        const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-        if (ec != std::errc() || end != t.data() + t.size() || v < INT32_MIN || v > INT32_MAX)
-            throw EOrvTableException("'" + std::string(text) + "' er ikke et gyldig heltall for feltet " + field.name);
-        return Value(v);
-    }
-    case FieldType::Float: {
-        const std::size_t n = numberLength(t, t.find(',') != std::string_view::npos ? ',' : '.');
-        if (n != t.size())
-            throw EOrvTableException("'" + std::string(text) + "' er ikke et gyldig tall for feltet " + field.name);
-        return Value(parseDecimal(t));
-    }
-    case FieldType::Boolean: return Value(std::int64_t(textIsTrue(t) ? 1 : 0));
-    case FieldType::String: break;
+        case FieldType::Integer: {
+            std::int64_t v = 0;
+            const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+            if (ec != std::errc() || end != t.data() + t.size() || v < INT32_MIN || v > INT32_MAX)
+                throw EOrvTableException("'" + std::string(text) +
+                                         "' er ikke et gyldig heltall for feltet " + field.name);
+            return Value(v);
+        }
+        case FieldType::Float: {
+            const std::size_t n =
+                numberLength(t, t.find(',') != std::string_view::npos ? ',' : '.');
+            if (n != t.size())
+                throw EOrvTableException("'" + std::string(text) +
+                                         "' er ikke et gyldig tall for feltet " + field.name);
+            return Value(parseDecimal(t));
+        }
+        case FieldType::Boolean: return Value(std::int64_t(textIsTrue(t) ? 1 : 0));
+        case FieldType::String: break;
     }
     return Value();
 }
@@ -107,21 +119,25 @@ Value coerceValue(const FieldSlot& field, Value value) {
     if (isNull(value)) return field.type == FieldType::String ? Value(std::string()) : Value();
     if (auto* s = std::get_if<std::string>(&value)) {
         // Most texts fit: they go as they are.
-        if (field.type == FieldType::String && (field.size <= 0 || s->size() <= static_cast<std::size_t>(field.size)))
+        if (field.type == FieldType::String &&
+            (field.size <= 0 || s->size() <= static_cast<std::size_t>(field.size)))
             return value;
         return textToValue(field, *s);
     }
     switch (field.type) {
-    case FieldType::String: return textToValue(field, valueToText(FieldSlot{"", FieldType::Float}, value));
-    case FieldType::Integer:
-        if (const auto* d = std::get_if<double>(&value)) return Value(static_cast<std::int64_t>(std::llround(*d)));
-        return value;
-    case FieldType::Boolean:
-        if (const auto* d = std::get_if<double>(&value)) return Value(std::int64_t(*d != 0));
-        return Value(std::int64_t(std::get<std::int64_t>(value) != 0));
-    case FieldType::Float:
-        if (const auto* i = std::get_if<std::int64_t>(&value)) return Value(static_cast<double>(*i));
-        return value;
+        case FieldType::String:
+            return textToValue(field, valueToText(FieldSlot{"", FieldType::Float}, value));
+        case FieldType::Integer:
+            if (const auto* d = std::get_if<double>(&value))
+                return Value(static_cast<std::int64_t>(std::llround(*d)));
+            return value;
+        case FieldType::Boolean:
+            if (const auto* d = std::get_if<double>(&value)) return Value(std::int64_t(*d != 0));
+            return Value(std::int64_t(std::get<std::int64_t>(value) != 0));
+        case FieldType::Float:
+            if (const auto* i = std::get_if<std::int64_t>(&value))
+                return Value(static_cast<double>(*i));
+            return value;
     }
     return value;
 }
@@ -148,7 +164,8 @@ int TDataSet::findField(std::string_view name) const {
 
 int TDataSet::fieldIndex(std::string_view name) const {
     const int i = findField(name);
-    if (i < 0) throw EOrvTableException("Feltet " + std::string(name) + " finnes ikke i " + displayName());
+    if (i < 0)
+        throw EOrvTableException("Feltet " + std::string(name) + " finnes ikke i " + displayName());
     return i;
 }
 
@@ -161,7 +178,8 @@ void TDataSet::setValue(int index, Value value) {
     const FieldSlot& f = field(index);
     const bool allowed = f.calculated ? state_ == DataSetState::CalcFields : editing();
     if (!allowed) throw EOrvTableException("Table closed or in readonly state");
-    if (!f.calculated && !fieldWritable(index)) throw EOrvTableException("Feltet " + f.name + " kan ikke endres");
+    if (!f.calculated && !fieldWritable(index))
+        throw EOrvTableException("Feltet " + f.name + " kan ikke endres");
     buffer_.at(static_cast<std::size_t>(index)) = coerceValue(f, std::move(value));
     if (!f.calculated) valueWritten(index);
 }

@@ -65,15 +65,16 @@ public:
     bool isEmpty() { return recordCount() == 0; }
 
     int fieldCount() const { return static_cast<int>(fields_.size()); }
-    int findField(std::string_view name) const;  // -1 when missing
-    int fieldIndex(std::string_view name) const; // throws when missing
+    int findField(std::string_view name) const;   // -1 when missing
+    int fieldIndex(std::string_view name) const;  // throws when missing
     const FieldSlot& field(int index) const { return fields_.at(static_cast<std::size_t>(index)); }
     const Value& value(int index) const;
     // Converts to the field's kind (see textToValue for texts).
     void setValue(int index, Value value);
 
     // A calculated String field, filled by onCalcFields for every record.
-    void addCalculatedField(const std::string& name, FieldType type = FieldType::String, int size = 0);
+    void addCalculatedField(const std::string& name, FieldType type = FieldType::String,
+                            int size = 0);
     std::function<void(TDataSet&)> onCalcFields;
 
 protected:

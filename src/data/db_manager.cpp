@@ -15,7 +15,9 @@ namespace lagrull::data {
 namespace fs = std::filesystem;
 
 TOrvDbMng::TOrvDbMng(Ui& ui, std::string settingsFile, std::string defaultDataPath)
-    : ui_(ui), settingsFile_(std::move(settingsFile)), defaultDataPath_(std::move(defaultDataPath)) {
+    : ui_(ui),
+      settingsFile_(std::move(settingsFile)),
+      defaultDataPath_(std::move(defaultDataPath)) {
     checkDatabaseEngine();
 }
 
@@ -57,7 +59,8 @@ void TOrvDbMng::SetDataPath(const std::string& directory) {
         }
         if (problem.empty()) break;
         const std::optional<std::string> answer = ui_.inputBox(problem, "Enter a new path.", dir);
-        if (!answer) throw FatalError("Warning", "No database path is given. Can not run application");
+        if (!answer)
+            throw FatalError("Warning", "No database path is given. Can not run application");
         dir = withTrailingSlash(*answer);
     }
     dataPath_ = dir;
@@ -71,9 +74,7 @@ void TOrvDbMng::SetDataPath(const std::string& directory) {
 
 // --- tables -----------------------------------------------------------------
 
-bool TOrvDbMng::TableExists(const TOrvTable& table) {
-    return table.exists();
-}
+bool TOrvDbMng::TableExists(const TOrvTable& table) { return table.exists(); }
 
 void TOrvDbMng::OpenTableOrStop(TOrvTable& table) {
     try {
@@ -104,9 +105,11 @@ bool TOrvDbMng::structureMatches(TOrvTable& table, const TTableDef& def) {
     const std::vector<TFieldInfo> fields = table.fieldDefs();
     const std::vector<TIndexInfo> indexes = table.indexDefs();
     if (fields.size() != def.Fields.size()) return false;
-    const std::size_t storedKey =
-        !indexes.empty() && (indexes[0].Options & ixPrimary) ? splitFieldList(indexes[0].Fields).size() : 0;
-    const std::size_t definedKey = def.Indexes.empty() ? 0 : splitFieldList(def.Indexes[0].Fields).size();
+    const std::size_t storedKey = !indexes.empty() && (indexes[0].Options & ixPrimary)
+                                      ? splitFieldList(indexes[0].Fields).size()
+                                      : 0;
+    const std::size_t definedKey =
+        def.Indexes.empty() ? 0 : splitFieldList(def.Indexes[0].Fields).size();
     if (storedKey != definedKey) return false;
     if (indexes.size() != def.Indexes.size()) return false;
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -123,7 +126,8 @@ bool TOrvDbMng::SameStructure(TOrvTable& table, const TTableDef& def) {
     return structureMatches(table, def);
 }
 
-long long TOrvDbMng::CopyRecords(TOrvTable& source, TOrvTable& destination, const ConvertCallback& convert) {
+long long TOrvDbMng::CopyRecords(TOrvTable& source, TOrvTable& destination,
+                                 const ConvertCallback& convert) {
     // Read by one statement in key order: the copy reads forward only.
     TTableScan from(source.database(), source.tableName());
     from.open();
@@ -148,8 +152,10 @@ long long TOrvDbMng::CopyRecords(TOrvTable& source, TOrvTable& destination, cons
                 // A value of the same kind goes as it is (what its text would
                 // give, without the detour); others go by their text.
                 const Value& v = from.value(s);
-                if (from.field(s).type == destination.field(d).type) destination.setValue(d, v);
-                else destination.setValue(d, Value(valueToText(from.field(s), v)));
+                if (from.field(s).type == destination.field(d).type)
+                    destination.setValue(d, v);
+                else
+                    destination.setValue(d, Value(valueToText(from.field(s), v)));
             }
             if (convert) convert(from, destination);
             if (!destination.post()) throw EOrvTableException("stoppet");
@@ -172,8 +178,9 @@ namespace {
 void dropObjects(TDatabase& db, const std::string& table, const char* types) {
     std::vector<std::pair<std::string, std::string>> items;
     {
-        Statement s = db.prepare(std::string("SELECT type, name FROM sqlite_master WHERE type IN (") + types +
-                                 ") AND tbl_name = ?1 COLLATE NOCASE AND sql IS NOT NULL");
+        Statement s =
+            db.prepare(std::string("SELECT type, name FROM sqlite_master WHERE type IN (") + types +
+                       ") AND tbl_name = ?1 COLLATE NOCASE AND sql IS NOT NULL");
         s.bind(1, Value(table));
         while (s.step()) items.emplace_back(s.columnText(0), s.columnText(1));
     }
@@ -181,7 +188,9 @@ void dropObjects(TDatabase& db, const std::string& table, const char* types) {
         db.exec("DROP " + std::string(type == "index" ? "INDEX " : "TRIGGER ") + quoteName(name));
 }
 
-void dropDependents(TDatabase& db, const std::string& table) { dropObjects(db, table, "'index', 'trigger'"); }
+void dropDependents(TDatabase& db, const std::string& table) {
+    dropObjects(db, table, "'index', 'trigger'");
+}
 void dropTriggers(TDatabase& db, const std::string& table) { dropObjects(db, table, "'trigger'"); }
 
 void renameTable(TDatabase& db, const std::string& from, const std::string& to) {
@@ -200,15 +209,16 @@ std::vector<std::string> dependentSql(TDatabase& db, const std::string& table) {
 
 // Copies all rows between two tables of the same definition; the rows that
 // did not arrive.
-long long copySameStructure(TDatabase& db, const std::string& from, const std::string& to, const TTableDef& def) {
+long long copySameStructure(TDatabase& db, const std::string& from, const std::string& to,
+                            const TTableDef& def) {
     std::string cols;
     for (const TFieldInfo& f : def.Fields) cols += (cols.empty() ? "" : ", ") + quoteName(f.Name);
     Statement count = db.prepare("SELECT count(*) FROM " + quoteName(from));
     count.step();
     const long long rows = count.columnInt(0);
     count.reset();
-    Statement copy = db.prepare("INSERT INTO " + quoteName(to) + " (" + cols + ") SELECT " + cols + " FROM " +
-                                quoteName(from) + " WHERE 1");
+    Statement copy = db.prepare("INSERT INTO " + quoteName(to) + " (" + cols + ") SELECT " + cols +
+                                " FROM " + quoteName(from) + " WHERE 1");
     return rows - copy.execute();
 }
 
@@ -229,7 +239,8 @@ void rebuildDamagedTable(TDatabase& db, const std::string& stored) {
     const std::vector<std::string> dependents = dependentSql(db, stored);
     db.exec("DROP TABLE IF EXISTS " + quoteName(temp));
     db.exec(createTableSql(temp, fields, key));
-    db.exec("INSERT INTO " + quoteName(temp) + " SELECT * FROM " + quoteName(stored) + " NOT INDEXED WHERE 1");
+    db.exec("INSERT INTO " + quoteName(temp) + " SELECT * FROM " + quoteName(stored) +
+            " NOT INDEXED WHERE 1");
     db.exec("PRAGMA writable_schema = ON");
     try {
         Statement s = db.prepare("DELETE FROM sqlite_master WHERE tbl_name = ?1 COLLATE NOCASE");
@@ -358,10 +369,11 @@ void TOrvDbMng::OpenOrCreateTable(TOrvTable& table, const TTableDef& def, bool o
                 const RestructureResult r = RestructureTable(table, def, convert);
                 ok = r.ok;
                 if (r.ok && r.rowsNotCopied > 0)
-                    ui_.warning("Advarsel", std::to_string(r.rowsNotCopied) + " poster i tabellen " +
-                                                table.tableName() +
+                    ui_.warning("Advarsel", std::to_string(r.rowsNotCopied) +
+                                                " poster i tabellen " + table.tableName() +
                                                 " kunne ikke kopieres under oppgraderingen.\n"
-                                                "De ligger fortsatt i sikkerhetstabellen " + r.keptBackup + ".");
+                                                "De ligger fortsatt i sikkerhetstabellen " +
+                                                r.keptBackup + ".");
             }
         }
         if (ok && open) table.open();
@@ -372,7 +384,8 @@ void TOrvDbMng::OpenOrCreateTable(TOrvTable& table, const TTableDef& def, bool o
         ok = checkAndUpgrade();
     } catch (const EDatabaseError& e) {
         // A damaged index: rebuild the table's indexes and try once more.
-        appLog().writeLine("Feil i " + table.tableName() + ": " + e.what() + "; bygger indeksene på nytt");
+        appLog().writeLine("Feil i " + table.tableName() + ": " + e.what() +
+                           "; bygger indeksene på nytt");
         try {
             table.close();
             std::string stored;

@@ -60,7 +60,8 @@ public:
                                        const ConvertCallback& convert = {});
     void RestoreTableFiles(TOrvTable& table);
     // Rows that could not be copied.
-    long long CopyRecords(TOrvTable& source, TOrvTable& destination, const ConvertCallback& convert = {});
+    long long CopyRecords(TOrvTable& source, TOrvTable& destination,
+                          const ConvertCallback& convert = {});
     void OpenOrCreateTable(TOrvTable& table, const TTableDef& def, bool open,
                            const ConvertCallback& convert = {});
     bool RebuildIndexes(TOrvTable& table);

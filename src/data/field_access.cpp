@@ -14,7 +14,8 @@ int writableField(TDataSet& ds, std::string_view field) {
     if (!ds.editing()) {
         // A calculation handler may fill its calculated fields.
         const int i = ds.state() == DataSetState::CalcFields ? ds.findField(field) : -1;
-        if (i < 0 || !ds.field(i).calculated) throw EOrvTableException("Table closed or in readonly state");
+        if (i < 0 || !ds.field(i).calculated)
+            throw EOrvTableException("Table closed or in readonly state");
         return i;
     }
     return ds.fieldIndex(field);
@@ -63,8 +64,10 @@ void SetFieldFloat(TDataSet& ds, std::string_view field, double value) {
 
 void SetFieldBool(TDataSet& ds, std::string_view field, bool value) {
     const int i = writableField(ds, field);
-    if (ds.field(i).type == FieldType::String) ds.setValue(i, Value(std::string(value ? "T" : "F")));
-    else ds.setValue(i, Value(std::int64_t(value ? 1 : 0)));
+    if (ds.field(i).type == FieldType::String)
+        ds.setValue(i, Value(std::string(value ? "T" : "F")));
+    else
+        ds.setValue(i, Value(std::int64_t(value ? 1 : 0)));
 }
 
 void ClearField(TDataSet& ds, std::string_view field) {

@@ -20,18 +20,36 @@ char32_t weight(char32_t cp) {
     }
     const char32_t up = upperCase(cp);
     switch (up) {
-    case 0xC6: case 0xC4: return kLetterBase + 26;  // Æ, Ä
-    case 0xD8: case 0xD6: return kLetterBase + 27;  // Ø, Ö
-    case 0xC5: return kLetterBase + 28;              // Å
-    case 0xC0: case 0xC1: case 0xC2: case 0xC3: return kLetterBase + ('A' - 'A');
-    case 0xC7: return kLetterBase + ('C' - 'A');
-    case 0xC8: case 0xC9: case 0xCA: case 0xCB: return kLetterBase + ('E' - 'A');
-    case 0xCC: case 0xCD: case 0xCE: case 0xCF: return kLetterBase + ('I' - 'A');
-    case 0xD1: return kLetterBase + ('N' - 'A');
-    case 0xD2: case 0xD3: case 0xD4: case 0xD5: return kLetterBase + ('O' - 'A');
-    case 0xD9: case 0xDA: case 0xDB: return kLetterBase + ('U' - 'A');
-    case 0xDC: case 0xDD: case 0x178: return kLetterBase + ('Y' - 'A');
-    default: return up;
+        case 0xC6:
+        case 0xC4: return kLetterBase + 26;  // Æ, Ä
+        case 0xD8:
+        case 0xD6: return kLetterBase + 27;  // Ø, Ö
+        case 0xC5: return kLetterBase + 28;  // Å
+        case 0xC0:
+        case 0xC1:
+        case 0xC2:
+        case 0xC3: return kLetterBase + ('A' - 'A');
+        case 0xC7: return kLetterBase + ('C' - 'A');
+        case 0xC8:
+        case 0xC9:
+        case 0xCA:
+        case 0xCB: return kLetterBase + ('E' - 'A');
+        case 0xCC:
+        case 0xCD:
+        case 0xCE:
+        case 0xCF: return kLetterBase + ('I' - 'A');
+        case 0xD1: return kLetterBase + ('N' - 'A');
+        case 0xD2:
+        case 0xD3:
+        case 0xD4:
+        case 0xD5: return kLetterBase + ('O' - 'A');
+        case 0xD9:
+        case 0xDA:
+        case 0xDB: return kLetterBase + ('U' - 'A');
+        case 0xDC:
+        case 0xDD:
+        case 0x178: return kLetterBase + ('Y' - 'A');
+        default: return up;
     }
 }
 
@@ -42,8 +60,16 @@ int compareWeights(std::string_view a, std::string_view b) {
         const unsigned char cb = static_cast<unsigned char>(b[j]);
         char32_t wa, wb;
         // ASCII is by far the most common: no decoding needed.
-        if (ca < 0x80) { wa = weight(ca); ++i; } else wa = weight(decodeUtf8(a, i));
-        if (cb < 0x80) { wb = weight(cb); ++j; } else wb = weight(decodeUtf8(b, j));
+        if (ca < 0x80) {
+            wa = weight(ca);
+            ++i;
+        } else
+            wa = weight(decodeUtf8(a, i));
+        if (cb < 0x80) {
+            wb = weight(cb);
+            ++j;
+        } else
+            wb = weight(decodeUtf8(b, j));
         if (wa != wb) return wa < wb ? -1 : 1;
     }
     if (i < a.size()) return 1;
@@ -53,9 +79,7 @@ int compareWeights(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-int compareNorwegianNoCase(std::string_view a, std::string_view b) {
-    return compareWeights(a, b);
-}
+int compareNorwegianNoCase(std::string_view a, std::string_view b) { return compareWeights(a, b); }
 
 int compareNorwegian(std::string_view a, std::string_view b) {
     if (const int c = compareWeights(a, b)) return c;

@@ -55,7 +55,8 @@ std::string TOrvQuery::liveSql() const {
     if (next != std::string::npos && upperCase(text.substr(next, 8)) == "DISTINCT")
         throw EOrvTableException("En spørring med DISTINCT kan ikke redigeres");
     const std::string owner = liveAlias_.empty() ? quoteName(liveTable_) : liveAlias_;
-    return text.substr(0, after) + " " + owner + ".rowid AS " + quoteName(kRowIdColumn) + "," + text.substr(after);
+    return text.substr(0, after) + " " + owner + ".rowid AS " + quoteName(kRowIdColumn) + "," +
+           text.substr(after);
 }
 
 Statement TOrvQuery::statement() {
@@ -89,8 +90,10 @@ void TOrvQuery::open() {
     std::vector<std::string> liveColumns;
     for (int c = firstColumn; c < s.columnCount(); ++c) {
         FieldSlot slot{s.columnName(c), FieldType::String, 0, false};
-        liveColumns.push_back(!liveTable_.empty() && upperCase(s.originTable(c)) == upperCase(baseTableName(liveTable_))
-                                  ? s.originColumn(c) : std::string());
+        liveColumns.push_back(!liveTable_.empty() && upperCase(s.originTable(c)) ==
+                                                         upperCase(baseTableName(liveTable_))
+                                  ? s.originColumn(c)
+                                  : std::string());
         // A column taken straight from a table keeps that field's kind.
         const std::string table = s.originTable(c), column = s.originColumn(c);
         if (!table.empty()) {
@@ -126,7 +129,8 @@ void TOrvQuery::browse() {
 }
 
 bool TOrvQuery::fieldWritable(int index) const {
-    return index < static_cast<int>(liveColumns_.size()) && !liveColumns_[static_cast<std::size_t>(index)].empty();
+    return index < static_cast<int>(liveColumns_.size()) &&
+           !liveColumns_[static_cast<std::size_t>(index)].empty();
 }
 
 void TOrvQuery::edit() {
@@ -146,17 +150,18 @@ void TOrvQuery::post() {
         const std::size_t i = static_cast<std::size_t>(f);
         if (liveColumns_[i].empty() || buffer_[i] == original_[i]) continue;
         values.push_back(&buffer_[i]);
-        sets += (sets.empty() ? "" : ", ") + quoteName(liveColumns_[i]) + " = ?" + std::to_string(values.size());
+        sets += (sets.empty() ? "" : ", ") + quoteName(liveColumns_[i]) + " = ?" +
+                std::to_string(values.size());
     }
     if (!sets.empty()) {
-        Statement s = db_.prepare("UPDATE " + quoteName(baseTableName(liveTable_)) + " SET " + sets +
-                                  " WHERE rowid = ?" + std::to_string(values.size() + 1));
+        Statement s = db_.prepare("UPDATE " + quoteName(baseTableName(liveTable_)) + " SET " +
+                                  sets + " WHERE rowid = ?" + std::to_string(values.size() + 1));
         for (std::size_t v = 0; v < values.size(); ++v) s.bind(static_cast<int>(v + 1), *values[v]);
         s.bind(static_cast<int>(values.size() + 1), Value(rowIds_[static_cast<std::size_t>(pos_)]));
-        if (s.execute() == 0)
-            throw EDatabaseError("Posten finnes ikke lenger i " + liveTable_, 0);
+        if (s.execute() == 0) throw EDatabaseError("Posten finnes ikke lenger i " + liveTable_, 0);
     }
-    rows_[static_cast<std::size_t>(pos_)].assign(buffer_.begin(), buffer_.begin() + storedFieldCount());
+    rows_[static_cast<std::size_t>(pos_)].assign(buffer_.begin(),
+                                                 buffer_.begin() + storedFieldCount());
     state_ = DataSetState::Browse;
     calculate();
 }

@@ -31,7 +31,9 @@ public:
     // Parameters by name without the colon, any case. A parameter not set
     // is null.
     void setParam(const std::string& name, Value value);
-    void setParamText(const std::string& name, const std::string& text) { setParam(name, Value(text)); }
+    void setParamText(const std::string& name, const std::string& text) {
+        setParam(name, Value(text));
+    }
     void setParamInt(const std::string& name, std::int64_t value) { setParam(name, Value(value)); }
     void clearParams() { params_.clear(); }
     // The parameter names of the text, in order of first use.
@@ -77,8 +79,8 @@ private:
     long long pos_ = -1;
 
     std::string liveTable_, liveAlias_;
-    std::vector<std::int64_t> rowIds_;        // of the live table, per row
-    std::vector<std::string> liveColumns_;    // per field: its column there, or ""
+    std::vector<std::int64_t> rowIds_;      // of the live table, per row
+    std::vector<std::string> liveColumns_;  // per field: its column there, or ""
     std::vector<Value> original_;
 };
 

@@ -28,7 +28,9 @@ Subscription::~Subscription() { reset(); }
 void Subscription::reset() {
     if (auto list = list_.lock()) {
         auto& e = list->entries;
-        e.erase(std::remove_if(e.begin(), e.end(), [this](const auto& p) { return p.first == id_; }), e.end());
+        e.erase(
+            std::remove_if(e.begin(), e.end(), [this](const auto& p) { return p.first == id_; }),
+            e.end());
     }
     list_.reset();
 }
@@ -40,12 +42,16 @@ constexpr std::size_t kRowCacheSize = 256;
 }
 
 TOrvTable::TOrvTable(TDatabase& db, std::string tableName)
-    : db_(db), tableName_(std::move(tableName)), listeners_(std::make_shared<Subscription::Listeners>()) {}
+    : db_(db),
+      tableName_(std::move(tableName)),
+      listeners_(std::make_shared<Subscription::Listeners>()) {}
 
 TOrvTable::~TOrvTable() { notify(TableEvent::Destroyed); }
 
 void TOrvTable::setTableName(std::string name) {
-    if (active()) throw EOrvTableException("Kan ikke bytte tabellnavn på en åpen tabell (" + tableName_ + ")");
+    if (active())
+        throw EOrvTableException("Kan ikke bytte tabellnavn på en åpen tabell (" + tableName_ +
+                                 ")");
     tableName_ = std::move(name);
 }
 
@@ -79,7 +85,8 @@ void TOrvTable::open() {
     if (!db_.tableExists(baseName(), &stored_))
         throw EDatabaseError("Tabellen " + tableName_ + " finnes ikke", 0);
     std::vector<FieldSlot> slots;
-    for (const TFieldInfo& f : readFieldDefs(db_, stored_)) slots.push_back({f.Name, f.DataType, f.Size, false});
+    for (const TFieldInfo& f : readFieldDefs(db_, stored_))
+        slots.push_back({f.Name, f.DataType, f.Size, false});
     setStoredFields(std::move(slots));
 
     const std::string table = quoteName(stored_);
@@ -92,7 +99,8 @@ void TOrvTable::open() {
     }
     selectRowSql_ = "SELECT " + cols + " FROM " + table + " WHERE rowid = ?1";
     insertSql_ = "INSERT INTO " + table + " (" + cols + ") VALUES (" + marks + ")";
-    updateSql_ = "UPDATE " + table + " SET " + sets + " WHERE rowid = ?" + std::to_string(storedFieldCount() + 1);
+    updateSql_ = "UPDATE " + table + " SET " + sets + " WHERE rowid = ?" +
+                 std::to_string(storedFieldCount() + 1);
     deleteSql_ = "DELETE FROM " + table + " WHERE rowid = ?1";
 
     linkFields_.clear();
@@ -157,7 +165,8 @@ void TOrvTable::resolveIndex() {
         const TIndexInfo* found = nullptr;
         for (const TIndexInfo& ix : indexes) {
             const bool primary = (ix.Options & ixPrimary) != 0;
-            if (wanted.empty() || wanted == "PRIMARYINDEX" ? primary : upperCase(ix.Name) == wanted) {
+            if (wanted.empty() || wanted == "PRIMARYINDEX" ? primary
+                                                           : upperCase(ix.Name) == wanted) {
                 found = &ix;
                 break;
             }
@@ -181,7 +190,8 @@ std::string TOrvTable::orderSql() const {
     std::string sql = " ORDER BY ";
     for (int f : orderFields_) {
         sql += quoteName(fields_[static_cast<std::size_t>(f)].name);
-        if (orderBinary_ && fields_[static_cast<std::size_t>(f)].type == FieldType::String) sql += " COLLATE BINARY";
+        if (orderBinary_ && fields_[static_cast<std::size_t>(f)].type == FieldType::String)
+            sql += " COLLATE BINARY";
         sql += ", ";
     }
     return sql + "rowid";
@@ -191,13 +201,15 @@ std::string TOrvTable::filterSql(int firstParam) const {
     if (!master_) return {};
     std::string sql = " WHERE ";
     for (std::size_t i = 0; i < linkFields_.size(); ++i)
-        sql += (i ? " AND " : "") + quoteName(fields_[static_cast<std::size_t>(linkFields_[i])].name) +
-               " = ?" + std::to_string(firstParam + static_cast<int>(i));
+        sql += (i ? " AND " : "") +
+               quoteName(fields_[static_cast<std::size_t>(linkFields_[i])].name) + " = ?" +
+               std::to_string(firstParam + static_cast<int>(i));
     return sql;
 }
 
 void TOrvTable::bindFilter(Statement& s) const {
-    for (std::size_t i = 0; i < linkValues_.size(); ++i) s.bind(static_cast<int>(i + 1), linkValues_[i]);
+    for (std::size_t i = 0; i < linkValues_.size(); ++i)
+        s.bind(static_cast<int>(i + 1), linkValues_[i]);
 }
 
 void TOrvTable::setMasterSource(TOrvTable* master, const std::string& fields) {
@@ -207,10 +219,13 @@ void TOrvTable::setMasterSource(TOrvTable* master, const std::string& fields) {
     linkFields_.clear();
     // Every event may mean another master row (an insert in the master
     // leaves none); masterMoved compares.
-    if (master_) masterSubscription_ = master_->subscribe([this](TableEvent e) {
-        if (e == TableEvent::Destroyed) masterGone();
-        else masterMoved();
-    });
+    if (master_)
+        masterSubscription_ = master_->subscribe([this](TableEvent e) {
+            if (e == TableEvent::Destroyed)
+                masterGone();
+            else
+                masterMoved();
+        });
     if (active()) {
         for (const std::string& n : linkNames_) linkFields_.push_back(fieldIndex(n));
         linkValues_ = linkValues();
@@ -221,7 +236,8 @@ void TOrvTable::setMasterSource(TOrvTable* master, const std::string& fields) {
 std::vector<Value> TOrvTable::linkValues() const {
     std::vector<Value> out;
     if (!master_) return out;
-    const bool rows = master_->active() && master_->hasRow_ && master_->state() != DataSetState::Insert;
+    const bool rows =
+        master_->active() && master_->hasRow_ && master_->state() != DataSetState::Insert;
     for (const std::string& n : linkNames_) {
         // Without a master row nothing matches: a null never equals.
         out.push_back(rows ? master_->value(master_->fieldIndex(n)) : Value());
@@ -257,7 +273,8 @@ void TOrvTable::invalidateKeys() {
 void TOrvTable::ensureKeys() {
     if (keysValid_) return;
     keys_.clear();
-    Statement s = db_.prepare("SELECT rowid FROM " + quoteName(stored_) + filterSql(1) + orderSql());
+    Statement s =
+        db_.prepare("SELECT rowid FROM " + quoteName(stored_) + filterSql(1) + orderSql());
     bindFilter(s);
     while (s.step()) keys_.push_back(s.columnInt(0));
     keysValid_ = true;
@@ -326,7 +343,8 @@ void TOrvTable::first() {
     requireBrowse();
     if (!keysValid_) {
         // Opening needs only the first row, not the whole list.
-        Statement s = db_.prepare("SELECT rowid FROM " + quoteName(stored_) + filterSql(1) + orderSql() + " LIMIT 1");
+        Statement s = db_.prepare("SELECT rowid FROM " + quoteName(stored_) + filterSql(1) +
+                                  orderSql() + " LIMIT 1");
         bindFilter(s);
         if (!s.step()) return moveToNothing();
         const std::int64_t id = s.columnInt(0);
@@ -390,7 +408,8 @@ void TOrvTable::setRecNo(long long recNo) {
     requireBrowse();
     ensureKeys();
     if (keys_.empty()) return;
-    const long long pos = std::clamp<long long>(recNo - 1, 0, static_cast<long long>(keys_.size()) - 1);
+    const long long pos =
+        std::clamp<long long>(recNo - 1, 0, static_cast<long long>(keys_.size()) - 1);
     eof_ = bof_ = false;
     moveTo(keys_[static_cast<std::size_t>(pos)], pos);
 }
@@ -406,7 +425,8 @@ void TOrvTable::refresh() {
     if (keys_.empty()) return moveToNothing();
     eof_ = bof_ = false;
     if (had && pos_ >= 0) return moveTo(id, pos_);
-    const long long pos = std::clamp<long long>(oldPos, 0, static_cast<long long>(keys_.size()) - 1);
+    const long long pos =
+        std::clamp<long long>(oldPos, 0, static_cast<long long>(keys_.size()) - 1);
     moveTo(keys_[static_cast<std::size_t>(pos)], pos);
 }
 
@@ -419,7 +439,8 @@ const std::vector<Value>& TOrvTable::rowAt(long long recNo) {
     if (id == current_ && hasRow_ && !editing()) return buffer_;
     for (const Row& r : rowCache_)
         if (r.id == id) return r.values;
-    if (rowCache_.size() >= kRowCacheSize) rowCache_.erase(rowCache_.begin(), rowCache_.begin() + kRowCacheSize / 2);
+    if (rowCache_.size() >= kRowCacheSize)
+        rowCache_.erase(rowCache_.begin(), rowCache_.begin() + kRowCacheSize / 2);
     Row row{id, {}};
     if (!loadRow(id, row.values)) row.values.assign(fields_.size(), Value());
     // The calculation handler works on the current record: lend it this one.
@@ -445,8 +466,10 @@ bool TOrvTable::findKey(const std::vector<Value>& values) {
     int param = static_cast<int>(linkValues_.size()) + 1;
     for (std::size_t i = 0; i < values.size(); ++i)
         where += (where.empty() ? " WHERE " : " AND ") +
-                 quoteName(fields_[static_cast<std::size_t>(orderFields_[i])].name) + " = ?" + std::to_string(param++);
-    Statement s = db_.prepare("SELECT rowid FROM " + quoteName(stored_) + where + orderSql() + " LIMIT 1");
+                 quoteName(fields_[static_cast<std::size_t>(orderFields_[i])].name) + " = ?" +
+                 std::to_string(param++);
+    Statement s =
+        db_.prepare("SELECT rowid FROM " + quoteName(stored_) + where + orderSql() + " LIMIT 1");
     bindFilter(s);
     for (std::size_t i = 0; i < values.size(); ++i)
         s.bind(static_cast<int>(linkValues_.size() + i + 1),
@@ -482,7 +505,8 @@ void TOrvTable::findNearest(const std::vector<Value>& values) {
     }
     std::string where = filterSql(1);
     where += (where.empty() ? " WHERE (" : " AND (") + lhs + ") >= (" + rhs + ")";
-    Statement s = db_.prepare("SELECT rowid FROM " + quoteName(stored_) + where + orderSql() + " LIMIT 1");
+    Statement s =
+        db_.prepare("SELECT rowid FROM " + quoteName(stored_) + where + orderSql() + " LIMIT 1");
     bindFilter(s);
     for (std::size_t i = 0; i < values.size(); ++i)
         s.bind(static_cast<int>(linkValues_.size() + i + 1),
@@ -505,10 +529,12 @@ void TOrvTable::insert() {
     state_ = DataSetState::Insert;
     buffer_.assign(fields_.size(), Value());
     for (int i = 0; i < storedFieldCount(); ++i)
-        if (fields_[static_cast<std::size_t>(i)].type == FieldType::String) buffer_[static_cast<std::size_t>(i)] = Value(std::string());
+        if (fields_[static_cast<std::size_t>(i)].type == FieldType::String)
+            buffer_[static_cast<std::size_t>(i)] = Value(std::string());
     // A new detail row belongs to the master row.
     for (std::size_t i = 0; i < linkFields_.size(); ++i)
-        buffer_[static_cast<std::size_t>(linkFields_[i])] = coerceValue(fields_[static_cast<std::size_t>(linkFields_[i])], linkValues_[i]);
+        buffer_[static_cast<std::size_t>(linkFields_[i])] =
+            coerceValue(fields_[static_cast<std::size_t>(linkFields_[i])], linkValues_[i]);
     calculate();
     notify(TableEvent::StateChanged);
     if (onNewRecord) onNewRecord(*this);
@@ -538,13 +564,16 @@ bool TOrvTable::post() {
     const bool inserting = state_ == DataSetState::Insert;
     try {
         Statement s = db_.prepare(inserting ? insertSql_ : updateSql_);
-        for (int i = 0; i < storedFieldCount(); ++i) s.bind(i + 1, buffer_[static_cast<std::size_t>(i)], false);
+        for (int i = 0; i < storedFieldCount(); ++i)
+            s.bind(i + 1, buffer_[static_cast<std::size_t>(i)], false);
         if (!inserting) s.bind(storedFieldCount() + 1, Value(current_));
         if (s.execute() == 0) throw EDatabaseError("Posten finnes ikke lenger i " + tableName_, 0);
     } catch (const EDatabaseError& e) {
         const int primary = e.code() & 0xFF;
         if (primary == 19 /* SQLITE_CONSTRAINT */)
-            throw EDatabaseError("Nøkkelbrudd: " + tableName_ + " har allerede en post med denne nøkkelen", e.code());
+            throw EDatabaseError(
+                "Nøkkelbrudd: " + tableName_ + " har allerede en post med denne nøkkelen",
+                e.code());
         throw;
     }
     state_ = DataSetState::Browse;
@@ -608,7 +637,8 @@ bool TOrvTable::remove() {
     if (keys_.empty()) {
         moveToNothing();
     } else {
-        const long long pos = std::clamp<long long>(pos_, 0, static_cast<long long>(keys_.size()) - 1);
+        const long long pos =
+            std::clamp<long long>(pos_, 0, static_cast<long long>(keys_.size()) - 1);
         eof_ = bof_ = false;
         moveTo(keys_[static_cast<std::size_t>(pos)], pos);
     }
@@ -622,15 +652,18 @@ bool TOrvTable::exists() const { return db_.tableExists(baseName()); }
 
 std::vector<TFieldInfo> TOrvTable::fieldDefs() {
     std::string stored;
-    return db_.tableExists(baseName(), &stored) ? readFieldDefs(db_, stored) : std::vector<TFieldInfo>{};
+    return db_.tableExists(baseName(), &stored) ? readFieldDefs(db_, stored)
+                                                : std::vector<TFieldInfo>{};
 }
 
 std::vector<TIndexInfo> TOrvTable::indexDefs() {
     std::string stored;
-    return db_.tableExists(baseName(), &stored) ? readIndexDefs(db_, stored) : std::vector<TIndexInfo>{};
+    return db_.tableExists(baseName(), &stored) ? readIndexDefs(db_, stored)
+                                                : std::vector<TIndexInfo>{};
 }
 
-void TOrvTable::createTable(const std::vector<TFieldInfo>& fields, const std::vector<TIndexInfo>& indexes) {
+void TOrvTable::createTable(const std::vector<TFieldInfo>& fields,
+                            const std::vector<TIndexInfo>& indexes) {
     close();
     std::vector<std::string> key;
     for (const TFieldInfo& f : fields)
@@ -640,7 +673,8 @@ void TOrvTable::createTable(const std::vector<TFieldInfo>& fields, const std::ve
     db_.exec(createTableSql(base, fields, key));
     for (const std::string& sql : createTriggerSql(base, fields)) db_.exec(sql);
     // Element 0 is the primary index, made by the key fields above.
-    for (std::size_t i = 1; i < indexes.size(); ++i) db_.exec(createIndexSql(base, indexes[i], fields));
+    for (std::size_t i = 1; i < indexes.size(); ++i)
+        db_.exec(createIndexSql(base, indexes[i], fields));
     t.commit();
 }
 
@@ -654,14 +688,16 @@ void TOrvTable::emptyTable() {
     const bool wasOpen = active();
     close();
     std::string stored;
-    if (!db_.tableExists(baseName(), &stored)) throw EDatabaseError("Tabellen " + tableName_ + " finnes ikke", 0);
+    if (!db_.tableExists(baseName(), &stored))
+        throw EDatabaseError("Tabellen " + tableName_ + " finnes ikke", 0);
     db_.exec("DELETE FROM " + quoteName(stored));
     if (wasOpen) open();
 }
 
 void TOrvTable::addIndex(const TIndexInfo& index) {
     std::string stored;
-    if (!db_.tableExists(baseName(), &stored)) throw EDatabaseError("Tabellen " + tableName_ + " finnes ikke", 0);
+    if (!db_.tableExists(baseName(), &stored))
+        throw EDatabaseError("Tabellen " + tableName_ + " finnes ikke", 0);
     db_.exec(createIndexSql(stored, index, readFieldDefs(db_, stored)));
 }
 

@@ -73,7 +73,6 @@ protected:
     void valueWritten(int index) override;
 
 public:
-
     // Opening fails with EDatabaseError when the table does not exist.
     void open() override;
     void close() override;
@@ -175,8 +174,8 @@ private:
 
     std::string indexName_;
     std::string indexFieldNames_;
-    std::vector<int> orderFields_;   // field positions of the current index
-    bool orderBinary_ = false;       // a secondary index that heeds case
+    std::vector<int> orderFields_;  // field positions of the current index
+    bool orderBinary_ = false;      // a secondary index that heeds case
 
     TOrvTable* master_ = nullptr;
     std::vector<std::string> linkNames_;
@@ -189,8 +188,8 @@ private:
     bool hasRow_ = false;
     std::int64_t current_ = 0;
     long long pos_ = -1;
-    std::vector<Value> original_;   // the record as it was before edit
-    std::int64_t beforeInsert_ = 0; // the row to go back to on cancel
+    std::vector<Value> original_;    // the record as it was before edit
+    std::int64_t beforeInsert_ = 0;  // the row to go back to on cancel
     bool hadRowBeforeInsert_ = false;
 
     std::vector<Row> rowCache_;

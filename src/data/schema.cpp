@@ -23,9 +23,10 @@ void addNumbered(std::vector<TFieldInfo>& fields, const std::string& stem, int s
 }
 
 TTableDef makeOrgreg() {
-    TTableDef d{"ORGREG.DB", {key("ORGNR", FieldType::Integer), str("ORGNAVN", 30), str("ADRESSE", 30),
-                              str("ADRESSE2", 30), str("POSTNR", 4), str("POSTSTED", 30),
-                              str("TELEFON", 8), str("BANKKONTO", 11), boo("AUTONR")},
+    TTableDef d{"ORGREG.DB",
+                {key("ORGNR", FieldType::Integer), str("ORGNAVN", 30), str("ADRESSE", 30),
+                 str("ADRESSE2", 30), str("POSTNR", 4), str("POSTSTED", 30), str("TELEFON", 8),
+                 str("BANKKONTO", 11), boo("AUTONR")},
                 {{"", "Orgnr", ixPrimary}, {"NAVNINDEX", "Orgnavn", ixCaseInsensitive}}};
     addNumbered(d.Fields, "EKSTRANAVN", 20);
     d.Fields.push_back(str("TEKST", 255));
@@ -35,15 +36,14 @@ TTableDef makeOrgreg() {
 }
 
 TTableDef makeMedlreg() {
-    TTableDef d{"MEDLREG.DB",
-                {key("ORGNR", FieldType::Integer), key("MEDLNR", FieldType::String, 11),
-                 str("FORNAVN", 30), str("ENAVN", 30), str("ADRESSE", 30), str("ADRESSE2", 30),
-                 str("POSTNR", 4), str("POSTSTED", 30), str("TELEFON", 8), str("BANKKONTO", 11),
-                 str("KATEGORI", 20), num("BETALING"), str("NAVN", 40), str("FDATO", 8),
-                 str("TEKST", 255), flt("BELOP"), flt("NMEDLNR"), str("ADRESSE3", 30),
-                 str("EMAIL", 40)},
-                {{"", "Orgnr;Medlnr", ixPrimary},
-                 {"NAVNINDEX", "Orgnr;Enavn;Fornavn", ixCaseInsensitive}}};
+    TTableDef d{
+        "MEDLREG.DB",
+        {key("ORGNR", FieldType::Integer), key("MEDLNR", FieldType::String, 11), str("FORNAVN", 30),
+         str("ENAVN", 30), str("ADRESSE", 30), str("ADRESSE2", 30), str("POSTNR", 4),
+         str("POSTSTED", 30), str("TELEFON", 8), str("BANKKONTO", 11), str("KATEGORI", 20),
+         num("BETALING"), str("NAVN", 40), str("FDATO", 8), str("TEKST", 255), flt("BELOP"),
+         flt("NMEDLNR"), str("ADRESSE3", 30), str("EMAIL", 40)},
+        {{"", "Orgnr;Medlnr", ixPrimary}, {"NAVNINDEX", "Orgnr;Enavn;Fornavn", ixCaseInsensitive}}};
     addNumbered(d.Fields, "EKSTRA", 30);
     d.Fields.push_back(str("OLDPOSTNR", 4));
     d.Fields.push_back(num("VARSLING"));
@@ -55,9 +55,9 @@ TTableDef makeMedlreg() {
 TTableDef makeMbetreg() {
     TTableDef d{"MBETREG.DB",
                 {key("ORGNR", FieldType::Integer), key("MEDLNR", FieldType::String, 11),
-                 key("DATO", FieldType::String, 8), flt("BELOP"), str("BETFLAG", 1), num("BETALING"),
-                 str("BETDATO", 8), flt("BETBELOP"), str("KID", kKidFieldSize), str("TEKST", 40),
-                 num("SLETTEFLAG"), num("BBSOPPDRAGSNR"), flt("DIFFERANSEBELOP")},
+                 key("DATO", FieldType::String, 8), flt("BELOP"), str("BETFLAG", 1),
+                 num("BETALING"), str("BETDATO", 8), flt("BETBELOP"), str("KID", kKidFieldSize),
+                 str("TEKST", 40), num("SLETTEFLAG"), num("BBSOPPDRAGSNR"), flt("DIFFERANSEBELOP")},
                 {{"", "Orgnr;Medlnr;Dato", ixPrimary}, {"KIDINDEX", "Kid", ixCaseInsensitive}}};
     for (int i = 1; i <= 14; ++i) {
         TFieldInfo f = str("", 40);
@@ -91,26 +91,29 @@ const TTableDef& medlregDef() {
 }
 
 const TTableDef& kontgrpDef() {
-    static const TTableDef def{"KONTGRP.DB",
-                               {key("ORGNR", FieldType::Integer), key("KATEGORI", FieldType::String, 20),
-                                flt("BELOP"), boo("FASTBELOP")},
-                               {{"", "Orgnr;Kategori", ixPrimary}, {"KATINDEX", "Kategori", ixCaseInsensitive}}};
+    static const TTableDef def{
+        "KONTGRP.DB",
+        {key("ORGNR", FieldType::Integer), key("KATEGORI", FieldType::String, 20), flt("BELOP"),
+         boo("FASTBELOP")},
+        {{"", "Orgnr;Kategori", ixPrimary}, {"KATINDEX", "Kategori", ixCaseInsensitive}}};
     return def;
 }
 
 const TTableDef& relregDef() {
-    static const TTableDef def{"RELREG.DB",
-                               {key("ORGNR", FieldType::Integer), key("MEDLNR", FieldType::String, 11),
-                                key("RELASJON", FieldType::String, 20), str("TEKST", 255), flt("BELOP")},
-                               {{"", "Orgnr;Medlnr;Relasjon", ixPrimary}}};
+    static const TTableDef def{
+        "RELREG.DB",
+        {key("ORGNR", FieldType::Integer), key("MEDLNR", FieldType::String, 11),
+         key("RELASJON", FieldType::String, 20), str("TEKST", 255), flt("BELOP")},
+        {{"", "Orgnr;Medlnr;Relasjon", ixPrimary}}};
     return def;
 }
 
 const TTableDef& relregStandardDef() {
-    static const TTableDef def{"RelregStandard.db",
-                               {key("ORGNR", FieldType::Integer), key("RELASJON", FieldType::String, 20),
-                                str("TEKST", 255), flt("BELOP")},
-                               {{"", "Orgnr;Relasjon", ixPrimary}}};
+    static const TTableDef def{
+        "RelregStandard.db",
+        {key("ORGNR", FieldType::Integer), key("RELASJON", FieldType::String, 20),
+         str("TEKST", 255), flt("BELOP")},
+        {{"", "Orgnr;Relasjon", ixPrimary}}};
     return def;
 }
 

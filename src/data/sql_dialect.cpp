@@ -19,8 +19,8 @@ using Tokens = std::vector<Token>;
 
 bool isWordChar(char c) {
     const unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
-           u == '_' || u == '$' || u == '.' || u >= 0x80;
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' ||
+           u == '$' || u == '.' || u >= 0x80;
 }
 
 // Literals (quoted texts and names) pass through whole; a word keeps its
@@ -37,7 +37,10 @@ Tokens tokenize(std::string_view sql) {
             kind = Kind::Literal;
             while (j < sql.size()) {
                 if (sql[j] == close) {
-                    if (close != ']' && j + 1 < sql.size() && sql[j + 1] == close) { j += 2; continue; }
+                    if (close != ']' && j + 1 < sql.size() && sql[j + 1] == close) {
+                        j += 2;
+                        continue;
+                    }
                     ++j;
                     break;
                 }
@@ -45,7 +48,9 @@ Tokens tokenize(std::string_view sql) {
             }
         } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
             kind = Kind::Space;
-            while (j < sql.size() && (sql[j] == ' ' || sql[j] == '\t' || sql[j] == '\r' || sql[j] == '\n')) ++j;
+            while (j < sql.size() &&
+                   (sql[j] == ' ' || sql[j] == '\t' || sql[j] == '\r' || sql[j] == '\n'))
+                ++j;
         } else if (isWordChar(c) || c == ':') {
             kind = Kind::Word;
             while (j < sql.size() && isWordChar(sql[j])) ++j;
@@ -66,7 +71,9 @@ bool isWord(const Token& t, std::string_view word) {
     return true;
 }
 
-bool isPunct(const Token& t, char c) { return t.kind == Kind::Punct && t.text.size() == 1 && t.text[0] == c; }
+bool isPunct(const Token& t, char c) {
+    return t.kind == Kind::Punct && t.text.size() == 1 && t.text[0] == c;
+}
 
 std::size_t skipSpace(const Tokens& t, std::size_t i, std::size_t end) {
     while (i < end && t[i].kind == Kind::Space) ++i;
@@ -77,8 +84,10 @@ std::size_t skipSpace(const Tokens& t, std::size_t i, std::size_t end) {
 std::size_t matchingClose(const Tokens& t, std::size_t open, std::size_t end) {
     int depth = 0;
     for (std::size_t i = open; i < end; ++i) {
-        if (isPunct(t[i], '(')) ++depth;
-        else if (isPunct(t[i], ')') && --depth == 0) return i;
+        if (isPunct(t[i], '('))
+            ++depth;
+        else if (isPunct(t[i], ')') && --depth == 0)
+            return i;
     }
     return end;
 }
@@ -96,9 +105,12 @@ std::string emitSubstring(const Tokens& t, std::size_t open, std::size_t close) 
     std::vector<std::size_t> cuts;  // positions of the top-level FROM and FOR
     int depth = 0;
     for (std::size_t i = open + 1; i < close; ++i) {
-        if (isPunct(t[i], '(')) ++depth;
-        else if (isPunct(t[i], ')')) --depth;
-        else if (depth == 0 && (isWord(t[i], "from") || isWord(t[i], "for"))) cuts.push_back(i);
+        if (isPunct(t[i], '('))
+            ++depth;
+        else if (isPunct(t[i], ')'))
+            --depth;
+        else if (depth == 0 && (isWord(t[i], "from") || isWord(t[i], "for")))
+            cuts.push_back(i);
     }
     std::string out = "substr(";
     std::size_t from = open + 1;
@@ -128,7 +140,8 @@ std::string emitOrderTerm(const Tokens& t, std::size_t begin, std::size_t end) {
         exprEnd = last - 1;
     }
     bool hasCollate = false;
-    for (std::size_t i = begin; i < exprEnd; ++i) hasCollate = hasCollate || isWord(t[i], "collate");
+    for (std::size_t i = begin; i < exprEnd; ++i)
+        hasCollate = hasCollate || isWord(t[i], "collate");
     std::string expr = emit(t, begin, exprEnd);
     while (!expr.empty() && expr.back() == ' ') expr.pop_back();
     if (!hasCollate && !expr.empty()) {
@@ -144,11 +157,13 @@ std::size_t emitOrderList(const Tokens& t, std::size_t i, std::size_t end, std::
     int depth = 0;
     std::size_t termStart = i;
     for (; i < end; ++i) {
-        if (isPunct(t[i], '(')) ++depth;
+        if (isPunct(t[i], '('))
+            ++depth;
         else if (isPunct(t[i], ')')) {
             if (depth == 0) break;
             --depth;
-        } else if (depth == 0 && endsOrderList(t[i])) break;
+        } else if (depth == 0 && endsOrderList(t[i]))
+            break;
         else if (depth == 0 && isPunct(t[i], ',')) {
             out += emitOrderTerm(t, termStart, i) + ",";
             termStart = i + 1;

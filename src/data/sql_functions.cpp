@@ -55,8 +55,9 @@ std::string_view textArg(sqlite3_value* v) {
 }
 
 int collate(void*, int na, const void* a, int nb, const void* b) {
-    return compareNorwegian(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(na)),
-                            std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(nb)));
+    return compareNorwegian(
+        std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(na)),
+        std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(nb)));
 }
 
 void upperFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -91,9 +92,13 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 void registerSqlFunctions(sqlite3* db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     int rc = sqlite3_create_collation(db, kNorwegianCollation, SQLITE_UTF8, nullptr, collate);
-    if (rc == SQLITE_OK) rc = sqlite3_create_function(db, "upper", 1, flags, nullptr, upperFunction, nullptr, nullptr);
-    if (rc == SQLITE_OK) rc = sqlite3_create_function(db, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr);
-    if (rc == SQLITE_OK) rc = sqlite3_create_function(db, "like", 3, flags, nullptr, likeFunction, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function(db, "upper", 1, flags, nullptr, upperFunction, nullptr,
+                                     nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function(db, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function(db, "like", 3, flags, nullptr, likeFunction, nullptr, nullptr);
     if (rc != SQLITE_OK) throw EDatabaseError(sqlite3_errmsg(db), rc);
 }
 

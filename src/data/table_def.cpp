@@ -29,10 +29,10 @@ std::vector<std::string> splitFieldList(std::string_view fields) {
 
 std::string declaredType(const TFieldInfo& field) {
     switch (field.DataType) {
-    case FieldType::String: return "VARCHAR(" + std::to_string(field.Size) + ")";
-    case FieldType::Integer: return "INTEGER";
-    case FieldType::Boolean: return "BOOLEAN";
-    case FieldType::Float: return "FLOAT";
+        case FieldType::String: return "VARCHAR(" + std::to_string(field.Size) + ")";
+        case FieldType::Integer: return "INTEGER";
+        case FieldType::Boolean: return "BOOLEAN";
+        case FieldType::Float: return "FLOAT";
     }
     return "TEXT";
 }
@@ -44,14 +44,17 @@ namespace {
 void parseDeclaredType(const std::string& declared, TFieldInfo& field) {
     const std::string up = upperCase(declared);
     field.Size = 0;
-    if (up.find("BOOL") != std::string::npos) field.DataType = FieldType::Boolean;
-    else if (up.find("INT") != std::string::npos) field.DataType = FieldType::Integer;
+    if (up.find("BOOL") != std::string::npos)
+        field.DataType = FieldType::Boolean;
+    else if (up.find("INT") != std::string::npos)
+        field.DataType = FieldType::Integer;
     else if (up.find("CHAR") != std::string::npos || up.find("TEXT") != std::string::npos ||
              up.find("CLOB") != std::string::npos || up.empty()) {
         field.DataType = FieldType::String;
         const std::size_t open = up.find('(');
         if (open != std::string::npos) field.Size = std::atoi(up.c_str() + open + 1);
-    } else field.DataType = FieldType::Float;
+    } else
+        field.DataType = FieldType::Float;
 }
 
 const TFieldInfo* findField(const std::vector<TFieldInfo>& fields, std::string_view name) {
@@ -85,8 +88,7 @@ std::vector<TFieldInfo> readFieldDefs(TDatabase& db, std::string_view baseName) 
 std::vector<TIndexInfo> readIndexDefs(TDatabase& db, std::string_view baseName) {
     std::vector<TIndexInfo> out;
     {
-        Statement s = db.prepare(
-            "SELECT name FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk");
+        Statement s = db.prepare("SELECT name FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk");
         s.bind(1, Value(std::string(baseName)));
         TIndexInfo primary;
         primary.Options = ixPrimary;
@@ -101,13 +103,16 @@ std::vector<TIndexInfo> readIndexDefs(TDatabase& db, std::string_view baseName) 
     while (list.step()) {
         const std::string stored = list.columnText(0);
         TIndexInfo index;
-        index.Name = upperCase(stored).rfind(upperCase(prefix), 0) == 0 ? stored.substr(prefix.size()) : stored;
+        index.Name = upperCase(stored).rfind(upperCase(prefix), 0) == 0
+                         ? stored.substr(prefix.size())
+                         : stored;
         Statement cols = db.prepare(
             "SELECT name, coll FROM pragma_index_xinfo(?1) WHERE key = 1 ORDER BY seqno");
         cols.bind(1, Value(stored));
         while (cols.step()) {
             index.Fields += (index.Fields.empty() ? "" : ";") + cols.columnText(0);
-            if (upperCase(cols.columnText(1)) == kNorwegianCollation) index.Options |= ixCaseInsensitive;
+            if (upperCase(cols.columnText(1)) == kNorwegianCollation)
+                index.Options |= ixCaseInsensitive;
         }
         out.push_back(std::move(index));
     }
@@ -143,8 +148,9 @@ std::string createIndexSql(std::string_view baseName, const TIndexInfo& index,
         if (!f) throw Error("Ukjent felt i indeks " + index.Name + ": " + names[i]);
         sql += (i ? ", " : "") + quoteName(f->Name);
         if (f->DataType == FieldType::String)
-            sql += (index.Options & ixCaseInsensitive) ? std::string(" COLLATE ") + kNorwegianCollation
-                                                       : std::string(" COLLATE BINARY");
+            sql += (index.Options & ixCaseInsensitive)
+                       ? std::string(" COLLATE ") + kNorwegianCollation
+                       : std::string(" COLLATE BINARY");
     }
     return sql + ")";
 }
@@ -156,15 +162,19 @@ std::vector<std::string> createTriggerSql(std::string_view baseName,
         if (f.DataType != FieldType::String) continue;
         const std::string col = quoteName(f.Name);
         const std::string size = std::to_string(f.Size);
-        when += (when.empty() ? "" : " OR ") + ("NEW." + col + " IS NULL OR length(NEW." + col + ") > " + size);
-        set += (set.empty() ? "" : ", ") + (col + " = coalesce(substr(" + col + ", 1, " + size + "), '')");
+        when += (when.empty() ? "" : " OR ") +
+                ("NEW." + col + " IS NULL OR length(NEW." + col + ") > " + size);
+        set += (set.empty() ? "" : ", ") +
+               (col + " = coalesce(substr(" + col + ", 1, " + size + "), '')");
     }
     if (set.empty()) return {};
     const std::string table = quoteName(baseName);
     const std::string body = " WHEN " + when + " BEGIN UPDATE " + table + " SET " + set +
                              " WHERE rowid = NEW.rowid; END";
-    return {"CREATE TRIGGER " + quoteName(std::string(baseName) + "$fitins") + " AFTER INSERT ON " + table + body,
-            "CREATE TRIGGER " + quoteName(std::string(baseName) + "$fitupd") + " AFTER UPDATE ON " + table + body};
+    return {"CREATE TRIGGER " + quoteName(std::string(baseName) + "$fitins") + " AFTER INSERT ON " +
+                table + body,
+            "CREATE TRIGGER " + quoteName(std::string(baseName) + "$fitupd") + " AFTER UPDATE ON " +
+                table + body};
 }
 
 }  // namespace lagrull::data

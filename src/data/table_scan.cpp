@@ -74,7 +74,9 @@ void TTableScan::next() {
 
 void TTableScan::prior() { throw EOrvTableException(tableName_ + " kan bare leses forover"); }
 void TTableScan::last() { throw EOrvTableException(tableName_ + " kan bare leses forover"); }
-void TTableScan::setRecNo(long long) { throw EOrvTableException(tableName_ + " kan bare leses forover"); }
+void TTableScan::setRecNo(long long) {
+    throw EOrvTableException(tableName_ + " kan bare leses forover");
+}
 
 long long TTableScan::recordCount() {
     if (!active()) throw EOrvTableException("Table closed");

@@ -18,7 +18,10 @@ using data::TableEvent;
 using data::TOrvTable;
 
 TMainFormLogic::TMainFormLogic(data::DataStore& store, Ui& ui, MainFormView& view, TPostNr& postal)
-    : store_(store), ui_(ui), view_(view), postal_(postal),
+    : store_(store),
+      ui_(ui),
+      view_(view),
+      postal_(postal),
       kind_(store.appDbMng().RegisterKind()) {}
 
 TMainFormLogic::~TMainFormLogic() {
@@ -105,7 +108,8 @@ void TMainFormLogic::changePage(int newPage) {
         std::vector<std::string> names;
         const int field = t.KontTable.fieldIndex("KATEGORI");
         for (long long n = 1; n <= t.KontTable.recordCount(); ++n)
-            names.push_back(data::valueToText(t.KontTable.field(field), t.KontTable.rowAt(n)[field]));
+            names.push_back(
+                data::valueToText(t.KontTable.field(field), t.KontTable.rowAt(n)[field]));
         const std::string current =
             t.MedlTable.recordCount() > 0 ? FieldText(t.MedlTable, "KATEGORI") : std::string();
         view_.setCategoryNames(names, current);
@@ -159,8 +163,8 @@ void TMainFormLogic::memberRowMoved() {
 void TMainFormLogic::paymentMethodChanged() {
     auto& medl = tables().MedlTable;
     const bool hasRow = medl.editing() || medl.recordCount() > 0;
-    const bool avtalegiro = hasRow && FieldInt(medl, "BETALING") == 1 &&
-                            !FieldText(medl, "BETALING").empty();
+    const bool avtalegiro =
+        hasRow && FieldInt(medl, "BETALING") == 1 && !FieldText(medl, "BETALING").empty();
     view_.setNoticeVisible(avtalegiro);
     if (avtalegiro && medl.editing() && FieldText(medl, "VARSLING").empty())
         data::SetFieldInt(medl, "VARSLING", 0);  // "Bankvarsel"

@@ -29,7 +29,8 @@ public:
     virtual void setNoticeVisible(bool visible) = 0;
     virtual void setMemberCount(long long count) = 0;
     // The category drop-down on the members page.
-    virtual void setCategoryNames(const std::vector<std::string>& names, const std::string& current) = 0;
+    virtual void setCategoryNames(const std::vector<std::string>& names,
+                                  const std::string& current) = 0;
     // One label per extra field; an empty label collapses its row.
     virtual void setExtraFieldLabels(const std::array<std::string, 10>& labels) = 0;
     // The members page has a search submenu, the organisations page one entry.

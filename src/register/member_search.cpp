@@ -68,10 +68,14 @@ bool TMainFormLogic::numberMember(TOrvTable& t) {
 void TMainFormLogic::search(int kind) {
     const RegisterCaptions& captions = registerCaptions(kind_);
     std::string prompt;
-    if (page_ == 0) prompt = "Org.navn :";
-    else if (kind == 1) prompt = "Etternavn :";
-    else if (kind == 2) prompt = captions.memberNumberLabel;
-    else prompt = "Firma";
+    if (page_ == 0)
+        prompt = "Org.navn :";
+    else if (kind == 1)
+        prompt = "Etternavn :";
+    else if (kind == 2)
+        prompt = captions.memberNumberLabel;
+    else
+        prompt = "Firma";
     const auto text = ui_.inputBox("Søk", prompt, "");
     if (!text) return;
     if (page_ == 0) return searchOrganisation(*text);

@@ -7,8 +7,8 @@
 namespace lagrull {
 
 struct RegisterCaptions {
-    std::string captionEnding;      // of the window caption
-    std::string membersPage;        // page 1 and its menu entry
+    std::string captionEnding;  // of the window caption
+    std::string membersPage;    // page 1 and its menu entry
     std::string memberCountLabel;
     std::string autoNumberBox;
     std::string categoryPanel;
@@ -20,7 +20,7 @@ struct RegisterCaptions {
     std::string claimMenu;
     std::string claimHint;
     std::string numberSearchMenu;
-    bool newCategoryFixedAmount;    // FASTBELOP of a new category
+    bool newCategoryFixedAmount;  // FASTBELOP of a new category
 };
 
 // 0 member register, 1 rent register.

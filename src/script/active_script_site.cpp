@@ -10,8 +10,10 @@ void TpsvScriptGlobalObjects::add(const std::string& name, std::shared_ptr<TScri
     if (name.empty()) throw Error("Et skriptobjekt må ha et navn");
     auto it = std::find_if(items_.begin(), items_.end(),
                            [&](const Item& item) { return item.first == name; });
-    if (it != items_.end()) it->second = std::move(object);
-    else items_.emplace_back(name, std::move(object));
+    if (it != items_.end())
+        it->second = std::move(object);
+    else
+        items_.emplace_back(name, std::move(object));
 }
 
 std::shared_ptr<TScriptObject> TpsvScriptGlobalObjects::find(const std::string& name) const {
@@ -37,8 +39,8 @@ void TActiveScriptSite::addGlobalObject(const std::string& name,
 void TActiveScriptSite::reset() { engine_.reset(); }
 
 void TActiveScriptSite::raise(std::string description, int line, int position) {
-    lastError_.text = description + " i linje " + std::to_string(line) + " pos. " +
-                      std::to_string(position);
+    lastError_.text =
+        description + " i linje " + std::to_string(line) + " pos. " + std::to_string(position);
     lastError_.description = std::move(description);
     lastError_.line = line;
     lastError_.position = position;

@@ -25,8 +25,10 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 std::size_t matchingClose(std::string_view text, std::size_t open) {
     int depth = 0;
     for (std::size_t i = open; i < text.size(); ++i) {
-        if (text[i] == '(') ++depth;
-        else if (text[i] == ')' && --depth == 0) return i;
+        if (text[i] == '(')
+            ++depth;
+        else if (text[i] == ')' && --depth == 0)
+            return i;
     }
     return std::string_view::npos;
 }
@@ -59,8 +61,8 @@ std::size_t operandEnd(std::string_view text, std::size_t start) {
     }
     // A name (or a sign): characters from "A" upwards, digits and "." (every
     // byte of a multi-byte letter counts as such), then its argument groups.
-    while (i < n && (text[i] == '.' || isDigit(text[i]) ||
-                     static_cast<unsigned char>(text[i]) >= 'A'))
+    while (i < n &&
+           (text[i] == '.' || isDigit(text[i]) || static_cast<unsigned char>(text[i]) >= 'A'))
         ++i;
     while (i < n && text[i] == '(') groupText(text, i, i);
     return i;
@@ -158,8 +160,10 @@ double TExpressionLL::pass(std::string_view text) {
     double term = 0;
     char sign = '+';  // '\0': no pending sign
     const auto settle = [&] {
-        if (sign == '+') sum = add(sum, term);
-        else if (sign == '-') sum = subtract(sum, term);
+        if (sign == '+')
+            sum = add(sum, term);
+        else if (sign == '-')
+            sum = subtract(sum, term);
         term = 0;
         sign = '\0';
     };
@@ -203,20 +207,28 @@ double TExpressionLL::pass(std::string_view text) {
             const double left = sum;
             const double right = operand(text, i);
             bool holds = false;
-            if (op == "=") holds = left == right;
-            else if (op == "<") holds = left < right;
-            else if (op == ">") holds = left > right;
-            else if (op == "<=") holds = left <= right;
-            else if (op == ">=") holds = left >= right;
-            else holds = left != right;  // "<>" and "!="
+            if (op == "=")
+                holds = left == right;
+            else if (op == "<")
+                holds = left < right;
+            else if (op == ">")
+                holds = left > right;
+            else if (op == "<=")
+                holds = left <= right;
+            else if (op == ">=")
+                holds = left >= right;
+            else
+                holds = left != right;  // "<>" and "!="
             sum = holds ? 1 : 0;
         } else if (c == '&' || c == '|') {
             ++i;
             // The right side is evaluated only when it can change the outcome.
             const bool left = term != 0;
             bool holds = left;
-            if (left == (c == '&')) holds = operand(text, i) != 0;
-            else skipOperand(text, i);
+            if (left == (c == '&'))
+                holds = operand(text, i) != 0;
+            else
+                skipOperand(text, i);
             sum = term = holds ? 1 : 0;
             sign = '\0';
         } else {
@@ -254,8 +266,10 @@ std::vector<std::string_view> TExpressionLL::arguments(std::string_view name, st
     int depth = 0;
     std::size_t start = 0;
     for (std::size_t i = 0; i < inside.size(); ++i) {
-        if (inside[i] == '(') ++depth;
-        else if (inside[i] == ')') --depth;
+        if (inside[i] == '(')
+            ++depth;
+        else if (inside[i] == ')')
+            --depth;
         else if (inside[i] == ';' && depth == 0) {
             args.push_back(inside.substr(start, i - start));
             start = i + 1;

@@ -102,9 +102,9 @@ int startState(lua_State* L) {
     const auto& args = *static_cast<const StartArgs*>(lua_touserdata(L, 1));
     if (args.options->safeMode) {
         static const luaL_Reg libraries[] = {
-            {LUA_GNAME, luaopen_base},          {LUA_STRLIBNAME, luaopen_string},
-            {LUA_TABLIBNAME, luaopen_table},    {LUA_MATHLIBNAME, luaopen_math},
-            {LUA_UTF8LIBNAME, luaopen_utf8},    {LUA_COLIBNAME, luaopen_coroutine},
+            {LUA_GNAME, luaopen_base},       {LUA_STRLIBNAME, luaopen_string},
+            {LUA_TABLIBNAME, luaopen_table}, {LUA_MATHLIBNAME, luaopen_math},
+            {LUA_UTF8LIBNAME, luaopen_utf8}, {LUA_COLIBNAME, luaopen_coroutine},
             {LUA_OSLIBNAME, luaopen_os},
         };
         for (const luaL_Reg& library : libraries) {
@@ -181,8 +181,7 @@ LuaEngine::~LuaEngine() {
     lua_close(state_);
 }
 
-std::variant<ScriptValue, EngineError> LuaEngine::run(const std::string& source,
-                                                      bool expression) {
+std::variant<ScriptValue, EngineError> LuaEngine::run(const std::string& source, bool expression) {
     lua_State* L = state_;
     lua_settop(L, 0);
     budget_.executed = 0;

@@ -89,16 +89,13 @@ int objectIndex(lua_State* L) {
         TScriptObject& object = objectAt(L, 1);
         const std::string name = keyAt(L, 2);
         switch (object.member(name)) {
-            case TScriptObject::Member::Property:
-                pushValue(L, object.property(name));
-                return 1;
+            case TScriptObject::Member::Property: pushValue(L, object.property(name)); return 1;
             case TScriptObject::Member::Method:
                 lua_pushvalue(L, 1);
                 lua_pushvalue(L, 2);
                 lua_pushcclosure(L, callMethod, 2);
                 return 1;
-            case TScriptObject::Member::None:
-                break;
+            case TScriptObject::Member::None: break;
         }
         throw Error("Objektet har ikke medlemmet «" + name + "»");
     });
@@ -140,12 +137,18 @@ void registerObjectType(lua_State* L) {
 }
 
 void pushValue(lua_State* L, const ScriptValue& value) {
-    if (std::holds_alternative<std::monostate>(value)) lua_pushnil(L);
-    else if (auto* b = std::get_if<bool>(&value)) lua_pushboolean(L, *b);
-    else if (auto* n = std::get_if<std::int64_t>(&value)) lua_pushinteger(L, *n);
-    else if (auto* x = std::get_if<double>(&value)) lua_pushnumber(L, *x);
-    else if (auto* s = std::get_if<std::string>(&value)) lua_pushlstring(L, s->data(), s->size());
-    else if (const ObjectPtr& object = std::get<ObjectPtr>(value); !object) lua_pushnil(L);
+    if (std::holds_alternative<std::monostate>(value))
+        lua_pushnil(L);
+    else if (auto* b = std::get_if<bool>(&value))
+        lua_pushboolean(L, *b);
+    else if (auto* n = std::get_if<std::int64_t>(&value))
+        lua_pushinteger(L, *n);
+    else if (auto* x = std::get_if<double>(&value))
+        lua_pushnumber(L, *x);
+    else if (auto* s = std::get_if<std::string>(&value))
+        lua_pushlstring(L, s->data(), s->size());
+    else if (const ObjectPtr& object = std::get<ObjectPtr>(value); !object)
+        lua_pushnil(L);
     else {
         void* memory = lua_newuserdatauv(L, sizeof(ObjectPtr), 0);
         new (memory) ObjectPtr(object);
@@ -159,8 +162,10 @@ bool readValue(lua_State* L, int index, ScriptValue& out) {
         case LUA_TNONE: out = std::monostate(); return true;
         case LUA_TBOOLEAN: out = lua_toboolean(L, index) != 0; return true;
         case LUA_TNUMBER:
-            if (lua_isinteger(L, index)) out = static_cast<std::int64_t>(lua_tointeger(L, index));
-            else out = static_cast<double>(lua_tonumber(L, index));
+            if (lua_isinteger(L, index))
+                out = static_cast<std::int64_t>(lua_tointeger(L, index));
+            else
+                out = static_cast<double>(lua_tonumber(L, index));
             return true;
         case LUA_TSTRING: {
             std::size_t length = 0;

@@ -34,7 +34,8 @@ std::string jsonString(std::string_view text, std::size_t& pos) {
         if (c == '\\' && pos < text.size()) {
             c = text[pos++];
             if (c == 'u' && pos + 4 <= text.size()) {
-                appendUtf8(out, static_cast<char32_t>(std::stoul(std::string(text.substr(pos, 4)), nullptr, 16)));
+                appendUtf8(out, static_cast<char32_t>(
+                                    std::stoul(std::string(text.substr(pos, 4)), nullptr, 16)));
                 pos += 4;
                 continue;
             }
@@ -65,7 +66,8 @@ PostalRegister readPostalCodesJs(std::string_view text) {
 }
 
 PostalRegister readPostalRegisterTsv(std::string_view bytes) {
-    const std::string text = isValidUtf8(bytes) ? std::string(bytes) : toUtf8(bytes, CodePage::Windows1252);
+    const std::string text =
+        isValidUtf8(bytes) ? std::string(bytes) : toUtf8(bytes, CodePage::Windows1252);
     PostalRegister reg;
     std::size_t start = 0;
     int line = 0;
@@ -78,9 +80,13 @@ PostalRegister readPostalRegisterTsv(std::string_view bytes) {
         if (!row.empty() && row.back() == '\r') row.remove_suffix(1);
         if (row.empty()) continue;
         const std::size_t tab = row.find('\t');
-        if (tab == std::string_view::npos) throw FormatError("Mangler tabulator i linje " + std::to_string(line));
+        if (tab == std::string_view::npos)
+            throw FormatError("Mangler tabulator i linje " + std::to_string(line));
         const std::size_t tab2 = row.find('\t', tab + 1);
-        addEntry(reg, row.substr(0, tab), std::string(row.substr(tab + 1, tab2 == std::string_view::npos ? tab2 : tab2 - tab - 1)), line);
+        addEntry(reg, row.substr(0, tab),
+                 std::string(
+                     row.substr(tab + 1, tab2 == std::string_view::npos ? tab2 : tab2 - tab - 1)),
+                 line);
     }
     return reg;
 }
@@ -93,12 +99,14 @@ void put16(std::string& out, std::size_t at, int v) {
 }
 
 void put32(std::string& out, std::size_t at, std::int32_t v) {
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        out[at + i] = static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF);
 }
 
 // Places the sorted entries on the level-by-level tree: an in-order walk of
 // the implicit tree 1..N visits its slots in ascending order.
-void fillTree(const std::vector<int>& sorted, std::vector<int>& slotToIndex, std::size_t slot, std::size_t& next) {
+void fillTree(const std::vector<int>& sorted, std::vector<int>& slotToIndex, std::size_t slot,
+              std::size_t& next) {
     if (slot >= slotToIndex.size()) return;
     fillTree(sorted, slotToIndex, 2 * slot, next);
     slotToIndex[slot] = static_cast<int>(next++);

@@ -52,9 +52,8 @@ bool TSetupSettings::needsRestart(const SetupValues& e) const {
 
 TSetupSettings::Outcome TSetupSettings::accept(const SetupValues& edited, Ui& ui) {
     const bool restart = needsRestart(edited);
-    if (restart &&
-        ui.message("ADVARSEL!", "Programmet må startes på nytt! Fortsett?", Buttons::YesNo,
-                   Icon::Warning) != Answer::Yes)
+    if (restart && ui.message("ADVARSEL!", "Programmet må startes på nytt! Fortsett?",
+                              Buttons::YesNo, Icon::Warning) != Answer::Yes)
         return Outcome::KeepOpen;
     {
         TOrvIni ini(settingsFile_, IniMode::Write);

@@ -11,10 +11,10 @@ namespace lagrull {
 class Ui;
 
 struct SetupValues {
-    std::string database;      // data directory, with trailing "/"
-    std::string letterFile;    // default letter template
-    int registerKind = 0;      // 0 member register, 1 rent register
-    int fontSize = 9;          // 6..12
+    std::string database;    // data directory, with trailing "/"
+    std::string letterFile;  // default letter template
+    int registerKind = 0;    // 0 member register, 1 rent register
+    int fontSize = 9;        // 6..12
     std::string customerUnitId;
 
     bool operator==(const SetupValues&) const = default;

@@ -28,12 +28,14 @@ protected:
         if (first.word() != "field") return TRtfFileParser::onDestination(first, ignorable);
         const std::string_view source = tokens_.source();
         std::size_t start = static_cast<std::size_t>(first.raw.data() - source.data());
-        while (start > 0 && source[start - 1] != '{') --start;  // line breaks between "{" and the word
+        while (start > 0 && source[start - 1] != '{')
+            --start;  // line breaks between "{" and the word
         if (start > 0) --start;
         TRtfField field;
         TRtfFieldParser reader(tokens_, field);
         reader.run();
-        const TFieldInstruction f = parseFieldInstruction(rtfPlainText(field.instruction.data(), codePage()));
+        const TFieldInstruction f =
+            parseFieldInstruction(rtfPlainText(field.instruction.data(), codePage()));
         if (f.type != "FILLIN") return true;
         FillinField found;
         found.start = start;
@@ -81,10 +83,12 @@ std::string answerRtf(const TFillinRec& e) {
 
 }  // namespace
 
-std::vector<TFillinRec> readFillins(const std::string& rtf, const std::function<std::string(const std::string&)>& lookup) {
+std::vector<TFillinRec> readFillins(const std::string& rtf,
+                                    const std::function<std::string(const std::string&)>& lookup) {
     std::vector<TFillinRec> out;
     for (FillinField& f : findFillins(rtf)) {
-        if (f.entry.defaultText.empty() && !f.entry.key.empty() && lookup) f.entry.defaultText = lookup(f.entry.key);
+        if (f.entry.defaultText.empty() && !f.entry.key.empty() && lookup)
+            f.entry.defaultText = lookup(f.entry.key);
         f.entry.text = f.entry.defaultText;
         out.push_back(std::move(f.entry));
     }
@@ -103,7 +107,8 @@ std::string applyFillins(const std::string& rtf, const std::vector<TFillinRec>& 
     return out + rtf.substr(from);
 }
 
-std::optional<TFillinResult> promptFillins(const std::string& rtf, const std::string& title, TFillInPrompter& prompter) {
+std::optional<TFillinResult> promptFillins(const std::string& rtf, const std::string& title,
+                                           TFillInPrompter& prompter) {
     TFillinResult result;
     std::vector<TFillinRec> entries = readFillins(rtf);
     if (entries.empty()) {

@@ -36,8 +36,8 @@ public:
 };
 
 // The first reading. `lookup` gives the value of a field name for "\k".
-std::vector<TFillinRec> readFillins(const std::string& rtf,
-                                    const std::function<std::string(const std::string&)>& lookup = {});
+std::vector<TFillinRec> readFillins(
+    const std::string& rtf, const std::function<std::string(const std::string&)>& lookup = {});
 
 // The second reading: each FILLIN field, in order, shows its entry's text.
 std::string applyFillins(const std::string& rtf, const std::vector<TFillinRec>& entries);

@@ -38,7 +38,7 @@ public:
     int height = 0;
     bool breakBefore = false;        // the line follows a page break in its paragraph
     bool columnBreakBefore = false;  // or a column break
-    bool headerRow = false;    // a table row marked "trhdr"
+    bool headerRow = false;          // a table row marked "trhdr"
 };
 
 using TBlocks = std::vector<std::unique_ptr<TBlock>>;

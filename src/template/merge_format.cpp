@@ -1,8 +1,8 @@
 #include "template/merge_format.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #include "common/text_codec.h"
@@ -19,9 +19,12 @@ std::string replaceCodePoints(std::string_view value, char32_t a, char32_t b, ch
     std::size_t pos = 0;
     while (pos < value.size()) {
         char32_t cp = decodeUtf8(value, pos);
-        if (cp == a) cp = ra;
-        else if (cp == b) cp = rb;
-        else if (cp == c) cp = rc;
+        if (cp == a)
+            cp = ra;
+        else if (cp == b)
+            cp = rb;
+        else if (cp == c)
+            cp = rc;
         appendUtf8(out, cp);
     }
     return out;
@@ -54,7 +57,8 @@ std::string dateFormat(const std::string& value, const std::string& format) {
     if (f == "D6") return twoDigits(d.day) + "." + twoDigits(d.month) + "." + twoDigits(d.year);
     if (f == "D8") return d.shown();
     if (f == "DY") return std::to_string(d.year);
-    return std::to_string(d.day) + ". " + norwegianMonthName(d.month) + " " + std::to_string(d.year);
+    return std::to_string(d.day) + ". " + norwegianMonthName(d.month) + " " +
+           std::to_string(d.year);
 }
 
 std::string caseFormat(const std::string& value, const std::string& f) {
@@ -82,11 +86,13 @@ void replaceAll(std::string& s, std::string_view from, std::string_view to) {
 }  // namespace
 
 std::string protectValue(std::string_view value) {
-    return replaceCodePoints(value, U'(', U')', U'=', kProtectedOpen, kProtectedClose, kProtectedEquals);
+    return replaceCodePoints(value, U'(', U')', U'=', kProtectedOpen, kProtectedClose,
+                             kProtectedEquals);
 }
 
 std::string unprotectValue(std::string_view value) {
-    return replaceCodePoints(value, kProtectedOpen, kProtectedClose, kProtectedEquals, U'(', U')', U'=');
+    return replaceCodePoints(value, kProtectedOpen, kProtectedClose, kProtectedEquals, U'(', U')',
+                             U'=');
 }
 
 std::string decimalText(double v) {
@@ -103,8 +109,9 @@ std::string decimalText(double v) {
 }
 
 std::string norwegianMonthName(int month) {
-    static const char* const names[] = {"januar", "februar", "mars",      "april",   "mai",      "juni",
-                                        "juli",   "august",  "september", "oktober", "november", "desember"};
+    static const char* const names[] = {"januar",    "februar", "mars",     "april",
+                                        "mai",       "juni",    "juli",     "august",
+                                        "september", "oktober", "november", "desember"};
     return month >= 1 && month <= 12 ? names[month - 1] : "";
 }
 
@@ -174,9 +181,11 @@ std::optional<std::string> formatMergeNumber(std::string_view value, int decimal
         s.erase(0, 1);
     }
     const std::size_t point = s.find('.');
-    std::string whole = s.substr(0, point), frac = point == std::string::npos ? "" : s.substr(point + 1);
+    std::string whole = s.substr(0, point),
+                frac = point == std::string::npos ? "" : s.substr(point + 1);
     if (groups)
-        for (int at = static_cast<int>(whole.size()) - 3; at > 0; at -= 3) whole.insert(static_cast<std::size_t>(at), ".");
+        for (int at = static_cast<int>(whole.size()) - 3; at > 0; at -= 3)
+            whole.insert(static_cast<std::size_t>(at), ".");
     if (sign == "-" && whole.find_first_not_of("0.") == std::string::npos &&
         frac.find_first_not_of('0') == std::string::npos)
         sign.clear();  // no "-0,00"
@@ -239,9 +248,12 @@ std::string nameCase(const std::string& value) {
     auto endsWith = [&](std::string_view tail) {
         return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
     };
-    if (endsWith(" As")) s.replace(s.size() - 3, 3, " AS");
-    else if (endsWith(" Asa")) s.replace(s.size() - 4, 4, " ASA");
-    else if (endsWith(" Il")) s.replace(s.size() - 3, 3, " IL");
+    if (endsWith(" As"))
+        s.replace(s.size() - 3, 3, " AS");
+    else if (endsWith(" Asa"))
+        s.replace(s.size() - 4, 4, " ASA");
+    else if (endsWith(" Il"))
+        s.replace(s.size() - 3, 3, " IL");
     return s;
 }
 
@@ -263,7 +275,8 @@ std::string applyMergeFormat(const std::string& value, const std::string& rawFor
     } else if (format[0] == 'D' || format[0] == 'd') {
         result = dateFormat(value, format);
     } else if (format[0] == 'N' || format[0] == 'T') {
-        const int decimals = format.size() > 1 && format[1] >= '0' && format[1] <= '9' ? format[1] - '0' : 0;
+        const int decimals =
+            format.size() > 1 && format[1] >= '0' && format[1] <= '9' ? format[1] - '0' : 0;
         const bool hideZero = upperCase(format).find("H0") != std::string::npos;
         result = formatMergeNumber(value, decimals, format[0] == 'T', hideZero).value_or(value);
     } else {
@@ -308,8 +321,10 @@ std::string mergedTextToRtf(const std::string& utf8, CodePage page) {
                     out += "\\u" + std::to_string(static_cast<std::int16_t>(c)) + "?";
                 } else {
                     const char32_t v = c - 0x10000;
-                    out += "\\u" + std::to_string(static_cast<std::int16_t>(0xD800 + (v >> 10))) + "?";
-                    out += "\\u" + std::to_string(static_cast<std::int16_t>(0xDC00 + (v & 0x3FF))) + "?";
+                    out +=
+                        "\\u" + std::to_string(static_cast<std::int16_t>(0xD800 + (v >> 10))) + "?";
+                    out += "\\u" + std::to_string(static_cast<std::int16_t>(0xDC00 + (v & 0x3FF))) +
+                           "?";
                 }
         }
         previous = c;

@@ -16,9 +16,9 @@
 
 namespace lagrull {
 
-inline constexpr char32_t kProtectedOpen = 0xF8F0;   // "("
-inline constexpr char32_t kProtectedClose = 0xF8F1;  // ")"
-inline constexpr char32_t kProtectedEquals = 0xF8F2; // "="
+inline constexpr char32_t kProtectedOpen = 0xF8F0;    // "("
+inline constexpr char32_t kProtectedClose = 0xF8F1;   // ")"
+inline constexpr char32_t kProtectedEquals = 0xF8F2;  // "="
 inline constexpr char32_t kNoBreakBlank = 0x00A0;
 
 std::string protectValue(std::string_view value);

@@ -19,7 +19,8 @@ TIniFileData::TIniFileData(const std::string& path) {
     search_ = sections_;
 }
 
-std::optional<std::string> TIniFileData::read(const std::string& section, const std::string& key) const {
+std::optional<std::string> TIniFileData::read(const std::string& section,
+                                              const std::string& key) const {
     if (!ini_->findSection(section)) return std::nullopt;
     return ini_->readText(key);
 }
@@ -39,8 +40,10 @@ std::optional<std::string> TIniFileData::find(const std::string& name) const {
 
 void TIniFileData::setSections(const std::string& list) {
     char sep = '\n';
-    if (list.find(';') != std::string::npos) sep = ';';
-    else if (list.find('\\') != std::string::npos) sep = '\\';
+    if (list.find(';') != std::string::npos)
+        sep = ';';
+    else if (list.find('\\') != std::string::npos)
+        sep = '\\';
     std::vector<std::string> parts;
     std::string part;
     for (char c : list + sep) {

@@ -20,7 +20,8 @@ int TSpalteProfil::freeFrom(int y, int h) const {
 
 TRect TPageFormatter::contentArea() const {
     return {pageRect_.left + margins_.left, pageRect_.top + std::max(margins_.top, headerBand_),
-            pageRect_.right - margins_.right, pageRect_.bottom - std::max(margins_.bottom, footerBand_)};
+            pageRect_.right - margins_.right,
+            pageRect_.bottom - std::max(margins_.bottom, footerBand_)};
 }
 
 int TPageFormatter::columnWidth() const {
@@ -28,7 +29,9 @@ int TPageFormatter::columnWidth() const {
     return std::max(1, (c.width() - (columns_ - 1) * spacing_) / columns_);
 }
 
-int TPageFormatter::columnLeft() const { return contentArea().left + column_ * (columnWidth() + spacing_); }
+int TPageFormatter::columnLeft() const {
+    return contentArea().left + column_ * (columnWidth() + spacing_);
+}
 
 void TPageFormatter::sectionStarted(const TBuildSection&, int paperWidth, int paperHeight) {
     pageRect_ = {0, 0, paperWidth, paperHeight};
@@ -115,9 +118,12 @@ void TPageFormatter::layoutBlocks(TBlocks blocks, const TParaAttributes* attrs, 
     // widow control: the opening lines go with the queue
     int opening = 0;
     if (!isTable && (!queue_.empty() || (attrs && attrs->widowControl)))
-        for (std::size_t i = 0; i < std::min<std::size_t>(2, blocks.size()); ++i) opening += blocks[i]->height;
-    if (!queue_.empty()) placeQueue(opening);
-    else if (opening > 0) makeRoom(opening);
+        for (std::size_t i = 0; i < std::min<std::size_t>(2, blocks.size()); ++i)
+            opening += blocks[i]->height;
+    if (!queue_.empty())
+        placeQueue(opening);
+    else if (opening > 0)
+        makeRoom(opening);
 
     std::vector<const TBlock*> headerRows;
     if (isTable)
@@ -144,13 +150,17 @@ void TPageFormatter::placeFrame(const TTextFrame& frame, TLayoutContext& context
     const TFrameDef& f = frame.frame;
     const TRect content = contentArea();
     const int width = f.width > 0 ? saneLength(f.width) : columnWidth();
-    const int fx = saneLength(f.x), fy = saneLength(f.y), fh = saneLength(f.height), dy = saneLength(f.distanceY);
+    const int fx = saneLength(f.x), fy = saneLength(f.y), fh = saneLength(f.height),
+              dy = saneLength(f.distanceY);
     TPageRelative placed;
     placed.blocks = layoutSequence(frame.content, width, context);
     int h = totalHeight(placed.blocks);
-    if (fh > 0) h = std::max(h, fh);
-    else if (fh < 0) h = -fh;
-    const TRect href = f.horzRef == TFrameHorzRef::Column   ? TRect{columnLeft(), 0, columnLeft() + columnWidth(), 0}
+    if (fh > 0)
+        h = std::max(h, fh);
+    else if (fh < 0)
+        h = -fh;
+    const TRect href = f.horzRef == TFrameHorzRef::Column
+                           ? TRect{columnLeft(), 0, columnLeft() + columnWidth(), 0}
                        : f.horzRef == TFrameHorzRef::Margin ? content
                                                             : pageRect_;
     const TRect vref = f.vertRef == TFrameVertRef::Paragraph ? TRect{0, y_, 0, content.bottom}
@@ -192,7 +202,8 @@ void TPageFormatter::placeDrawing(const TDrawingObject& d) {
                      : d.vertRef == TDrawingVertRef::Margin ? content.top
                                                             : y_;
     const int left = saneLength(d.left), top = saneLength(d.top);
-    placed.rect = {placed.originX + left, placed.originY + top, placed.originX + left + saneLength(d.width),
+    placed.rect = {placed.originX + left, placed.originY + top,
+                   placed.originX + left + saneLength(d.width),
                    placed.originY + top + saneLength(d.height)};
     frames_.push_back(std::move(placed));
 }
@@ -227,11 +238,13 @@ void TPageFormatter::formatDocument(const TBuildDocument& document) {
     queue_.clear();
     lowestFrame_ = 0;
     documentStarted(document);
-    TLayoutContext context{measure(), document.header, std::clamp(document.settings.tabWidth(), 1, kMaxLength)};
+    TLayoutContext context{measure(), document.header,
+                           std::clamp(document.settings.tabWidth(), 1, kMaxLength)};
     for (std::size_t k = 0; k < document.sections.size(); ++k) {
         const TBuildSection& s = *document.sections[k];
         ++section_;
-        const int kind = k == 0 ? static_cast<int>(TSectionBreak::First) : static_cast<int>(s.breakKind);
+        const int kind =
+            k == 0 ? static_cast<int>(TSectionBreak::First) : static_cast<int>(s.breakKind);
         int w = s.paperWidth, h = s.paperHeight;
         if (w == 0 && h == 0) {
             w = document.settings.paperWidth;

@@ -39,7 +39,7 @@ private:
 // A frame or a drawing object placed on the page, drawn when it ends.
 struct TPageRelative {
     TRect rect;
-    TBlocks blocks;                          // a frame's content
+    TBlocks blocks;                           // a frame's content
     const TDrawingObject* drawing = nullptr;  // or a drawing object
     int originX = 0, originY = 0;             // the drawing's reference corner
 };

@@ -45,7 +45,7 @@ struct Decoration {
 class TLineBlock : public TBlock {
 public:
     std::vector<Piece> pieces;
-    int top = 0;       // space above the text: space before on the first line
+    int top = 0;  // space above the text: space before on the first line
     int ascent = 0;
     int textHeight = 0;
     TAlignment alignment = TAlignment::Left;
@@ -67,8 +67,10 @@ public:
                                                                                 : numbers.highest);
             slack += p.width - device.textWidth(p.style.font, fieldTexts[i]);
         }
-        if (alignment == TAlignment::Right) shift = slack;
-        else if (alignment == TAlignment::Center) shift = slack / 2;
+        if (alignment == TAlignment::Right)
+            shift = slack;
+        else if (alignment == TAlignment::Center)
+            shift = slack / 2;
         int fieldShift = 0;
         for (std::size_t i = 0; i < pieces.size(); ++i) {
             const Piece& p = pieces[i];
@@ -82,9 +84,7 @@ public:
                     device.drawText(px, baseline - p.rise, p.style, fieldTexts[i]);
                     fieldShift += p.width - device.textWidth(p.style.font, fieldTexts[i]);
                     break;
-                default:
-                    device.drawText(px, baseline - p.rise, p.style, p.text);
-                    break;
+                default: device.drawText(px, baseline - p.rise, p.style, p.text); break;
             }
         }
     }
@@ -122,8 +122,12 @@ TTextStyle styleOf(const TCharAttributes& a, const TRtfHeader& header, int& rise
 class LineBreaker {
 public:
     LineBreaker(const TParagraph& p, int width, TLayoutContext& c)
-        : para_(p), width_(width), ctx_(c), leftIndent_(saneLength(p.attrs.leftIndent)),
-          firstIndent_(saneLength(p.attrs.firstIndent)), rightIndent_(saneLength(p.attrs.rightIndent)) {}
+        : para_(p),
+          width_(width),
+          ctx_(c),
+          leftIndent_(saneLength(p.attrs.leftIndent)),
+          firstIndent_(saneLength(p.attrs.firstIndent)),
+          rightIndent_(saneLength(p.attrs.rightIndent)) {}
 
     TBlocks run() {
         makeAtoms();
@@ -147,7 +151,8 @@ public:
         auto* firstBlock = static_cast<TLineBlock*>(blocks.front().get());
         auto* lastBlock = static_cast<TLineBlock*>(blocks.back().get());
         firstBlock->first = true;
-        const int before = std::max(0, saneLength(a.spaceBefore)), after = std::max(0, saneLength(a.spaceAfter));
+        const int before = std::max(0, saneLength(a.spaceBefore)),
+                  after = std::max(0, saneLength(a.spaceAfter));
         firstBlock->top += before;
         firstBlock->height += before;
         lastBlock->last = true;
@@ -157,7 +162,7 @@ public:
 
 private:
     struct Line {
-        std::size_t begin = 0, end = 0;  // atoms [begin, end)
+        std::size_t begin = 0, end = 0;     // atoms [begin, end)
         AtomKind endedBy = AtomKind::Word;  // LineBreak, PageBreak, or Word for a wrap / the end
     };
 
@@ -169,7 +174,8 @@ private:
         a.descent = m.descent + std::max(-a.rise, 0);
         if (a.kind == AtomKind::Word || a.kind == AtomKind::Space)
             a.width = saneLength(ctx_.measure.textWidth(a.style.font, a.text));
-        else if (a.kind == AtomKind::Field) a.width = saneLength(ctx_.measure.textWidth(a.style.font, "00"));
+        else if (a.kind == AtomKind::Field)
+            a.width = saneLength(ctx_.measure.textWidth(a.style.font, "00"));
     }
 
     void makeAtoms() {
@@ -180,7 +186,8 @@ private:
             lastStyle_ = base.style;
             switch (run.kind) {
                 case TRunKind::Text: {
-                    const std::string text = run.attrs.caps || run.attrs.smallCaps ? upperCase(run.text) : run.text;
+                    const std::string text =
+                        run.attrs.caps || run.attrs.smallCaps ? upperCase(run.text) : run.text;
                     std::size_t pos = 0;
                     while (pos < text.size()) {
                         Atom a = base;
@@ -264,7 +271,8 @@ private:
             w = 0;
             for (std::size_t k = seg.begin; k < end; ++k) {
                 const Atom& a = atoms_[k];
-                const auto dot = a.kind == AtomKind::Word ? a.text.find_first_of(",.") : std::string::npos;
+                const auto dot =
+                    a.kind == AtomKind::Word ? a.text.find_first_of(",.") : std::string::npos;
                 if (dot != std::string::npos) {
                     w += ctx_.measure.textWidth(a.style.font, a.text.substr(0, dot));
                     break;
@@ -272,11 +280,13 @@ private:
                 w += a.width;
             }
         }
-        int newStart = seg.stop.kind == TTabKind::Center ? seg.stop.position - w / 2 : seg.stop.position - w;
+        int newStart =
+            seg.stop.kind == TTabKind::Center ? seg.stop.position - w / 2 : seg.stop.position - w;
         newStart = std::max(newStart, seg.start);
         const int shift = newStart - seg.start;
         for (std::size_t k = seg.begin; k < end; ++k) atoms_[k].x += shift;
-        if (seg.begin > 0 && atoms_[seg.begin - 1].kind == AtomKind::Tab) atoms_[seg.begin - 1].width += shift;
+        if (seg.begin > 0 && atoms_[seg.begin - 1].kind == AtomKind::Tab)
+            atoms_[seg.begin - 1].width += shift;
         x += shift;
     }
 
@@ -289,7 +299,8 @@ private:
         Segment seg;
         while (i < atoms_.size()) {
             Atom& at = atoms_[i];
-            if (at.kind == AtomKind::LineBreak || at.kind == AtomKind::PageBreak || at.kind == AtomKind::ColumnBreak) {
+            if (at.kind == AtomKind::LineBreak || at.kind == AtomKind::PageBreak ||
+                at.kind == AtomKind::ColumnBreak) {
                 at.x = x;
                 line.endedBy = at.kind;
                 ++i;
@@ -300,8 +311,10 @@ private:
                 at.x = x;
                 const TTabStop* stop = para_.attrs.tabs.after(x);
                 TTabStop s;
-                if (stop) s = *stop;
-                else s.position = (x / ctx_.tabWidth + 1) * ctx_.tabWidth;
+                if (stop)
+                    s = *stop;
+                else
+                    s.position = (x / ctx_.tabWidth + 1) * ctx_.tabWidth;
                 s.position = std::min(s.position, 2 * kMaxLength);
                 if (content && s.position > limit && !stop) {  // a default tab past the edge wraps
                     break;
@@ -328,7 +341,8 @@ private:
             long long w = 0;
             for (std::size_t k = i; k < j; ++k) w += atoms_[k].width;
             if (content && x + w > limit) break;
-            if (!content && x + w > limit && atoms_[i].kind == AtomKind::Word && splitLongWord(i, limit - x))
+            if (!content && x + w > limit && atoms_[i].kind == AtomKind::Word &&
+                splitLongWord(i, limit - x))
                 continue;
             for (std::size_t k = i; k < j; ++k) {
                 atoms_[k].x = x;
@@ -350,7 +364,8 @@ private:
         const std::u32string chars = toU32(a.text);
         std::size_t n = 1;
         while (n < chars.size() &&
-               ctx_.measure.textWidth(a.style.font, fromU32(std::u32string_view(chars).substr(0, n + 1))) <= room)
+               ctx_.measure.textWidth(a.style.font,
+                                      fromU32(std::u32string_view(chars).substr(0, n + 1))) <= room)
             ++n;
         if (n >= chars.size()) return false;
         Atom rest = a;
@@ -363,7 +378,8 @@ private:
         gap.kind = AtomKind::Space;
         gap.text.clear();
         gap.width = 0;
-        atoms_.insert(atoms_.begin() + static_cast<std::ptrdiff_t>(i) + 1, {std::move(gap), std::move(rest)});
+        atoms_.insert(atoms_.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                      {std::move(gap), std::move(rest)});
         return true;
     }
 
@@ -374,10 +390,10 @@ private:
         block->alignment = a.alignment;
         // visible extent: trailing blanks do not count
         std::size_t visibleEnd = line.end;
-        while (visibleEnd > line.begin &&
-               (atoms_[visibleEnd - 1].kind == AtomKind::Space || atoms_[visibleEnd - 1].kind == AtomKind::LineBreak ||
-                atoms_[visibleEnd - 1].kind == AtomKind::PageBreak ||
-                atoms_[visibleEnd - 1].kind == AtomKind::ColumnBreak))
+        while (visibleEnd > line.begin && (atoms_[visibleEnd - 1].kind == AtomKind::Space ||
+                                           atoms_[visibleEnd - 1].kind == AtomKind::LineBreak ||
+                                           atoms_[visibleEnd - 1].kind == AtomKind::PageBreak ||
+                                           atoms_[visibleEnd - 1].kind == AtomKind::ColumnBreak))
             --visibleEnd;
         int ascent = 0, descent = 0;
         for (std::size_t k = line.begin; k < line.end; ++k) {
@@ -389,14 +405,18 @@ private:
             ascent = m.ascent;
             descent = m.descent;
         }
-        const int right = visibleEnd > line.begin ? atoms_[visibleEnd - 1].x + atoms_[visibleEnd - 1].width : 0;
+        const int right =
+            visibleEnd > line.begin ? atoms_[visibleEnd - 1].x + atoms_[visibleEnd - 1].width : 0;
         const int limit = width_ - rightIndent_;
         const int slack = std::max(0, limit - right);
         int shift = 0;
         std::vector<int> extra(line.end - line.begin, 0);
-        if (a.alignment == TAlignment::Right) shift = slack;
-        else if (a.alignment == TAlignment::Center) shift = slack / 2;
-        else if (a.alignment == TAlignment::Justify && line.end < atoms_.size() && line.endedBy == AtomKind::Word) {
+        if (a.alignment == TAlignment::Right)
+            shift = slack;
+        else if (a.alignment == TAlignment::Center)
+            shift = slack / 2;
+        else if (a.alignment == TAlignment::Justify && line.end < atoms_.size() &&
+                 line.endedBy == AtomKind::Word) {
             // the blanks after the line's last tab share the slack
             std::size_t from = line.begin;
             for (std::size_t k = line.begin; k < visibleEnd; ++k)
@@ -407,9 +427,11 @@ private:
             if (!blanks.empty()) {
                 int added = 0;
                 for (std::size_t b = 0; b < blanks.size(); ++b) {
-                    const int upTo = static_cast<int>(static_cast<long long>(slack) * static_cast<long long>(b + 1) /
+                    const int upTo = static_cast<int>(static_cast<long long>(slack) *
+                                                      static_cast<long long>(b + 1) /
                                                       static_cast<long long>(blanks.size()));
-                    for (std::size_t k = blanks[b] + 1; k < line.end; ++k) extra[k - line.begin] += upTo - added;
+                    for (std::size_t k = blanks[b] + 1; k < line.end; ++k)
+                        extra[k - line.begin] += upTo - added;
                     added = upTo;
                 }
             }
@@ -421,30 +443,39 @@ private:
                 if (at.leader != TTabLeader::None && at.width > 0) addLeader(*block, at, x);
                 continue;
             }
-            if (at.kind == AtomKind::LineBreak || at.kind == AtomKind::PageBreak || at.kind == AtomKind::ColumnBreak)
+            if (at.kind == AtomKind::LineBreak || at.kind == AtomKind::PageBreak ||
+                at.kind == AtomKind::ColumnBreak)
                 continue;
             if (at.kind == AtomKind::Space && at.text.empty()) continue;
             // runs of one style side by side are drawn as one
-            if ((at.kind == AtomKind::Word || at.kind == AtomKind::Space) && !block->pieces.empty()) {
+            if ((at.kind == AtomKind::Word || at.kind == AtomKind::Space) &&
+                !block->pieces.empty()) {
                 Piece& prev = block->pieces.back();
-                if ((prev.kind == AtomKind::Word) && prev.x + prev.width == x && prev.rise == at.rise &&
-                    prev.style.font == at.style.font && prev.style.color == at.style.color &&
-                    prev.style.underline == at.style.underline && prev.style.strike == at.style.strike) {
+                if ((prev.kind == AtomKind::Word) && prev.x + prev.width == x &&
+                    prev.rise == at.rise && prev.style.font == at.style.font &&
+                    prev.style.color == at.style.color &&
+                    prev.style.underline == at.style.underline &&
+                    prev.style.strike == at.style.strike) {
                     prev.text += at.text;
                     prev.width += at.width;
                     continue;
                 }
             }
-            block->pieces.push_back({at.kind == AtomKind::Space ? AtomKind::Word : at.kind, x, at.width, at.rise,
-                                     at.text, at.style, at.field, at.picture});
+            block->pieces.push_back({at.kind == AtomKind::Space ? AtomKind::Word : at.kind, x,
+                                     at.width, at.rise, at.text, at.style, at.field, at.picture});
         }
         int textHeight = saneLength(static_cast<long long>(ascent) + descent);
         const int spacing = saneLength(a.lineSpacing);
-        if (spacing > 0 && !a.lineMultiple) textHeight = std::max(textHeight, spacing);
-        else if (spacing < 0) textHeight = -spacing;
-        else if (spacing > 0 && a.lineMultiple) textHeight = saneLength(static_cast<long long>(textHeight) * spacing / 240);
-        if (textHeight < ascent + descent) ascent = std::max(0, textHeight - descent);
-        else if (a.lineSpacing != 0) ascent += textHeight - ascent - descent;
+        if (spacing > 0 && !a.lineMultiple)
+            textHeight = std::max(textHeight, spacing);
+        else if (spacing < 0)
+            textHeight = -spacing;
+        else if (spacing > 0 && a.lineMultiple)
+            textHeight = saneLength(static_cast<long long>(textHeight) * spacing / 240);
+        if (textHeight < ascent + descent)
+            ascent = std::max(0, textHeight - descent);
+        else if (a.lineSpacing != 0)
+            ascent += textHeight - ascent - descent;
         block->ascent = ascent;
         block->textHeight = textHeight;
         block->height = textHeight;
@@ -461,8 +492,8 @@ private:
         if (n <= 0) return;
         std::string text;
         for (int k = 0; k < n; ++k) text += dot;
-        block.pieces.push_back({AtomKind::Word, x + tab.width - n * w, n * w, tab.rise, text, tab.style,
-                                TRunKind::Text, nullptr});
+        block.pieces.push_back({AtomKind::Word, x + tab.width - n * w, n * w, tab.rise, text,
+                                tab.style, TRunKind::Text, nullptr});
     }
 
     std::shared_ptr<const Decoration> decoration() const {
@@ -512,7 +543,8 @@ std::optional<TRtfColor> shadingFill(const TShading& s, const TColorTable& color
     const TRtfColor fore = s.foreColor > 0 ? colors.color(s.foreColor) : 0;
     const int p = std::min(s.percent, 10000);
     auto mix = [p](int f, int b) { return b + (f - b) * p / 10000; };
-    return rtfColor(mix(redOf(fore), redOf(back)), mix(greenOf(fore), greenOf(back)), mix(blueOf(fore), blueOf(back)));
+    return rtfColor(mix(redOf(fore), redOf(back)), mix(greenOf(fore), greenOf(back)),
+                    mix(blueOf(fore), blueOf(back)));
 }
 
 TPen borderPen(const TBorderDef& border, const TColorTable& colors) {

@@ -10,10 +10,10 @@
 // deleteDC. Devices report failure by their results, never by throwing.
 
 #include <memory>
-#include <tuple>
-#include <vector>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <vector>
 
 #include "template/rtf_color_table.h"
 #include "template/rtf_document_model.h"
@@ -23,8 +23,8 @@ namespace lagrull {
 // The device-mode record of a printer: the settings a job is printed with.
 struct TDeviceMode {
     // field-mask bits
-    static constexpr unsigned kOrientation = 0x1, kPaperSize = 0x2, kPaperLength = 0x4, kPaperWidth = 0x8,
-                              kCopies = 0x100, kDefaultSource = 0x200;
+    static constexpr unsigned kOrientation = 0x1, kPaperSize = 0x2, kPaperLength = 0x4,
+                              kPaperWidth = 0x8, kCopies = 0x100, kDefaultSource = 0x200;
     static constexpr int kPortrait = 1, kLandscape = 2;
     static constexpr int kPaperA4 = 9, kPaperFanfold = 40, kPaperUser = 256;
 
@@ -106,7 +106,8 @@ public:
     virtual void drawText(int x, int baseline, const TTextStyle& style, std::string_view utf8) = 0;
     virtual void fillRect(const TRect& r, TRtfColor color) = 0;
     virtual void drawLine(int x1, int y1, int x2, int y2, const TPen& pen) = 0;
-    virtual void drawRect(const TRect& r, const TPen* pen, const TRtfColor* fill, int cornerRadius = 0) = 0;
+    virtual void drawRect(const TRect& r, const TPen* pen, const TRtfColor* fill,
+                          int cornerRadius = 0) = 0;
     virtual void drawEllipse(const TRect& r, const TPen* pen, const TRtfColor* fill) = 0;
     virtual void drawPolygon(const std::vector<TDrawingPoint>& points, bool closed, const TPen* pen,
                              const TRtfColor* fill) = 0;

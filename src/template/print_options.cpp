@@ -68,13 +68,16 @@ void TPrintOptions::setCopies(int copies) {
 
 TDeviceMode& TPrintOptions::page(int index) {
     if (index <= 0) throw Error("Page printeroptions index out of bounds");
-    if (static_cast<std::size_t>(index) >= pages_.size()) pages_.resize(static_cast<std::size_t>(index) + 1);
+    if (static_cast<std::size_t>(index) >= pages_.size())
+        pages_.resize(static_cast<std::size_t>(index) + 1);
     return pages_[static_cast<std::size_t>(index)];
 }
 
 const TDeviceMode* TPrintOptions::pageIfAny(int index) const {
     if (index <= 0) throw Error("Page printeroptions index out of bounds");
-    return static_cast<std::size_t>(index) < pages_.size() ? &pages_[static_cast<std::size_t>(index)] : nullptr;
+    return static_cast<std::size_t>(index) < pages_.size()
+               ? &pages_[static_cast<std::size_t>(index)]
+               : nullptr;
 }
 
 void TPrintOptions::setOrientation(int index, int orientation) {
@@ -92,7 +95,8 @@ void TPrintOptions::setPaperBin(int index, int bin) {
 }
 
 const TDeviceMode& TPrintOptions::entryFor(int n) const {
-    std::size_t i = std::min<std::size_t>(static_cast<std::size_t>(std::max(n, 0)), pages_.size() - 1);
+    std::size_t i =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max(n, 0)), pages_.size() - 1);
     return pages_[i];
 }
 

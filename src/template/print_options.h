@@ -15,11 +15,12 @@ namespace lagrull {
 
 class EPrinterNotFound : public Error {
 public:
-    explicit EPrinterNotFound(const std::string& name) : Error("Printer \"" + name + "\" not found") {}
+    explicit EPrinterNotFound(const std::string& name)
+        : Error("Printer \"" + name + "\" not found") {}
 };
 
 struct TInstalledPrinter {
-    std::string name;        // the list entry's text up to " on "
+    std::string name;  // the list entry's text up to " on "
     std::string deviceName;
     std::string port;
 };

@@ -20,7 +20,8 @@ void logLine(const char* format, A... args) {
 
 }  // namespace
 
-TWinPrinterFormatter::TWinPrinterFormatter(TPrinterSystem& system, TDeviceMode mode, const TPrintOptions* options)
+TWinPrinterFormatter::TWinPrinterFormatter(TPrinterSystem& system, TDeviceMode mode,
+                                           const TPrintOptions* options)
     : system_(system), mode_(std::move(mode)), options_(options) {
     printerCopies_ = std::max(1, mode_.copies);
     mode_.copies = 1;
@@ -38,7 +39,8 @@ TWinPrinterFormatter::~TWinPrinterFormatter() {
 void TWinPrinterFormatter::systemError(const char* call) const {
     const int code = dc_ ? dc_->lastError() : 0;
     char buf[160];
-    std::snprintf(buf, sizeof buf, "Utskriften feilet: skriveren svarte ikke på %s (feilkode %d).", call, code);
+    std::snprintf(buf, sizeof buf, "Utskriften feilet: skriveren svarte ikke på %s (feilkode %d).",
+                  call, code);
     throw Error(buf);
 }
 
@@ -50,7 +52,8 @@ void TWinPrinterFormatter::createDC() {
     logLine("dm.Fields=%08X", mode_.fields);
     logLine("EXIT WinCreateDC");
     device_ = dc_.get();
-    orientationChanged_ = binChanged_ = sizeChanged_ = false;  // the context was made with these settings
+    orientationChanged_ = binChanged_ = sizeChanged_ =
+        false;  // the context was made with these settings
     computeRects();
 }
 
@@ -92,7 +95,8 @@ void TWinPrinterFormatter::setPaperSize(int width, int height) {
         m.paperLength = m.paperWidth = 0;
         m.fields &= ~(TDeviceMode::kPaperLength | TDeviceMode::kPaperWidth);
     }
-    if (m.paperSize != mode_.paperSize || m.paperLength != mode_.paperLength || m.paperWidth != mode_.paperWidth)
+    if (m.paperSize != mode_.paperSize || m.paperLength != mode_.paperLength ||
+        m.paperWidth != mode_.paperWidth)
         sizeChanged_ = true;
     mode_ = m;
 }
@@ -110,7 +114,8 @@ void TWinPrinterFormatter::computeRects() {
     pageRect_ = page;
 }
 
-void TWinPrinterFormatter::sectionStarted(const TBuildSection& section, int paperWidth, int paperHeight) {
+void TWinPrinterFormatter::sectionStarted(const TBuildSection& section, int paperWidth,
+                                          int paperHeight) {
     setLandscape(section.landscape);
     sectionWidth_ = paperWidth;
     paperHeight_ = paperHeight;
@@ -155,7 +160,8 @@ void TWinPrinterFormatter::logicalPageBegins() {
     ++pagesBegun_;
     applyPageOptions();
     computeRects();
-    logLine("BeginPage OPT PTop=%d, PBot=%d, PhysB=%d", pageRect_.top, pageRect_.bottom, physical_.bottom);
+    logLine("BeginPage OPT PTop=%d, PBot=%d, PhysB=%d", pageRect_.top, pageRect_.bottom,
+            physical_.bottom);
     if (sheetOpen_ && ((physical_.bottom + 60 < pageRect_.bottom && stackOffset_ != 0) ||
                        orientationChanged_ || binChanged_ || sizeChanged_))
         endSheet();

@@ -9,8 +9,8 @@ namespace lagrull {
 namespace {
 
 std::string rect(const TRect& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-           std::to_string(r.bottom);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+           "," + std::to_string(r.bottom);
 }
 
 std::string hex(TRtfColor c) {
@@ -44,11 +44,14 @@ TPhysicalPage paperOf(const TDeviceMode& mode) {
     return p;
 }
 
-TRecordingDevice::TRecordingDevice(TRecording& log, const TDeviceMode& mode) : log_(log), mode_(mode) {
+TRecordingDevice::TRecordingDevice(TRecording& log, const TDeviceMode& mode)
+    : log_(log), mode_(mode) {
     log_.calls.push_back("CreateDC " + mode.deviceName);
 }
 
-TFontMetrics TRecordingDevice::metrics(const TFontSpec& font) { return {font.size * 8, font.size * 2}; }
+TFontMetrics TRecordingDevice::metrics(const TFontSpec& font) {
+    return {font.size * 8, font.size * 2};
+}
 
 int TRecordingDevice::textWidth(const TFontSpec& font, std::string_view utf8) {
     return static_cast<int>(characterCount(utf8)) * font.size * 5;
@@ -63,7 +66,8 @@ int TRecordingDevice::startDoc(const std::string& documentName) {
 bool TRecordingDevice::resetDC(const TDeviceMode& mode) {
     mode_ = mode;
     log_.calls.push_back("ResetDC orientation=" + std::to_string(mode.orientation) +
-                         " paper=" + std::to_string(mode.paperSize) + " bin=" + std::to_string(mode.defaultSource));
+                         " paper=" + std::to_string(mode.paperSize) +
+                         " bin=" + std::to_string(mode.defaultSource));
     return true;
 }
 
@@ -88,7 +92,8 @@ void TRecordingDevice::deleteDC() { log_.calls.push_back("DeleteDC"); }
 
 TPhysicalPage TRecordingDevice::physicalPage() const { return paperOf(mode_); }
 
-void TRecordingDevice::drawText(int x, int baseline, const TTextStyle& style, std::string_view utf8) {
+void TRecordingDevice::drawText(int x, int baseline, const TTextStyle& style,
+                                std::string_view utf8) {
     log_.texts.push_back({log_.sheets, x, baseline, std::string(utf8), style});
 }
 
@@ -96,7 +101,9 @@ void TRecordingDevice::shape(const std::string& what) {
     log_.shapes.push_back(std::to_string(log_.sheets) + " " + what);
 }
 
-void TRecordingDevice::fillRect(const TRect& r, TRtfColor color) { shape("fill " + rect(r) + " " + hex(color)); }
+void TRecordingDevice::fillRect(const TRect& r, TRtfColor color) {
+    shape("fill " + rect(r) + " " + hex(color));
+}
 
 void TRecordingDevice::drawLine(int x1, int y1, int x2, int y2, const TPen& pen) {
     shape("line " + rect({x1, y1, x2, y2}) + " w" + std::to_string(pen.width));
@@ -106,10 +113,12 @@ void TRecordingDevice::drawRect(const TRect& r, const TPen*, const TRtfColor* fi
     shape("rect " + rect(r) + (fill ? " " + hex(*fill) : ""));
 }
 
-void TRecordingDevice::drawEllipse(const TRect& r, const TPen*, const TRtfColor*) { shape("ellipse " + rect(r)); }
+void TRecordingDevice::drawEllipse(const TRect& r, const TPen*, const TRtfColor*) {
+    shape("ellipse " + rect(r));
+}
 
-void TRecordingDevice::drawPolygon(const std::vector<TDrawingPoint>& points, bool closed, const TPen*,
-                                   const TRtfColor*) {
+void TRecordingDevice::drawPolygon(const std::vector<TDrawingPoint>& points, bool closed,
+                                   const TPen*, const TRtfColor*) {
     shape(std::string(closed ? "polygon " : "polyline ") + std::to_string(points.size()));
 }
 

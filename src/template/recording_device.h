@@ -47,7 +47,8 @@ public:
     void drawText(int x, int baseline, const TTextStyle& style, std::string_view utf8) override;
     void fillRect(const TRect& r, TRtfColor color) override;
     void drawLine(int x1, int y1, int x2, int y2, const TPen& pen) override;
-    void drawRect(const TRect& r, const TPen* pen, const TRtfColor* fill, int cornerRadius) override;
+    void drawRect(const TRect& r, const TPen* pen, const TRtfColor* fill,
+                  int cornerRadius) override;
     void drawEllipse(const TRect& r, const TPen* pen, const TRtfColor* fill) override;
     void drawPolygon(const std::vector<TDrawingPoint>& points, bool closed, const TPen* pen,
                      const TRtfColor* fill) override;
@@ -70,7 +71,7 @@ TPhysicalPage paperOf(const TDeviceMode& mode);
 class TRecordingPrinterSystem : public TPrinterSystem {
 public:
     TRecording recording;
-    TDeviceMode current;  // the application's current printer
+    TDeviceMode current;   // the application's current printer
     std::string failNext;  // passed to the next device
 
     TDeviceMode currentPrinter() override { return current; }

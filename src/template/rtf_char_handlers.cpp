@@ -54,10 +54,8 @@ bool parameterised(TRtfCommand t) {
         case TRtfCommand::Insert:
         case TRtfCommand::IniSections:
         case TRtfCommand::Abort:
-        case TRtfCommand::Ignore:
-            return true;
-        default:
-            return false;
+        case TRtfCommand::Ignore: return true;
+        default: return false;
     }
 }
 
@@ -88,12 +86,17 @@ void TCharHandler::append(char32_t c) {
 
 void TCharHandler::startMergeField() { child_ = std::make_unique<TMergeCharHandler>(engine_); }
 
-void TCharHandler::startCommand() { child_ = std::make_unique<TCmdCharHandler>(engine_, TRtfCommand::None); }
+void TCharHandler::startCommand() {
+    child_ = std::make_unique<TCmdCharHandler>(engine_, TRtfCommand::None);
+}
 
 bool TCharHandler::startsChild(char32_t c) {
-    if (c == U'{') startMergeField();
-    else if (c == U'@') startCommand();
-    else return false;
+    if (c == U'{')
+        startMergeField();
+    else if (c == U'@')
+        startCommand();
+    else
+        return false;
     return true;
 }
 
@@ -138,7 +141,8 @@ void TMergeCharHandler::handle(char32_t c) {
     std::string format;
     if (open != std::string::npos) {
         const std::size_t close = body.find(']', open + 1);
-        format = trimBlanks(body.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1));
+        format = trimBlanks(body.substr(
+            open + 1, close == std::string::npos ? std::string::npos : close - open - 1));
     }
     name = unprotectValue(name);
     text_ = protectValue(applyMergeFormat(engine_.lookupField(name), format));
@@ -185,7 +189,8 @@ void TCmdCharHandler::handle(char32_t c) {
                 if (w.word.substr(0, word_.size()) == word_) prefix = true;
             }
             if (prefix) return;
-            if (open_ != TRtfCommand::None) throw ERtfExtendedCmd("Illigal combination of commands");
+            if (open_ != TRtfCommand::None)
+                throw ERtfExtendedCmd("Illigal combination of commands");
             // No command: the at sign and the letters before this character
             // are text, and this character is read anew by the parent.
             std::string last;
@@ -196,8 +201,7 @@ void TCmdCharHandler::handle(char32_t c) {
             complete_ = true;
             return;
         }
-        case State::Parameters:
-            return;  // the parameter child takes every character
+        case State::Parameters: return;  // the parameter child takes every character
         case State::Waiting:
             if (c == U'@') {
                 child_ = std::make_unique<TCmdCharHandler>(engine_, type_);

@@ -41,16 +41,21 @@ void TColorTableParser::read() {
 void TColorTableParser::onText(const TRtfToken& t) {
     if (t.ch != ';' || t.unicode) return;
     const TRtfColor c = rtfColor(red_, green_, blue_);
-    if (first_) table_.setAuto(c);
-    else table_.add(c);
+    if (first_)
+        table_.setAuto(c);
+    else
+        table_.add(c);
     first_ = false;
     red_ = green_ = blue_ = 0;
 }
 
 void TColorTableParser::onWord(const TRtfToken& t) {
-    if (t.is("red")) red_ = t.paramOr(0);
-    else if (t.is("green")) green_ = t.paramOr(0);
-    else if (t.is("blue")) blue_ = t.paramOr(0);
+    if (t.is("red"))
+        red_ = t.paramOr(0);
+    else if (t.is("green"))
+        green_ = t.paramOr(0);
+    else if (t.is("blue"))
+        blue_ = t.paramOr(0);
 }
 
 }  // namespace lagrull

@@ -16,8 +16,8 @@ using TRtfColor = std::uint32_t;  // 0xRRGGBB
 constexpr TRtfColor kRtfWhite = 0xFFFFFF;
 
 constexpr TRtfColor rtfColor(int red, int green, int blue) {
-    return (static_cast<TRtfColor>(red & 0xFF) << 16) | (static_cast<TRtfColor>(green & 0xFF) << 8) |
-           static_cast<TRtfColor>(blue & 0xFF);
+    return (static_cast<TRtfColor>(red & 0xFF) << 16) |
+           (static_cast<TRtfColor>(green & 0xFF) << 8) | static_cast<TRtfColor>(blue & 0xFF);
 }
 constexpr int redOf(TRtfColor c) { return static_cast<int>((c >> 16) & 0xFF); }
 constexpr int greenOf(TRtfColor c) { return static_cast<int>((c >> 8) & 0xFF); }

@@ -89,8 +89,10 @@ void TRTFDocumentBuilder::PrintRTFStream(std::string_view rtf) {
 }
 
 void TRTFDocumentBuilder::SetPrintOptions(const TPrintOptions* options) {
-    if (options) options_ = *options;
-    else options_.reset();
+    if (options)
+        options_ = *options;
+    else
+        options_.reset();
 }
 
 void TRTFDocumentBuilder::BeginPrinting() {
@@ -98,9 +100,12 @@ void TRTFDocumentBuilder::BeginPrinting() {
     logLine("BeginPrinting");
     try {
         TDeviceMode mode;
-        if (options_ && !options_->deviceName().empty()) mode = system_.driverDefaults(options_->deviceName());
-        else mode = system_.currentPrinter();
-        formatter_ = std::make_unique<TWinPrinterFormatter>(system_, std::move(mode), options_ ? &*options_ : nullptr);
+        if (options_ && !options_->deviceName().empty())
+            mode = system_.driverDefaults(options_->deviceName());
+        else
+            mode = system_.currentPrinter();
+        formatter_ = std::make_unique<TWinPrinterFormatter>(system_, std::move(mode),
+                                                            options_ ? &*options_ : nullptr);
     } catch (...) {
         nesting_ = 0;
         throw;

@@ -7,8 +7,10 @@ namespace lagrull {
 void TTabs::add(TTabStop stop) {
     auto it = std::lower_bound(stops_.begin(), stops_.end(), stop.position,
                                [](const TTabStop& s, int pos) { return s.position < pos; });
-    if (it != stops_.end() && it->position == stop.position) *it = stop;
-    else stops_.insert(it, stop);
+    if (it != stops_.end() && it->position == stop.position)
+        *it = stop;
+    else
+        stops_.insert(it, stop);
 }
 
 const TTabStop* TTabs::after(int x) const {
@@ -23,10 +25,8 @@ bool TPrintablePicture::drawable() const {
         case TRtfPictureKind::Wmf:
         case TRtfPictureKind::WmfExt:
         case TRtfPictureKind::Dib:
-        case TRtfPictureKind::Bitmap:
-            return !picture_.data.empty();
-        default:
-            return false;
+        case TRtfPictureKind::Bitmap: return !picture_.data.empty();
+        default: return false;
     }
 }
 
@@ -35,17 +35,10 @@ std::string TParagraph::text() const {
     for (const TAttributedText& run : runs) {
         if (run.attrs.hidden) continue;
         switch (run.kind) {
-            case TRunKind::Text:
-                out += run.text;
-                break;
-            case TRunKind::Tab:
-                out += '\t';
-                break;
-            case TRunKind::LineBreak:
-                out += '\n';
-                break;
-            default:
-                break;
+            case TRunKind::Text: out += run.text; break;
+            case TRunKind::Tab: out += '\t'; break;
+            case TRunKind::LineBreak: out += '\n'; break;
+            default: break;
         }
     }
     return out;

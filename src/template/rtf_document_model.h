@@ -23,11 +23,33 @@
 
 namespace lagrull {
 
-enum class TUnderline : std::uint8_t { None, Single, Dotted, Dash, DashDot, DashDotDot, Double, Thick, Word, Wave };
+enum class TUnderline : std::uint8_t {
+    None,
+    Single,
+    Dotted,
+    Dash,
+    DashDot,
+    DashDotDot,
+    Double,
+    Thick,
+    Word,
+    Wave
+};
 enum class TVerticalPos : std::uint8_t { Normal, Super, Sub };
 enum class TShadingPattern : std::uint8_t {
-    None, Horizontal, Vertical, ForwardDiagonal, BackwardDiagonal, Cross, DiagonalCross,
-    DarkHorizontal, DarkVertical, DarkForwardDiagonal, DarkBackwardDiagonal, DarkCross, DarkDiagonalCross,
+    None,
+    Horizontal,
+    Vertical,
+    ForwardDiagonal,
+    BackwardDiagonal,
+    Cross,
+    DiagonalCross,
+    DarkHorizontal,
+    DarkVertical,
+    DarkForwardDiagonal,
+    DarkBackwardDiagonal,
+    DarkCross,
+    DarkDiagonalCross,
 };
 
 struct TShading {
@@ -41,7 +63,8 @@ struct TShading {
 struct TCharAttributes {
     int font = 0;
     int fontSize = 24;
-    bool bold = false, italic = false, caps = false, smallCaps = false, outline = false, shadow = false;
+    bool bold = false, italic = false, caps = false, smallCaps = false, outline = false,
+         shadow = false;
     bool strike = false, doubleStrike = false, hidden = false;
     TUnderline underline = TUnderline::None;
     TVerticalPos vertical = TVerticalPos::Normal;
@@ -54,7 +77,16 @@ struct TCharAttributes {
     bool operator==(const TCharAttributes&) const = default;
 };
 
-enum class TBorderStyle : std::uint8_t { None, Single, Thick, Shadow, Double, Dotted, Dashed, Hairline };
+enum class TBorderStyle : std::uint8_t {
+    None,
+    Single,
+    Thick,
+    Shadow,
+    Double,
+    Dotted,
+    Dashed,
+    Hairline
+};
 
 struct TBorderDef {
     TBorderStyle style = TBorderStyle::None;
@@ -114,7 +146,7 @@ struct TParaAttributes {
     TAlignment alignment = TAlignment::Left;
     int firstIndent = 0, leftIndent = 0, rightIndent = 0;
     int spaceBefore = 0, spaceAfter = 0;
-    int lineSpacing = 0;  // "sl": positive at least, negative exactly, 0 auto
+    int lineSpacing = 0;        // "sl": positive at least, negative exactly, 0 auto
     bool lineMultiple = false;  // "slmult1": lineSpacing is 240ths of a single line
     bool keep = false, keepNext = false, pageBreakBefore = false;
     bool widowControl = false;
@@ -126,7 +158,11 @@ struct TParaAttributes {
 };
 
 enum class TRunKind : std::uint8_t {
-    Text, Tab, LineBreak, PageBreak, ColumnBreak,
+    Text,
+    Tab,
+    LineBreak,
+    PageBreak,
+    ColumnBreak,
     PageNumber,     // "chpgn"
     PageCount,      // "numpages"
     SectionNumber,  // "sectnum"
@@ -154,7 +190,7 @@ private:
 struct TAttributedText {
     TRunKind kind = TRunKind::Text;
     TCharAttributes attrs;
-    std::string text;  // for Text runs
+    std::string text;                            // for Text runs
     std::unique_ptr<TPrintablePicture> picture;  // for Picture runs
 };
 
@@ -252,7 +288,17 @@ public:
 };
 
 enum class TDrawingKind : std::uint8_t {
-    Line, Rectangle, RoundRectangle, Ellipse, Arc, Polyline, Polygon, TextBox, Callout, Picture, Group,
+    Line,
+    Rectangle,
+    RoundRectangle,
+    Ellipse,
+    Arc,
+    Polyline,
+    Polygon,
+    TextBox,
+    Callout,
+    Picture,
+    Group,
 };
 enum class TDrawingHorzRef : std::uint8_t { Page, Margin, Column };
 enum class TDrawingVertRef : std::uint8_t { Page, Margin, Paragraph };
@@ -283,10 +329,24 @@ public:
     std::vector<std::unique_ptr<TDrawingObject>> children;  // groups
 };
 
-enum class TSectionBreak : std::uint8_t { None = 0, Column = 1, Page = 2, Even = 3, Odd = 4, First = 5 };
+enum class TSectionBreak : std::uint8_t {
+    None = 0,
+    Column = 1,
+    Page = 2,
+    Even = 3,
+    Odd = 4,
+    First = 5
+};
 
 enum class THeaderSlot : std::uint8_t {
-    Header, HeaderLeft, HeaderRight, HeaderFirst, Footer, FooterLeft, FooterRight, FooterFirst,
+    Header,
+    HeaderLeft,
+    HeaderRight,
+    HeaderFirst,
+    Footer,
+    FooterLeft,
+    FooterRight,
+    FooterFirst,
 };
 constexpr std::size_t kHeaderSlotCount = 8;
 const char* headerSlotWord(THeaderSlot slot);
@@ -323,7 +383,9 @@ public:
     TTextSequence body;
 
     const TTextSequence* slot(THeaderSlot s) const { return slots[static_cast<std::size_t>(s)]; }
-    void setSlot(THeaderSlot s, const TTextSequence* sequence) { slots[static_cast<std::size_t>(s)] = sequence; }
+    void setSlot(THeaderSlot s, const TTextSequence* sequence) {
+        slots[static_cast<std::size_t>(s)] = sequence;
+    }
 };
 
 class TBuildDocument {

@@ -12,14 +12,19 @@ std::string instructionKeyword(std::string_view instruction) {
     std::size_t b = 0;
     while (b < instruction.size() && (instruction[b] == ' ' || instruction[b] == '\t')) ++b;
     std::size_t e = b;
-    while (e < instruction.size() && instruction[e] != ' ' && instruction[e] != '\t' && instruction[e] != '\\') ++e;
+    while (e < instruction.size() && instruction[e] != ' ' && instruction[e] != '\t' &&
+           instruction[e] != '\\')
+        ++e;
     return upperCase(instruction.substr(b, e - b));
 }
 
 }  // namespace
 
-TRtfDocumentParser::TRtfDocumentParser(TRtfTokenizer& tokens, TBuildDocument& document, bool metaOnly)
-    : TRtfParagraphParser(tokens, documentWriter_), document_(document), documentWriter_(document),
+TRtfDocumentParser::TRtfDocumentParser(TRtfTokenizer& tokens, TBuildDocument& document,
+                                       bool metaOnly)
+    : TRtfParagraphParser(tokens, documentWriter_),
+      document_(document),
+      documentWriter_(document),
       metaOnly_(metaOnly) {}
 
 void TRtfDocumentParser::readDocument() {
@@ -125,9 +130,12 @@ bool TRtfDocumentParser::readField(const TRtfToken& first, bool ignorable) {
     const std::string keyword = instructionKeyword(fieldInstruction_);
     fieldInstruction_.clear();
     TRunKind page = TRunKind::Text;
-    if (keyword == "PAGE") page = TRunKind::PageNumber;
-    else if (keyword == "NUMPAGES") page = TRunKind::PageCount;
-    else if (keyword == "SECTION") page = TRunKind::SectionNumber;
+    if (keyword == "PAGE")
+        page = TRunKind::PageNumber;
+    else if (keyword == "NUMPAGES")
+        page = TRunKind::PageCount;
+    else if (keyword == "SECTION")
+        page = TRunKind::SectionNumber;
     if (page != TRunKind::Text) {
         skipGroup();
         addSpecial(page);
@@ -143,18 +151,22 @@ bool TRtfDocumentParser::onDestination(const TRtfToken& first, bool ignorable) {
     const bool shapePicture = shapePictureSeen_;
     shapePictureSeen_ = false;
     switch (w) {
-        case RtfWord::w_header: case RtfWord::w_headerl: case RtfWord::w_headerr: case RtfWord::w_headerf:
-        case RtfWord::w_footer: case RtfWord::w_footerl: case RtfWord::w_footerr: case RtfWord::w_footerf: {
-            const auto slot = static_cast<THeaderSlot>(static_cast<int>(w) - static_cast<int>(RtfWord::w_header));
+        case RtfWord::w_header:
+        case RtfWord::w_headerl:
+        case RtfWord::w_headerr:
+        case RtfWord::w_headerf:
+        case RtfWord::w_footer:
+        case RtfWord::w_footerl:
+        case RtfWord::w_footerr:
+        case RtfWord::w_footerf: {
+            const auto slot =
+                static_cast<THeaderSlot>(static_cast<int>(w) - static_cast<int>(RtfWord::w_header));
             readDestination([&] { writer_.beginHeaderFooter(slot); });
             return true;
         }
         case RtfWord::w_fldinst:
-        case RtfWord::w_fldrslt:
-            return readField(first, ignorable);
-        case RtfWord::w_pict:
-            readPicture();
-            return true;
+        case RtfWord::w_fldrslt: return readField(first, ignorable);
+        case RtfWord::w_pict: readPicture(); return true;
         case RtfWord::w_shppict:
             readInline();
             shapePictureSeen_ = true;
@@ -192,12 +204,15 @@ bool TRtfDocumentParser::onDestination(const TRtfToken& first, bool ignorable) {
             if (reader.recognised()) out().addElement(reader.take());
             return true;
         }
-        case RtfWord::w_footnote: case RtfWord::w_xe: case RtfWord::w_tc: case RtfWord::w_bkmkstart:
-        case RtfWord::w_bkmkend: case RtfWord::w_annotation: case RtfWord::w_atnid: case RtfWord::w_atnauthor:
-            skipGroup();
-            return true;
-        default:
-            return TRtfParagraphParser::onDestination(first, ignorable);
+        case RtfWord::w_footnote:
+        case RtfWord::w_xe:
+        case RtfWord::w_tc:
+        case RtfWord::w_bkmkstart:
+        case RtfWord::w_bkmkend:
+        case RtfWord::w_annotation:
+        case RtfWord::w_atnid:
+        case RtfWord::w_atnauthor: skipGroup(); return true;
+        default: return TRtfParagraphParser::onDestination(first, ignorable);
     }
 }
 

@@ -46,7 +46,7 @@ private:
     TDocumentWriter documentWriter_;
     bool metaOnly_;
     bool ended_ = false;
-    std::string fieldInstruction_;  // of the field whose result comes next
+    std::string fieldInstruction_;   // of the field whose result comes next
     bool shapePictureSeen_ = false;  // the last group was a "shppict"
     bool inAlternative_ = false;     // inside "nonshppict"
 };
@@ -54,6 +54,7 @@ private:
 // Reads an RTF document held in memory.
 std::unique_ptr<TBuildDocument> readRtfDocument(std::string_view rtf, bool metaOnly = false);
 // Reads an RTF file; throws FileError when it cannot be read.
-std::unique_ptr<TBuildDocument> readRtfFile(const std::filesystem::path& path, bool metaOnly = false);
+std::unique_ptr<TBuildDocument> readRtfFile(const std::filesystem::path& path,
+                                            bool metaOnly = false);
 
 }  // namespace lagrull

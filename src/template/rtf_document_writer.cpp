@@ -20,8 +20,10 @@ TAttributedText& TParagraphWriter::run(TRunKind kind) {
 
 void TParagraphWriter::addChar(char32_t c) {
     TAttributedText& r = run(TRunKind::Text);
-    if (c < 0x80) r.text.push_back(static_cast<char>(c));
-    else appendUtf8(r.text, c);
+    if (c < 0x80)
+        r.text.push_back(static_cast<char>(c));
+    else
+        appendUtf8(r.text, c);
 }
 
 void TParagraphWriter::addText(std::string_view utf8) {
@@ -101,8 +103,10 @@ void TParagraphWriter::addElement(std::unique_ptr<TTextElement> element) {
 
 void TParagraphWriter::finish(const TParaAttributes& attrs, const TTableDefPtr& def) {
     if (hasPendingText()) {
-        if (attrs.inTable) endCell(attrs);
-        else endParagraph(attrs);
+        if (attrs.inTable)
+            endCell(attrs);
+        else
+            endParagraph(attrs);
     }
     if (hasOpenCells()) endRow(def);
     openTable_ = nullptr;
@@ -132,8 +136,10 @@ void TDocumentWriter::openSection(std::unique_ptr<TBuildSection> section) {
     // Destinations opened in the old section stay open (a header group
     // never holds "sect"); only the body writer changes.
     auto body = std::make_unique<TParagraphWriter>(s.body);
-    if (stack_.empty()) stack_.push_back(std::move(body));
-    else stack_.front() = std::move(body);
+    if (stack_.empty())
+        stack_.push_back(std::move(body));
+    else
+        stack_.front() = std::move(body);
 }
 
 TBuildSection& TDocumentWriter::section() {

@@ -56,7 +56,7 @@ private:
 
     TTableParagraph* openTable_ = nullptr;  // owned by target_
     std::vector<TCellContent> rowCells_;
-    bool cellOpen_ = false;  // rowCells_.back() takes paragraphs
+    bool cellOpen_ = false;            // rowCells_.back() takes paragraphs
     TTextFrame* openFrame_ = nullptr;  // owned by target_
 };
 

@@ -66,7 +66,9 @@ void TRtfDrawingReader::onWord(const TRtfToken& t) {
             }
             break;
         case RtfWord::w_dpendgroup: inGroup_ = false; break;
-        case RtfWord::w_dproundr: if (o.shape == TDrawingKind::Rectangle) o.shape = TDrawingKind::RoundRectangle; break;
+        case RtfWord::w_dproundr:
+            if (o.shape == TDrawingKind::Rectangle) o.shape = TDrawingKind::RoundRectangle;
+            break;
         case RtfWord::w_dpx: o.left = v; break;
         case RtfWord::w_dpy: o.top = v; break;
         case RtfWord::w_dpxsize: o.width = v; break;
@@ -106,8 +108,12 @@ bool TRtfDrawingReader::onDestination(const TRtfToken& first, bool /*ignorable*/
     return true;
 }
 
-TRtfShapeReader::TRtfShapeReader(TRtfTokenizer& tokens, TRtfTextReader& text, bool group, int nesting)
-    : TRtfGroupParser(tokens), text_(text), shape_(std::make_unique<TDrawingObject>()), group_(group),
+TRtfShapeReader::TRtfShapeReader(TRtfTokenizer& tokens, TRtfTextReader& text, bool group,
+                                 int nesting)
+    : TRtfGroupParser(tokens),
+      text_(text),
+      shape_(std::make_unique<TDrawingObject>()),
+      group_(group),
       nesting_(nesting) {
     if (group_) shape_->shape = TDrawingKind::Group;
 }
@@ -115,7 +121,11 @@ TRtfShapeReader::TRtfShapeReader(TRtfTokenizer& tokens, TRtfTextReader& text, bo
 bool TRtfShapeReader::recognised() const {
     if (group_) return !shape_->children.empty();
     switch (shapeType_) {
-        case 1: case 2: case 3: case 20: case 202: return true;
+        case 1:
+        case 2:
+        case 3:
+        case 20:
+        case 202: return true;
         case 75: return shape_->picture != nullptr;
         default: return false;
     }
@@ -127,8 +137,12 @@ void TRtfShapeReader::onWord(const TRtfToken& t) {
     switch (lookupRtfWord(t.word())) {
         case RtfWord::w_shpleft: s.left = v; break;
         case RtfWord::w_shptop: s.top = v; break;
-        case RtfWord::w_shpright: s.width = static_cast<int>(static_cast<long long>(v) - s.left); break;
-        case RtfWord::w_shpbottom: s.height = static_cast<int>(static_cast<long long>(v) - s.top); break;
+        case RtfWord::w_shpright:
+            s.width = static_cast<int>(static_cast<long long>(v) - s.left);
+            break;
+        case RtfWord::w_shpbottom:
+            s.height = static_cast<int>(static_cast<long long>(v) - s.top);
+            break;
         case RtfWord::w_shpz: s.z = v; break;
         case RtfWord::w_shpbxpage: s.horzRef = TDrawingHorzRef::Page; break;
         case RtfWord::w_shpbxmargin: s.horzRef = TDrawingHorzRef::Margin; break;
@@ -154,7 +168,8 @@ void TRtfShapeReader::property(const std::string& name, const std::string& value
             case 75: s.shape = TDrawingKind::Picture; break;
             default: break;
         }
-        if (shapeType_ == 1 || shapeType_ == 2 || shapeType_ == 3 || shapeType_ == 202) s.filled = true;
+        if (shapeType_ == 1 || shapeType_ == 2 || shapeType_ == 3 || shapeType_ == 202)
+            s.filled = true;
     } else if (name == "fillColor") {
         s.fillColor = fromBgr(v);
     } else if (name == "lineColor") {
@@ -174,8 +189,7 @@ void TRtfShapeReader::property(const std::string& name, const std::string& value
 
 bool TRtfShapeReader::onDestination(const TRtfToken& first, bool /*ignorable*/) {
     switch (lookupRtfWord(first.word())) {
-        case RtfWord::w_sp:
-            return false;  // read in line: its "sn" and "sv" come to this parser
+        case RtfWord::w_sp: return false;  // read in line: its "sn" and "sv" come to this parser
         case RtfWord::w_shpinst:
             if (inline_ >= kMaxShapeNesting) {
                 skipGroup();
@@ -205,9 +219,7 @@ bool TRtfShapeReader::onDestination(const TRtfToken& first, bool /*ignorable*/) 
             shape_->picture = std::make_unique<TPrintablePicture>(std::move(picture));
             return true;
         }
-        case RtfWord::w_shptxt:
-            text_.readTextInto(shape_->text);
-            return true;
+        case RtfWord::w_shptxt: text_.readTextInto(shape_->text); return true;
         case RtfWord::w_shprslt:
             if (recognised()) {
                 skipGroup();
@@ -218,7 +230,8 @@ bool TRtfShapeReader::onDestination(const TRtfToken& first, bool /*ignorable*/) 
             return true;
         case RtfWord::w_shp:
         case RtfWord::w_shpgrp: {
-            if (!group_ || nesting_ >= kMaxShapeNesting || shape_->children.size() >= kMaxChildren) {
+            if (!group_ || nesting_ >= kMaxShapeNesting ||
+                shape_->children.size() >= kMaxChildren) {
                 skipGroup();
                 return true;
             }
@@ -227,8 +240,7 @@ bool TRtfShapeReader::onDestination(const TRtfToken& first, bool /*ignorable*/) 
             if (child.recognised()) shape_->children.push_back(child.take());
             return true;
         }
-        default:
-            return false;
+        default: return false;
     }
 }
 

@@ -12,9 +12,9 @@ public:
     using Error::Error;
 };
 
-#define LAGRULL_EXT_RTF_ERROR(name)          \
-    class name : public EExtRtfException {   \
-    public:                                  \
+#define LAGRULL_EXT_RTF_ERROR(name)               \
+    class name : public EExtRtfException {        \
+    public:                                       \
         using EExtRtfException::EExtRtfException; \
     }
 

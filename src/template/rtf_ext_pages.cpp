@@ -26,7 +26,8 @@ void TRtfExtended::writePageBreak() {
     pb.position = out_.size();
     pb.groupDepth = groupDepth_;
     pb.landscape = documents_.back().landscape;
-    std::copy(std::begin(documents_.back().margins), std::end(documents_.back().margins), pb.margins);
+    std::copy(std::begin(documents_.back().margins), std::end(documents_.back().margins),
+              pb.margins);
     pageBreaks_.push_back(pb);
     std::string placeholder = "\\page ";
     for (int i = 0; i < kPlaceholderPairs; ++i) placeholder += "{}";
@@ -56,7 +57,8 @@ void TRtfExtended::writeAtDocumentLevel(const std::string& word) {
 void TRtfExtended::finishPages() {
     const TDocumentProperties& document = documents_.front();
     for (int m = 0; m < 4; ++m)
-        for (std::size_t pos : document.marginPositions[m]) out_.replace(pos, 5, fiveDigits(document.margins[m]));
+        for (std::size_t pos : document.marginPositions[m])
+            out_.replace(pos, 5, fiveDigits(document.margins[m]));
     bool previousLandscape = document.landscape;
     const bool bins = printOptions && (printOptions->firstPageBin || printOptions->otherPageBin);
     for (const TPageBreakProperties& pb : pageBreaks_) {
@@ -67,7 +69,8 @@ void TRtfExtended::finishPages() {
                     std::to_string(printOptions->otherPageBin);
         if (pb.oddPage && printOptions && printOptions->oddPage != 0) tail += "\\sbkodd";
         if (tail.empty() && !pb.hasHeaderOrFooter && pb.landscape == previousLandscape) continue;
-        std::string text = pb.firstPage ? "\\sect\\sectd\\sbkpage\\pgnrestart" : "\\sect\\sectd\\sbkpage";
+        std::string text =
+            pb.firstPage ? "\\sect\\sectd\\sbkpage\\pgnrestart" : "\\sect\\sectd\\sbkpage";
         if (pb.landscape) text += "\\lndscpsxn\\pgwsxn16840\\pghsxn11907";
         text += tail;
         if (text.size() % 2) text += ' ';

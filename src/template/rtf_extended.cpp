@@ -30,7 +30,8 @@ constexpr std::size_t kLineLength = 81;
 bool sameName(const std::string& a, const std::string& b) { return upperCase(a) == upperCase(b); }
 
 bool endsWithNoCase(const std::string& s, const std::string& tail) {
-    return s.size() >= tail.size() && upperCase(s.substr(s.size() - tail.size())) == upperCase(tail);
+    return s.size() >= tail.size() &&
+           upperCase(s.substr(s.size() - tail.size())) == upperCase(tail);
 }
 
 // Values of "@SET" that are arithmetic: only these characters, and not
@@ -57,9 +58,9 @@ int marginOf(std::string_view w) {
 bool isFontWord(std::string_view w) { return w == "f" || w == "af"; }
 
 bool isColorWord(std::string_view w) {
-    return w == "cf" || w == "cb" || w == "highlight" || w == "chcfpat" || w == "chcbpat" || w == "cfpat" ||
-           w == "cbpat" || w == "brdrcf" || w == "clcfpat" || w == "clcbpat" || w == "trcfpat" ||
-           w == "trcbpat" || w == "ulc";
+    return w == "cf" || w == "cb" || w == "highlight" || w == "chcfpat" || w == "chcbpat" ||
+           w == "cfpat" || w == "cbpat" || w == "brdrcf" || w == "clcfpat" || w == "clcbpat" ||
+           w == "trcfpat" || w == "trcbpat" || w == "ulc";
 }
 
 // Section and page words an included document does not impose on the
@@ -135,7 +136,8 @@ void TRtfExtended::MergeFile(const std::string& templateFile, const std::string&
     setBaseDirectory(fs::path(templateFile).parent_path().string());
     const bool pdf = endsWithNoCase(outputFile, ".PDF");
     if (pdf && !pdfConverter_)
-        throw Error("Kritisk feil! Kan ikke lage PDF-filen " + outputFile + ": ingen PDF-omformer er tilgjengelig.");
+        throw Error("Kritisk feil! Kan ikke lage PDF-filen " + outputFile +
+                    ": ingen PDF-omformer er tilgjengelig.");
     const std::string templateRtf = files_->read(templateFile);
     TemporaryFile temporary;
     std::string rtfFile = outputFile;
@@ -211,8 +213,9 @@ void TRtfExtended::closeGroupsTo(int depth) {
 void TRtfExtended::parseDocument(const std::string& rtf, bool included) {
     const int depth = groupDepth_;
     TRtfTokenizer tokens(rtf);
-    TRtfExtendedGroup reader(tokens, *this,
-                             included ? TRtfExtendedGroup::Mode::Included : TRtfExtendedGroup::Mode::Document);
+    TRtfExtendedGroup reader(
+        tokens, *this,
+        included ? TRtfExtendedGroup::Mode::Included : TRtfExtendedGroup::Mode::Document);
     reader.read();
     closeGroupsTo(depth);
 }
@@ -253,7 +256,9 @@ void TRtfExtended::noteText() {
     if (headerDepth_ == 0) bodyHasContent_ = true;
 }
 
-std::string TRtfExtended::toRtf(const std::string& utf8) const { return mergedTextToRtf(utf8, codePage_); }
+std::string TRtfExtended::toRtf(const std::string& utf8) const {
+    return mergedTextToRtf(utf8, codePage_);
+}
 
 void TRtfExtended::writeRootText() {
     TCharHandler& root = *roots_.back();
@@ -275,7 +280,8 @@ void TRtfExtended::writeLiteralText(const std::string& utf8) {
     dropNextBreak = dropBlanks = false;
 }
 
-void TRtfExtended::writeVerbatimGroup(const std::string& openingWords, const std::string& body, bool picture) {
+void TRtfExtended::writeVerbatimGroup(const std::string& openingWords, const std::string& body,
+                                      bool picture) {
     if (picture && !outputActive()) return;
     write("{" + openingWords + body + "}");
     if (picture) noteText();
@@ -323,7 +329,8 @@ void TRtfExtended::onWord(const TRtfToken& t, bool included, const std::map<int,
     }
     if (w == "landscape" || w == "lndscpsxn") documents_.back().landscape = true;
     if (included && isDocumentFormatWord(w)) return;
-    if (w == "binfsxn" || w == "binsxn") return;  // the letter's own bins come from the print options
+    if (w == "binfsxn" || w == "binsxn")
+        return;  // the letter's own bins come from the print options
     if (w == "pgnstarts" || w == "pgnrestart") {
         writeAtDocumentLevel(std::string(t.text));
         return;
@@ -331,7 +338,9 @@ void TRtfExtended::onWord(const TRtfToken& t, bool included, const std::map<int,
     std::string text(t.text);
     if (text.size() < 2) return;  // a backslash at the very end of a text cut short
     if (included && t.hasParam) {
-        const std::map<int, int>* map = isFontWord(w) ? &fontMap : isColorWord(w) ? &colorMap : nullptr;
+        const std::map<int, int>* map = isFontWord(w)    ? &fontMap
+                                        : isColorWord(w) ? &colorMap
+                                                         : nullptr;
         if (map)
             if (auto it = map->find(t.param); it != map->end())
                 text = "\\" + std::string(w) + std::to_string(it->second);
@@ -423,9 +432,7 @@ void TRtfExtended::onField(const TRtfField& field, const TRtfHeader& header) {
             onGroupEnd();
             onGroupEnd();
             break;
-        case TFieldResult::Document:
-            try {
-                include(result->text, false, nullptr);
+        case TFieldResult::Document: try { include(result->text, false, nullptr);
             } catch (const ERtfLevel& e) {
                 throw ERtfLink(e.what());
             }
@@ -448,7 +455,8 @@ std::optional<std::string> TRtfExtended::findField(const std::string& name) {
         if (sameName(namesAndValues[i], name)) return namesAndValues[i + 1];
     for (const std::string& entry : nameValueList) {
         const std::size_t eq = entry.find('=');
-        if (eq != std::string::npos && sameName(entry.substr(0, eq), name)) return entry.substr(eq + 1);
+        if (eq != std::string::npos && sameName(entry.substr(0, eq), name))
+            return entry.substr(eq + 1);
     }
     return std::nullopt;
 }
@@ -456,7 +464,8 @@ std::optional<std::string> TRtfExtended::findField(const std::string& name) {
 std::string TRtfExtended::lookupField(const std::string& name) {
     if (auto v = findField(name)) return *v;
     std::string v = fields_ && !name.empty() ? fields_->evaluateScript(name) : std::string();
-    if (v.empty() && strictFields && outputActive()) throw ERtfField("Field not found : \"" + name + "\"");
+    if (v.empty() && strictFields && outputActive())
+        throw ERtfField("Field not found : \"" + name + "\"");
     return v;
 }
 
@@ -478,7 +487,8 @@ void TRtfExtended::loadMergeIni(const std::string& name) {
 // ---------------------------------------------------------------- levels
 
 bool TRtfExtended::outputActive() const {
-    return std::none_of(levels_.begin(), levels_.end(), [](const TFlowLevel& l) { return l.suppress; });
+    return std::none_of(levels_.begin(), levels_.end(),
+                        [](const TFlowLevel& l) { return l.suppress; });
 }
 
 void TRtfExtended::openLevel(bool suppress) {
@@ -489,7 +499,8 @@ void TRtfExtended::openLevel(bool suppress) {
 }
 
 void TRtfExtended::closeLevel() {
-    if (levels_.size() <= 1) throw ERtfExtendedCmd("To many @END-commands or missing @BEGIN-command");
+    if (levels_.size() <= 1)
+        throw ERtfExtendedCmd("To many @END-commands or missing @BEGIN-command");
     TFlowLevel& top = levels_.back();
     if (top.savedSections && ini_) ini_->restoreSearchList(*top.savedSections);
     if (top.loop && !loops_.empty()) loops_.pop_back();
@@ -525,9 +536,7 @@ void TRtfExtended::runCommand(TRtfCommand type, const std::string& parameter, TR
     if (logs_) logs_->commands("@" + std::string(commandWord(type)) + "(" + value + ")");
     const bool active = outputActive();
     switch (type) {
-        case TRtfCommand::For:
-            commandFor(parameter);
-            break;
+        case TRtfCommand::For: commandFor(parameter); break;
         case TRtfCommand::If: {
             const bool condition = evaluateIfCondition(parameter);
             if (logs_) logs_->commands("-> (" + value + ")");
@@ -538,18 +547,14 @@ void TRtfExtended::runCommand(TRtfCommand type, const std::string& parameter, TR
             // At the document level there is no IF to turn round.
             if (levels_.size() > 1) levels_.back().suppress = !levels_.back().suppress;
             break;
-        case TRtfCommand::Begin:
-            break;
-        case TRtfCommand::End:
-            closeLevel();
-            break;
-        case TRtfCommand::Skip:
-            openLevel(true);
-            break;
+        case TRtfCommand::Begin: break;
+        case TRtfCommand::End: closeLevel(); break;
+        case TRtfCommand::Skip: openLevel(true); break;
         case TRtfCommand::Link:
             if (logs_) logs_->commands("Start LINK: " + value);
             try {
-                include(value, true, open == TRtfCommand::For && !loops_.empty() ? &loops_.back() : nullptr);
+                include(value, true,
+                        open == TRtfCommand::For && !loops_.empty() ? &loops_.back() : nullptr);
             } catch (const ERtfLevel& e) {
                 throw ERtfLink(std::string(e.what()) + " in file " + value);
             }
@@ -561,7 +566,8 @@ void TRtfExtended::runCommand(TRtfCommand type, const std::string& parameter, TR
         case TRtfCommand::Insert: {
             if (!active) break;
             if (!OnMergeRtfStream) throw ERtfLink("OnMergeRtfStream event not assigned");
-            TForDataItem* loop = open == TRtfCommand::For && !loops_.empty() ? &loops_.back() : nullptr;
+            TForDataItem* loop =
+                open == TRtfCommand::For && !loops_.empty() ? &loops_.back() : nullptr;
             std::string stream;
             OnMergeRtfStream(value, stream);
             if (stream.empty()) break;
@@ -572,12 +578,14 @@ void TRtfExtended::runCommand(TRtfCommand type, const std::string& parameter, TR
                     throw ERtfLink(std::string(e.what()) + " in file " + value);
                 }
             } else {
-                writeLiteralText(isValidUtf8(stream) ? stream : toUtf8(stream, CodePage::Windows1252));
+                writeLiteralText(isValidUtf8(stream) ? stream
+                                                     : toUtf8(stream, CodePage::Windows1252));
             }
             break;
         }
         case TRtfCommand::FirstPage:
-            if (active && !pageBreaks_.empty()) pageBreaks_.back().firstPage = pageBreaks_.back().oddPage = true;
+            if (active && !pageBreaks_.empty())
+                pageBreaks_.back().firstPage = pageBreaks_.back().oddPage = true;
             break;
         case TRtfCommand::OddPage:
             if (active && !pageBreaks_.empty()) pageBreaks_.back().oddPage = true;
@@ -587,19 +595,17 @@ void TRtfExtended::runCommand(TRtfCommand type, const std::string& parameter, TR
             if (!ini_) throw ERtfField("Merge Inifile not loaded");
             ini_->setSections(value);
             break;
-        case TRtfCommand::Comment:
-            startComment();
-            break;
+        case TRtfCommand::Comment: startComment(); break;
         case TRtfCommand::Abort:
             if (active) throw ERtfAbort(value);
             break;
         case TRtfCommand::Ignore: {
             const std::string v = upperCase(trimBlanks(value));
-            strictFields = !(v == "JA" || v == "YES" || v == "TRUE" || v == "1" || v == "J" || v == "Y");
+            strictFields =
+                !(v == "JA" || v == "YES" || v == "TRUE" || v == "1" || v == "J" || v == "Y");
             break;
         }
-        case TRtfCommand::None:
-            break;
+        case TRtfCommand::None: break;
     }
 }
 
@@ -625,7 +631,8 @@ void TRtfExtended::commandFor(const std::string& parameter) {
     };
     TForDataItem item{name, number(from), number(till)};
     if (item.end >= item.value && item.end - item.value >= kMaxLoopPasses)
-        throw ERtfForCmd("Too many passes in FOR-statement (at most " + std::to_string(kMaxLoopPasses) + ")");
+        throw ERtfForCmd("Too many passes in FOR-statement (at most " +
+                         std::to_string(kMaxLoopPasses) + ")");
     loops_.push_back(item);
     openLevel(false);
     levels_.back().loop = true;
@@ -636,8 +643,8 @@ void TRtfExtended::commandSet(const std::string& parameter) {
     if (first == std::string::npos) return;
     const std::size_t second = parameter.find('=', first + 1);
     const std::string name = trimBlanks(unprotectValue(parameter.substr(0, first)));
-    std::string value = trimBlanks(unprotectValue(
-        parameter.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1)));
+    std::string value = trimBlanks(unprotectValue(parameter.substr(
+        first + 1, second == std::string::npos ? std::string::npos : second - first - 1)));
     if (name.empty()) return;
     if (looksArithmetic(value)) {
         try {
@@ -654,7 +661,8 @@ void TRtfExtended::commandSet(const std::string& parameter) {
 void TRtfExtended::include(const std::string& source, bool isFile, TForDataItem* loop) {
     if (!outputActive()) return;
     if (includeDepth_ >= kMaxIncludeDepth)
-        throw ERtfLink("Too deep nesting of @LINK/@INSERT (at most " + std::to_string(kMaxIncludeDepth) + " levels)");
+        throw ERtfLink("Too deep nesting of @LINK/@INSERT (at most " +
+                       std::to_string(kMaxIncludeDepth) + " levels)");
     std::string rtf = source;
     if (isFile) {
         try {
@@ -678,7 +686,8 @@ void TRtfExtended::include(const std::string& source, bool isFile, TForDataItem*
 void TRtfExtended::includeOnce(const std::string& rtf) {
     const std::size_t levelCount = levels_.size();
     TDocumentProperties document;
-    std::copy(std::begin(documents_.back().margins), std::end(documents_.back().margins), document.margins);
+    std::copy(std::begin(documents_.back().margins), std::end(documents_.back().margins),
+              document.margins);
     document.startedAfterBreak = static_cast<int>(pageBreaks_.size()) - 1;
     document.groupDepth = groupDepth_;
     documents_.push_back(document);
@@ -707,14 +716,16 @@ void TRtfExtended::includeOnce(const std::string& rtf) {
     if (done.hasContent) {
         documents_.back().hasContent = true;
         if (done.startedAfterBreak >= 0) {
-            TPageBreakProperties& pb = pageBreaks_[static_cast<std::size_t>(done.startedAfterBreak)];
+            TPageBreakProperties& pb =
+                pageBreaks_[static_cast<std::size_t>(done.startedAfterBreak)];
             pb.landscape = done.landscape;
             pb.hasHeaderOrFooter = pb.hasHeaderOrFooter || done.hasHeaderOrFooter;
             std::copy(std::begin(done.margins), std::end(done.margins), pb.margins);
         }
     }
     if (!balanced)
-        throw ERtfLevel("Unbalanced use of @BEGIN/@END or missing parantees in function parameter list");
+        throw ERtfLevel(
+            "Unbalanced use of @BEGIN/@END or missing parantees in function parameter list");
 }
 
 }  // namespace lagrull

@@ -50,7 +50,7 @@ struct TRtfField;
 struct TMergePrintOptions {
     int firstPageBin = 0;  // 0: none
     int otherPageBin = 0;
-    int oddPage = 1;       // 0: odd-page breaks are written as plain breaks
+    int oddPage = 1;  // 0: odd-page breaks are written as plain breaks
 };
 
 struct TForDataItem {
@@ -91,8 +91,22 @@ struct TFlowLevel {
 
 // The command words, numbered as the command types.
 enum class TRtfCommand {
-    None = 0, For, If, Else, Begin, End, Skip, Link, Set, Insert, FirstPage, OddPage,
-    IniSections, Comment, Abort, Ignore
+    None = 0,
+    For,
+    If,
+    Else,
+    Begin,
+    End,
+    Skip,
+    Link,
+    Set,
+    Insert,
+    FirstPage,
+    OddPage,
+    IniSections,
+    Comment,
+    Abort,
+    Ignore
 };
 
 class TRtfExtended {
@@ -121,8 +135,8 @@ public:
     bool strictFields = false;
     std::optional<TMergePrintOptions> printOptions;
     std::optional<Date> letterDate;  // DATE and TIME fields at midnight of this day, not now
-    std::string dataDirectory;     // searched after the base directory
-    std::string programDirectory;  // searched last
+    std::string dataDirectory;       // searched after the base directory
+    std::string programDirectory;    // searched last
     void setZipArchive(const std::string& archive, const std::string& password);
     void setPdfConverter(TRtfPdfConverter* converter) { pdfConverter_ = converter; }
     void setDatabase(data::TDatabase* database) { database_ = database; }
@@ -191,6 +205,7 @@ private:
     std::string toRtf(const std::string& utf8) const;
     void openLevel(bool suppress);
     void closeLevel();
+
 public:
     // Includes a file (isFile) or an RTF text, once or for each loop value.
     void include(const std::string& source, bool isFile, TForDataItem* loop);

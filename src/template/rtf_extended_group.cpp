@@ -8,13 +8,14 @@ namespace lagrull {
 namespace {
 
 bool isHeaderWord(std::string_view w) {
-    return w == "rtf" || w == "ansi" || w == "mac" || w == "pc" || w == "pca" || w == "ansicpg" || w == "deff" ||
-           w == "deflang" || w == "deflangfe";
+    return w == "rtf" || w == "ansi" || w == "mac" || w == "pc" || w == "pca" || w == "ansicpg" ||
+           w == "deff" || w == "deflang" || w == "deflangfe";
 }
 
 bool isHeaderGroup(std::string_view w) {
-    return w == "fonttbl" || w == "colortbl" || w == "info" || w == "userprops" || w == "stylesheet" ||
-           w == "filetbl" || w == "listtable" || w == "listoverridetable" || w == "revtbl";
+    return w == "fonttbl" || w == "colortbl" || w == "info" || w == "userprops" ||
+           w == "stylesheet" || w == "filetbl" || w == "listtable" || w == "listoverridetable" ||
+           w == "revtbl";
 }
 
 bool isHeaderOrFooter(std::string_view w) {
@@ -62,7 +63,8 @@ bool TRtfExtendedGroup::onDestination(const TRtfToken& first, bool ignorable) {
     const std::string opening = std::string(ignorable ? "\\*" : "") + std::string(first.raw);
     if (isHeaderGroup(w) && mode_ != Mode::Fragment) {
         TRtfFileParser::onDestination(first, ignorable);
-        if (w == "fonttbl" || w == "colortbl") engine_.mergeTables(header_, mode_ == Mode::Included, fontMap_, colorMap_);
+        if (w == "fonttbl" || w == "colortbl")
+            engine_.mergeTables(header_, mode_ == Mode::Included, fontMap_, colorMap_);
         return true;
     }
     if (w == "field") {

@@ -3,10 +3,14 @@
 namespace lagrull {
 
 void TRtfFieldParser::onWord(const TRtfToken& t) {
-    if (t.is("flddirty")) field_.dirty = true;
-    else if (t.is("fldedit")) field_.edit = true;
-    else if (t.is("fldlock")) field_.lock = true;
-    else if (t.is("fldpriv")) field_.priv = true;
+    if (t.is("flddirty"))
+        field_.dirty = true;
+    else if (t.is("fldedit"))
+        field_.edit = true;
+    else if (t.is("fldlock"))
+        field_.lock = true;
+    else if (t.is("fldpriv"))
+        field_.priv = true;
 }
 
 bool TRtfFieldParser::onDestination(const TRtfToken& first, bool /*ignorable*/) {

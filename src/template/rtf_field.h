@@ -17,7 +17,8 @@ struct TRtfField {
 // Reads the rest of a "field" group.
 class TRtfFieldParser : public TRtfGroupParser {
 public:
-    TRtfFieldParser(TRtfTokenizer& tokens, TRtfField& field) : TRtfGroupParser(tokens), field_(field) {}
+    TRtfFieldParser(TRtfTokenizer& tokens, TRtfField& field)
+        : TRtfGroupParser(tokens), field_(field) {}
 
 protected:
     void onWord(const TRtfToken& t) override;

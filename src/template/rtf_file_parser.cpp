@@ -28,15 +28,24 @@ void TRtfFileParser::read() {
 
 void TRtfFileParser::onWord(const TRtfToken& t) {
     const std::string_view w = t.word();
-    if (w == "ansi") header_.charset = TRtfCharset::Ansi;
-    else if (w == "mac") header_.charset = TRtfCharset::Mac;
-    else if (w == "pc") header_.charset = TRtfCharset::Pc;
-    else if (w == "pca") header_.charset = TRtfCharset::Pca;
-    else if (w == "ansicpg") header_.codePageNumber = t.paramOr(1252);
-    else if (w == "deff") header_.defaultFont = t.paramOr(0);
-    else if (w == "deflang") header_.defaultLanguage = t.paramOr(1044);
-    else if (w == "deflangfe") header_.defaultLanguageFe = t.paramOr(1033);
-    else return;
+    if (w == "ansi")
+        header_.charset = TRtfCharset::Ansi;
+    else if (w == "mac")
+        header_.charset = TRtfCharset::Mac;
+    else if (w == "pc")
+        header_.charset = TRtfCharset::Pc;
+    else if (w == "pca")
+        header_.charset = TRtfCharset::Pca;
+    else if (w == "ansicpg")
+        header_.codePageNumber = t.paramOr(1252);
+    else if (w == "deff")
+        header_.defaultFont = t.paramOr(0);
+    else if (w == "deflang")
+        header_.defaultLanguage = t.paramOr(1044);
+    else if (w == "deflangfe")
+        header_.defaultLanguageFe = t.paramOr(1033);
+    else
+        return;
     codePage_ = header_.codePage();
 }
 
@@ -54,8 +63,8 @@ bool TRtfFileParser::onDestination(const TRtfToken& first, bool /*ignorable*/) {
     } else if (w == "userprops") {
         TUserPropsParser reader(tokens_, header_.userProps, codePage_);
         reader.read();
-    } else if (w == "stylesheet" || w == "filetbl" || w == "listtable" || w == "listoverridetable" ||
-               w == "revtbl") {
+    } else if (w == "stylesheet" || w == "filetbl" || w == "listtable" ||
+               w == "listoverridetable" || w == "revtbl") {
         skipGroup();
     } else {
         return false;

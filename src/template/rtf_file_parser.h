@@ -18,10 +18,10 @@ enum class TRtfCharset { Ansi, Mac, Pc, Pca };
 struct TRtfHeader {
     int version = 1;  // "rtfN"
     TRtfCharset charset = TRtfCharset::Ansi;
-    int codePageNumber = 1252;  // "ansicpg"
-    int defaultFont = 0;        // "deff"
-    int defaultLanguage = 1044;     // "deflang"
-    int defaultLanguageFe = 1033;   // "deflangfe"
+    int codePageNumber = 1252;     // "ansicpg"
+    int defaultFont = 0;           // "deff"
+    int defaultLanguage = 1044;    // "deflang"
+    int defaultLanguageFe = 1033;  // "deflangfe"
     TFontList fonts;
     TColorTable colors;
     TRtfInfo info;

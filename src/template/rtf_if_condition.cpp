@@ -19,8 +19,10 @@ constexpr int kMaxNesting = 200;  // deeper nesting is no sensible condition
 bool isNumberText(std::string_view s) {
     bool digit = false;
     for (char c : s) {
-        if (c >= '0' && c <= '9') digit = true;
-        else if (c != ' ' && c != '+' && c != ',' && c != '-' && c != '.') return false;
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (c != ' ' && c != '+' && c != ',' && c != '-' && c != '.')
+            return false;
     }
     return digit;
 }
@@ -40,9 +42,12 @@ double numberOf(std::string_view s) {
 std::string collationKey(const std::string& upper) {
     std::u32string u = toU32(upper);
     for (char32_t& c : u) {
-        if (c == U'Æ') c = U'[';
-        else if (c == U'Ø') c = U'\\';
-        else if (c == U'Å') c = U']';
+        if (c == U'Æ')
+            c = U'[';
+        else if (c == U'Ø')
+            c = U'\\';
+        else if (c == U'Å')
+            c = U']';
     }
     return fromU32(u);
 }
@@ -71,7 +76,8 @@ private:
         const std::size_t start = pos;
         while (pos < s_.size() && stops.find(s_[pos]) == std::string_view::npos) ++pos;
         if (pos >= s_.size()) parenthesisError();
-        return upperCase(unprotectValue(trimBlanks(std::string_view(s_).substr(start, pos - start))));
+        return upperCase(
+            unprotectValue(trimBlanks(std::string_view(s_).substr(start, pos - start))));
     }
 
     // From a "(" to its ")", both consumed.
@@ -86,7 +92,8 @@ private:
             skipBlanks(pos);
             const std::size_t start = pos;
             while (pos < s_.size() && (s_[pos] == '&' || s_[pos] == '|' ||
-                                       (static_cast<unsigned char>(s_[pos]) < 0x80 && std::isalpha(static_cast<unsigned char>(s_[pos])))))
+                                       (static_cast<unsigned char>(s_[pos]) < 0x80 &&
+                                        std::isalpha(static_cast<unsigned char>(s_[pos])))))
                 ++pos;
             const std::string word = upperCase(s_.substr(start, pos - start));
             if (word.empty()) {
@@ -97,10 +104,14 @@ private:
                 parenthesisError();
             }
             enum { And, Or, Xor } op;
-            if (word == "AND" || word == "&") op = And;
-            else if (word == "OR" || word == "|") op = Or;
-            else if (word == "XOR") op = Xor;
-            else throw ERtfIfCmd("Unknown operator used in IF-statement");
+            if (word == "AND" || word == "&")
+                op = And;
+            else if (word == "OR" || word == "|")
+                op = Or;
+            else if (word == "XOR")
+                op = Xor;
+            else
+                throw ERtfIfCmd("Unknown operator used in IF-statement");
             skipBlanks(pos);
             if (pos < s_.size() && s_[pos] == ')') {
                 ++pos;
@@ -108,7 +119,9 @@ private:
             }
             if (pos >= s_.size() || s_[pos] != '(') parenthesisError();
             const bool value = evaluation(pos, nesting + 1);
-            result = op == And ? (result && value) : op == Or ? (result || value) : (result != value);
+            result = op == And  ? (result && value)
+                     : op == Or ? (result || value)
+                                : (result != value);
         }
     }
 
@@ -120,7 +133,8 @@ private:
             return truthOf(a);
         }
         std::string op(1, s_[pos++]);
-        if (pos < s_.size() && ((op == "<" && (s_[pos] == '>' || s_[pos] == '=')) || (op == ">" && s_[pos] == '=')))
+        if (pos < s_.size() &&
+            ((op == "<" && (s_[pos] == '>' || s_[pos] == '=')) || (op == ">" && s_[pos] == '=')))
             op.push_back(s_[pos++]);
         const std::string b = operand(pos, ")");
         ++pos;
@@ -155,14 +169,17 @@ std::string replaceSearchCalls(const std::string& text) {
         if (at == std::string::npos) return s;
         std::size_t open = at + 6;
         while (open < s.size() && s[open] == ' ') ++open;
-        const std::size_t close = open < s.size() && s[open] == '(' ? s.find(')', open) : std::string::npos;
+        const std::size_t close =
+            open < s.size() && s[open] == '(' ? s.find(')', open) : std::string::npos;
         const std::size_t semi = close == std::string::npos ? close : s.find(';', open);
         if (close == std::string::npos || semi == std::string::npos || semi > close) {
             from = at + 6;
             continue;
         }
-        const std::string a = upperCase(unprotectValue(trimBlanks(s.substr(open + 1, semi - open - 1))));
-        const std::string b = upperCase(unprotectValue(trimBlanks(s.substr(semi + 1, close - semi - 1))));
+        const std::string a =
+            upperCase(unprotectValue(trimBlanks(s.substr(open + 1, semi - open - 1))));
+        const std::string b =
+            upperCase(unprotectValue(trimBlanks(s.substr(semi + 1, close - semi - 1))));
         const std::string replacement = b.find(a) != std::string::npos ? "(1=1)" : "(1=0)";
         s.replace(at, close + 1 - at, replacement);
         from = at + replacement.size();

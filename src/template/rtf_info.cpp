@@ -14,26 +14,40 @@ double TRtfTime::value() const {
 void TRtfTimeReader::onWord(const TRtfToken& t) {
     const int v = t.paramOr(0);
     const std::string_view w = t.word();
-    if (w == "yr") time_.year = v;
-    else if (w == "mo") time_.month = v;
-    else if (w == "dy") time_.day = v;
-    else if (w == "hr") time_.hour = v;
-    else if (w == "min") time_.minute = v;
-    else if (w == "sec") time_.second = v;
-    else return;
+    if (w == "yr")
+        time_.year = v;
+    else if (w == "mo")
+        time_.month = v;
+    else if (w == "dy")
+        time_.day = v;
+    else if (w == "hr")
+        time_.hour = v;
+    else if (w == "min")
+        time_.minute = v;
+    else if (w == "sec")
+        time_.second = v;
+    else
+        return;
     time_.present = true;
 }
 
 bool TInfoGroupParser::onDestination(const TRtfToken& first, bool /*ignorable*/) {
     const std::string_view w = first.word();
     std::string* text = nullptr;
-    if (w == "title") text = &info_.title;
-    else if (w == "subject") text = &info_.subject;
-    else if (w == "author") text = &info_.author;
-    else if (w == "operator") text = &info_.operatorName;
-    else if (w == "keywords") text = &info_.keywords;
-    else if (w == "comment") text = &info_.comment;
-    else if (w == "doccomm") text = &info_.docComment;
+    if (w == "title")
+        text = &info_.title;
+    else if (w == "subject")
+        text = &info_.subject;
+    else if (w == "author")
+        text = &info_.author;
+    else if (w == "operator")
+        text = &info_.operatorName;
+    else if (w == "keywords")
+        text = &info_.keywords;
+    else if (w == "comment")
+        text = &info_.comment;
+    else if (w == "doccomm")
+        text = &info_.docComment;
     if (text) {
         TRtfString reader(tokens_, page_);
         reader.run();
@@ -41,10 +55,14 @@ bool TInfoGroupParser::onDestination(const TRtfToken& first, bool /*ignorable*/)
         return true;
     }
     TRtfTime* time = nullptr;
-    if (w == "creatim") time = &info_.created;
-    else if (w == "revtim") time = &info_.revised;
-    else if (w == "printim") time = &info_.printed;
-    else if (w == "buptim") time = &info_.backedUp;
+    if (w == "creatim")
+        time = &info_.created;
+    else if (w == "revtim")
+        time = &info_.revised;
+    else if (w == "printim")
+        time = &info_.printed;
+    else if (w == "buptim")
+        time = &info_.backedUp;
     if (!time) return false;
     *time = TRtfTime{};
     TRtfTimeReader reader(tokens_, *time);

@@ -30,8 +30,8 @@ const char* breakName(TSectionBreak b) {
 
 const char* slotName(THeaderSlot s) {
     static constexpr std::array<const char*, kHeaderSlotCount> kNames = {
-        "topptekst",        "topptekst venstre", "topptekst høyre", "topptekst første side",
-        "bunntekst",        "bunntekst venstre", "bunntekst høyre", "bunntekst første side"};
+        "topptekst", "topptekst venstre", "topptekst høyre", "topptekst første side",
+        "bunntekst", "bunntekst venstre", "bunntekst høyre", "bunntekst første side"};
     return kNames[static_cast<std::size_t>(s)];
 }
 
@@ -53,22 +53,25 @@ const char* drawingName(TDrawingKind k) {
 }
 
 std::string framePosition(const TFrameDef& f) {
-    static constexpr std::array<const char*, 6> kHorz = {"", "venstre", "midtstilt", "høyre", "innside", "utside"};
-    static constexpr std::array<const char*, 5> kVert = {"", "topp", "midtstilt", "bunn", "i linjen"};
+    static constexpr std::array<const char*, 6> kHorz = {"",      "venstre", "midtstilt",
+                                                         "høyre", "innside", "utside"};
+    static constexpr std::array<const char*, 5> kVert = {"", "topp", "midtstilt", "bunn",
+                                                         "i linjen"};
     static constexpr std::array<const char*, 3> kHorzRef = {"spalte", "marg", "side"};
     static constexpr std::array<const char*, 3> kVertRef = {"avsnitt", "marg", "side"};
     const auto horz = static_cast<std::size_t>(f.horzPos);
     const auto vert = static_cast<std::size_t>(f.vertPos);
     return std::string("x ") + (horz ? kHorz[horz] : std::to_string(f.x)) + "/" +
-           kHorzRef[static_cast<std::size_t>(f.horzRef)] + " y " + (vert ? kVert[vert] : std::to_string(f.y)) + "/" +
+           kHorzRef[static_cast<std::size_t>(f.horzRef)] + " y " +
+           (vert ? kVert[vert] : std::to_string(f.y)) + "/" +
            kVertRef[static_cast<std::size_t>(f.vertRef)] + " b" + std::to_string(f.width) + " h" +
            std::to_string(f.height);
 }
 
 std::string pictureText(const TPrintablePicture& p) {
-    return std::string("<bilde ") + pictureKindName(p.kind()) + " " + std::to_string(p.width()) + "x" +
-           std::to_string(p.height()) + " " + std::to_string(p.picture().data.size()) + " byte" +
-           (p.alternative ? " erstatning" : "") + ">";
+    return std::string("<bilde ") + pictureKindName(p.kind()) + " " + std::to_string(p.width()) +
+           "x" + std::to_string(p.height()) + " " + std::to_string(p.picture().data.size()) +
+           " byte" + (p.alternative ? " erstatning" : "") + ">";
 }
 
 // The visible runs of a paragraph with the special runs named.
@@ -85,15 +88,18 @@ std::string runsText(const TParagraph& p) {
             case TRunKind::PageNumber: out += "<sidenr>"; break;
             case TRunKind::PageCount: out += "<antall sider>"; break;
             case TRunKind::SectionNumber: out += "<seksjonsnr>"; break;
-            case TRunKind::Picture: if (r.picture) out += pictureText(*r.picture); break;
+            case TRunKind::Picture:
+                if (r.picture) out += pictureText(*r.picture);
+                break;
         }
     }
     return out;
 }
 
 std::string paragraphHead(const TParaAttributes& a) {
-    return std::string("avsnitt ") + alignmentName(a.alignment) + " v" + std::to_string(a.leftIndent) + " h" +
-           std::to_string(a.rightIndent) + " f" + std::to_string(a.firstIndent) + ": ";
+    return std::string("avsnitt ") + alignmentName(a.alignment) + " v" +
+           std::to_string(a.leftIndent) + " h" + std::to_string(a.rightIndent) + " f" +
+           std::to_string(a.firstIndent) + ": ";
 }
 
 void writeSequence(std::string& out, const TTextSequence& seq, const std::string& indent);
@@ -102,9 +108,12 @@ std::string cellText(const TTextSequence& cell) {
     std::string out;
     for (const auto& e : cell.elements()) {
         std::string part;
-        if (e->kind() == TTextElement::Kind::Paragraph) part = runsText(static_cast<const TParagraph&>(*e));
-        else if (e->kind() == TTextElement::Kind::Table) part = "<tabell>";
-        else continue;
+        if (e->kind() == TTextElement::Kind::Paragraph)
+            part = runsText(static_cast<const TParagraph&>(*e));
+        else if (e->kind() == TTextElement::Kind::Table)
+            part = "<tabell>";
+        else
+            continue;
         if (!out.empty()) out += " / ";
         out += part;
     }
@@ -115,7 +124,8 @@ void writeTable(std::string& out, const TTableParagraph& table, const std::strin
     out += indent + "tabell:\n";
     int n = 0;
     for (const TTableRow& row : table.rows) {
-        out += indent + "  rad " + std::to_string(++n) + (row.def->header ? " (overskrift)" : "") + ": ";
+        out += indent + "  rad " + std::to_string(++n) + (row.def->header ? " (overskrift)" : "") +
+               ": ";
         for (std::size_t i = 0; i < row.cells.size(); ++i) {
             if (i) out += " | ";
             out += cellText(row.cells[i].content);
@@ -125,8 +135,8 @@ void writeTable(std::string& out, const TTableParagraph& table, const std::strin
 }
 
 void writeDrawing(std::string& out, const TDrawingObject& d, const std::string& indent) {
-    out += indent + "tegning " + drawingName(d.shape) + " " + std::to_string(d.left) + "," + std::to_string(d.top) +
-           " " + std::to_string(d.width) + "x" + std::to_string(d.height) +
+    out += indent + "tegning " + drawingName(d.shape) + " " + std::to_string(d.left) + "," +
+           std::to_string(d.top) + " " + std::to_string(d.width) + "x" + std::to_string(d.height) +
            (d.picture ? " " + pictureText(*d.picture) : std::string()) + "\n";
     writeSequence(out, d.text, indent + "  ");
     for (const auto& c : d.children) writeDrawing(out, *c, indent + "  ");
@@ -157,27 +167,29 @@ void writeSequence(std::string& out, const TTextSequence& seq, const std::string
 }
 
 std::string margins(int l, int r, int t, int b) {
-    return "marger v" + std::to_string(l) + " h" + std::to_string(r) + " t" + std::to_string(t) + " b" +
-           std::to_string(b);
+    return "marger v" + std::to_string(l) + " h" + std::to_string(r) + " t" + std::to_string(t) +
+           " b" + std::to_string(b);
 }
 
 }  // namespace
 
 std::string rtfOutline(const TBuildDocument& doc) {
     const TDocumentSettings& d = doc.settings;
-    std::string out = "dokument: papir " + std::to_string(d.paperWidth) + "x" + std::to_string(d.paperHeight) +
-                      " " + margins(d.marginLeft, d.marginRight, d.marginTop, d.marginBottom) +
-                      (d.landscape ? " liggende" : "") + " tabulator " + std::to_string(d.tabWidth()) + "\n";
+    std::string out =
+        "dokument: papir " + std::to_string(d.paperWidth) + "x" + std::to_string(d.paperHeight) +
+        " " + margins(d.marginLeft, d.marginRight, d.marginTop, d.marginBottom) +
+        (d.landscape ? " liggende" : "") + " tabulator " + std::to_string(d.tabWidth()) + "\n";
     const TRtfInfo& info = doc.header.info;
     if (!info.title.empty()) out += "tittel: " + info.title + "\n";
     if (!info.author.empty()) out += "forfatter: " + info.author + "\n";
-    out += "skrifter: " + std::to_string(doc.header.fonts.fonts().size()) + ", farger: " +
-           std::to_string(doc.header.colors.size()) + "\n";
+    out += "skrifter: " + std::to_string(doc.header.fonts.fonts().size()) +
+           ", farger: " + std::to_string(doc.header.colors.size()) + "\n";
     int n = 0;
     for (const auto& s : doc.sections) {
         const int w = s->paperWidth ? s->paperWidth : d.paperWidth;
         const int h = s->paperHeight ? s->paperHeight : d.paperHeight;
-        out += "seksjon " + std::to_string(++n) + ": side " + std::to_string(w) + "x" + std::to_string(h) + " " +
+        out += "seksjon " + std::to_string(++n) + ": side " + std::to_string(w) + "x" +
+               std::to_string(h) + " " +
                margins(s->marginLeft, s->marginRight, s->marginTop, s->marginBottom) +
                (s->landscape ? " liggende" : " stående") + " skift " + breakName(s->breakKind) +
                (s->columns > 1 ? " spalter " + std::to_string(s->columns) : std::string()) + "\n";

@@ -13,18 +13,30 @@ int negated(int v) { return v == std::numeric_limits<int>::min() ? v : -v; }
 
 TShadingPattern patternOf(RtfWord w) {
     switch (w) {
-        case RtfWord::w_bghoriz: case RtfWord::w_clbghoriz: return TShadingPattern::Horizontal;
-        case RtfWord::w_bgvert: case RtfWord::w_clbgvert: return TShadingPattern::Vertical;
-        case RtfWord::w_bgfdiag: case RtfWord::w_clbgfdiag: return TShadingPattern::ForwardDiagonal;
-        case RtfWord::w_bgbdiag: case RtfWord::w_clbgbdiag: return TShadingPattern::BackwardDiagonal;
-        case RtfWord::w_bgcross: case RtfWord::w_clbgcross: return TShadingPattern::Cross;
-        case RtfWord::w_bgdcross: case RtfWord::w_clbgdcross: return TShadingPattern::DiagonalCross;
-        case RtfWord::w_bgdkhor: case RtfWord::w_clbgdkhor: return TShadingPattern::DarkHorizontal;
-        case RtfWord::w_bgdkvert: case RtfWord::w_clbgdkvert: return TShadingPattern::DarkVertical;
-        case RtfWord::w_bgdkfdiag: case RtfWord::w_clbgdkfdiag: return TShadingPattern::DarkForwardDiagonal;
-        case RtfWord::w_bgdkbdiag: case RtfWord::w_clbgdkbdiag: return TShadingPattern::DarkBackwardDiagonal;
-        case RtfWord::w_bgdkcross: case RtfWord::w_clbgdkcross: return TShadingPattern::DarkCross;
-        case RtfWord::w_bgdkdcross: case RtfWord::w_clbgdkdcross: return TShadingPattern::DarkDiagonalCross;
+        case RtfWord::w_bghoriz:
+        case RtfWord::w_clbghoriz: return TShadingPattern::Horizontal;
+        case RtfWord::w_bgvert:
+        case RtfWord::w_clbgvert: return TShadingPattern::Vertical;
+        case RtfWord::w_bgfdiag:
+        case RtfWord::w_clbgfdiag: return TShadingPattern::ForwardDiagonal;
+        case RtfWord::w_bgbdiag:
+        case RtfWord::w_clbgbdiag: return TShadingPattern::BackwardDiagonal;
+        case RtfWord::w_bgcross:
+        case RtfWord::w_clbgcross: return TShadingPattern::Cross;
+        case RtfWord::w_bgdcross:
+        case RtfWord::w_clbgdcross: return TShadingPattern::DiagonalCross;
+        case RtfWord::w_bgdkhor:
+        case RtfWord::w_clbgdkhor: return TShadingPattern::DarkHorizontal;
+        case RtfWord::w_bgdkvert:
+        case RtfWord::w_clbgdkvert: return TShadingPattern::DarkVertical;
+        case RtfWord::w_bgdkfdiag:
+        case RtfWord::w_clbgdkfdiag: return TShadingPattern::DarkForwardDiagonal;
+        case RtfWord::w_bgdkbdiag:
+        case RtfWord::w_clbgdkbdiag: return TShadingPattern::DarkBackwardDiagonal;
+        case RtfWord::w_bgdkcross:
+        case RtfWord::w_clbgdkcross: return TShadingPattern::DarkCross;
+        case RtfWord::w_bgdkdcross:
+        case RtfWord::w_clbgdkdcross: return TShadingPattern::DarkDiagonalCross;
         default: return TShadingPattern::None;
     }
 }
@@ -55,8 +67,10 @@ void TRtfParagraphParser::onText(const TRtfToken& t) {
         --skip_;
         return;
     }
-    if (t.unicode) addChar(t.unicode);
-    else addChar(t.ch < 0x80 ? t.ch : codePageToUnicode(t.ch, codePage_));
+    if (t.unicode)
+        addChar(t.unicode);
+    else
+        addChar(t.ch < 0x80 ? t.ch : codePageToUnicode(t.ch, codePage_));
 }
 
 void TRtfParagraphParser::onBinary(const TRtfToken&) {
@@ -64,8 +78,10 @@ void TRtfParagraphParser::onBinary(const TRtfToken&) {
 }
 
 void TRtfParagraphParser::onGroupStart() {
-    if (stack_.size() < kMaxStack) stack_.push_back(status_);
-    else ++overflow_;
+    if (stack_.size() < kMaxStack)
+        stack_.push_back(status_);
+    else
+        ++overflow_;
     skip_ = 0;
 }
 
@@ -136,7 +152,8 @@ bool TRtfParagraphParser::paragraphWord(RtfWord w, const TRtfToken& t) {
             break;
         case RtfWord::w_par: endParagraph(); break;
         case RtfWord::w_s: p.style = v; break;
-        case RtfWord::w_cs: case RtfWord::w_ds: break;  // style numbers: the formatting is written out
+        case RtfWord::w_cs:
+        case RtfWord::w_ds: break;  // style numbers: the formatting is written out
         case RtfWord::w_fi: p.firstIndent = v; break;
         case RtfWord::w_li: p.leftIndent = v; break;
         case RtfWord::w_ri: p.rightIndent = v; break;
@@ -178,17 +195,26 @@ bool TRtfParagraphParser::paragraphWord(RtfWord w, const TRtfToken& t) {
         // frames
         case RtfWord::w_absw: fr.present = true, fr.width = v; break;
         case RtfWord::w_absh: fr.present = true, fr.height = v; break;
-        case RtfWord::w_posx: fr.present = true, fr.horzPos = TFrameHorzPos::Offset, fr.x = v; break;
-        case RtfWord::w_posnegx: fr.present = true, fr.horzPos = TFrameHorzPos::Offset, fr.x = negated(v); break;
+        case RtfWord::w_posx:
+            fr.present = true, fr.horzPos = TFrameHorzPos::Offset, fr.x = v;
+            break;
+        case RtfWord::w_posnegx:
+            fr.present = true, fr.horzPos = TFrameHorzPos::Offset, fr.x = negated(v);
+            break;
         case RtfWord::w_posxc: fr.present = true, fr.horzPos = TFrameHorzPos::Center; break;
         case RtfWord::w_posxi: fr.present = true, fr.horzPos = TFrameHorzPos::Inside; break;
         case RtfWord::w_posxo: fr.present = true, fr.horzPos = TFrameHorzPos::Outside; break;
         case RtfWord::w_posxl: fr.present = true, fr.horzPos = TFrameHorzPos::Left; break;
         case RtfWord::w_posxr: fr.present = true, fr.horzPos = TFrameHorzPos::Right; break;
-        case RtfWord::w_posy: fr.present = true, fr.vertPos = TFrameVertPos::Offset, fr.y = v; break;
-        case RtfWord::w_posnegy: fr.present = true, fr.vertPos = TFrameVertPos::Offset, fr.y = negated(v); break;
+        case RtfWord::w_posy:
+            fr.present = true, fr.vertPos = TFrameVertPos::Offset, fr.y = v;
+            break;
+        case RtfWord::w_posnegy:
+            fr.present = true, fr.vertPos = TFrameVertPos::Offset, fr.y = negated(v);
+            break;
         case RtfWord::w_posyt: fr.present = true, fr.vertPos = TFrameVertPos::Top; break;
-        case RtfWord::w_posyil: case RtfWord::w_posyin: fr.present = true, fr.vertPos = TFrameVertPos::Inline; break;
+        case RtfWord::w_posyil:
+        case RtfWord::w_posyin: fr.present = true, fr.vertPos = TFrameVertPos::Inline; break;
         case RtfWord::w_posyb: fr.present = true, fr.vertPos = TFrameVertPos::Bottom; break;
         case RtfWord::w_posyc: fr.present = true, fr.vertPos = TFrameVertPos::Center; break;
         case RtfWord::w_phmrg: fr.present = true, fr.horzRef = TFrameHorzRef::Margin; break;
@@ -199,7 +225,8 @@ bool TRtfParagraphParser::paragraphWord(RtfWord w, const TRtfToken& t) {
         case RtfWord::w_pvpara: fr.present = true, fr.vertRef = TFrameVertRef::Paragraph; break;
         case RtfWord::w_dfrmtxtx: fr.distanceX = v; break;
         case RtfWord::w_dfrmtxty: fr.distanceY = v; break;
-        case RtfWord::w_dfrmtxt: case RtfWord::w_dfrtext: fr.distanceX = fr.distanceY = v; break;
+        case RtfWord::w_dfrmtxt:
+        case RtfWord::w_dfrtext: fr.distanceX = fr.distanceY = v; break;
         case RtfWord::w_abslock: fr.locked = on(t); break;
         case RtfWord::w_nowrap: fr.noWrap = true; break;
         case RtfWord::w_overlay: fr.overlay = true; break;
@@ -220,7 +247,8 @@ bool TRtfParagraphParser::characterWord(RtfWord w, const TRtfToken& t) {
         case RtfWord::w_outl: c.outline = on(t); break;
         case RtfWord::w_shad: c.shadow = on(t); break;
         case RtfWord::w_strike: c.strike = on(t); break;
-        case RtfWord::w_striked: case RtfWord::w_strikedl: c.doubleStrike = on(t); break;
+        case RtfWord::w_striked:
+        case RtfWord::w_strikedl: c.doubleStrike = on(t); break;
         case RtfWord::w_v: c.hidden = on(t); break;
         case RtfWord::w_ul: c.underline = on(t) ? TUnderline::Single : TUnderline::None; break;
         case RtfWord::w_uld: c.underline = TUnderline::Dotted; break;
@@ -320,12 +348,18 @@ bool TRtfParagraphParser::tableWord(RtfWord w, const TRtfToken& t) {
         case RtfWord::w_clvmrg: c.verticalMerge = TCellMerge::Continue; break;
         case RtfWord::w_clmgf: c.horizontalMerge = TCellMerge::First; break;
         case RtfWord::w_clmrg: c.horizontalMerge = TCellMerge::Continue; break;
-        case RtfWord::w_clbghoriz: case RtfWord::w_clbgvert: case RtfWord::w_clbgfdiag:
-        case RtfWord::w_clbgbdiag: case RtfWord::w_clbgcross: case RtfWord::w_clbgdcross:
-        case RtfWord::w_clbgdkhor: case RtfWord::w_clbgdkvert: case RtfWord::w_clbgdkfdiag:
-        case RtfWord::w_clbgdkbdiag: case RtfWord::w_clbgdkcross: case RtfWord::w_clbgdkdcross:
-            c.shading.pattern = patternOf(w);
-            break;
+        case RtfWord::w_clbghoriz:
+        case RtfWord::w_clbgvert:
+        case RtfWord::w_clbgfdiag:
+        case RtfWord::w_clbgbdiag:
+        case RtfWord::w_clbgcross:
+        case RtfWord::w_clbgdcross:
+        case RtfWord::w_clbgdkhor:
+        case RtfWord::w_clbgdkvert:
+        case RtfWord::w_clbgdkfdiag:
+        case RtfWord::w_clbgdkbdiag:
+        case RtfWord::w_clbgdkcross:
+        case RtfWord::w_clbgdkdcross: c.shading.pattern = patternOf(w); break;
         default: return false;
     }
     sharedRowDef_.reset();
@@ -349,14 +383,19 @@ void TRtfParagraphParser::changeBorder(Change change) {
         case BorderTarget::ParaBetween: change(p.borderBetween); break;
         case BorderTarget::ParaBar: change(p.borderBar); break;
         case BorderTarget::ParaBox:
-            change(p.borderTop), change(p.borderBottom), change(p.borderLeft), change(p.borderRight);
+            change(p.borderTop), change(p.borderBottom), change(p.borderLeft),
+                change(p.borderRight);
             break;
         case BorderTarget::RowTop: change(rowDef_.borderTop), sharedRowDef_.reset(); break;
         case BorderTarget::RowBottom: change(rowDef_.borderBottom), sharedRowDef_.reset(); break;
         case BorderTarget::RowLeft: change(rowDef_.borderLeft), sharedRowDef_.reset(); break;
         case BorderTarget::RowRight: change(rowDef_.borderRight), sharedRowDef_.reset(); break;
-        case BorderTarget::RowHorizontal: change(rowDef_.borderHorizontal), sharedRowDef_.reset(); break;
-        case BorderTarget::RowVertical: change(rowDef_.borderVertical), sharedRowDef_.reset(); break;
+        case BorderTarget::RowHorizontal:
+            change(rowDef_.borderHorizontal), sharedRowDef_.reset();
+            break;
+        case BorderTarget::RowVertical:
+            change(rowDef_.borderVertical), sharedRowDef_.reset();
+            break;
         case BorderTarget::CellTop: change(pendingCell_.borderTop); break;
         case BorderTarget::CellBottom: change(pendingCell_.borderBottom); break;
         case BorderTarget::CellLeft: change(pendingCell_.borderLeft); break;
@@ -369,7 +408,10 @@ bool TRtfParagraphParser::borderWord(RtfWord w, const TRtfToken& t) {
     const auto target = [&](BorderTarget b) {
         border_ = b;
         // A border word names its side anew: the style words follow it.
-        changeBorder([](TBorderDef& d) { d = TBorderDef{}; d.style = TBorderStyle::Single; });
+        changeBorder([](TBorderDef& d) {
+            d = TBorderDef{};
+            d.style = TBorderStyle::Single;
+        });
     };
     const auto style = [&](TBorderStyle s) { changeBorder([s](TBorderDef& d) { d.style = s; }); };
     TShading& sh = status_.para.shading;
@@ -378,7 +420,8 @@ bool TRtfParagraphParser::borderWord(RtfWord w, const TRtfToken& t) {
         case RtfWord::w_brdrb: target(BorderTarget::ParaBottom); break;
         case RtfWord::w_brdrl: target(BorderTarget::ParaLeft); break;
         case RtfWord::w_brdrr: target(BorderTarget::ParaRight); break;
-        case RtfWord::w_brdrbtw: case RtfWord::w_brdrtw: target(BorderTarget::ParaBetween); break;
+        case RtfWord::w_brdrbtw:
+        case RtfWord::w_brdrtw: target(BorderTarget::ParaBetween); break;
         case RtfWord::w_brdrbar: target(BorderTarget::ParaBar); break;
         case RtfWord::w_box: target(BorderTarget::ParaBox); break;
         case RtfWord::w_trbrdrt: target(BorderTarget::RowTop); break;
@@ -394,28 +437,35 @@ bool TRtfParagraphParser::borderWord(RtfWord w, const TRtfToken& t) {
         case RtfWord::w_brdrs: style(TBorderStyle::Single); break;
         case RtfWord::w_brdrth: style(TBorderStyle::Thick); break;
         case RtfWord::w_brdrsh: style(TBorderStyle::Shadow); break;
-        case RtfWord::w_brdrdb: case RtfWord::w_brdrtriple: style(TBorderStyle::Double); break;
+        case RtfWord::w_brdrdb:
+        case RtfWord::w_brdrtriple: style(TBorderStyle::Double); break;
         case RtfWord::w_brdrdot: style(TBorderStyle::Dotted); break;
-        case RtfWord::w_brdrdash: case RtfWord::w_brdrdashsm: case RtfWord::w_brdrdashd:
-        case RtfWord::w_brdrdashdd:
-            style(TBorderStyle::Dashed);
-            break;
+        case RtfWord::w_brdrdash:
+        case RtfWord::w_brdrdashsm:
+        case RtfWord::w_brdrdashd:
+        case RtfWord::w_brdrdashdd: style(TBorderStyle::Dashed); break;
         case RtfWord::w_brdrhair: style(TBorderStyle::Hairline); break;
-        case RtfWord::w_brdrnone: case RtfWord::w_brdrnil: case RtfWord::w_brdrtbl:
-            style(TBorderStyle::None);
-            break;
+        case RtfWord::w_brdrnone:
+        case RtfWord::w_brdrnil:
+        case RtfWord::w_brdrtbl: style(TBorderStyle::None); break;
         case RtfWord::w_brdrw: changeBorder([v](TBorderDef& d) { d.width = v; }); break;
         case RtfWord::w_brdrcf: changeBorder([v](TBorderDef& d) { d.color = v; }); break;
         case RtfWord::w_brsp: changeBorder([v](TBorderDef& d) { d.space = v; }); break;
         case RtfWord::w_shading: sh.percent = v; break;
         case RtfWord::w_cfpat: sh.foreColor = v; break;
         case RtfWord::w_cbpat: sh.backColor = v; break;
-        case RtfWord::w_bghoriz: case RtfWord::w_bgvert: case RtfWord::w_bgfdiag: case RtfWord::w_bgbdiag:
-        case RtfWord::w_bgcross: case RtfWord::w_bgdcross: case RtfWord::w_bgdkhor: case RtfWord::w_bgdkvert:
-        case RtfWord::w_bgdkfdiag: case RtfWord::w_bgdkbdiag: case RtfWord::w_bgdkcross:
-        case RtfWord::w_bgdkdcross:
-            sh.pattern = patternOf(w);
-            break;
+        case RtfWord::w_bghoriz:
+        case RtfWord::w_bgvert:
+        case RtfWord::w_bgfdiag:
+        case RtfWord::w_bgbdiag:
+        case RtfWord::w_bgcross:
+        case RtfWord::w_bgdcross:
+        case RtfWord::w_bgdkhor:
+        case RtfWord::w_bgdkvert:
+        case RtfWord::w_bgdkfdiag:
+        case RtfWord::w_bgdkbdiag:
+        case RtfWord::w_bgdkcross:
+        case RtfWord::w_bgdkdcross: sh.pattern = patternOf(w); break;
         default: return false;
     }
     return true;

@@ -61,9 +61,24 @@ protected:
 
 private:
     enum class BorderTarget : std::uint8_t {
-        None, ParaTop, ParaBottom, ParaLeft, ParaRight, ParaBetween, ParaBar, ParaBox,
-        RowTop, RowBottom, RowLeft, RowRight, RowHorizontal, RowVertical,
-        CellTop, CellBottom, CellLeft, CellRight,
+        None,
+        ParaTop,
+        ParaBottom,
+        ParaLeft,
+        ParaRight,
+        ParaBetween,
+        ParaBar,
+        ParaBox,
+        RowTop,
+        RowBottom,
+        RowLeft,
+        RowRight,
+        RowHorizontal,
+        RowVertical,
+        CellTop,
+        CellBottom,
+        CellLeft,
+        CellRight,
     };
     static constexpr std::size_t kMaxStack = 200;
     static constexpr int kMaxNesting = 12;

@@ -30,15 +30,9 @@ void TRtfParser::parse() {
                 --depth_;
                 onGroupEnd();
                 break;
-            case TRtfTokenKind::Text:
-                onText(t);
-                break;
-            case TRtfTokenKind::Control:
-                onWord(t);
-                break;
-            case TRtfTokenKind::Binary:
-                onBinary(t);
-                break;
+            case TRtfTokenKind::Text: onText(t); break;
+            case TRtfTokenKind::Control: onWord(t); break;
+            case TRtfTokenKind::Binary: onBinary(t); break;
             case TRtfTokenKind::IgnorableMark:
                 break;  // a mark that does not open a group means nothing
         }
@@ -49,8 +43,10 @@ void TRtfParser::skipGroup() {
     int level = 1;
     while (level > 0) {
         const TRtfToken& t = tokens_.next();
-        if (t.kind == TRtfTokenKind::GroupStart) ++level;
-        else if (t.kind == TRtfTokenKind::GroupEnd) --level;
+        if (t.kind == TRtfTokenKind::GroupStart)
+            ++level;
+        else if (t.kind == TRtfTokenKind::GroupEnd)
+            --level;
     }
 }
 
@@ -87,9 +83,12 @@ void TRtfCopier::copy() {
 }
 
 void appendTokenText(std::string& out, const TRtfToken& t, CodePage page) {
-    if (t.unicode) appendUtf8(out, t.unicode);
-    else if (t.ch < 0x80) out.push_back(static_cast<char>(t.ch));
-    else appendUtf8(out, codePageToUnicode(t.ch, page));
+    if (t.unicode)
+        appendUtf8(out, t.unicode);
+    else if (t.ch < 0x80)
+        out.push_back(static_cast<char>(t.ch));
+    else
+        appendUtf8(out, codePageToUnicode(t.ch, page));
 }
 
 void TRtfString::onText(const TRtfToken& t) {
@@ -132,12 +131,9 @@ CodePage codePageOf(int ansicpg) {
     switch (ansicpg) {
         case 437:
         case 850:
-        case 865:
-            return CodePage::Dos865;
-        case 28591:
-            return CodePage::Latin1;
-        default:
-            return CodePage::Windows1252;
+        case 865: return CodePage::Dos865;
+        case 28591: return CodePage::Latin1;
+        default: return CodePage::Windows1252;
     }
 }
 

@@ -86,8 +86,7 @@ private:
 // group's closing "}" is not copied.
 class TRtfCopier : public TRtfGroupParser {
 public:
-    TRtfCopier(TRtfTokenizer& tokens, TRtfStringStream& out)
-        : TRtfGroupParser(tokens), out_(out) {}
+    TRtfCopier(TRtfTokenizer& tokens, TRtfStringStream& out) : TRtfGroupParser(tokens), out_(out) {}
     void copy();  // like run(), but copying
 
 private:

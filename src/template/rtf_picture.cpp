@@ -30,7 +30,9 @@ int hexValue(unsigned char c) {
     return -1;
 }
 
-bool isMetafile(TRtfPictureKind k) { return k == TRtfPictureKind::Wmf || k == TRtfPictureKind::WmfExt; }
+bool isMetafile(TRtfPictureKind k) {
+    return k == TRtfPictureKind::Wmf || k == TRtfPictureKind::WmfExt;
+}
 
 // Hundredths of a millimetre to twips.
 long long hmmToTwips(long long hmm) { return (hmm * 1440 + 1270) / 2540; }
@@ -57,15 +59,20 @@ const char* pictureKindName(TRtfPictureKind kind) {
 
 std::string placeableMetafileHeader(int picw, int pich) {
     const auto clampWord = [](long long v) {
-        return static_cast<std::uint16_t>(static_cast<std::int16_t>(std::clamp<long long>(v, -32768, 32767)));
+        return static_cast<std::uint16_t>(
+            static_cast<std::int16_t>(std::clamp<long long>(v, -32768, 32767)));
     };
     std::array<std::uint16_t, 10> words = {
-        0xCDD7, 0x9AC6,  // key 0x9AC6CDD7
-        0,               // handle
-        0, 0,            // bounds left, top
-        clampWord(hmmToTwips(picw)), clampWord(hmmToTwips(pich)),
-        1440,            // units per inch
-        0, 0,            // reserved
+        0xCDD7,
+        0x9AC6,  // key 0x9AC6CDD7
+        0,       // handle
+        0,
+        0,  // bounds left, top
+        clampWord(hmmToTwips(picw)),
+        clampWord(hmmToTwips(pich)),
+        1440,  // units per inch
+        0,
+        0,  // reserved
     };
     std::uint16_t checksum = 0;
     for (std::uint16_t w : words) checksum ^= w;
@@ -77,13 +84,15 @@ std::string placeableMetafileHeader(int picw, int pich) {
 
 int TRtfPicture::widthTwips() const {
     long long natural = picwGoal;
-    if (natural <= 0) natural = isMetafile(kind) || kind == TRtfPictureKind::Emf ? hmmToTwips(picw) : picw * 15LL;
+    if (natural <= 0)
+        natural = isMetafile(kind) || kind == TRtfPictureKind::Emf ? hmmToTwips(picw) : picw * 15LL;
     return scaled(natural, scaleX, cropLeft, cropRight);
 }
 
 int TRtfPicture::heightTwips() const {
     long long natural = pichGoal;
-    if (natural <= 0) natural = isMetafile(kind) || kind == TRtfPictureKind::Emf ? hmmToTwips(pich) : pich * 15LL;
+    if (natural <= 0)
+        natural = isMetafile(kind) || kind == TRtfPictureKind::Emf ? hmmToTwips(pich) : pich * 15LL;
     return scaled(natural, scaleY, cropTop, cropBottom);
 }
 
@@ -116,21 +125,36 @@ void TRtfPictReader::onWord(const TRtfToken& t) {
         }
     }
     const int v = t.paramOr(0);
-    if (w == "wbmbitspixel" || w == "wbmbitsperpixel") picture_.bitsPerPixel = v;
-    else if (w == "wbmplanes") picture_.planes = v;
-    else if (w == "wbmwidthbytes") picture_.widthBytes = v;
-    else if (w == "picw") picture_.picw = v;
-    else if (w == "pich") picture_.pich = v;
-    else if (w == "picwgoal") picture_.picwGoal = v;
-    else if (w == "pichgoal") picture_.pichGoal = v;
-    else if (w == "piccropt") picture_.cropTop = v;
-    else if (w == "piccropb") picture_.cropBottom = v;
-    else if (w == "piccropl") picture_.cropLeft = v;
-    else if (w == "piccropr") picture_.cropRight = v;
-    else if (w == "picscalex") picture_.scaleX = t.paramOr(100);
-    else if (w == "picscaley") picture_.scaleY = t.paramOr(100);
-    else if (w == "picbmp") picture_.picbmp = true;
-    else if (w == "picbpp") picture_.picbpp = v;
+    if (w == "wbmbitspixel" || w == "wbmbitsperpixel")
+        picture_.bitsPerPixel = v;
+    else if (w == "wbmplanes")
+        picture_.planes = v;
+    else if (w == "wbmwidthbytes")
+        picture_.widthBytes = v;
+    else if (w == "picw")
+        picture_.picw = v;
+    else if (w == "pich")
+        picture_.pich = v;
+    else if (w == "picwgoal")
+        picture_.picwGoal = v;
+    else if (w == "pichgoal")
+        picture_.pichGoal = v;
+    else if (w == "piccropt")
+        picture_.cropTop = v;
+    else if (w == "piccropb")
+        picture_.cropBottom = v;
+    else if (w == "piccropl")
+        picture_.cropLeft = v;
+    else if (w == "piccropr")
+        picture_.cropRight = v;
+    else if (w == "picscalex")
+        picture_.scaleX = t.paramOr(100);
+    else if (w == "picscaley")
+        picture_.scaleY = t.paramOr(100);
+    else if (w == "picbmp")
+        picture_.picbmp = true;
+    else if (w == "picbpp")
+        picture_.picbpp = v;
 }
 
 }  // namespace lagrull

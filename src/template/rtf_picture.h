@@ -12,15 +12,15 @@ namespace lagrull {
 
 enum class TRtfPictureKind {
     Unknown,
-    Emf,        // "emfblip"
-    Png,        // "pngblip"
-    Jpeg,       // "jpegblip"
-    MacPict,    // "macpict"
-    Os2Meta,    // "pmmetafile"
-    Wmf,        // "wmetafile"
-    WmfExt,     // "wmetafileext"
-    Dib,        // "dibitmap"
-    Bitmap,     // "wbitmap"
+    Emf,      // "emfblip"
+    Png,      // "pngblip"
+    Jpeg,     // "jpegblip"
+    MacPict,  // "macpict"
+    Os2Meta,  // "pmmetafile"
+    Wmf,      // "wmetafile"
+    WmfExt,   // "wmetafileext"
+    Dib,      // "dibitmap"
+    Bitmap,   // "wbitmap"
 };
 
 const char* pictureKindName(TRtfPictureKind kind);
@@ -32,7 +32,7 @@ struct TRtfPicture {
     int picw = 0, pich = 0;          // pixels, or hundredths of mm for metafiles
     int picwGoal = 0, pichGoal = 0;  // twips
     int cropTop = 0, cropBottom = 0, cropLeft = 0, cropRight = 0;  // twips
-    int scaleX = 100, scaleY = 100;  // percent
+    int scaleX = 100, scaleY = 100;                                // percent
     bool picbmp = false;
     int picbpp = 0;
     std::string data;  // bytes; for Windows metafiles with the placeable header

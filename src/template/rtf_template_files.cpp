@@ -2,13 +2,13 @@
 
 #include <zip.h>
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <chrono>
 #include <fstream>
 #include <memory>
 #include <random>
 #include <sstream>
-#include <sys/stat.h>
 #include <thread>
 
 #include "common/error.h"
@@ -30,7 +30,8 @@ struct ZipFileCloser {
 };
 
 bool safeMemberName(const std::string& name) {
-    if (name.empty() || name.front() == '/' || name.front() == '\\' || name.find(':') != std::string::npos)
+    if (name.empty() || name.front() == '/' || name.front() == '\\' ||
+        name.find(':') != std::string::npos)
         return false;
     std::string part;
     for (char c : name + "/") {
@@ -88,22 +89,27 @@ fs::path TRtfTemplateFiles::extract(const std::string& name) {
     if (member.empty() || member == "." || member == "..") throw fail();
 
     int error = 0;
-    std::unique_ptr<zip_t, ZipCloser> archive(zip_open(locate(zip_).string().c_str(), ZIP_RDONLY, &error));
+    std::unique_ptr<zip_t, ZipCloser> archive(
+        zip_open(locate(zip_).string().c_str(), ZIP_RDONLY, &error));
     if (!archive) throw fail();
-    const zip_int64_t index = zip_name_locate(archive.get(), member.c_str(), ZIP_FL_NOCASE | ZIP_FL_NODIR);
+    const zip_int64_t index =
+        zip_name_locate(archive.get(), member.c_str(), ZIP_FL_NOCASE | ZIP_FL_NODIR);
     if (index < 0) throw fail();
     const char* stored = zip_get_name(archive.get(), static_cast<zip_uint64_t>(index), 0);
     if (!stored || !safeMemberName(stored)) throw fail();
     zip_uint8_t system = 0;
     zip_uint32_t attributes = 0;
-    if (zip_file_get_external_attributes(archive.get(), static_cast<zip_uint64_t>(index), 0, &system, &attributes) == 0 &&
+    if (zip_file_get_external_attributes(archive.get(), static_cast<zip_uint64_t>(index), 0,
+                                         &system, &attributes) == 0 &&
         system == ZIP_OPSYS_UNIX && S_ISLNK(attributes >> 16))
         throw fail();
 
     // Without the password first, then with it.
-    std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(archive.get(), static_cast<zip_uint64_t>(index), 0));
+    std::unique_ptr<zip_file_t, ZipFileCloser> file(
+        zip_fopen_index(archive.get(), static_cast<zip_uint64_t>(index), 0));
     if (!file && !password_.empty())
-        file.reset(zip_fopen_index_encrypted(archive.get(), static_cast<zip_uint64_t>(index), 0, password_.c_str()));
+        file.reset(zip_fopen_index_encrypted(archive.get(), static_cast<zip_uint64_t>(index), 0,
+                                             password_.c_str()));
     if (!file) throw fail();
     std::string bytes;
     char buffer[16384];
@@ -117,7 +123,8 @@ fs::path TRtfTemplateFiles::extract(const std::string& name) {
     if (tempDir_.empty()) {
         std::random_device rd;
         for (int attempt = 0; attempt < 100 && tempDir_.empty(); ++attempt) {
-            const fs::path dir = fs::temp_directory_path() / ("lagrull-flett-" + std::to_string(rd()));
+            const fs::path dir =
+                fs::temp_directory_path() / ("lagrull-flett-" + std::to_string(rd()));
             std::error_code ec;
             if (fs::create_directory(dir, ec)) tempDir_ = dir;
         }

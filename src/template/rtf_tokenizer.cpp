@@ -55,20 +55,14 @@ const TRtfToken& TRtfTokenizer::next() {
     const char c = source_[pos_++];
     token_ = TRtfToken{};
     switch (c) {
-        case '{':
-            token_.kind = TRtfTokenKind::GroupStart;
-            break;
-        case '}':
-            token_.kind = TRtfTokenKind::GroupEnd;
-            break;
+        case '{': token_.kind = TRtfTokenKind::GroupStart; break;
+        case '}': token_.kind = TRtfTokenKind::GroupEnd; break;
         case '\t':
             token_.kind = TRtfTokenKind::Control;
             token_.text = "\\tab";
             token_.wordLength = 3;
             break;
-        case '\\':
-            readControl(start);
-            return token_;
+        case '\\': readControl(start); return token_;
         default:
             token_.kind = TRtfTokenKind::Text;
             token_.ch = static_cast<unsigned char>(c);
@@ -100,9 +94,7 @@ void TRtfTokenizer::readControl(std::size_t start) {
             token_.text = "\\par";
             token_.wordLength = 3;
             break;
-        case '*':
-            token_.kind = TRtfTokenKind::IgnorableMark;
-            break;
+        case '*': token_.kind = TRtfTokenKind::IgnorableMark; break;
         case '{':
         case '}':
         case '\\':
@@ -125,8 +117,7 @@ void TRtfTokenizer::readControl(std::size_t start) {
             }
             break;
         }
-        default:
-            break;
+        default: break;
     }
     token_.raw = source_.substr(start, pos_ - start);
     if (token_.text.empty()) token_.text = token_.raw.substr(0, 2);

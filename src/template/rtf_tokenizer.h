@@ -41,15 +41,17 @@ struct TRtfToken {
     int wordLength = 0;       // letters of the word's name (1 for a control symbol)
     bool hasParam = false;
     std::int32_t param = 0;
-    unsigned char ch = 0;     // a Text token's byte
-    char32_t unicode = 0;     // set for the character words (bullet ... rdblquote)
+    unsigned char ch = 0;  // a Text token's byte
+    char32_t unicode = 0;  // set for the character words (bullet ... rdblquote)
 
     std::string_view word() const {
         return text.size() > 1 ? text.substr(1, static_cast<std::size_t>(wordLength))
                                : std::string_view{};
     }
     // True for the control word or symbol `name` exactly.
-    bool is(std::string_view name) const { return kind == TRtfTokenKind::Control && word() == name; }
+    bool is(std::string_view name) const {
+        return kind == TRtfTokenKind::Control && word() == name;
+    }
     std::int32_t paramOr(std::int32_t fallback) const { return hasParam ? param : fallback; }
 };
 

@@ -23,11 +23,14 @@ namespace {
 constexpr int kMaxFieldNesting = 20;
 
 // Switches that take a value; the others are flags.
-bool switchTakesValue(char c) { return std::string_view("@#*bfdklscmp").find(c) != std::string_view::npos; }
+bool switchTakesValue(char c) {
+    return std::string_view("@#*bfdklscmp").find(c) != std::string_view::npos;
+}
 
 bool isQuote(std::string_view s, std::size_t pos, std::size_t& length) {
     if (s.compare(pos, 1, "\"") == 0) return length = 1, true;
-    if (s.compare(pos, 3, "\u201C") == 0 || s.compare(pos, 3, "\u201D") == 0 || s.compare(pos, 3, "\u201E") == 0)
+    if (s.compare(pos, 3, "\u201C") == 0 || s.compare(pos, 3, "\u201D") == 0 ||
+        s.compare(pos, 3, "\u201E") == 0)
         return length = 3, true;
     return false;
 }
@@ -35,7 +38,8 @@ bool isQuote(std::string_view s, std::size_t pos, std::size_t& length) {
 // The instruction text with nested fields replaced by their values.
 class InstructionText : public TRtfGroupParser {
 public:
-    InstructionText(TRtfTokenizer& tokens, TRtfExtWordFieldComputer& computer, const TRtfHeader& header, int nesting)
+    InstructionText(TRtfTokenizer& tokens, TRtfExtWordFieldComputer& computer,
+                    const TRtfHeader& header, int nesting)
         : TRtfGroupParser(tokens), computer_(computer), header_(header), nesting_(nesting) {}
     std::string text;
 
@@ -62,9 +66,12 @@ protected:
         reader.run();
         if (nesting_ >= kMaxFieldNesting) return true;
         const auto result = computer_.computeNested(field, header_, nesting_ + 1);
-        if (!result) text += rtfPlainText(field.result.data(), header_.codePage());
-        else if (result->kind == TFieldResult::Text) text += result->text;
-        else text += rtfPlainText(result->text, header_.codePage());
+        if (!result)
+            text += rtfPlainText(field.result.data(), header_.codePage());
+        else if (result->kind == TFieldResult::Text)
+            text += result->text;
+        else
+            text += rtfPlainText(result->text, header_.codePage());
         return true;
     }
 
@@ -84,13 +91,15 @@ std::string formatNow(const std::string& picture, const std::optional<Date>& fix
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);
-    return formatDatePicture(picture, tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    return formatDatePicture(picture, tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
+                             tm.tm_min, tm.tm_sec);
 }
 
 std::optional<TFieldResult> infoTime(const TRtfTime& t, const TFieldInstruction& f) {
     if (!t.present) return std::nullopt;
     return TFieldResult{TFieldResult::Text,
-                        formatDatePicture(timePicture(f, "dd.MM.yyyy"), t.year, t.month, t.day, t.hour, t.minute, t.second)};
+                        formatDatePicture(timePicture(f, "dd.MM.yyyy"), t.year, t.month, t.day,
+                                          t.hour, t.minute, t.second)};
 }
 
 std::string applyCaseSwitch(const std::string& value, const std::string& how) {
@@ -100,7 +109,8 @@ std::string applyCaseSwitch(const std::string& value, const std::string& how) {
     if (h == "CAPS" || h == "FIRSTCAP") {
         std::u32string u = toU32(h == "CAPS" ? lowerCase(value) : value);
         for (std::size_t i = 0; i < u.size(); ++i)
-            if ((h == "CAPS" && (i == 0 || u[i - 1] == U' ')) || (h == "FIRSTCAP" && i == 0)) u[i] = upperCase(u[i]);
+            if ((h == "CAPS" && (i == 0 || u[i - 1] == U' ')) || (h == "FIRSTCAP" && i == 0))
+                u[i] = upperCase(u[i]);
         return fromU32(u);
     }
     return value;  // CHARFORMAT, MERGEFORMAT: formatting, not text
@@ -128,7 +138,9 @@ TFieldInstruction parseFieldInstruction(const std::string& text) {
     std::string_view s = text;
     std::size_t pos = 0;
     auto skip = [&] {
-        while (pos < s.size() && (s[pos] == ' ' || s[pos] == '\t' || s[pos] == '\r' || s[pos] == '\n')) ++pos;
+        while (pos < s.size() &&
+               (s[pos] == ' ' || s[pos] == '\t' || s[pos] == '\r' || s[pos] == '\n'))
+            ++pos;
     };
     auto token = [&]() -> std::string {
         skip();
@@ -165,10 +177,12 @@ TFieldInstruction parseFieldInstruction(const std::string& text) {
             const char name = s[pos + 1];
             pos += 2;
             std::string value;
-            if (switchTakesValue(name)) value = token();
+            if (switchTakesValue(name))
+                value = token();
             else if (name == 'o') {
                 skip();
-                if (pos < s.size() && std::isdigit(static_cast<unsigned char>(s[pos]))) value = token();
+                if (pos < s.size() && std::isdigit(static_cast<unsigned char>(s[pos])))
+                    value = token();
             }
             f.switches.emplace_back(name, value);
             continue;
@@ -180,13 +194,16 @@ TFieldInstruction parseFieldInstruction(const std::string& text) {
 
 // ---------------------------------------------------------------- pictures
 
-std::string formatDatePicture(const std::string& picture, int year, int month, int day, int hour, int minute,
-                              int second) {
-    static const char* const days[] = {"søndag", "mandag", "tirsdag", "onsdag", "torsdag", "fredag", "lørdag"};
+std::string formatDatePicture(const std::string& picture, int year, int month, int day, int hour,
+                              int minute, int second) {
+    static const char* const days[] = {"søndag",  "mandag", "tirsdag", "onsdag",
+                                       "torsdag", "fredag", "lørdag"};
     std::string p;
     for (std::size_t i = 0; i < picture.size();) {  // typographic quotes removed
-        if (picture.compare(i, 3, "\u201C") == 0 || picture.compare(i, 3, "\u201D") == 0) i += 3;
-        else p.push_back(picture[i++]);
+        if (picture.compare(i, 3, "\u201C") == 0 || picture.compare(i, 3, "\u201D") == 0)
+            i += 3;
+        else
+            p.push_back(picture[i++]);
     }
     auto two = [](int v) {
         char b[8];
@@ -207,8 +224,10 @@ std::string formatDatePicture(const std::string& picture, int year, int month, i
             continue;
         }
         if (lower == 'd') {
-            if (n == 1) out += std::to_string(day);
-            else if (n == 2) out += two(day);
+            if (n == 1)
+                out += std::to_string(day);
+            else if (n == 2)
+                out += two(day);
             else {
                 const long serial = Date{year, month, day}.serial();
                 const std::string name = days[((serial % 7) + 6) % 7];
@@ -224,7 +243,10 @@ std::string formatDatePicture(const std::string& picture, int year, int month, i
             afterHour = false;
         } else if (lower == 'm') {
             const std::string name = norwegianMonthName(month);
-            out += n == 1 ? std::to_string(month) : n == 2 ? two(month) : n == 3 ? name.substr(0, 3) : name;
+            out += n == 1   ? std::to_string(month)
+                   : n == 2 ? two(month)
+                   : n == 3 ? name.substr(0, 3)
+                            : name;
         } else if (lower == 's') {
             out += n == 1 ? std::to_string(second) : two(second);
         } else {
@@ -243,12 +265,16 @@ std::string formatNumberPicture(const std::string& picture, double value) {
     const std::string body = picture.substr(first, last - first + 1);
     const std::size_t comma = body.rfind(','), dot = body.rfind('.');
     std::size_t decimalAt = std::string::npos;
-    if (comma != std::string::npos && (dot == std::string::npos || comma > dot)) decimalAt = comma;
-    else if (dot != std::string::npos && comma != std::string::npos) decimalAt = dot;
-    else if (dot != std::string::npos && body.size() - dot - 1 != 3) decimalAt = dot;
+    if (comma != std::string::npos && (dot == std::string::npos || comma > dot))
+        decimalAt = comma;
+    else if (dot != std::string::npos && comma != std::string::npos)
+        decimalAt = dot;
+    else if (dot != std::string::npos && body.size() - dot - 1 != 3)
+        decimalAt = dot;
     int decimals = 0;
     if (decimalAt != std::string::npos)
-        for (std::size_t i = decimalAt + 1; i < body.size(); ++i) decimals += body[i] == '0' || body[i] == '#';
+        for (std::size_t i = decimalAt + 1; i < body.size(); ++i)
+            decimals += body[i] == '0' || body[i] == '#';
     const std::string whole = body.substr(0, decimalAt);
     char group = 0;
     for (char c : whole)
@@ -284,11 +310,13 @@ std::string TRtfExtWordFieldComputer::evaluateScript(const std::string& expressi
     }
 }
 
-std::optional<TFieldResult> TRtfExtWordFieldComputer::compute(const TRtfField& field, const TRtfHeader& header) {
+std::optional<TFieldResult> TRtfExtWordFieldComputer::compute(const TRtfField& field,
+                                                              const TRtfHeader& header) {
     return computeNested(field, header, 0);
 }
 
-std::optional<TFieldResult> TRtfExtWordFieldComputer::computeNested(const TRtfField& field, const TRtfHeader& header,
+std::optional<TFieldResult> TRtfExtWordFieldComputer::computeNested(const TRtfField& field,
+                                                                    const TRtfHeader& header,
                                                                     int nesting) {
     TFieldInstruction f;
     try {
@@ -298,40 +326,56 @@ std::optional<TFieldResult> TRtfExtWordFieldComputer::computeNested(const TRtfFi
         f = parseFieldInstruction(text.text);
         std::optional<TFieldResult> result = computeType(f, field, header);
         if (result && result->kind == TFieldResult::Text) {
-            if (const std::string* how = f.switchValue('*')) result->text = applyCaseSwitch(result->text, *how);
+            if (const std::string* how = f.switchValue('*'))
+                result->text = applyCaseSwitch(result->text, *how);
             if (const std::string* pic = f.switchValue('#'); pic && f.type != "=")
-                if (auto v = numberValue(result->text)) result->text = formatNumberPicture(*pic, *v);
+                if (auto v = numberValue(result->text))
+                    result->text = formatNumberPicture(*pic, *v);
         }
         return result;
     } catch (const std::exception& e) {
         if (f.type == "DATABASE")
-            return TFieldResult{TFieldResult::RawRtf, "{\\b ### Feil i DATABASE: " + rtfEscape(e.what()) + "!!!!}"};
+            return TFieldResult{TFieldResult::RawRtf,
+                                "{\\b ### Feil i DATABASE: " + rtfEscape(e.what()) + "!!!!}"};
         return std::nullopt;  // any other failure keeps the stored result
     }
 }
 
-bool TRtfExtWordFieldComputer::compare(const std::string& a, const std::string& op, const std::string& b) {
+bool TRtfExtWordFieldComputer::compare(const std::string& a, const std::string& op,
+                                       const std::string& b) {
     const std::string x = a.empty() ? " " : a, y = b.empty() ? " " : b;
     int order;
     const auto vx = evaluateWordFormula(x), vy = evaluateWordFormula(y);
-    if (vx && vy) order = *vx < *vy ? -1 : *vx > *vy ? 1 : 0;
-    else order = x.compare(y) < 0 ? -1 : x.compare(y) > 0 ? 1 : 0;
+    if (vx && vy)
+        order = *vx < *vy ? -1 : *vx > *vy ? 1 : 0;
+    else
+        order = x.compare(y) < 0 ? -1 : x.compare(y) > 0 ? 1 : 0;
     bool r;
-    if (op == "=") r = order == 0;
-    else if (op == "<") r = order < 0;
-    else if (op == ">") r = order > 0;
-    else if (op == "<=") r = order <= 0;
-    else if (op == ">=") r = order >= 0;
-    else if (op == "<>") r = order != 0;
-    else throw Error("Ukjent sammenligning " + op);
+    if (op == "=")
+        r = order == 0;
+    else if (op == "<")
+        r = order < 0;
+    else if (op == ">")
+        r = order > 0;
+    else if (op == "<=")
+        r = order <= 0;
+    else if (op == ">=")
+        r = order >= 0;
+    else if (op == "<>")
+        r = order != 0;
+    else
+        throw Error("Ukjent sammenligning " + op);
     appLog().writeLine(a + " " + op + " " + b + (r ? " ja" : " nei"));
     return r;
 }
 
-std::optional<TFieldResult> TRtfExtWordFieldComputer::computeType(const TFieldInstruction& f, const TRtfField& field,
+std::optional<TFieldResult> TRtfExtWordFieldComputer::computeType(const TFieldInstruction& f,
+                                                                  const TRtfField& field,
                                                                   const TRtfHeader& header) {
     const auto text = [](std::string t) { return TFieldResult{TFieldResult::Text, std::move(t)}; };
-    const auto arg = [&](std::size_t i) -> std::string { return i < f.args.size() ? f.args[i] : std::string(); };
+    const auto arg = [&](std::size_t i) -> std::string {
+        return i < f.args.size() ? f.args[i] : std::string();
+    };
     const std::string& t = f.type;
     if (t == "MERGEFIELD") {
         std::string v = engine_.lookupField(arg(0));
@@ -374,8 +418,10 @@ std::optional<TFieldResult> TRtfExtWordFieldComputer::computeType(const TFieldIn
         std::string out;
         for (const std::string& a : f.args) {
             const auto n = evaluateWordFormula(a);
-            if (n && *n >= 0 && *n < 32 && std::floor(*n) == *n) out.push_back(static_cast<char>(*n));
-            else out += (out.empty() ? "" : " ") + a;
+            if (n && *n >= 0 && *n < 32 && std::floor(*n) == *n)
+                out.push_back(static_cast<char>(*n));
+            else
+                out += (out.empty() ? "" : " ") + a;
         }
         return text(out);
     }
@@ -388,7 +434,8 @@ std::optional<TFieldResult> TRtfExtWordFieldComputer::computeType(const TFieldIn
     if (t == "SECTION") return TFieldResult{TFieldResult::RawRtf, "\\sectnum "};
     if (t == "NUMPAGES") return TFieldResult{TFieldResult::RawRtf, "\\numpages "};
     if (t == "AUTHOR") return text(header.info.author);
-    if (t == "COMMENTS") return text(header.info.comment.empty() ? header.info.docComment : header.info.comment);
+    if (t == "COMMENTS")
+        return text(header.info.comment.empty() ? header.info.docComment : header.info.comment);
     if (t == "KEYWORDS") return text(header.info.keywords);
     if (t == "SUBJECT") return text(header.info.subject);
     if (t == "TITLE") return text(header.info.title);
@@ -405,19 +452,24 @@ std::optional<TFieldResult> TRtfExtWordFieldComputer::computeType(const TFieldIn
     }
     if (t == "INCLUDETEXT") return includeText(arg(0));
     if (t == "INCLUDEPICTURE") return includePicture(arg(0));
-    if (t == "DATABASE") return databaseField(f, field.result.data(), f.switchValue('s') ? *f.switchValue('s') : "");
+    if (t == "DATABASE")
+        return databaseField(f, field.result.data(), f.switchValue('s') ? *f.switchValue('s') : "");
     if (t == "PRIVATE") return privateField(f, field);
     // FILLIN is answered when the letter is printed; form fields stay fields.
-    if (t == "FILLIN" || t == "FORMTEXT" || t == "FORMCHECKBOX") return TFieldResult{TFieldResult::KeepField, {}};
+    if (t == "FILLIN" || t == "FORMTEXT" || t == "FORMCHECKBOX")
+        return TFieldResult{TFieldResult::KeepField, {}};
     return std::nullopt;  // the rest keep their stored result
 }
 
 std::optional<TFieldResult> TRtfExtWordFieldComputer::includeText(const std::string& file) {
     const std::string bytes = engine_.readFile(file);
     const std::string ext = upperCase(fs::path(file).extension().string());
-    if (bytes.rfind("{\\rtf", 0) == 0 || ext == ".RTF") return TFieldResult{TFieldResult::Document, bytes};
-    if (ext == ".TXT" || ext == ".TEXT" || ext == ".INI" || ext == ".CSV" || ext == ".LOG" || ext.empty())
-        return TFieldResult{TFieldResult::Text, isValidUtf8(bytes) ? bytes : toUtf8(bytes, CodePage::Windows1252)};
+    if (bytes.rfind("{\\rtf", 0) == 0 || ext == ".RTF")
+        return TFieldResult{TFieldResult::Document, bytes};
+    if (ext == ".TXT" || ext == ".TEXT" || ext == ".INI" || ext == ".CSV" || ext == ".LOG" ||
+        ext.empty())
+        return TFieldResult{TFieldResult::Text,
+                            isValidUtf8(bytes) ? bytes : toUtf8(bytes, CodePage::Windows1252)};
     return TFieldResult{TFieldResult::Text, "Ukjent filtype"};
 }
 

@@ -23,21 +23,21 @@ class TDatabase;
 
 struct TFieldResult {
     enum Kind {
-        Text,      // UTF-8 text, written as merged text
-        Rtf,       // RTF read in place (merge fields and commands in it work)
-        RawRtf,    // RTF written as it is (merged data, page words)
-        Document,  // a whole RTF document, included like a linked file
-        KeepField, // the field stays a field with its stored result (FILLIN, form fields)
+        Text,       // UTF-8 text, written as merged text
+        Rtf,        // RTF read in place (merge fields and commands in it work)
+        RawRtf,     // RTF written as it is (merged data, page words)
+        Document,   // a whole RTF document, included like a linked file
+        KeepField,  // the field stays a field with its stored result (FILLIN, form fields)
     } kind = Text;
     std::string text;
 };
 
 // One field instruction: the type, the arguments and the switches.
 struct TFieldInstruction {
-    std::string type;                  // upper-cased first word
-    std::vector<std::string> args;     // quoted or not, quotes removed
+    std::string type;                                    // upper-cased first word
+    std::vector<std::string> args;                       // quoted or not, quotes removed
     std::vector<std::pair<char, std::string>> switches;  // "\#" "0,00" -> ('#', "0,00")
-    std::string rest;                  // the text after the type
+    std::string rest;                                    // the text after the type
     const std::string* switchValue(char name) const;
     bool hasSwitch(char name) const { return switchValue(name) != nullptr; }
 };
@@ -45,11 +45,13 @@ TFieldInstruction parseFieldInstruction(const std::string& text);
 
 class TRtfExtWordFieldComputer {
 public:
-    TRtfExtWordFieldComputer(TRtfExtended& engine, TActiveScriptSite& script, data::TDatabase* database);
+    TRtfExtWordFieldComputer(TRtfExtended& engine, TActiveScriptSite& script,
+                             data::TDatabase* database);
 
     std::optional<TFieldResult> compute(const TRtfField& field, const TRtfHeader& header);
     // A field inside the instruction of another, `nesting` levels down.
-    std::optional<TFieldResult> computeNested(const TRtfField& field, const TRtfHeader& header, int nesting);
+    std::optional<TFieldResult> computeNested(const TRtfField& field, const TRtfHeader& header,
+                                              int nesting);
     // The name evaluated by the script host; "" on any error.
     std::string evaluateScript(const std::string& expression);
 

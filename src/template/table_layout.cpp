@@ -29,8 +29,10 @@ public:
             if (c.fill) device.fillRect({x + c.left, y, x + c.right, y + height}, *c.fill);
         for (const CellBox& c : cells) {
             int cy = y;
-            if (c.align == TVertAlign::Center) cy += (height - c.contentHeight) / 2;
-            else if (c.align == TVertAlign::Bottom) cy += height - c.contentHeight;
+            if (c.align == TVertAlign::Center)
+                cy += (height - c.contentHeight) / 2;
+            else if (c.align == TVertAlign::Bottom)
+                cy += height - c.contentHeight;
             for (const auto& b : c.blocks) {
                 b->draw(device, numbers, x + c.textLeft, cy);
                 cy += b->height;
@@ -38,7 +40,8 @@ public:
         }
         for (const CellBox& c : cells) {
             if (c.top) device.drawLine(x + c.left, y, x + c.right, y, *c.top);
-            if (c.bottom) device.drawLine(x + c.left, y + height, x + c.right, y + height, *c.bottom);
+            if (c.bottom)
+                device.drawLine(x + c.left, y + height, x + c.right, y + height, *c.bottom);
             if (c.left_) device.drawLine(x + c.left, y, x + c.left, y + height, *c.left_);
             if (c.right_) device.drawLine(x + c.right, y, x + c.right, y + height, *c.right_);
         }
@@ -60,10 +63,13 @@ std::unique_ptr<TBlock> layoutRow(const TTableRow& row, int width, bool firstRow
     const int tableLeft = saneLength(def.left);
     int tableRight = def.cells.empty() ? tableLeft : saneLength(def.cells.back().right);
     int shift = 0;
-    if (def.alignment == TAlignment::Right) shift = std::max(0, width - tableRight);
-    else if (def.alignment == TAlignment::Center) shift = std::max(0, (width - tableRight + tableLeft) / 2);
+    if (def.alignment == TAlignment::Right)
+        shift = std::max(0, width - tableRight);
+    else if (def.alignment == TAlignment::Center)
+        shift = std::max(0, (width - tableRight + tableLeft) / 2);
     int left = tableLeft;
-    const int gap = std::clamp(def.gap, 0, kMaxLength), padding = std::clamp(def.paddingLeft, 0, kMaxLength);
+    const int gap = std::clamp(def.gap, 0, kMaxLength),
+              padding = std::clamp(def.paddingLeft, 0, kMaxLength);
     int height = 0;
     for (std::size_t i = 0; i < def.cells.size(); ++i) {
         const TCellDef& cd = def.cells[i];
@@ -95,8 +101,10 @@ std::unique_ptr<TBlock> layoutRow(const TTableRow& row, int width, bool firstRow
         left = right;
     }
     const int rowHeight = saneLength(def.rowHeight);
-    if (rowHeight > 0) height = std::max(height, rowHeight);
-    else if (rowHeight < 0) height = -rowHeight;
+    if (rowHeight > 0)
+        height = std::max(height, rowHeight);
+    else if (rowHeight < 0)
+        height = -rowHeight;
     block->height = height;
     return block;
 }
@@ -106,7 +114,8 @@ std::unique_ptr<TBlock> layoutRow(const TTableRow& row, int width, bool firstRow
 TBlocks layoutTable(const TTableParagraph& table, int width, TLayoutContext& context) {
     TBlocks blocks;
     for (std::size_t i = 0; i < table.rows.size(); ++i)
-        blocks.push_back(layoutRow(table.rows[i], width, i == 0, i + 1 == table.rows.size(), context));
+        blocks.push_back(
+            layoutRow(table.rows[i], width, i == 0, i + 1 == table.rows.size(), context));
     return blocks;
 }
 

@@ -23,7 +23,8 @@ void TWinPageFormatter::drawFloating(const TPageRelative& element) {
 }
 
 void TWinPageFormatter::drawDrawing(const TDrawingObject& d, int originX, int originY) {
-    const TRect r{originX + d.left, originY + d.top, originX + d.left + d.width, originY + d.top + d.height};
+    const TRect r{originX + d.left, originY + d.top, originX + d.left + d.width,
+                  originY + d.top + d.height};
     TPen pen{d.lineWidth, d.lineColor, TLineStyle::Solid};
     const TPen* p = d.line ? &pen : nullptr;
     const TRtfColor* fill = d.filled ? &d.fillColor : nullptr;
@@ -41,15 +42,11 @@ void TWinPageFormatter::drawDrawing(const TDrawingObject& d, int originX, int or
         }
         case TDrawingKind::Rectangle:
         case TDrawingKind::TextBox:
-        case TDrawingKind::Callout:
-            device_->drawRect(r, p, fill);
-            break;
+        case TDrawingKind::Callout: device_->drawRect(r, p, fill); break;
         case TDrawingKind::RoundRectangle:
             device_->drawRect(r, p, fill, std::min(r.width(), r.height()) / 6);
             break;
-        case TDrawingKind::Ellipse:
-            device_->drawEllipse(r, p, fill);
-            break;
+        case TDrawingKind::Ellipse: device_->drawEllipse(r, p, fill); break;
         case TDrawingKind::Arc: {
             // a quarter of an ellipse whose centre is the box's lower left
             // corner, or the corner the flips name
@@ -65,12 +62,8 @@ void TWinPageFormatter::drawDrawing(const TDrawingObject& d, int originX, int or
             if (p) device_->drawPolygon(arc, false, p, nullptr);
             break;
         }
-        case TDrawingKind::Polyline:
-            device_->drawPolygon(points(), false, p, nullptr);
-            break;
-        case TDrawingKind::Polygon:
-            device_->drawPolygon(points(), true, p, fill);
-            break;
+        case TDrawingKind::Polyline: device_->drawPolygon(points(), false, p, nullptr); break;
+        case TDrawingKind::Polygon: device_->drawPolygon(points(), true, p, fill); break;
         case TDrawingKind::Picture:
             if (d.picture) device_->drawPicture(r, d.picture->picture());
             break;

@@ -48,16 +48,24 @@ private:
             if (c != '=' && c != '<' && c != '>') return a;
             std::string op(1, c);
             ++pos_;
-            if (pos_ < s_.size() && (s_[pos_] == '=' || (c == '<' && s_[pos_] == '>'))) op.push_back(s_[pos_++]);
+            if (pos_ < s_.size() && (s_[pos_] == '=' || (c == '<' && s_[pos_] == '>')))
+                op.push_back(s_[pos_++]);
             const double b = sum();
             bool r = false;
-            if (op == "=") r = a == b;
-            else if (op == "<") r = a < b;
-            else if (op == ">") r = a > b;
-            else if (op == "<=") r = a <= b;
-            else if (op == ">=") r = a >= b;
-            else if (op == "<>") r = a != b;
-            else throw Failed{};
+            if (op == "=")
+                r = a == b;
+            else if (op == "<")
+                r = a < b;
+            else if (op == ">")
+                r = a > b;
+            else if (op == "<=")
+                r = a <= b;
+            else if (op == ">=")
+                r = a >= b;
+            else if (op == "<>")
+                r = a != b;
+            else
+                throw Failed{};
             a = r ? 1 : 0;
         }
     }
@@ -65,9 +73,12 @@ private:
     double sum() {
         double a = product();
         for (;;) {
-            if (eat('+')) a += product();
-            else if (eat('-')) a -= product();
-            else return a;
+            if (eat('+'))
+                a += product();
+            else if (eat('-'))
+                a -= product();
+            else
+                return a;
         }
     }
 
@@ -95,9 +106,12 @@ private:
     double unary() {
         enter();
         double v;
-        if (eat('-')) v = -unary();
-        else if (eat('+')) v = unary();
-        else v = primary();
+        if (eat('-'))
+            v = -unary();
+        else if (eat('+'))
+            v = unary();
+        else
+            v = primary();
         --depth_;
         return v;
     }
@@ -109,9 +123,11 @@ private:
             if (!eat(')')) throw Failed{};
             return v;
         }
-        if (pos_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[pos_])) || s_[pos_] == ',' || s_[pos_] == '.')) {
+        if (pos_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[pos_])) ||
+                                 s_[pos_] == ',' || s_[pos_] == '.')) {
             std::string number;
-            while (pos_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[pos_])) || s_[pos_] == ',' || s_[pos_] == '.'))
+            while (pos_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[pos_])) ||
+                                        s_[pos_] == ',' || s_[pos_] == '.'))
                 number.push_back(s_[pos_] == ',' ? '.' : s_[pos_]), ++pos_;
             char* end = nullptr;
             const double v = std::strtod(number.c_str(), &end);
@@ -168,11 +184,16 @@ private:
         double r = f == "PRODUCT" ? 1 : 0;
         if (f == "MAX" || f == "MIN") r = a[0];
         for (double v : a) {
-            if (f == "SUM" || f == "AVERAGE") r += v;
-            else if (f == "PRODUCT") r *= v;
-            else if (f == "MAX") r = std::max(r, v);
-            else if (f == "MIN") r = std::min(r, v);
-            else if (f != "COUNT") throw Failed{};
+            if (f == "SUM" || f == "AVERAGE")
+                r += v;
+            else if (f == "PRODUCT")
+                r *= v;
+            else if (f == "MAX")
+                r = std::max(r, v);
+            else if (f == "MIN")
+                r = std::min(r, v);
+            else if (f != "COUNT")
+                throw Failed{};
         }
         if (f == "AVERAGE") r /= static_cast<double>(a.size());
         if (f == "COUNT") r = static_cast<double>(a.size());

@@ -13,7 +13,8 @@ using namespace lagrull::clearing;
 namespace {
 
 std::string part(const TBBSItem& r, int first, int last) {
-    return r.Line().substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first + 1));
+    return r.Line().substr(static_cast<std::size_t>(first - 1),
+                           static_cast<std::size_t>(last - first + 1));
 }
 
 // A record with only its fixed parts: codes, then blanks and fillers.
@@ -23,7 +24,8 @@ void expectLayout(const TBBSHeader& r, const std::string& codes,
     EXPECT_EQ(part(r, 1, 8), codes);
     std::string expected = codes + std::string(72, ' ');
     for (const auto& [first, last, c] : fillers)
-        expected.replace(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first + 1),
+        expected.replace(static_cast<std::size_t>(first - 1),
+                         static_cast<std::size_t>(last - first + 1),
                          std::string(static_cast<std::size_t>(last - first + 1), c));
     EXPECT_EQ(r.Line(), expected);
 }
@@ -123,7 +125,8 @@ TEST(DateFields, WrittenAsDDMMYYAndReadWithTheYearWindow) {
 
 TEST(RecordLayouts, TransmissionFrame) {
     TBBSStart start;
-    EXPECT_EQ(start.Line(), "NY000010" + std::string(8, ' ') + "0000000" + "00008080" + std::string(49, '0'));
+    EXPECT_EQ(start.Line(),
+              "NY000010" + std::string(8, ' ') + "0000000" + "00008080" + std::string(49, '0'));
     start.SetDataavsender("");
     EXPECT_EQ(part(start, 9, 16), "00000000");
     start.SetDataavsender("1234567");
@@ -212,7 +215,8 @@ TEST(AbbreviatedName, InitialsThenTheLastWordInUpperCase) {
 TEST(FileLines, LinesAcrossTheReadBufferAndVeryLongLines) {
     test::TempDir dir;
     std::string content;
-    for (int i = 0; i < 3000; ++i) content += "NY" + std::to_string(i) + std::string(70, 'x') + "\r\n";
+    for (int i = 0; i < 3000; ++i)
+        content += "NY" + std::to_string(i) + std::string(70, 'x') + "\r\n";
     content += std::string(200000, 'y') + "\n" + "last";
     ClearingFileReader reader;
     ASSERT_TRUE(reader.open(dir.write("f.txt", content)));

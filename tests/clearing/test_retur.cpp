@@ -23,7 +23,11 @@ std::string record(std::string start) {
     return start + "\r\n";
 }
 
-std::string transmissionStart() { return record("NY000010000080800001234" "00012345"); }
+std::string transmissionStart() {
+    return record(
+        "NY000010000080800001234"
+        "00012345");
+}
 std::string transmissionEnd(const std::string& date = "000000") {
     return record("NY000089" + std::string(33, '0') + date);
 }
@@ -123,20 +127,23 @@ TEST(ReturnFile, NoticeCodes) {
     reader.LoadFromFile(dir.write("avtaler.txt", content));
     ASSERT_EQ(reader.Endringer().Count(), static_cast<int>(yes.size() + no.size()));
     for (int i = 0; i < reader.Endringer().Count(); ++i)
-        EXPECT_EQ(reader.Endringer().Items(i).OnskerVarsel(), i < static_cast<int>(yes.size())) << i;
+        EXPECT_EQ(reader.Endringer().Items(i).OnskerVarsel(), i < static_cast<int>(yes.size()))
+            << i;
 }
 
 TEST(ReturnFile, FullAgreementListIsArchived) {
     TempDir dir;
     test::ScriptedUi ui;
-    const auto path = dir.write("avtaler.txt", transmissionStart() + agreement('0', "12345", 'J') +
-                                                   agreement('0', "12346", 'N') + transmissionEnd());
+    const auto path =
+        dir.write("avtaler.txt", transmissionStart() + agreement('0', "12345", 'J') +
+                                     agreement('0', "12346", 'N') + transmissionEnd());
     TBBSRetur reader(ui, dir.path() / "data");
     reader.LoadFromFile(path);
     EXPECT_EQ(reader.Statusliste().Count(), 0);
     EXPECT_EQ(reader.Endringer().Count(), 0);
     EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_TRUE(std::filesystem::exists(dir.path() / "data" / "Behandlet" / archivedName(1, "avtaler.txt")));
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "data" / "Behandlet" /
+                                        archivedName(1, "avtaler.txt")));
 }
 
 TEST(ReturnFile, FullListEntriesWhenKept) {
@@ -150,8 +157,8 @@ TEST(ReturnFile, FullListEntriesWhenKept) {
     test::ScriptedUi ui;
     KeepingReader reader(ui, dir.path());
     reader.LoadFromFile(dir.write("f.txt", transmissionStart() + agreement('0', "12345", 'J') +
-                                              payment("NY0910", "150324", "0", "1") +
-                                              payment("NY0910", "150324", "100", "2")));
+                                               payment("NY0910", "150324", "0", "1") +
+                                               payment("NY0910", "150324", "100", "2")));
     ASSERT_EQ(reader.Statusliste().Count(), 1);
     EXPECT_TRUE(reader.Statusliste().Items(0).OnskerVarsel());
     EXPECT_THROW(reader.Statusliste().Items(0).ErSlettet(), FormatError);
@@ -223,8 +230,8 @@ TEST(ReturnFile, PaymentWithoutSecondLineDoesNotSwallowTheNext) {
     TBBSRetur reader(ui, dir.path());
     std::string first = payment("NY0910", "150324", "100", "1");
     first.resize(82);  // amount item 1 only
-    reader.LoadFromFile(dir.write("ocr.txt", transmissionStart() + first +
-                                                 payment("NY0910", "150324", "200", "2")));
+    reader.LoadFromFile(dir.write(
+        "ocr.txt", transmissionStart() + first + payment("NY0910", "150324", "200", "2")));
     ASSERT_EQ(reader.Betalinger().Count(), 2);
     EXPECT_EQ(reader.Betalinger().Items(0).Linje2()->Line(), "");
     EXPECT_EQ(reader.Betalinger().Items(1).Kid(), "2");
@@ -241,7 +248,7 @@ TEST(ReturnFile, ReferenceDateOfAgreements) {
     setFileDate(path, 2024, 5, 2);
     reader.LoadFromFile(path);
     ASSERT_EQ(reader.Endringer().Count(), 2);
-    EXPECT_EQ(reader.Endringer().Items(0).Dato(), (Date{2024, 5, 2}));  // the file's date
+    EXPECT_EQ(reader.Endringer().Items(0).Dato(), (Date{2024, 5, 2}));   // the file's date
     EXPECT_EQ(reader.Endringer().Items(1).Dato(), (Date{2024, 4, 17}));  // after the end record
 
     // A file dated in the future counts from today.
@@ -302,8 +309,9 @@ TEST(ReturnFile, UnreadablePaymentFailsTheWholeFile) {
     TempDir dir;
     test::ScriptedUi ui;
     TBBSRetur reader(ui, dir.path());
-    const auto path = dir.write("ocr.txt", transmissionStart() + payment("NY0910", "150324", "100", "1") +
-                                               payment("NY0910", "311324", "100", "2"));
+    const auto path =
+        dir.write("ocr.txt", transmissionStart() + payment("NY0910", "150324", "100", "1") +
+                                 payment("NY0910", "311324", "100", "2"));
     try {
         reader.LoadFromFile(path);
         FAIL() << "no failure";
@@ -323,9 +331,10 @@ TEST(ReturnFile, IndexOfKid) {
     TempDir dir;
     test::ScriptedUi ui;
     TBBSRetur reader(ui, dir.path());
-    reader.LoadFromFile(dir.write("ocr.txt", payment("NY0910", "150324", "100", "0020000000012329408018") +
-                                                 payment("NY0910", "150324", "100", "0020000000471129408018") +
-                                                 payment("NY0910", "150324", "100", "123")));
+    reader.LoadFromFile(
+        dir.write("ocr.txt", payment("NY0910", "150324", "100", "0020000000012329408018") +
+                                 payment("NY0910", "150324", "100", "0020000000471129408018") +
+                                 payment("NY0910", "150324", "100", "123")));
     const auto& p = reader.Betalinger();
     EXPECT_EQ(p.IndexOfKid("123", 4, 14), 0);
     EXPECT_EQ(p.IndexOfKid("4711", 4, 14), 1);

@@ -36,7 +36,8 @@ std::vector<std::string> linesOf(const std::string& text) {
 }
 
 std::string part(const std::string& line, int first, int last) {
-    return line.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first + 1));
+    return line.substr(static_cast<std::size_t>(first - 1),
+                       static_cast<std::size_t>(last - first + 1));
 }
 
 }  // namespace
@@ -53,10 +54,14 @@ TEST(Transmission, EmptyAssignmentIsNumberedAndFramed) {
     const auto lines = linesOf(bbs.ToText(ui));
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], "NY000010        000050100008080" + std::string(49, '0'));
-    EXPECT_EQ(lines[1], "NY210020" "000000000" "0001001" + std::string(11, ' ') + std::string(45, '0'));
+    EXPECT_EQ(lines[1],
+              "NY210020"
+              "000000000"
+              "0001001" +
+                  std::string(11, ' ') + std::string(45, '0'));
     // 0 transactions, 0 records, sum 0, both dates blank.
-    EXPECT_EQ(lines[2], "NY210088" + std::string(8, '0') + std::string(8, '0') + std::string(17, '0') +
-                            std::string(12, ' ') + std::string(27, '0'));
+    EXPECT_EQ(lines[2], "NY210088" + std::string(8, '0') + std::string(8, '0') +
+                            std::string(17, '0') + std::string(12, ' ') + std::string(27, '0'));
     EXPECT_EQ(lines[3], "NY000089" + std::string(8, '0') + "00000002" + std::string(17, '0') +
                             std::string(6, ' ') + std::string(33, '0'));
     for (const auto& line : lines) EXPECT_EQ(line.size(), 80u);
@@ -144,12 +149,14 @@ TEST(Transmission, RunningTotalsEqualACountFromScratch) {
         switch (pick(3)) {
             case 0: t.SetBelop(Money::fromOre(pick(100000))); break;
             case 1:
-                t.SetForfallsdato(pick(5) == 0 ? std::nullopt
-                                               : std::optional<Date>(Date{2024, 1 + pick(12), 1 + pick(28)}));
+                t.SetForfallsdato(
+                    pick(5) == 0 ? std::nullopt
+                                 : std::optional<Date>(Date{2024, 1 + pick(12), 1 + pick(28)}));
                 break;
             default:
                 if (auto* p = dynamic_cast<TBBSTransaksjon*>(&t))
-                    p->SetSpesifikasjon(std::vector<std::string>(static_cast<std::size_t>(pick(4)), "linje"));
+                    p->SetSpesifikasjon(
+                        std::vector<std::string>(static_cast<std::size_t>(pick(4)), "linje"));
         }
     }
     const std::string a0 = assignments[0]->Slutt().Line(), a1 = assignments[1]->Slutt().Line();

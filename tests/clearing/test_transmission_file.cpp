@@ -27,9 +27,9 @@ std::string record(std::string start, std::size_t length = 80) {
 
 // A claim file with one transaction of `type` in an assignment of `assignment`.
 std::string fileWith(const std::string& assignment, const std::string& transactionLines) {
-    return record("NY000010123456780000042") + "\r\n" + record("NY" + assignment + "20000000000000007") +
-           "\r\n" + transactionLines + record("NY" + assignment + "88") + "\r\n" +
-           record("NY000089") + "\r\n";
+    return record("NY000010123456780000042") + "\r\n" +
+           record("NY" + assignment + "20000000000000007") + "\r\n" + transactionLines +
+           record("NY" + assignment + "88") + "\r\n" + record("NY000089") + "\r\n";
 }
 
 std::string loadError(const std::string& content) {
@@ -123,9 +123,11 @@ TEST(TransmissionFile, AppendingKeepsTheFileAndNumbersTheNewAssignment) {
 
 TEST(TransmissionFile, TotalsOfAFileAreCountedFromItsTransactions) {
     // The end records claim nothing; loading counts what is there.
-    const std::string content = fileWith(
-        "2100", record("NY2121300000001" "200324" + std::string(11, '0') + "00000000000012500") + "\n" +
-                    record("NY212131000000") + "\n");
+    const std::string content =
+        fileWith("2100", record("NY2121300000001"
+                                "200324" +
+                                std::string(11, '0') + "00000000000012500") +
+                             "\n" + record("NY212131000000") + "\n");
     TempDir dir;
     TestBBS bbs;
     bbs.LoadFromFile(dir.write("dirdeb.bbs", content));
@@ -138,11 +140,10 @@ TEST(TransmissionFile, TotalsOfAFileAreCountedFromItsTransactions) {
 
 TEST(TransmissionFile, LineEndsAndShortLinesAreAccepted) {
     // An empty transmission exactly as it is written.
-    const std::string full = record("NY000010123456780000042") + "\r\n" +
-                             record("NY210020000000000000007") + "\r\n" +
-                             record("NY210088" + std::string(33, '0') + std::string(12, ' ')) + "\r\n" +
-                             record("NY00008900000000000000020" + std::string(16, '0') + std::string(6, ' ')) +
-                             "\r\n";
+    const std::string full =
+        record("NY000010123456780000042") + "\r\n" + record("NY210020000000000000007") + "\r\n" +
+        record("NY210088" + std::string(33, '0') + std::string(12, ' ')) + "\r\n" +
+        record("NY00008900000000000000020" + std::string(16, '0') + std::string(6, ' ')) + "\r\n";
     std::string lf = full;
     for (std::size_t p; (p = lf.find("\r\n")) != std::string::npos;) lf.erase(p, 1);
     lf.pop_back();  // no final line end
@@ -163,8 +164,9 @@ TEST(TransmissionFile, LineEndsAndShortLinesAreAccepted) {
         bbs.LoadFromFile(dir.write("fil.bbs", content));
         const std::string text = bbs.ToText(ui);
         EXPECT_EQ(text.substr(82), full.substr(82));
-        EXPECT_EQ(text.substr(0, 82), content == cut ? "NY000010123456780000042" + std::string(57, ' ') + "\r\n"
-                                                     : full.substr(0, 82));
+        EXPECT_EQ(text.substr(0, 82),
+                  content == cut ? "NY000010123456780000042" + std::string(57, ' ') + "\r\n"
+                                 : full.substr(0, 82));
         EXPECT_EQ(bbs.issued, 0);
     }
 }
@@ -183,8 +185,10 @@ TEST(TransmissionFile, MissingFile) {
 }
 
 TEST(TransmissionFile, UnknownCodesFailWithTheLineNumber) {
-    EXPECT_NE(loadError(fileWith("0900", "")).find("linje 2: Ukjent oppdragstype"), std::string::npos);
-    EXPECT_NE(loadError(fileWith("2100", record("NY215530") + "\r\n")).find("linje 3: Ukjent transaksjonstype"),
+    EXPECT_NE(loadError(fileWith("0900", "")).find("linje 2: Ukjent oppdragstype"),
+              std::string::npos);
+    EXPECT_NE(loadError(fileWith("2100", record("NY215530") + "\r\n"))
+                  .find("linje 3: Ukjent transaksjonstype"),
               std::string::npos);
     const std::string spec49 = record("NY212130") + "\r\n" + record("NY092149") + "\r\n";
     EXPECT_NE(loadError(fileWith("2100", spec49)).find("linje 4: Ukjent spesifikasjonstype"),
@@ -198,8 +202,9 @@ TEST(TransmissionFile, RecordsThatCannotBePlacedFail) {
         bbs.LoadFromFile(path);
         FAIL() << "no failure";
     } catch (const FormatError& e) {
-        EXPECT_EQ(std::string(e.what()), "Feil i BBS-filen " + path.string() +
-                                             ", linje 2: transaksjonen (post 30) står ikke i et oppdrag");
+        EXPECT_EQ(std::string(e.what()),
+                  "Feil i BBS-filen " + path.string() +
+                      ", linje 2: transaksjonen (post 30) står ikke i et oppdrag");
     }
     EXPECT_FALSE(bbs.Loading());
 
@@ -212,20 +217,25 @@ TEST(TransmissionFile, RecordsThatCannotBePlacedFail) {
               std::string::npos);
     EXPECT_NE(loadError(fileWith("2100", record("NY212131") + "\r\n")).find("linje 3: posten 31"),
               std::string::npos);
-    EXPECT_NE(loadError(fileWith("2100", item1)).find("linje 3: en transaksjon av type 93 kan ikke stå i "
-                                                      "et betalingsoppdrag"),
+    EXPECT_NE(loadError(fileWith("2100", item1))
+                  .find("linje 3: en transaksjon av type 93 kan ikke stå i "
+                        "et betalingsoppdrag"),
               std::string::npos);
-    EXPECT_NE(loadError(record("NY210088") + "\r\n").find("linje 1: slutten på et oppdrag"), std::string::npos);
+    EXPECT_NE(loadError(record("NY210088") + "\r\n").find("linje 1: slutten på et oppdrag"),
+              std::string::npos);
     // After its end record an assignment takes no more transactions.
-    EXPECT_NE(loadError(fileWith("2100", "") + record("NY212130") + "\r\n").find("linje 5: transaksjonen"),
+    EXPECT_NE(loadError(fileWith("2100", "") + record("NY212130") + "\r\n")
+                  .find("linje 5: transaksjonen"),
               std::string::npos);
-    EXPECT_NE(loadError(record("NY000010") + std::string(5, 'x') + "\r\n").find("lengre enn 80 tegn"),
-              std::string::npos);
+    EXPECT_NE(
+        loadError(record("NY000010") + std::string(5, 'x') + "\r\n").find("lengre enn 80 tegn"),
+        std::string::npos);
     EXPECT_NE(loadError(fileWith("2100", record("NY21213000000013202240") + "\r\n"))
                   .find("linje 3: Ugyldig dato «320224»"),
               std::string::npos);
     EXPECT_NE(loadError(fileWith("2100", record("NY2121300000001200324" + std::string(11, '0') +
-                                                "0000000000001x500") + "\r\n"))
+                                                "0000000000001x500") +
+                                             "\r\n"))
                   .find("linje 3: Ugyldig beløp «0000000000001x500»"),
               std::string::npos);
 }

@@ -14,7 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kWarning = "Angitt katalog for applikasjonsdata og konfigurasjon eksisterer ikke!";
+const char* const kWarning =
+    "Angitt katalog for applikasjonsdata og konfigurasjon eksisterer ikke!";
 
 // A machine in a directory: program folder, home and system directory.
 struct Machine {
@@ -75,9 +76,9 @@ TEST(AppPaths, LocalConfigFileIsFollowedWhenItExists) {
     Machine m;
     const std::string shared = m.dir("felles");
     m.root.write("conf/felles.ini", "[Path]\r\nLocalPath=" + shared + "\r\n");
-    m.root.write("prog/lagrul.dir", "[Path]\r\nLocalConfigFile=" +
-                                        (m.root.path() / "conf/felles.ini").string() +
-                                        "\r\nLocalPath=" + m.dir("egen") + "\r\n");
+    m.root.write("prog/lagrul.dir",
+                 "[Path]\r\nLocalConfigFile=" + (m.root.path() / "conf/felles.ini").string() +
+                     "\r\nLocalPath=" + m.dir("egen") + "\r\n");
     ScriptedUi ui;
     EXPECT_EQ(resolveAppPaths(m.inputs, ui).appDataDirectory, shared);
 }
@@ -85,9 +86,9 @@ TEST(AppPaths, LocalConfigFileIsFollowedWhenItExists) {
 TEST(AppPaths, EveryMissingCandidateFallsThroughWithOneWarning) {
     Machine m;
     m.root.write("conf/felles.ini", "[Path]\r\nLocalPath=/mangler/a\r\n");
-    m.root.write("prog/lagrul.dir", "[Path]\r\nLocalConfigFile=" +
-                                        (m.root.path() / "conf/felles.ini").string() +
-                                        "\r\nLocalPath=/mangler/b\r\n");
+    m.root.write("prog/lagrul.dir",
+                 "[Path]\r\nLocalConfigFile=" + (m.root.path() / "conf/felles.ini").string() +
+                     "\r\nLocalPath=/mangler/b\r\n");
     m.inputs.args = {"/path=/mangler/c"};
     ScriptedUi ui;
     EXPECT_EQ(resolveAppPaths(m.inputs, ui).appDataDirectory,
@@ -107,7 +108,8 @@ TEST(AppPaths, PerUserFileFallsBackToAWritableOldFileInTheSystemDirectory) {
     Machine m;
     m.root.write("etc/lagrul.ini", "[Setup]\r\n");
     ScriptedUi ui;
-    EXPECT_EQ(resolveAppPaths(m.inputs, ui).userSettingsFile, m.inputs.systemDirectory + "lagrul.ini");
+    EXPECT_EQ(resolveAppPaths(m.inputs, ui).userSettingsFile,
+              m.inputs.systemDirectory + "lagrul.ini");
     // Once the user's own file exists, it is used.
     m.root.write("home/.config/Brakvi/lagrul/lagrul.ini", "");
     EXPECT_EQ(resolveAppPaths(m.inputs, ui).userSettingsFile,

@@ -36,7 +36,7 @@ TEST(CheckDigits, Mod10) {
 TEST(CheckDigits, Mod11AndAccountNumbers) {
     EXPECT_TRUE(IsValidAccountNumber("12345678903"));
     EXPECT_FALSE(IsValidAccountNumber("12345678904"));
-    EXPECT_FALSE(IsValidAccountNumber("1234567890"));   // ten digits are never valid
+    EXPECT_FALSE(IsValidAccountNumber("1234567890"));     // ten digits are never valid
     EXPECT_FALSE(IsValidAccountNumber("1234.56.78903"));  // the shown form is not the stored one
     EXPECT_FALSE(IsValidAccountNumber(""));
     EXPECT_EQ(Mod11CheckDigit("1234567890"), "3");
@@ -56,7 +56,8 @@ TEST(CheckDigits, AccountCheckAgreesWithReferenceOnRandomNumbers) {
         std::string s(11, '0');
         for (char& c : s) c = static_cast<char>('0' + digit(rng));
         // Make about one in three valid on purpose.
-        if (n % 3 == 0 && Mod11CheckDigit(s.substr(0, 10)) != "-") s[10] = Mod11CheckDigit(s.substr(0, 10))[0];
+        if (n % 3 == 0 && Mod11CheckDigit(s.substr(0, 10)) != "-")
+            s[10] = Mod11CheckDigit(s.substr(0, 10))[0];
         const bool expected = referenceAccountCheck(s);
         ASSERT_EQ(IsValidAccountNumber(s), expected) << s;
         valid += expected;

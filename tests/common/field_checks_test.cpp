@@ -34,7 +34,8 @@ TEST(FieldChecks, DateFieldChecksAndRewritesFourDigitForms) {
     EXPECT_TRUE(ok.accepted);
     EXPECT_EQ(ok.rewritten, "01.02.2024");
     EXPECT_FALSE(checkFieldOnLeave(EditKind::mkDate, m, "01.02.2024", false, ui).rewritten);
-    EXPECT_EQ(checkFieldOnLeave(EditKind::mkDate, m, "01022024", false, ui).rewritten, "01.02.2024");
+    EXPECT_EQ(checkFieldOnLeave(EditKind::mkDate, m, "01022024", false, ui).rewritten,
+              "01.02.2024");
     EXPECT_EQ(checkFieldOnLeave(EditKind::mkDate, m, "1.2.24", false, ui).rewritten, "01.02.2024");
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_FALSE(checkFieldOnLeave(EditKind::mkDate, m, "30.02.2024", false, ui).accepted);

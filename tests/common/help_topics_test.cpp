@@ -28,9 +28,7 @@ struct HelpFiles {
     std::string page(int topic) const { return helpPageForTopic(dir.path(), 0, topic).reference(); }
 };
 
-fs::path shippedHelp() {
-    return lagrull::test::testData() / ".." / ".." / "help";
-}
+fs::path shippedHelp() { return lagrull::test::testData() / ".." / ".." / "help"; }
 
 // Every value of the attribute `name` (as in name="x") in an HTML text.
 std::set<std::string> attributeValues(const std::string& html, const std::string& name) {

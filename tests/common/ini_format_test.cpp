@@ -69,7 +69,8 @@ TEST(IniFormat, ParseAndSerialise) {
 }
 
 TEST(IniFormat, ScrambledDocumentIsWrittenInTheSecondForm) {
-    Document doc = parse("@@@@\r\n" + scrambleFirst("[S]") + "\r\n" + scrambleFirst("k=v") + "\r\n");
+    Document doc =
+        parse("@@@@\r\n" + scrambleFirst("[S]") + "\r\n" + scrambleFirst("k=v") + "\r\n");
     ASSERT_EQ(doc.scramble, Scramble::First);
     const std::string bytes = serialise(doc);
     EXPECT_EQ(bytes.rfind("@@@@@\r\n", 0), 0u);

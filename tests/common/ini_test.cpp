@@ -38,8 +38,8 @@ TEST(TOrvIni, NorwegianLettersNormaliseToUpperCase) {
 
 TEST(TOrvIni, BooleansDecimalsAndIntegers) {
     TempDir dir;
-    const auto file = dir.write("a.ini",
-                                "[S]\r\na=nei\r\nb=Yes\r\nc=?\r\nd=1,5\r\ne=2.25\r\nf=x12\r\n");
+    const auto file =
+        dir.write("a.ini", "[S]\r\na=nei\r\nb=Yes\r\nc=?\r\nd=1,5\r\ne=2.25\r\nf=x12\r\n");
     TOrvIni ini(file, IniMode::Read);
     ini.findSection("S");
     EXPECT_FALSE(ini.readBool("a", true));
@@ -55,7 +55,8 @@ TEST(TOrvIni, BooleansDecimalsAndIntegers) {
 
 TEST(TOrvIni, WritesValuesInPlaceAndNewKeysAtSectionEnd) {
     TempDir dir;
-    const auto file = dir.write("a.ini", "[Setup]\r\nDatabase=/a/\r\nFONTSIZE=9\r\n\r\n[Config]\r\nX=1\r\n");
+    const auto file =
+        dir.write("a.ini", "[Setup]\r\nDatabase=/a/\r\nFONTSIZE=9\r\n\r\n[Config]\r\nX=1\r\n");
     {
         TOrvIni ini(file, IniMode::Write);
         ini.useSection("setup");
@@ -145,7 +146,8 @@ TEST(TOrvIni, WalksSectionsInFileOrder) {
     const auto file = dir.write("a.ini", "løs=1\r\n[A]\r\n[B]\r\nx=1\r\n[C]\r\n");
     TOrvIni ini(file, IniMode::Read);
     std::vector<std::string> names;
-    for (bool ok = ini.firstSection(); ok; ok = ini.nextSection()) names.push_back(ini.sectionName());
+    for (bool ok = ini.firstSection(); ok; ok = ini.nextSection())
+        names.push_back(ini.sectionName());
     EXPECT_EQ(names, (std::vector<std::string>{"", "A", "B", "C"}));
     ini.firstSection();
     EXPECT_EQ(ini.readText("LØS"), "1");  // the unnamed section before the first header
@@ -153,7 +155,9 @@ TEST(TOrvIni, WalksSectionsInFileOrder) {
 
 TEST(TOrvIni, ReadsWindows1252FilesAndWritesUtf8) {
     TempDir dir;
-    const auto file = dir.write("a.ini", "[S]\r\nPoststed=B\xD8" "DAL\r\n");  // "BØDAL" in 1252
+    const auto file = dir.write("a.ini",
+                                "[S]\r\nPoststed=B\xD8"
+                                "DAL\r\n");  // "BØDAL" in 1252
     EXPECT_EQ(TOrvIni::readValue(file, "S", "Poststed"), "BØDAL");
     ASSERT_TRUE(TOrvIni::writeValue(file, "S", "Ny", "å"));
     EXPECT_EQ(dir.read("a.ini"), "[S]\r\nPoststed=BØDAL\r\nNy=å\r\n\r\n");
@@ -186,8 +190,8 @@ TEST(SetupKeys, FontSizeOutsideSixToTwelveCountsAsNine) {
     TempDir dir;
     const auto file = dir.path() / "lagrul.ini";
     EXPECT_EQ(reportFontSizeSetting(file.string()), 9);  // no file at all
-    for (const auto& [stored, expected] :
-         std::vector<std::pair<std::string, int>>{{"5", 9}, {"13", 9}, {"12", 12}, {"6", 6}, {"x", 9}}) {
+    for (const auto& [stored, expected] : std::vector<std::pair<std::string, int>>{
+             {"5", 9}, {"13", 9}, {"12", 12}, {"6", 6}, {"x", 9}}) {
         ASSERT_TRUE(TOrvIni::writeValue(file, "Setup", "FONTSIZE", stored));
         EXPECT_EQ(reportFontSizeSetting(file.string()), expected) << stored;
     }

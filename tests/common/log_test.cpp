@@ -73,7 +73,8 @@ TEST(LogFile, StopsSilentlyAfterAnIoError) {
 }
 
 TEST(LogFile, SwitchInAnyFormAndCase) {
-    for (const char* s : {"LOGG", "/LOGG", "-logg", "logg", "/Logg"}) EXPECT_TRUE(isLogSwitch(s)) << s;
+    for (const char* s : {"LOGG", "/LOGG", "-logg", "logg", "/Logg"})
+        EXPECT_TRUE(isLogSwitch(s)) << s;
     for (const char* s : {"LOG", "/LOGGER", "--logg", ""}) EXPECT_FALSE(isLogSwitch(s)) << s;
 }
 

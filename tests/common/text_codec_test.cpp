@@ -21,11 +21,11 @@ TEST(TextCodec, CodePagesRoundTripNorwegianLetters) {
 
 TEST(TextCodec, Utf8Validity) {
     EXPECT_TRUE(isValidUtf8("blåbær"));
-    EXPECT_TRUE(isValidUtf8("\xEF\xBF\xBD"));  // a real replacement character
-    EXPECT_FALSE(isValidUtf8("bl\xE5"));          // Latin-1 "å"
-    EXPECT_FALSE(isValidUtf8("\xC0\xAF"));        // overlong
-    EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));    // surrogate
-    EXPECT_FALSE(isValidUtf8("\xE2\x82"));        // cut short
+    EXPECT_TRUE(isValidUtf8("\xEF\xBF\xBD"));   // a real replacement character
+    EXPECT_FALSE(isValidUtf8("bl\xE5"));        // Latin-1 "å"
+    EXPECT_FALSE(isValidUtf8("\xC0\xAF"));      // overlong
+    EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));  // surrogate
+    EXPECT_FALSE(isValidUtf8("\xE2\x82"));      // cut short
 }
 
 TEST(TextCodec, UpperAndLowerCaseIncludeNorwegianLetters) {

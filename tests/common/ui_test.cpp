@@ -20,7 +20,7 @@ TEST(MessageText, TildeAndBackslashBreakLinesUnlessPath) {
 
 TEST(MessageText, DosNordicLettersBecomeTheirWindowsForms) {
     EXPECT_EQ(prepareMessageText("p\x86 \x91 \x92 \x9B"), "på æ Æ ø");
-    EXPECT_EQ(prepareMessageText("p\xC2\x86"), "på");  // the same code as a C1 character
+    EXPECT_EQ(prepareMessageText("p\xC2\x86"), "på");             // the same code as a C1 character
     EXPECT_EQ(prepareMessageText("Ærlig ø å æ"), "Ærlig ø å æ");  // UTF-8 stays as it is
     EXPECT_EQ(prepareMessageText("‒ ’"), "‒ ’");  // continuation bytes 0x92 are no letters
 }

@@ -4,10 +4,10 @@
 
 #include "data/field_access.h"
 #include "data/norwegian_order.h"
-#include "data/sql_dialect.h"
-#include "data/sql_functions.h"
 #include "data/orv_table.h"
 #include "data/schema.h"
+#include "data/sql_dialect.h"
+#include "data/sql_functions.h"
 #include "store_fixture.h"
 
 namespace lagrull::data {
@@ -59,54 +59,70 @@ TEST(LikeMatch, WildcardsOnWholeCharactersAndExactOtherwise) {
 class DialectQueries : public StoreTest {
 protected:
     void SetUp() override {
-        for (const TTableDef* def : {&orgregDef(), &medlregDef(), &mbetregDef(), &relregDef(), &relregStandardDef()}) {
+        for (const TTableDef* def :
+             {&orgregDef(), &medlregDef(), &mbetregDef(), &relregDef(), &relregStandardDef()}) {
             TOrvTable t(db, def->TableName);
             t.createTable(def->Fields, def->Indexes);
         }
         exec("insert into orgreg (orgnr, orgnavn, autonr) values (1, 'Lag én', 1)");
         exec("insert into orgreg (orgnr, orgnavn, autonr) values (7, 'Lag to', 0)");
-        exec("insert into medlreg (orgnr, medlnr, enavn, fornavn, firma, nmedlnr, betaling, varsling) values "
-             "(1, '1', 'Ås', 'Kari', 'Øvre Bygg AS', 1, 2, 0),"
-             "(1, '2', 'berg', 'Ola', 'Nedre bygg', 2, 1, 1),"
-             "(1, '3', 'Berg', 'Anne', '', 3, 1, 0),"
-             "(1, '10', 'Ørn', 'Per', 'øvre bygg', 10, 3, 0),"
-             "(1, '11', 'Zahl', 'Eva', NULL, 11, 2, 0),"
-             "(7, '1', 'Æsir', 'Tor', 'Bygg', 1, 2, 0)");
-        exec("insert into mbetreg (orgnr, medlnr, dato, belop, betflag, betaling, kid, tekst) values "
-             "(1, '1', '15012026', 250, '', 2, '0010000010150126', 'Kontingent 2026'),"
-             "(1, '2', '15012026', 250, 'X', 1, '0010000020150126', 'Kontingent 2026'),"
-             "(1, '1', '01122025', 100, '', 2, '0010000010011225', 'Dugnad'),"
-             "(1, '3', '15012026', 250, '', 1, '0010000030150126', 'Kontingent 2026')");
+        exec(
+            "insert into medlreg (orgnr, medlnr, enavn, fornavn, firma, nmedlnr, betaling, "
+            "varsling) values "
+            "(1, '1', 'Ås', 'Kari', 'Øvre Bygg AS', 1, 2, 0),"
+            "(1, '2', 'berg', 'Ola', 'Nedre bygg', 2, 1, 1),"
+            "(1, '3', 'Berg', 'Anne', '', 3, 1, 0),"
+            "(1, '10', 'Ørn', 'Per', 'øvre bygg', 10, 3, 0),"
+            "(1, '11', 'Zahl', 'Eva', NULL, 11, 2, 0),"
+            "(7, '1', 'Æsir', 'Tor', 'Bygg', 1, 2, 0)");
+        exec(
+            "insert into mbetreg (orgnr, medlnr, dato, belop, betflag, betaling, kid, tekst) "
+            "values "
+            "(1, '1', '15012026', 250, '', 2, '0010000010150126', 'Kontingent 2026'),"
+            "(1, '2', '15012026', 250, 'X', 1, '0010000020150126', 'Kontingent 2026'),"
+            "(1, '1', '01122025', 100, '', 2, '0010000010011225', 'Dugnad'),"
+            "(1, '3', '15012026', 250, '', 1, '0010000030150126', 'Kontingent 2026')");
     }
 };
 
 TEST_F(DialectQueries, ClaimDatesOrderedByTheirYearMonthDayForm) {
-    EXPECT_EQ(rows("select distinct dato,substring(dato from 5 for 4) || substring(dato from 3 for 2) || "
-                   "substring(dato from 1 for 2) as odato from mbetreg where orgnr = 1 order by odato desc "),
-              (std::vector<std::string>{"15012026|20260115", "01122025|20251201"}));
+    EXPECT_EQ(
+        rows("select distinct dato,substring(dato from 5 for 4) || substring(dato from 3 for 2) || "
+             "substring(dato from 1 for 2) as odato from mbetreg where orgnr = 1 order by odato "
+             "desc "),
+        (std::vector<std::string>{"15012026|20260115", "01122025|20251201"}));
 }
 
 TEST_F(DialectQueries, UpperLikeSearchFindsNorwegianLettersWithoutRegardToCase) {
-    const std::string sql = "SELECT medlnr\nFROM Medlreg\nWHERE Upper(medlreg.firma) LIKE Upper(:firma)";
-    EXPECT_EQ(rows(sql, {{"firma", Value(std::string("øvre%"))}}), (std::vector<std::string>{"1", "10"}));
+    const std::string sql =
+        "SELECT medlnr\nFROM Medlreg\nWHERE Upper(medlreg.firma) LIKE Upper(:firma)";
+    EXPECT_EQ(rows(sql, {{"firma", Value(std::string("øvre%"))}}),
+              (std::vector<std::string>{"1", "10"}));
     // Without wildcards only the exact text (ignoring case) is found.
-    EXPECT_EQ(rows(sql, {{"FIRMA", Value(std::string("nedre BYGG"))}}), (std::vector<std::string>{"2"}));
+    EXPECT_EQ(rows(sql, {{"FIRMA", Value(std::string("nedre BYGG"))}}),
+              (std::vector<std::string>{"2"}));
     EXPECT_EQ(rows(sql, {{"firma", Value(std::string("bygg"))}}), (std::vector<std::string>{"1"}));
     EXPECT_EQ(rows("select upper('blåbær øl') as u"), (std::vector<std::string>{"BLÅBÆR ØL"}));
 }
 
 TEST_F(DialectQueries, EqualityIsExactWhileOrderIgnoresCase) {
-    EXPECT_EQ(rows("select medlnr from medlreg where enavn = 'Berg'"), (std::vector<std::string>{"3"}));
-    EXPECT_EQ(rows("select enavn, fornavn from medlreg m where m.orgnr = :orgnr order by m.enavn,m.fornavn",
-                   {{"orgnr", Value(std::int64_t(1))}}),
-              (std::vector<std::string>{"Berg|Anne", "berg|Ola", "Zahl|Eva", "Ørn|Per", "Ås|Kari"}));
-    EXPECT_EQ(rows("select distinct medlnr,enavn,fornavn from medlreg where orgnr=1 order by enavn,fornavn").front(),
+    EXPECT_EQ(rows("select medlnr from medlreg where enavn = 'Berg'"),
+              (std::vector<std::string>{"3"}));
+    EXPECT_EQ(
+        rows("select enavn, fornavn from medlreg m where m.orgnr = :orgnr order by "
+             "m.enavn,m.fornavn",
+             {{"orgnr", Value(std::int64_t(1))}}),
+        (std::vector<std::string>{"Berg|Anne", "berg|Ola", "Zahl|Eva", "Ørn|Per", "Ås|Kari"}));
+    EXPECT_EQ(rows("select distinct medlnr,enavn,fornavn from medlreg where orgnr=1 order by "
+                   "enavn,fornavn")
+                  .front(),
               "3|Berg|Anne");
 }
 
 TEST_F(DialectQueries, MaxEmptyTextAndParametersAsTextOrInteger) {
     EXPECT_EQ(rows("select max(orgnr) as maxnr\nfrom orgreg;"), (std::vector<std::string>{"7"}));
-    EXPECT_EQ(rows("select max(nmedlnr) as maxnr from medlreg where orgnr = 1"), (std::vector<std::string>{"11"}));
+    EXPECT_EQ(rows("select max(nmedlnr) as maxnr from medlreg where orgnr = 1"),
+              (std::vector<std::string>{"11"}));
     // The text parameter finds the integer column, the integer one the text column.
     EXPECT_EQ(rows("select medlnr from medlreg where orgnr = :orgnr and medlnr = :medlnr",
                    {{"orgnr", Value(std::string("1"))}, {"medlnr", Value(std::int64_t(10))}}),
@@ -114,16 +130,19 @@ TEST_F(DialectQueries, MaxEmptyTextAndParametersAsTextOrInteger) {
     // A text never written is '' too, so that "= ''" holds for it.
     EXPECT_EQ(rows("select medlnr from medlreg where firma = '' order by medlnr"),
               (std::vector<std::string>{"11", "3"}));
-    EXPECT_EQ(rows("Select distinct MBetReg.Tekst\nFrom Mbetreg\nWhere MBetReg.Dato=:forfdato and MBetReg.Orgnr=:orgnr;",
-                   {{"forfdato", Value(std::string("15012026"))}, {"orgnr", Value(std::int64_t(1))}}),
-              (std::vector<std::string>{"Kontingent 2026"}));
+    EXPECT_EQ(
+        rows("Select distinct MBetReg.Tekst\nFrom Mbetreg\nWhere MBetReg.Dato=:forfdato and "
+             "MBetReg.Orgnr=:orgnr;",
+             {{"forfdato", Value(std::string("15012026"))}, {"orgnr", Value(std::int64_t(1))}}),
+        (std::vector<std::string>{"Kontingent 2026"}));
 }
 
 TEST_F(DialectQueries, PaymentSelectionQueryOfThePaymentWindow) {
     const std::string sql =
         "SELECT m.medlnr as IDnr, m.enavn,m.fornavn,m.adresse,\n"
         "m.adresse2,m.postnr,m.poststed,m.bankkonto,m.nmedlnr,b.belop,\n"
-        "b.betbelop,b.Differansebelop,b.betdato,b.betaling,b.kid,b.betflag,b.sletteflag,b.dato,b.tekst,\n"
+        "b.betbelop,b.Differansebelop,b.betdato,b.betaling,b.kid,b.betflag,b.sletteflag,b.dato,b."
+        "tekst,\n"
         "substring(b.dato from 5 for 4) || substring(b.dato from 3 for 2)\n"
         "|| substring(b.dato from 1 for 2) as odato,m.adresse3,b.rel1,b.rel2,b.rel3,b.rel4,b.rel5\n"
         "FROM mbetreg b, medlreg m\n"
@@ -148,23 +167,33 @@ TEST_F(DialectQueries, PaymentSelectionQueryOfThePaymentWindow) {
     EXPECT_EQ(q.field(q.fieldIndex("belop")).type, FieldType::Float);
     q.next();
     EXPECT_EQ(valueToText(q.field(0), q.value(0)), "1");
-    EXPECT_EQ(valueToText(q.field(q.fieldIndex("odato")), q.value(q.fieldIndex("ODATO"))), "20260115");
+    EXPECT_EQ(valueToText(q.field(q.fieldIndex("odato")), q.value(q.fieldIndex("ODATO"))),
+              "20260115");
 }
 
 TEST_F(DialectQueries, GiroQueryWithPaymentMethodCombination) {
-    EXPECT_EQ(rows("select m.medlnr, b.kid, substring(m.fdato from 5 for 4) || substring(m.fdato from 3 for 2) || "
-                   "substring(m.fdato from 1 for 2) as dato  from medlreg m, mbetreg b where m.orgnr = :orgnr AND "
-                   "m.orgnr = b.orgnr AND m.medlnr = b.medlnr AND b.dato = :forfdato AND b.betflag = '' AND "
-                   "((m.betaling = 2) OR ((m.betaling=1) AND (m.varsling=1)))  order by m.enavn,m.fornavn",
-                   {{"orgnr", Value(std::int64_t(1))}, {"forfdato", Value(std::string("15012026"))}}),
-              (std::vector<std::string>{"1|0010000010150126|"}));
+    EXPECT_EQ(
+        rows(
+            "select m.medlnr, b.kid, substring(m.fdato from 5 for 4) || substring(m.fdato from 3 "
+            "for 2) || "
+            "substring(m.fdato from 1 for 2) as dato  from medlreg m, mbetreg b where m.orgnr = "
+            ":orgnr AND "
+            "m.orgnr = b.orgnr AND m.medlnr = b.medlnr AND b.dato = :forfdato AND b.betflag = '' "
+            "AND "
+            "((m.betaling = 2) OR ((m.betaling=1) AND (m.varsling=1)))  order by m.enavn,m.fornavn",
+            {{"orgnr", Value(std::int64_t(1))}, {"forfdato", Value(std::string("15012026"))}}),
+        (std::vector<std::string>{"1|0010000010150126|"}));
 }
 
 TEST_F(DialectQueries, UpdateAndDeleteTellTheRowsChanged) {
-    EXPECT_EQ(exec("update mbetreg set betflag = 'X', betdato = '20012026' where dato = '15012026' and betflag = ''"), 2);
+    EXPECT_EQ(exec("update mbetreg set betflag = 'X', betdato = '20012026' where dato = '15012026' "
+                   "and betflag = ''"),
+              2);
     EXPECT_EQ(exec("DELETE FROM mbetreg\nWHERE dato = :dato\nAND betflag = ''"), 0);
     TOrvQuery del(db);
-    del.setSql("DELETE FROM mbetreg\nWHERE dato = :dato\nAND betaling >= :bet1\nAND betaling <= :bet2\nAND betflag = ''\nAND orgnr = :orgnr");
+    del.setSql(
+        "DELETE FROM mbetreg\nWHERE dato = :dato\nAND betaling >= :bet1\nAND betaling <= "
+        ":bet2\nAND betflag = ''\nAND orgnr = :orgnr");
     del.setParamText("dato", "01122025");
     del.setParamInt("bet1", 0);
     del.setParamInt("bet2", 3);
@@ -175,8 +204,10 @@ TEST_F(DialectQueries, UpdateAndDeleteTellTheRowsChanged) {
 
 TEST_F(DialectQueries, TextsWrittenBySqlAreCutToTheirWidth) {
     exec("update medlreg set postnr = '123456', enavn = NULL where orgnr = 7");
-    EXPECT_EQ(rows("select postnr, enavn from medlreg where orgnr = 7"), (std::vector<std::string>{"1234|"}));
-    EXPECT_EQ(rows("select count(*) from medlreg where enavn = ''"), (std::vector<std::string>{"1"}));
+    EXPECT_EQ(rows("select postnr, enavn from medlreg where orgnr = 7"),
+              (std::vector<std::string>{"1234|"}));
+    EXPECT_EQ(rows("select count(*) from medlreg where enavn = ''"),
+              (std::vector<std::string>{"1"}));
 }
 
 TEST_F(DialectQueries, EngineErrorsAreDatabaseErrors) {
@@ -202,10 +233,11 @@ namespace {
 
 TEST_F(DialectQueries, LiveResultWritesBackTheColumnsOfItsTable) {
     TOrvQuery q(db);
-    q.setSql("SELECT m.medlnr as IDnr, m.enavn, b.betflag, b.betdato, b.betbelop,\n"
-             "substring(b.dato from 5 for 4) as aar\nFROM mbetreg b, medlreg m\n"
-             "WHERE b.orgnr = :orgnr AND b.orgnr = m.orgnr AND b.medlnr = m.medlnr AND b.dato = :dato\n"
-             "order by m.enavn");
+    q.setSql(
+        "SELECT m.medlnr as IDnr, m.enavn, b.betflag, b.betdato, b.betbelop,\n"
+        "substring(b.dato from 5 for 4) as aar\nFROM mbetreg b, medlreg m\n"
+        "WHERE b.orgnr = :orgnr AND b.orgnr = m.orgnr AND b.medlnr = m.medlnr AND b.dato = :dato\n"
+        "order by m.enavn");
     q.setLiveTable("mbetreg", "b");
     q.setParamInt("orgnr", 1);
     q.setParamText("dato", "15012026");
@@ -219,8 +251,9 @@ TEST_F(DialectQueries, LiveResultWritesBackTheColumnsOfItsTable) {
     SetFieldFloat(q, "betbelop", 250);
     EXPECT_THROW(SetFieldText(q, "enavn", "Annet"), EOrvTableException);  // another table's column
     EXPECT_THROW(SetFieldText(q, "aar", "1999"), EOrvTableException);     // computed
-    q.next();  // posts
-    EXPECT_EQ(rows("select medlnr, betflag, betdato, betbelop from mbetreg where orgnr = 1 and dato = '15012026' order by medlnr"),
+    q.next();                                                             // posts
+    EXPECT_EQ(rows("select medlnr, betflag, betdato, betbelop from mbetreg where orgnr = 1 and "
+                   "dato = '15012026' order by medlnr"),
               (std::vector<std::string>{"1|||", "2|X||", "3|X|20012026|250"}));
     EXPECT_EQ(FieldText(q, "IDNR"), "2");  // settled before
     q.edit();

@@ -31,7 +31,9 @@ TTableDef without(const TTableDef& def, std::vector<std::string> drop) {
 }
 
 // MEDLREG as older versions left it: 29 fields.
-TTableDef oldMedlreg() { return without(medlregDef(), {"OLDPOSTNR", "VARSLING", "FIRMA", "MEDLFRADATO"}); }
+TTableDef oldMedlreg() {
+    return without(medlregDef(), {"OLDPOSTNR", "VARSLING", "FIRMA", "MEDLFRADATO"});
+}
 
 class Manager : public test::StoreTest {
 protected:
@@ -90,7 +92,8 @@ TEST_F(Manager, CreateTableFromInfoChecksTheDefinitionFirst) {
     } catch (const EOrvTableException& e) {
         EXPECT_STREQ(e.what(), "Primary Key fields must be first in table definition");
     }
-    EXPECT_EQ(rows("select kategori from kontgrp"), (std::vector<std::string>{"Voksen"}));  // still there
+    EXPECT_EQ(rows("select kategori from kontgrp"),
+              (std::vector<std::string>{"Voksen"}));  // still there
     TOrvTable unnamed(db, "");
     try {
         mng.CreateTableFromInfo(unnamed, kontgrpDef());
@@ -106,25 +109,25 @@ TEST_F(Manager, SameStructureByTheFourRules) {
     create(medlregDef());
     TOrvTable t(db, "MEDLREG.DB");
     EXPECT_TRUE(mng.SameStructure(t, medlregDef()));
-    EXPECT_FALSE(mng.SameStructure(t, oldMedlreg()));                 // 1: number of fields
+    EXPECT_FALSE(mng.SameStructure(t, oldMedlreg()));  // 1: number of fields
     TTableDef key = medlregDef();
     key.Indexes[0].Fields = "Orgnr";
-    EXPECT_FALSE(mng.SameStructure(t, key));                          // 2: primary index fields
+    EXPECT_FALSE(mng.SameStructure(t, key));  // 2: primary index fields
     TTableDef more = medlregDef();
     more.Indexes.push_back({"FIRMAINDEX", "Firma", ixCaseInsensitive});
-    EXPECT_FALSE(mng.SameStructure(t, more));                         // 3: number of indexes
+    EXPECT_FALSE(mng.SameStructure(t, more));  // 3: number of indexes
     TTableDef width = medlregDef();
     width.Fields[3].Size = 40;
-    EXPECT_FALSE(mng.SameStructure(t, width));                        // 4: a String's size
+    EXPECT_FALSE(mng.SameStructure(t, width));  // 4: a String's size
     TTableDef type = medlregDef();
     type.Fields[11].DataType = FieldType::Float;
-    EXPECT_FALSE(mng.SameStructure(t, type));                         // 4: a type
+    EXPECT_FALSE(mng.SameStructure(t, type));  // 4: a type
     TTableDef name = medlregDef();
     name.Fields[4].Name = "adresse";
-    EXPECT_TRUE(mng.SameStructure(t, name));                          // names without regard to case
+    EXPECT_TRUE(mng.SameStructure(t, name));  // names without regard to case
     TTableDef other = medlregDef();
     other.Indexes[1] = {"ANNEN", "Orgnr;Postnr", 0};
-    EXPECT_TRUE(mng.SameStructure(t, other));                         // secondary index fields not compared
+    EXPECT_TRUE(mng.SameStructure(t, other));  // secondary index fields not compared
     TTableDef required = medlregDef();
     required.Fields[5].Required = true;
     EXPECT_FALSE(mng.SameStructure(t, required));
@@ -141,15 +144,17 @@ TEST_F(Manager, SecondaryIndexOnOtherFieldsIsNoUpgrade) {
 
 TEST_F(Manager, UpgradeOfOldMemberTableRecomputesAndWidensYears) {
     create(oldMedlreg(), "MEDLREG.DB");
-    exec("insert into medlreg (orgnr, medlnr, enavn, fdato, nmedlnr, belop) values "
-         "(1, '17', 'Ås', '010265', 0, 250.5), (1, '2,5', 'Berg', '31041990', 0, 0), "
-         "(1, 'A1', 'Dahl', '310499', 0, 0), (2, '007', 'Eng', '', 0, 0)");
+    exec(
+        "insert into medlreg (orgnr, medlnr, enavn, fdato, nmedlnr, belop) values "
+        "(1, '17', 'Ås', '010265', 0, 250.5), (1, '2,5', 'Berg', '31041990', 0, 0), "
+        "(1, 'A1', 'Dahl', '310499', 0, 0), (2, '007', 'Eng', '', 0, 0)");
     TOrvTable t(db, "MEDLREG.DB");
     const RestructureResult r = mng.RestructureTable(t, medlregDef(), ConvertMember);
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.rowsNotCopied, 0);
     EXPECT_TRUE(mng.SameStructure(t, medlregDef()));
-    EXPECT_EQ(rows("select orgnr, medlnr, nmedlnr, fdato, belop, firma, varsling from medlreg order by orgnr, medlnr"),
+    EXPECT_EQ(rows("select orgnr, medlnr, nmedlnr, fdato, belop, firma, varsling from medlreg "
+                   "order by orgnr, medlnr"),
               (std::vector<std::string>{"1|17|17|01021965|250,5||", "1|2,5|2,5|31041990|0||",
                                         "1|A1|0||0||", "2|007|7||0||"}));
     EXPECT_FALSE(db.tableExists("MEDLREG_bck"));
@@ -161,17 +166,22 @@ TEST_F(Manager, UpgradeWithoutCallbackCopiesByName) {
     TTableDef oldMbet = mbetregDef();
     oldMbet.Fields[8].Size = 22;
     create(oldMbet);
-    exec("insert into mbetreg (orgnr, medlnr, dato, kid, belop) values (1, '1', '01012026', '0010000010010126', 100)");
+    exec(
+        "insert into mbetreg (orgnr, medlnr, dato, kid, belop) values (1, '1', '01012026', "
+        "'0010000010010126', 100)");
     TOrvTable t(db, "MBETREG.DB");
     EXPECT_FALSE(mng.SameStructure(t, mbetregDef()));
     ASSERT_TRUE(mng.RestructureTable(t, mbetregDef()).ok);
     EXPECT_EQ(TOrvTable(db, "MBETREG.DB").fieldDefs()[8].Size, kKidFieldSize);
-    EXPECT_EQ(rows("select kid, belop from mbetreg"), (std::vector<std::string>{"0010000010010126|100"}));
+    EXPECT_EQ(rows("select kid, belop from mbetreg"),
+              (std::vector<std::string>{"0010000010010126|100"}));
     exec("update mbetreg set kid = '12345678901234567890123'");
-    EXPECT_EQ(rows("select kid from mbetreg"), (std::vector<std::string>{"12345678901234567890123"}));
+    EXPECT_EQ(rows("select kid from mbetreg"),
+              (std::vector<std::string>{"12345678901234567890123"}));
     // The upgraded table cuts what SQL writes, as a new one does.
     exec("update mbetreg set kid = '123456789012345678901234567890', betflag = 'XY'");
-    EXPECT_EQ(rows("select kid, betflag from mbetreg"), (std::vector<std::string>{"1234567890123456789012345|X"}));
+    EXPECT_EQ(rows("select kid, betflag from mbetreg"),
+              (std::vector<std::string>{"1234567890123456789012345|X"}));
 }
 
 TEST_F(Manager, RowsThatCannotBeCopiedStayInAKeptBackup) {
@@ -180,7 +190,9 @@ TEST_F(Manager, RowsThatCannotBeCopiedStayInAKeptBackup) {
     for (TFieldInfo& f : noKey.Fields) f.PrimaryKey = false;
     noKey.Indexes.clear();
     create(noKey);
-    exec("insert into relreg (orgnr, medlnr, relasjon, belop) values (1, '1', 'Styret', 1), (1, '1', 'Styret', 2), (1, '2', 'Styret', 3)");
+    exec(
+        "insert into relreg (orgnr, medlnr, relasjon, belop) values (1, '1', 'Styret', 1), (1, "
+        "'1', 'Styret', 2), (1, '2', 'Styret', 3)");
     TOrvTable t(db, "RELREG.DB");
     const RestructureResult r = mng.RestructureTable(t, relregDef());
     ASSERT_TRUE(r.ok);
@@ -230,7 +242,8 @@ TEST_F(Manager, OrganisationsWithoutAutoNumberGetFalse) {
     exec("insert into orgreg (orgnr, orgnavn) values (1, 'A'), (2, 'B')");
     TOrvTable t(db, "ORGREG.DB");
     mng.OpenOrCreateTable(t, orgregDef(), true, ConvertOrganisation);
-    EXPECT_EQ(rows("select orgnr, autonr from orgreg"), (std::vector<std::string>{"1|False", "2|False"}));
+    EXPECT_EQ(rows("select orgnr, autonr from orgreg"),
+              (std::vector<std::string>{"1|False", "2|False"}));
     EXPECT_FALSE(FieldBool(t, "AUTONR"));
     EXPECT_EQ(FieldText(t, "AUTONR"), "False");
 }
@@ -241,18 +254,23 @@ TEST_F(Manager, ConvertOrganisationKeepsOnlyTrue) {
     exec("insert into orgreg (orgnr, autonr) values (1, 1), (2, 0), (3, NULL)");
     TOrvTable src(db, "ORGREG.DB"), dst(db, "ORGNY");
     ASSERT_EQ(mng.CopyRecords(src, dst, ConvertOrganisation), 0);
-    EXPECT_EQ(rows("select orgnr, autonr from orgny order by orgnr"), (std::vector<std::string>{"1|True", "2|False", "3|False"}));
+    EXPECT_EQ(rows("select orgnr, autonr from orgny order by orgnr"),
+              (std::vector<std::string>{"1|True", "2|False", "3|False"}));
 }
 
 TEST_F(Manager, ShortDatesByTheYearRuleOfTheCurrentYear) {
     create(medlregDef());
     create(medlregDef(), "NY");
-    exec("insert into medlreg (orgnr, medlnr, fdato) values (1, '1', '010125'), (1, '2', '010126'), "
-         "(1, '3', '010127'), (1, '4', '310425'), (1, '5', '29029x'), (1, '6', '290200'), (1, '7', '12345')");
+    exec(
+        "insert into medlreg (orgnr, medlnr, fdato) values (1, '1', '010125'), (1, '2', '010126'), "
+        "(1, '3', '010127'), (1, '4', '310425'), (1, '5', '29029x'), (1, '6', '290200'), (1, '7', "
+        "'12345')");
     TOrvTable src(db, "MEDLREG.DB"), dst(db, "NY");
-    mng.CopyRecords(src, dst, [](const TDataSet& s, TOrvTable& d) { ConvertShortDate(s, d, "FDATO", 2026); });
+    mng.CopyRecords(src, dst,
+                    [](const TDataSet& s, TOrvTable& d) { ConvertShortDate(s, d, "FDATO", 2026); });
     EXPECT_EQ(rows("select fdato from ny order by medlnr"),
-              (std::vector<std::string>{"01012025", "01012026", "01011927", "", "", "29022000", "12345"}));
+              (std::vector<std::string>{"01012025", "01012026", "01011927", "", "", "29022000",
+                                        "12345"}));
 }
 
 TEST_F(Manager, LeftoverBackupIsRestoredThenUpgraded) {
@@ -264,7 +282,8 @@ TEST_F(Manager, LeftoverBackupIsRestoredThenUpgraded) {
     TOrvTable t(db, "MEDLREG.DB");
     mng.OpenOrCreateTable(t, medlregDef(), true, ConvertMember);
     EXPECT_FALSE(db.tableExists("MEDLREG_bck"));
-    EXPECT_EQ(rows("select orgnr, medlnr, nmedlnr, fdato from medlreg"), (std::vector<std::string>{"1|5|5|24051978"}));
+    EXPECT_EQ(rows("select orgnr, medlnr, nmedlnr, fdato from medlreg"),
+              (std::vector<std::string>{"1|5|5|24051978"}));
     EXPECT_EQ(t.fieldCount(), 33);
     EXPECT_EQ(t.recordCount(), 1);
 }
@@ -272,10 +291,12 @@ TEST_F(Manager, LeftoverBackupIsRestoredThenUpgraded) {
 TEST_F(Manager, DamagedIndexIsRebuiltAndTheCheckRunsAgain) {
     create(medlregDef());
     for (int i = 0; i < 400; ++i)
-        exec("insert into medlreg (orgnr, medlnr, enavn) values (1, '" + std::to_string(i) + "', 'Navn " + std::to_string(i) + "')");
+        exec("insert into medlreg (orgnr, medlnr, enavn) values (1, '" + std::to_string(i) +
+             "', 'Navn " + std::to_string(i) + "')");
     std::int64_t root = 0, pageSize = 0;
     {
-        Statement s = db.prepare("SELECT rootpage FROM sqlite_master WHERE name = 'sqlite_autoindex_MEDLREG_1'");
+        Statement s = db.prepare(
+            "SELECT rootpage FROM sqlite_master WHERE name = 'sqlite_autoindex_MEDLREG_1'");
         ASSERT_TRUE(s.step());
         root = s.columnInt(0);
         Statement p = db.prepare("PRAGMA page_size");
@@ -285,7 +306,8 @@ TEST_F(Manager, DamagedIndexIsRebuiltAndTheCheckRunsAgain) {
     db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
     db.disconnect();
     {
-        std::fstream f(dir.path() / kDatabaseFileName, std::ios::in | std::ios::out | std::ios::binary);
+        std::fstream f(dir.path() / kDatabaseFileName,
+                       std::ios::in | std::ios::out | std::ios::binary);
         f.seekp((root - 1) * pageSize);
         const std::string garbage(static_cast<std::size_t>(pageSize), '\x5a');
         f.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
@@ -325,7 +347,7 @@ TEST_F(Startup, FirstStartCreatesAllSevenTables) {
     store.start();
     RegisterTables& t = store.tables();
     const std::vector<std::pair<TOrvTable*, std::size_t>> expected = {
-        {&t.CpTab, 24}, {&t.KontTable, 4}, {&t.BetTable, 27}, {&t.tbRelReg, 5},
+        {&t.CpTab, 24},           {&t.KontTable, 4}, {&t.BetTable, 27}, {&t.tbRelReg, 5},
         {&t.tbRelRegStandard, 4}, {&t.OrgTable, 22}, {&t.MedlTable, 33}};
     for (const auto& [table, fields] : expected) {
         EXPECT_TRUE(table->exists()) << table->tableName();
@@ -336,7 +358,8 @@ TEST_F(Startup, FirstStartCreatesAllSevenTables) {
     EXPECT_TRUE(t.KontTable.isOpen() && t.tbRelReg.isOpen() && t.tbRelRegStandard.isOpen() &&
                 t.OrgTable.isOpen() && t.MedlTable.isOpen());
     EXPECT_FALSE(store.dbLocal().tableExists("PERSLIST"));
-    EXPECT_EQ(ui.waits, (std::vector<std::pair<std::string, std::string>>{{"VENT!", "Initialiserer.....kan ta tid.."}}));
+    EXPECT_EQ(ui.waits, (std::vector<std::pair<std::string, std::string>>{
+                            {"VENT!", "Initialiserer.....kan ta tid.."}}));
     EXPECT_FALSE(ui.waitOpen);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(TOrvIni::readValue(settings(), "Setup", "Database"), dir.str() + "/");
@@ -351,14 +374,18 @@ TEST_F(Startup, CurrentOrganisationAndLookUpLists) {
     EXPECT_EQ(store.appDbMng().RegisterKind(), 1);
     TDatabase& db = store.dbLocal();
     TOrvQuery q(db);
-    for (const char* sql : {
-             "insert into orgreg (orgnr, orgnavn, adresse, postnr, poststed, bankkonto, ekstranavn3) values "
-             "(4, 'Korps', 'Vei 1', '0150', 'Oslo', '12345678901', 'Instrument')",
-             "insert into medlreg (orgnr, medlnr, enavn, fornavn) values (4, '1', 'Ås', 'Kari'), (4, '2', 'Berg', 'Ola')",
-             "insert into relreg (orgnr, medlnr, relasjon) values (4, '1', 'Styret'), (4, '2', 'Arrangør')",
-             "insert into relregstandard (orgnr, relasjon) values (4, 'Styret'), (4, 'Ærespris')",
-             "insert into mbetreg (orgnr, medlnr, dato) values (4, '1', '15012026'), (4, '2', '15012026'), "
-             "(4, '1', '01092025'), (4, '2', '')"}) {
+    for (const char* sql :
+         {"insert into orgreg (orgnr, orgnavn, adresse, postnr, poststed, bankkonto, ekstranavn3) "
+          "values "
+          "(4, 'Korps', 'Vei 1', '0150', 'Oslo', '12345678901', 'Instrument')",
+          "insert into medlreg (orgnr, medlnr, enavn, fornavn) values (4, '1', 'Ås', 'Kari'), (4, "
+          "'2', 'Berg', 'Ola')",
+          "insert into relreg (orgnr, medlnr, relasjon) values (4, '1', 'Styret'), (4, '2', "
+          "'Arrangør')",
+          "insert into relregstandard (orgnr, relasjon) values (4, 'Styret'), (4, 'Ærespris')",
+          "insert into mbetreg (orgnr, medlnr, dato) values (4, '1', '15012026'), (4, '2', "
+          "'15012026'), "
+          "(4, '1', '01092025'), (4, '2', '')"}) {
         q.setSql(sql);
         q.execSQL();
     }
@@ -392,7 +419,8 @@ TEST_F(Startup, SecondStartWithNothingToUpgradeChangesNothing) {
     EXPECT_TRUE(ui.messages.empty());
     std::vector<std::string> failed = store.appDbMng().Reindex(store.tables());
     EXPECT_TRUE(failed.empty());
-    EXPECT_EQ(ui.waits.back(), (std::pair<std::string, std::string>{"VENT!", "Reindekserer......"}));
+    EXPECT_EQ(ui.waits.back(),
+              (std::pair<std::string, std::string>{"VENT!", "Reindekserer......"}));
     EXPECT_FALSE(store.tables().BetTable.isOpen());
     EXPECT_TRUE(store.tables().MedlTable.isOpen());
 }
@@ -409,7 +437,8 @@ TEST_F(Startup, ConnectionFailureIsShownAndStartGoesOnToTheTableError) {
         FAIL();
     } catch (const FatalError& e) {
         EXPECT_EQ(e.caption(), "Feil!");
-        EXPECT_EQ(std::string(e.what()).rfind("Feil ved åpning av COPYTAB.DB.\n", 0), 0u) << e.what();
+        EXPECT_EQ(std::string(e.what()).rfind("Feil ved åpning av COPYTAB.DB.\n", 0), 0u)
+            << e.what();
     }
 }
 

@@ -28,7 +28,9 @@ protected:
     }
 
     // The rows of a local SQL query, each row's fields joined by "|".
-    std::vector<std::string> rows(const std::string& sql, const std::vector<std::pair<std::string, data::Value>>& params = {}) {
+    std::vector<std::string> rows(
+        const std::string& sql,
+        const std::vector<std::pair<std::string, data::Value>>& params = {}) {
         data::TOrvQuery q(db);
         q.setSql(sql);
         for (const auto& [name, value] : params) q.setParam(name, value);

@@ -18,10 +18,13 @@ protected:
             t.createTable(def->Fields, def->Indexes);
         }
         exec("insert into orgreg (orgnr, orgnavn) values (1, 'Første'), (2, 'Andre'), (3, 'Tom')");
-        exec("insert into medlreg (orgnr, medlnr, enavn, fornavn) values "
-             "(1, '2', 'Ås', 'Kari'), (1, '1', 'berg', 'Ola'), (1, '3', 'Berg', 'Anne'), (2, '1', 'Zahl', 'Eva')");
-        exec("insert into mbetreg (orgnr, medlnr, dato, belop) values (1, '1', '01012026', 100), "
-             "(1, '1', '01022026', 200), (1, '2', '01012026', 300), (2, '1', '01012026', 400)");
+        exec(
+            "insert into medlreg (orgnr, medlnr, enavn, fornavn) values "
+            "(1, '2', 'Ås', 'Kari'), (1, '1', 'berg', 'Ola'), (1, '3', 'Berg', 'Anne'), (2, '1', "
+            "'Zahl', 'Eva')");
+        exec(
+            "insert into mbetreg (orgnr, medlnr, dato, belop) values (1, '1', '01012026', 100), "
+            "(1, '1', '01022026', 200), (1, '2', '01012026', 300), (2, '1', '01012026', 400)");
     }
 
     static std::vector<std::string> walk(TOrvTable& t, const char* field) {
@@ -114,7 +117,8 @@ TEST_F(TableObject, InsertEditPostCancelDelete) {
     m.edit();
     SetFieldText(m, "FORNAVN", "Liv");
     m.post();
-    EXPECT_EQ(rows("select fornavn from medlreg where medlnr = '0'"), (std::vector<std::string>{"Liv"}));
+    EXPECT_EQ(rows("select fornavn from medlreg where medlnr = '0'"),
+              (std::vector<std::string>{"Liv"}));
     m.setRecNo(3);
     m.insert();
     m.cancel();
@@ -139,11 +143,20 @@ TEST_F(TableObject, RecordEventsAndSilentCancel) {
     TOrvTable m(db, "MEDLREG.DB");
     std::vector<std::string> log;
     bool allow = false;
-    m.onNewRecord = [&](TOrvTable& t) { SetFieldInt(t, "BETALING", 2); log.push_back("new"); };
-    m.beforePost = [&](TOrvTable&) { log.push_back("beforePost"); return allow; };
+    m.onNewRecord = [&](TOrvTable& t) {
+        SetFieldInt(t, "BETALING", 2);
+        log.push_back("new");
+    };
+    m.beforePost = [&](TOrvTable&) {
+        log.push_back("beforePost");
+        return allow;
+    };
     m.afterPost = [&](TOrvTable&) { log.push_back("afterPost"); };
     m.afterCancel = [&](TOrvTable&) { log.push_back("afterCancel"); };
-    m.beforeDelete = [&](TOrvTable&) { log.push_back("beforeDelete"); return allow; };
+    m.beforeDelete = [&](TOrvTable&) {
+        log.push_back("beforeDelete");
+        return allow;
+    };
     m.afterDelete = [&](TOrvTable&) { log.push_back("afterDelete"); };
     m.open();
     m.insert();
@@ -161,8 +174,9 @@ TEST_F(TableObject, RecordEventsAndSilentCancel) {
     m.cancel();
     allow = true;
     EXPECT_TRUE(m.remove());
-    EXPECT_EQ(log, (std::vector<std::string>{"new", "beforePost", "beforePost", "afterPost", "beforeDelete",
-                                             "afterCancel", "beforeDelete", "afterDelete"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"new", "beforePost", "beforePost", "afterPost",
+                                             "beforeDelete", "afterCancel", "beforeDelete",
+                                             "afterDelete"}));
 }
 
 TEST_F(TableObject, CalculatedFieldsForCurrentRowAndGridRows) {
@@ -174,7 +188,8 @@ TEST_F(TableObject, CalculatedFieldsForCurrentRowAndGridRows) {
     m.open();
     EXPECT_EQ(FieldText(m, "navn2"), "berg, Ola");
     const std::vector<Value>& row = m.rowAt(2);
-    EXPECT_EQ(std::get<std::string>(row[static_cast<std::size_t>(m.fieldIndex("NAVN2"))]), "Ås, Kari");
+    EXPECT_EQ(std::get<std::string>(row[static_cast<std::size_t>(m.fieldIndex("NAVN2"))]),
+              "Ås, Kari");
     EXPECT_EQ(m.recNo(), 1);  // the cursor stays
     EXPECT_EQ(FieldText(m, "navn2"), "berg, Ola");
     EXPECT_THROW(m.rowAt(9), EOrvTableException);
@@ -244,11 +259,11 @@ TEST_F(TableObject, SubscribersHearChangesUntilTheyLeave) {
         m.post();  // moved in the order
     }
     m.next();
-    EXPECT_EQ(events, (std::vector<TableEvent>{TableEvent::Scrolled, TableEvent::StateChanged,
-                                               TableEvent::FieldChanged, TableEvent::RecordChanged,
-                                               TableEvent::StateChanged, TableEvent::StateChanged,
-                                               TableEvent::FieldChanged, TableEvent::Reset,
-                                               TableEvent::StateChanged}));
+    EXPECT_EQ(events,
+              (std::vector<TableEvent>{
+                  TableEvent::Scrolled, TableEvent::StateChanged, TableEvent::FieldChanged,
+                  TableEvent::RecordChanged, TableEvent::StateChanged, TableEvent::StateChanged,
+                  TableEvent::FieldChanged, TableEvent::Reset, TableEvent::StateChanged}));
     // The moved row went after "3"; the next one is the other organisation's.
     EXPECT_EQ(m.recNo(), 4);
     EXPECT_EQ(FieldText(m, "ENAVN"), "Zahl");

@@ -45,7 +45,8 @@ TEST_F(Organisations, DeleteAsksAndTakesEverythingOfTheOrganisationAlong) {
         q.execSQL();
         q.setSql("insert into relregstandard (orgnr, relasjon) values (" + n + ", 'Styret')");
         q.execSQL();
-        q.setSql("insert into mbetreg (orgnr, medlnr, dato, belop) values (" + n + ", '1', '01012026', 500)");
+        q.setSql("insert into mbetreg (orgnr, medlnr, dato, belop) values (" + n +
+                 ", '1', '01012026', 500)");
         q.execSQL();
         q.setSql("insert into relreg (orgnr, medlnr, relasjon) values (" + n + ", '1', 'Styret')");
         q.execSQL();
@@ -130,8 +131,8 @@ TEST_F(Categories, DeleteAsksAndMembersKeepTheName) {
 
 TEST_F(Categories, FixedAmountLocksTheMembersAmount) {
     const auto a = addOrganisation("Alfa");
-    for (const auto& [name, amount, fixed] :
-         std::vector<std::tuple<std::string, double, bool>>{{"Fast", 300, true}, {"Fri", 200, false}}) {
+    for (const auto& [name, amount, fixed] : std::vector<std::tuple<std::string, double, bool>>{
+             {"Fast", 300, true}, {"Fri", 200, false}}) {
         kont().insert();
         SetFieldText(kont(), "KATEGORI", name);
         SetFieldFloat(kont(), "BELOP", amount);
@@ -216,7 +217,8 @@ TEST_F(Members, DisplayNameAndDeleteWithItsClaimsAndRelations) {
     putMember(a, "1", "Hansen", "Kari");
     putMember(a, "2", "Olsen");
     data::TOrvQuery q(store->dbLocal());
-    q.setSql("insert into mbetreg (orgnr, medlnr, dato) values (" + std::to_string(a) + ", '1', '01012026')");
+    q.setSql("insert into mbetreg (orgnr, medlnr, dato) values (" + std::to_string(a) +
+             ", '1', '01012026')");
     q.execSQL();
     ASSERT_TRUE(medl().findKey({Value(a), Value("Hansen"), Value("Kari")}));
     EXPECT_EQ(FieldText(medl(), "NAVN"), "Hansen, Kari");

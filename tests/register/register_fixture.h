@@ -86,8 +86,9 @@ protected:
     void putMember(std::int64_t orgnr, const std::string& medlnr, const std::string& surname,
                    const std::string& firstName = "", const std::string& company = "") {
         data::TOrvQuery q(store->dbLocal());
-        q.setSql("insert into medlreg (orgnr, medlnr, nmedlnr, enavn, fornavn, firma) "
-                 "values (:o, :m, :n, :e, :f, :c)");
+        q.setSql(
+            "insert into medlreg (orgnr, medlnr, nmedlnr, enavn, fornavn, firma) "
+            "values (:o, :m, :n, :e, :f, :c)");
         q.setParamInt("o", orgnr);
         q.setParamText("m", medlnr);
         q.setParam("n", data::Value(std::atof(medlnr.c_str())));

@@ -22,55 +22,54 @@ TEST_P(ExpressionValues, EvaluatesWithoutGetter) {
     EXPECT_DOUBLE_EQ(evaluateExpression(GetParam().text), GetParam().value);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Arithmetic, ExpressionValues,
-    ::testing::Values(Case{"2+3*4", 14}, Case{"2*3+4", 10}, Case{"7-2-1", 4}, Case{"-5", -5},
-                      Case{"2*-3", -6}, Case{"10/4", 2.5}, Case{"1,5*2", 3}, Case{"", 0},
-                      Case{"0,25+,5", 0.75}, Case{"12/4/3", 1}, Case{"2*3*4-1", 23},
-                      Case{"8-2*3+1", 3}, Case{"1+2*3-4/2", 5}, Case{"2•3", 6},
-                      Case{"  1 \t+\n 2 ", 3}, Case{"1 0 0 * 2", 200}, Case{"5.", 5}));
+INSTANTIATE_TEST_SUITE_P(Arithmetic, ExpressionValues,
+                         ::testing::Values(Case{"2+3*4", 14}, Case{"2*3+4", 10}, Case{"7-2-1", 4},
+                                           Case{"-5", -5}, Case{"2*-3", -6}, Case{"10/4", 2.5},
+                                           Case{"1,5*2", 3}, Case{"", 0}, Case{"0,25+,5", 0.75},
+                                           Case{"12/4/3", 1}, Case{"2*3*4-1", 23},
+                                           Case{"8-2*3+1", 3}, Case{"1+2*3-4/2", 5}, Case{"2•3", 6},
+                                           Case{"  1 \t+\n 2 ", 3}, Case{"1 0 0 * 2", 200},
+                                           Case{"5.", 5}));
 
-INSTANTIATE_TEST_SUITE_P(
-    PowersBindIntoTheOperand, ExpressionValues,
-    ::testing::Values(Case{"2^3^2", 512}, Case{"2*3^2", 18}, Case{"-2^2", -4},
-                      Case{"2^-1", 0.5}, Case{"2^(1+2)", 8}, Case{"3^2", 9},
-                      Case{"2+3^2", 11}, Case{"(2+1)^2", 9}, Case{"9^0,5", 3}));
+INSTANTIATE_TEST_SUITE_P(PowersBindIntoTheOperand, ExpressionValues,
+                         ::testing::Values(Case{"2^3^2", 512}, Case{"2*3^2", 18}, Case{"-2^2", -4},
+                                           Case{"2^-1", 0.5}, Case{"2^(1+2)", 8}, Case{"3^2", 9},
+                                           Case{"2+3^2", 11}, Case{"(2+1)^2", 9},
+                                           Case{"9^0,5", 3}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Parentheses, ExpressionValues,
-    ::testing::Values(Case{"2(3+4)", 14}, Case{"(2)(3)", 6}, Case{"(1+1)(2+3)", 10},
-                      Case{"2*(3+4)", 14}, Case{"((1+2)*(3+4))", 21}, Case{"-(2+3)", -5},
-                      Case{"10-(2-3)", 11}, Case{"(2+3", 5}, Case{"2*(3+(4", 14},
-                      Case{"1+(2)3", 4}));
+INSTANTIATE_TEST_SUITE_P(Parentheses, ExpressionValues,
+                         ::testing::Values(Case{"2(3+4)", 14}, Case{"(2)(3)", 6},
+                                           Case{"(1+1)(2+3)", 10}, Case{"2*(3+4)", 14},
+                                           Case{"((1+2)*(3+4))", 21}, Case{"-(2+3)", -5},
+                                           Case{"10-(2-3)", 11}, Case{"(2+3", 5},
+                                           Case{"2*(3+(4", 14}, Case{"1+(2)3", 4}));
 
-INSTANTIATE_TEST_SUITE_P(
-    ComparisonsSettleTheSum, ExpressionValues,
-    ::testing::Values(Case{"3=3", 1}, Case{"3<>3", 0}, Case{"2>=3", 0}, Case{"1<2+3", 4},
-                      Case{"3!=4", 1}, Case{"2<=2", 1}, Case{"3>2", 1}, Case{"1+1=2", 1},
-                      Case{"2*3=6", 1}, Case{"5>-1", 1}, Case{"1=1=1", 1}, Case{"2=3+1", 1}));
+INSTANTIATE_TEST_SUITE_P(ComparisonsSettleTheSum, ExpressionValues,
+                         ::testing::Values(Case{"3=3", 1}, Case{"3<>3", 0}, Case{"2>=3", 0},
+                                           Case{"1<2+3", 4}, Case{"3!=4", 1}, Case{"2<=2", 1},
+                                           Case{"3>2", 1}, Case{"1+1=2", 1}, Case{"2*3=6", 1},
+                                           Case{"5>-1", 1}, Case{"1=1=1", 1}, Case{"2=3+1", 1}));
 
-INSTANTIATE_TEST_SUITE_P(
-    LogicWorksOnTheTerm, ExpressionValues,
-    ::testing::Values(Case{"(1<2)&(3<4)", 1}, Case{"(1>2)|(3>4)", 0}, Case{"(1>2)|(3<4)", 1},
-                      Case{"2&3", 1}, Case{"0&5", 0}, Case{"0|0", 0}, Case{"0|7", 1},
-                      Case{"4+2&0", 0}, Case{"(1<2)&(3<4)+5", 6}));
+INSTANTIATE_TEST_SUITE_P(LogicWorksOnTheTerm, ExpressionValues,
+                         ::testing::Values(Case{"(1<2)&(3<4)", 1}, Case{"(1>2)|(3>4)", 0},
+                                           Case{"(1>2)|(3<4)", 1}, Case{"2&3", 1}, Case{"0&5", 0},
+                                           Case{"0|0", 0}, Case{"0|7", 1}, Case{"4+2&0", 0},
+                                           Case{"(1<2)&(3<4)+5", 6}));
 
 INSTANTIATE_TEST_SUITE_P(
     Functions, ExpressionValues,
     ::testing::Values(Case{"IF(1;5;7)", 5}, Case{"IF(0;5;7)", 7}, Case{"MIN(4;2;9)", 2},
                       Case{"MAX(4;2;9)", 9}, Case{"MINMAX(12;0;10)", 10},
-                      Case{"MINMAX(-3;0;10)", 0}, Case{"POW(2;10)", 1024},
-                      Case{"if(2>1;3;4)", 3}, Case{"max(min(5;3);2)", 3},
-                      Case{"IF(MIN(1;0);10;MAX(2;POW(2;3)))", 8}, Case{"IF(1)", 0},
-                      Case{"IF(0;1)", 0}, Case{"MINMAX(5)", 5}, Case{"MINMAX(-5;;3)", -5},
-                      Case{"MINMAX(50;;3)", 3}, Case{"MIN(-1)", -1}, Case{"2*MAX(1;3)+1", 7},
-                      Case{"MAX(1;2)(3)", 6}, Case{"IF(IF(0;1;0);5;6)", 6},
+                      Case{"MINMAX(-3;0;10)", 0}, Case{"POW(2;10)", 1024}, Case{"if(2>1;3;4)", 3},
+                      Case{"max(min(5;3);2)", 3}, Case{"IF(MIN(1;0);10;MAX(2;POW(2;3)))", 8},
+                      Case{"IF(1)", 0}, Case{"IF(0;1)", 0}, Case{"MINMAX(5)", 5},
+                      Case{"MINMAX(-5;;3)", -5}, Case{"MINMAX(50;;3)", 3}, Case{"MIN(-1)", -1},
+                      Case{"2*MAX(1;3)+1", 7}, Case{"MAX(1;2)(3)", 6}, Case{"IF(IF(0;1;0);5;6)", 6},
                       Case{"IF(0;1/0;2)", 2}, Case{"MIN(4; 2,5)", 2.5}));
 
-INSTANTIATE_TEST_SUITE_P(
-    NamesWithoutGetterAreZero, ExpressionValues,
-    ::testing::Values(Case{"abc+1", 1}, Case{"2*abc", 0}, Case{"X1+Y2+3", 3},
-                      Case{"3A", 0}));
+INSTANTIATE_TEST_SUITE_P(NamesWithoutGetterAreZero, ExpressionValues,
+                         ::testing::Values(Case{"abc+1", 1}, Case{"2*abc", 0}, Case{"X1+Y2+3", 3},
+                                           Case{"3A", 0}));
 
 class MapExpression : public TExpression {
 public:

@@ -98,8 +98,9 @@ TEST(ScriptSite, SyntaxErrorsCarryLineAndPosition) {
         site.execute("Lua", "local a = 1\nlocal b = 2\nif a then\n");
         FAIL() << "no script error";
     } catch (const EActiveScript& e) {
-        EXPECT_STREQ(e.what(), "Scriptfeil: 'end' expected (to close 'if' at line 3) near <eof> "
-                               "i linje 4 pos. 0");
+        EXPECT_STREQ(e.what(),
+                     "Scriptfeil: 'end' expected (to close 'if' at line 3) near <eof> "
+                     "i linje 4 pos. 0");
         EXPECT_EQ(e.line(), 4);
     }
     // The site goes on after an error.
@@ -178,9 +179,9 @@ TEST(ScriptSite, SafeModeRefusesFilesProcessesAndModules) {
     EXPECT_EQ(site.evaluate("type(io)"), "table");
     site.setSafeMode(true);
     EXPECT_FALSE(site.started());  // the unsafe engine is gone
-    for (const char* name : {"io", "package", "require", "debug", "dofile", "loadfile", "print",
-                             "os.execute", "os.remove", "os.getenv", "os.exit", "os.rename",
-                             "os.tmpname"})
+    for (const char* name :
+         {"io", "package", "require", "debug", "dofile", "loadfile", "print", "os.execute",
+          "os.remove", "os.getenv", "os.exit", "os.rename", "os.tmpname"})
         EXPECT_EQ(site.evaluate("type(" + std::string(name) + ")"), "nil") << name;
     EXPECT_THROW(site.execute("Lua", "io.open('/etc/passwd')"), EActiveScript);
     EXPECT_THROW(site.execute("Lua", "os.execute('true')"), EActiveScript);
@@ -227,8 +228,7 @@ TEST(ScriptSite, MemoryIsBounded) {
     site.setMemoryLimit(4 << 20);
     EXPECT_STREQ(errorOf(site, "#string.rep('x', 100000000)").what(),
                  "Scriptfeil: Skriptet brukte mer minne enn tillatt i linje 0 pos. 0");
-    EXPECT_THROW(site.execute("Lua", "local t = {} for i = 1, 1e8 do t[i] = i end"),
-                 EActiveScript);
+    EXPECT_THROW(site.execute("Lua", "local t = {} for i = 1, 1e8 do t[i] = i end"), EActiveScript);
     EXPECT_EQ(site.evaluate("#string.rep('x', 1000)"), "1000");
 }
 

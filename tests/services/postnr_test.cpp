@@ -15,12 +15,14 @@ using lagrull::test::TempDir;
 namespace {
 
 // A file with the given raw header, entries and text, for the reader's edges.
-std::string rawFile(const std::vector<std::pair<std::int32_t, int>>& entries, const std::string& text) {
+std::string rawFile(const std::vector<std::pair<std::int32_t, int>>& entries,
+                    const std::string& text) {
     std::string out(6 * (entries.size() + 1), '\0');
     out[0] = static_cast<char>(entries.size() & 0xFF);
     out[1] = static_cast<char>(entries.size() >> 8);
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        for (int b = 0; b < 4; ++b) out[6 * (i + 1) + b] = static_cast<char>(entries[i].first >> (8 * b));
+        for (int b = 0; b < 4; ++b)
+            out[6 * (i + 1) + b] = static_cast<char>(entries[i].first >> (8 * b));
         out[6 * (i + 1) + 4] = static_cast<char>(entries[i].second & 0xFF);
         out[6 * (i + 1) + 5] = static_cast<char>(entries[i].second >> 8);
     }
@@ -43,7 +45,8 @@ TEST(PostNr, LineEndsAndSkippedCharacters) {
     TempDir dir;
     // Three entries: root 2000, left 1000, right 3000; lines end in LF,
     // byte 26 and nothing at all (the end of the file).
-    const std::string text = std::string("1000    ASKER\n") + "2000    LILLESTR\xD8M\x1A" + "3000    DRAMMEN";
+    const std::string text =
+        std::string("1000    ASKER\n") + "2000    LILLESTR\xD8M\x1A" + "3000    DRAMMEN";
     dir.write("postnr.NUM", rawFile({{15, 2000}, {1, 1000}, {34, 3000}}, text));
     TPostNr reg(dir.str());
     EXPECT_EQ(reg.lookUpPlace("1000"), "ASKER");
@@ -107,11 +110,12 @@ TEST(PostNrWriter, EveryTreeSizeFindsEveryCodeAndNoOther) {
 }
 
 TEST(PostNrWriter, ReadsBothRegisterForms) {
-    const PostalRegister js = readPostalCodesJs("module.exports={\"0150\":\"OSLO\",\"9990\":\"B\\u00c5TSFJORD\"}");
+    const PostalRegister js =
+        readPostalCodesJs("module.exports={\"0150\":\"OSLO\",\"9990\":\"B\\u00c5TSFJORD\"}");
     EXPECT_EQ(js.size(), 2u);
     EXPECT_EQ(js.at(9990), "BÅTSFJORD");
-    const PostalRegister tsv =
-        readPostalRegisterTsv("0150\tOSLO\t0301\tOSLO\tG\r\n9990\tB\xC5TSFJORD\t5632\tB\xC5TSFJORD\tG\r\n");
+    const PostalRegister tsv = readPostalRegisterTsv(
+        "0150\tOSLO\t0301\tOSLO\tG\r\n9990\tB\xC5TSFJORD\t5632\tB\xC5TSFJORD\tG\r\n");
     EXPECT_EQ(tsv.at(9990), "BÅTSFJORD");
     EXPECT_EQ(tsv.at(150), "OSLO");
     EXPECT_THROW(readPostalRegisterTsv("15O\tOSLO\n"), FormatError);

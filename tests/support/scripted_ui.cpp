@@ -12,8 +12,8 @@ std::optional<std::string> ScriptedUi::inputBox(const std::string& caption,
     return answer;
 }
 
-Answer ScriptedUi::doMessage(const std::string& caption, const std::string& text,
-                             Buttons buttons, Icon icon) {
+Answer ScriptedUi::doMessage(const std::string& caption, const std::string& text, Buttons buttons,
+                             Icon icon) {
     messages.push_back({caption, text, buttons, icon});
     if (!answers.empty()) {
         const Answer a = answers.front();

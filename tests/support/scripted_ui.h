@@ -28,7 +28,9 @@ public:
     std::deque<std::optional<std::string>> files;
 
     std::vector<ShownMessage> messages;
-    struct Prompt { std::string caption, prompt, value; };
+    struct Prompt {
+        std::string caption, prompt, value;
+    };
     std::vector<Prompt> prompts;
     std::vector<std::pair<std::string, std::string>> waits;  // caption, text
     std::vector<int> progress;                               // every gauge value set

@@ -6,15 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "temp_dir.h"
 #include "template/rtf_document_parser.h"
 #include "template/rtf_extended.h"
-#include "temp_dir.h"
 
 namespace lagrull::test {
 
 // A template around `body`, as a word processor writes its start.
 inline std::string rtfTemplate(const std::string& body) {
-    return "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1044{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}}"
+    return "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1044{\\fonttbl{\\f0\\froman\\fcharset0 Times "
+           "New Roman;}}"
            "{\\colortbl;\\red255\\green0\\blue0;}\r\n\\pard\\plain " +
            body + "\r\n}";
 }

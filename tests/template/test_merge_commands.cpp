@@ -31,7 +31,9 @@ protected:
         engine.setBaseDirectory(dir.str());
         return failure<E>(*this, body, engine);
     }
-    void link(const std::string& name, const std::string& body) { dir.write(name, rtfTemplate(body)); }
+    void link(const std::string& name, const std::string& body) {
+        dir.write(name, rtfTemplate(body));
+    }
 };
 
 }  // namespace
@@ -42,17 +44,23 @@ TEST_F(Commands, AtSignsThatBeginNoCommandAreText) {
 }
 
 TEST_F(Commands, IfElseAndParagraphsOfCommandsOnly) {
-    EXPECT_EQ(mergedText("F\\'f8r\\par @IF(1)@BEGIN\\par Ja\\par @ELSE\\par Nei\\par @END\\par Etter\\par"),
-              "Før\nJa\nEtter");
-    EXPECT_EQ(mergedText("F\\'f8r\\par @IF(NEI)@BEGIN\\par Ja\\par @END\\par Etter\\par"), "Før\nEtter");
+    EXPECT_EQ(
+        mergedText(
+            "F\\'f8r\\par @IF(1)@BEGIN\\par Ja\\par @ELSE\\par Nei\\par @END\\par Etter\\par"),
+        "Før\nJa\nEtter");
+    EXPECT_EQ(mergedText("F\\'f8r\\par @IF(NEI)@BEGIN\\par Ja\\par @END\\par Etter\\par"),
+              "Før\nEtter");
     // nested: the inner block follows the outer one
-    EXPECT_EQ(mergedText("@IF(1)@BEGIN A @IF(0)@BEGIN B @ELSE C @END D @ELSE E @END\\par"), "A C D ");  // blanks before a command stay
-    EXPECT_EQ(mergedText("@IF(0)@BEGIN A @IF(1)@BEGIN B @ELSE C @END D @ELSE E @END\\par" ), "E ");
+    EXPECT_EQ(mergedText("@IF(1)@BEGIN A @IF(0)@BEGIN B @ELSE C @END D @ELSE E @END\\par"),
+              "A C D ");  // blanks before a command stay
+    EXPECT_EQ(mergedText("@IF(0)@BEGIN A @IF(1)@BEGIN B @ELSE C @END D @ELSE E @END\\par"), "E ");
 }
 
 TEST_F(Commands, Conditions) {
     engine.nameValueList = {"x=a(b", "kategori=Student", "alder=17"};
-    const auto yes = [&](const std::string& c) { return mergedText("@IF(" + c + ")@BEGIN ja@ELSE nei@END\\par"); };
+    const auto yes = [&](const std::string& c) {
+        return mergedText("@IF(" + c + ")@BEGIN ja@ELSE nei@END\\par");
+    };
     EXPECT_EQ(yes("(a = a) AND (b = c)"), "nei");
     EXPECT_EQ(yes("a = a AND b = b"), "nei");  // the second operand runs to ")"
     EXPECT_EQ(yes("(a = a) OR (b = c)"), "ja");
@@ -68,27 +76,33 @@ TEST_F(Commands, Conditions) {
     EXPECT_EQ(yes("0,0"), "nei");
     EXPECT_EQ(yes("hva som helst"), "ja");
     EXPECT_EQ(yes("\\{finnes ikke\\}"), "nei");
-    EXPECT_EQ(fails<ERtfIfCmd>("@IF((a = a) UND (b = b))@BEGIN x@END"), "Unknown operator used in IF-statement");
-    EXPECT_EQ(fails<ERtfIfCmd>("@IF((a = a) AND b)@BEGIN x@END"), "Parantees error in IF-statement");
+    EXPECT_EQ(fails<ERtfIfCmd>("@IF((a = a) UND (b = b))@BEGIN x@END"),
+              "Unknown operator used in IF-statement");
+    EXPECT_EQ(fails<ERtfIfCmd>("@IF((a = a) AND b)@BEGIN x@END"),
+              "Parantees error in IF-statement");
 }
 
 TEST_F(Commands, LevelErrors) {
-    EXPECT_EQ(fails<ERtfExtendedCmd>("tekst @END"), "To many @END-commands or missing @BEGIN-command");
+    EXPECT_EQ(fails<ERtfExtendedCmd>("tekst @END"),
+              "To many @END-commands or missing @BEGIN-command");
     EXPECT_EQ(fails<ERtfExtendedCmd>("@IF(1)@ELSE"), "Illigal combination of commands");
     EXPECT_EQ(fails<ERtfExtendedCmd>("@IF(1) \\{navn\\}"), "Command Syntax Error");
-    EXPECT_EQ(fails<ERtfLink>("@SKIP@LINK(a.rtf)"), "Illigal combination of LINK command and other command");
+    EXPECT_EQ(fails<ERtfLink>("@SKIP@LINK(a.rtf)"),
+              "Illigal combination of LINK command and other command");
     EXPECT_EQ(fails<ERtfField>("@FOR(i = 1 TO 2)@INISECTIONS(a)"),
               "Illigal combination of INISECTION command and other command");
     EXPECT_EQ(fails<ERtfCmdParam>("@SET x = 1)"), "Missing parantees in statement parameter list");
     EXPECT_EQ(fails<ERtfField>("@SET(x = @IF)"), "Error in paramlist: x = ");
-    EXPECT_EQ(fails<ERtfForCmd>("@FOR(i = 1 TIL 3)@LINK(rad.rtf)"), "Syntax error in FOR-statement");
+    EXPECT_EQ(fails<ERtfForCmd>("@FOR(i = 1 TIL 3)@LINK(rad.rtf)"),
+              "Syntax error in FOR-statement");
     EXPECT_EQ(fails<ERtfAbort>("@IF(1)@BEGIN @ABORT(Mangler adresse) @END"), "Mangler adresse");
     EXPECT_EQ(fails<ERtfField>("@INISECTIONS(Brev)"), "Merge Inifile not loaded");
     EXPECT_EQ(fails<ERtfLink>("@INSERT(vedlegg)"), "OnMergeRtfStream event not assigned");
 }
 
 TEST_F(Commands, SetStoresArithmeticAndText) {
-    EXPECT_EQ(mergedText("@SET(x = 2*3)@SET(y = 123)@SET(z = A-1)@SET(w = 10/4)\\{x\\} \\{y\\} \\{z\\} \\{w\\}\\par"),
+    EXPECT_EQ(mergedText("@SET(x = 2*3)@SET(y = 123)@SET(z = A-1)@SET(w = 10/4)\\{x\\} \\{y\\} "
+                         "\\{z\\} \\{w\\}\\par"),
               "6 123 A-1 2,5");
 }
 
@@ -100,14 +114,17 @@ TEST_F(Commands, ForLinkRepeatsTheLinkedFileWithTheCounter) {
     link("rad.rtf", "Rad \\{i\\}\\par");
     EXPECT_EQ(mergedText("@FOR(i = 1 TO 3)@LINK(rad.rtf)Slutt\\par"), "Rad 1\nRad 2\nRad 3\nSlutt");
     EXPECT_EQ(mergedText("@FOR(i = 3 TO 1)@LINK(rad.rtf)Slutt\\par"), "Slutt");
-    EXPECT_EQ(mergedText("@FOR(i = 1 TO 1+1)@LINK(rad.rtf)\\{i\\}\\par"), "Rad 1\nRad 2");  // the counter is gone
-    EXPECT_EQ(fails<ERtfForCmd>("@FOR(i = 1 TO 1000000)@LINK(rad.rtf)").rfind("Too many passes", 0), 0u);
+    EXPECT_EQ(mergedText("@FOR(i = 1 TO 1+1)@LINK(rad.rtf)\\{i\\}\\par"),
+              "Rad 1\nRad 2");  // the counter is gone
+    EXPECT_EQ(fails<ERtfForCmd>("@FOR(i = 1 TO 1000000)@LINK(rad.rtf)").rfind("Too many passes", 0),
+              0u);
 }
 
 TEST_F(Commands, LinkedFilesAndTheirErrors) {
     link("ubalansert.rtf", "@IF(1)@BEGIN tekst\\par");
     EXPECT_EQ(fails<ERtfLink>("@LINK(ubalansert.rtf)"),
-              "Unbalanced use of @BEGIN/@END or missing parantees in function parameter list in file ubalansert.rtf");
+              "Unbalanced use of @BEGIN/@END or missing parantees in function parameter list in "
+              "file ubalansert.rtf");
     EXPECT_NE(fails<ERtfLink>("@LINK(finnes-ikke.rtf)").find("finnes-ikke.rtf"), std::string::npos);
     dir.write("tekst.rtf", "ikke RTF");
     EXPECT_EQ(fails<ERtfLink>("@LINK(tekst.rtf)"), "Could not read rtf merge stream");
@@ -139,8 +156,10 @@ TEST_F(Commands, IgnoreSetsTheStrictFieldsFlag) {
 
 TEST_F(Commands, InsertTakesRtfOrPlainTextFromTheHost) {
     engine.OnMergeRtfStream = [](const std::string& name, std::string& stream) {
-        if (name == "rtf") stream = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}\\f0 Satt inn \\{n\\}\\par}";
-        else if (name == "tekst") stream = "a{b}\\c";
+        if (name == "rtf")
+            stream = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}\\f0 Satt inn \\{n\\}\\par}";
+        else if (name == "tekst")
+            stream = "a{b}\\c";
     };
     engine.nameValueList = {"n=7"};
     EXPECT_EQ(mergedText("@INSERT(rtf)@INSERT(tekst)@INSERT(tom)\\par"), "Satt inn 7\na{b}\\c");
@@ -149,7 +168,8 @@ TEST_F(Commands, InsertTakesRtfOrPlainTextFromTheHost) {
 TEST_F(Commands, LinkedDocumentsFontsAndColoursAreMerged) {
     dir.write("hode.rtf",
               "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}}"
-              "{\\colortbl;\\red0\\green0\\blue255;\\red255\\green0\\blue0;}\\f0\\cf1 Bl\\'e5\\f1\\cf2 R\\'f8d\\par}");
+              "{\\colortbl;\\red0\\green0\\blue255;\\red255\\green0\\blue0;}\\f0\\cf1 "
+              "Bl\\'e5\\f1\\cf2 R\\'f8d\\par}");
     const std::string out = merge("@LINK(hode.rtf)Brev\\par");
     const auto document = readRtfDocument(out);
     EXPECT_EQ(document->header.fonts.fonts().size(), 2u);  // Times New Roman is found by name
@@ -165,12 +185,15 @@ TEST_F(Commands, LetterheadLinkedBeforeAnyTextSetsTheMargins) {
 
 TEST_F(Commands, PageBreaksBecomeSectionBreaksWhereNeeded) {
     link("liggende.rtf", "\\landscape Bred side\\par");
-    std::string out = merge("Side 1\\par\\page Side 2\\par\\page @LINK(liggende.rtf)\\page @FIRSTPAGE Side 4\\par");
+    std::string out = merge(
+        "Side 1\\par\\page Side 2\\par\\page @LINK(liggende.rtf)\\page @FIRSTPAGE Side 4\\par");
     EXPECT_EQ(textOf(out), "Side 1\nSide 2\nBred side\nSide 4");
     // the first break stays a page break, the second turns landscape, the
     // third restarts the numbering
     EXPECT_NE(out.find("\\page {}{}"), std::string::npos);
-    EXPECT_NE(out.find("\\sect\\sectd\\sbkpage\\lndscpsxn\\pgwsxn16840\\pghsxn11907"), std::string::npos) << out;
+    EXPECT_NE(out.find("\\sect\\sectd\\sbkpage\\lndscpsxn\\pgwsxn16840\\pghsxn11907"),
+              std::string::npos)
+        << out;
     EXPECT_NE(out.find("\\sect\\sectd\\sbkpage\\pgnrestart\\pgnstarts1"), std::string::npos) << out;
     const auto document = readRtfDocument(out);
     EXPECT_EQ(document->sections.size(), 3u);
@@ -181,7 +204,8 @@ TEST_F(Commands, PrintOptionsGiveSectionsTheirBins) {
     std::string out = merge("\\sectd\\binfsxn7 En\\page @ODDPAGE To\\par");
     EXPECT_NE(out.find("\\sectd \\binfsxn2\\binsxn3 "), std::string::npos) << out;
     EXPECT_EQ(out.find("\\binfsxn7"), std::string::npos);
-    EXPECT_NE(out.find("\\sect\\sectd\\sbkpage\\binfsxn2\\binsxn3\\sbkodd"), std::string::npos) << out;
+    EXPECT_NE(out.find("\\sect\\sectd\\sbkpage\\binfsxn2\\binsxn3\\sbkodd"), std::string::npos)
+        << out;
 }
 
 TEST_F(Commands, PdfOutputGoesThroughTheConverterAndLeavesNoTemporaryFile) {

@@ -13,7 +13,9 @@ namespace {
 
 class Fields : public MergeTest {
 protected:
-    void useIni(const std::string& text) { engine.MergeIniFile = dir.write("brev.ini", text).string(); }
+    void useIni(const std::string& text) {
+        engine.MergeIniFile = dir.write("brev.ini", text).string();
+    }
 };
 
 }  // namespace
@@ -24,27 +26,44 @@ TEST(MergeFormat, TheFormatsTable) {
         const char* format;
         const char* expected;
     } cases[] = {
-        {"Kari æøå", "A", "KARI ÆØÅ"},          {"Kari ÆØÅ", "aa", "kari æøå"},
-        {"kARI", "Aaa", "Kari"},                 {"KARI NORDMANN", "Aa", "Kari Nordmann"},
-        {"Kari NORDMANN", "Aa", "Kari NORDMANN"}, {"A B C D E F", "Aa?", "A B C D E F"},
+        {"Kari æøå", "A", "KARI ÆØÅ"},
+        {"Kari ÆØÅ", "aa", "kari æøå"},
+        {"kARI", "Aaa", "Kari"},
+        {"KARI NORDMANN", "Aa", "Kari Nordmann"},
+        {"Kari NORDMANN", "Aa", "Kari NORDMANN"},
+        {"A B C D E F", "Aa?", "A B C D E F"},
         {"OLA  NORDMANN OG SØNN AS", "Aa", "Ola Nordmann og Sønn AS"},
-        {"HAKKESPETT IL", "Aa", "Hakkespett IL"}, {"PER V/KARI", "Aa", "Per v/Kari"},
+        {"HAKKESPETT IL", "Aa", "Hakkespett IL"},
+        {"PER V/KARI", "Aa", "Per v/Kari"},
         {"ANNE-LISE O. BERG", "Aa", "Anne-Lise O. Berg"},
         {"Kari", "Abc", "Kari"},
-        {"15.03.2024", "D8", "15.03.2024"},      {"20240315", "D8", "15.03.2024"},
-        {"150324", "d8", "15.03.2024"},          {"15.03.24", "D8", "15.03.2024"},
-        {"2024.03.15", "D8", "15.03.2024"},      {"150324", "D", "150324"},
-        {"150324", "D4", "15.03"},               {"150324", "D6", "15.03.24"},
-        {"150324", "DY", "2024"},                {"05032024", "DT", ""},
-        {"20240305", "DT", "5. mars 2024"},      {"311299", "DT", "31. desember 1999"},
-        {"ikke dato", "DT", ""},                 {"1234,5", "N2", "1234,50"},
-        {"1234,5", "T2", "1.234,50"},            {"1234567", "T0", "1.234.567"},
-        {"1.234,567", "N1", "1234,6"},           {"0", "T2h0", ""},
-        {"-1234,5", "T2", "-1.234,50"},          {"12345678903", "####.##.#####", "1234.56.78903"},
-        {"2", "Giro[2]\\AvtaleGiro[3]", "Giro"}, {"9", "Giro[2]\\AvtaleGiro[3]", "9"},
+        {"15.03.2024", "D8", "15.03.2024"},
+        {"20240315", "D8", "15.03.2024"},
+        {"150324", "d8", "15.03.2024"},
+        {"15.03.24", "D8", "15.03.2024"},
+        {"2024.03.15", "D8", "15.03.2024"},
+        {"150324", "D", "150324"},
+        {"150324", "D4", "15.03"},
+        {"150324", "D6", "15.03.24"},
+        {"150324", "DY", "2024"},
+        {"05032024", "DT", ""},
+        {"20240305", "DT", "5. mars 2024"},
+        {"311299", "DT", "31. desember 1999"},
+        {"ikke dato", "DT", ""},
+        {"1234,5", "N2", "1234,50"},
+        {"1234,5", "T2", "1.234,50"},
+        {"1234567", "T0", "1.234.567"},
+        {"1.234,567", "N1", "1234,6"},
+        {"0", "T2h0", ""},
+        {"-1234,5", "T2", "-1.234,50"},
+        {"12345678903", "####.##.#####", "1234.56.78903"},
+        {"2", "Giro[2]\\AvtaleGiro[3]", "Giro"},
+        {"9", "Giro[2]\\AvtaleGiro[3]", "9"},
         {"12345678", "## ## ## ##", "12 34 56 78"},
     };
-    for (const Case& c : cases) EXPECT_EQ(applyMergeFormat(c.value, c.format), c.expected) << c.value << " [" << c.format << "]";
+    for (const Case& c : cases)
+        EXPECT_EQ(applyMergeFormat(c.value, c.format), c.expected)
+            << c.value << " [" << c.format << "]";
     EXPECT_THROW(applyMergeFormat("150324", "Dq"), ERtfField);
     EXPECT_EQ(applyMergeFormat("Kari Nordmann", "_"), "Kari\u00a0Nordmann");
     EXPECT_EQ(applyMergeFormat("KARI NORDMANN", "Aa_"), "Kari\u00a0Nordmann");
@@ -58,13 +77,19 @@ TEST(MergeFormat, TwoDigitYearsFollowTheCurrentYear) {
 
 TEST_F(Fields, IniSectionsAndTheirSearchList) {
     useIni("[Brev]\r\nnavn=Kari\r\nby=Oslo\r\n[Medlem]\r\nnavn=Ola\r\n");
-    EXPECT_EQ(mergedText("\\{navn\\} \\{Brev.navn\\} \\{Medlem.navn\\} \\{by\\}\\par"), "Kari Kari Ola Oslo");
-    EXPECT_EQ(mergedText("@INISECTIONS(Medlem;Brev)\\{navn\\} @INISECTIONS(Brev)\\{navn\\}\\par"), "Ola Kari");
-    EXPECT_EQ(mergedText("@INISECTIONS([Medlem])\\{navn\\} @INISECTIONS(*)\\{navn\\}\\par"), "Ola Kari");
+    EXPECT_EQ(mergedText("\\{navn\\} \\{Brev.navn\\} \\{Medlem.navn\\} \\{by\\}\\par"),
+              "Kari Kari Ola Oslo");
+    EXPECT_EQ(mergedText("@INISECTIONS(Medlem;Brev)\\{navn\\} @INISECTIONS(Brev)\\{navn\\}\\par"),
+              "Ola Kari");
+    EXPECT_EQ(mergedText("@INISECTIONS([Medlem])\\{navn\\} @INISECTIONS(*)\\{navn\\}\\par"),
+              "Ola Kari");
     // a level keeps its own list
-    EXPECT_EQ(mergedText("@IF(1)@BEGIN @INISECTIONS(Medlem)\\{navn\\} @END \\{navn\\}\\par"), "Ola Kari");
+    EXPECT_EQ(mergedText("@IF(1)@BEGIN @INISECTIONS(Medlem)\\{navn\\} @END \\{navn\\}\\par"),
+              "Ola Kari");
     // the combined form sets the list for what follows when its condition holds
-    EXPECT_EQ(mergedText("@IF(0)@INISECTIONS(Medlem)\\{navn\\} @IF(1)@INISECTIONS(Medlem)\\{navn\\}\\par"), "Kari Ola");
+    EXPECT_EQ(mergedText(
+                  "@IF(0)@INISECTIONS(Medlem)\\{navn\\} @IF(1)@INISECTIONS(Medlem)\\{navn\\}\\par"),
+              "Kari Ola");
     engine.MergeIniFile = (dir.path() / "mangler.ini").string();
     EXPECT_THROW(merge("x"), ERtfField);
 }
@@ -77,7 +102,8 @@ TEST_F(Fields, LookUpOrder) {
     };
     engine.namesAndValues = {"c", "par", "d", "par", "e", ""};
     engine.nameValueList = {"d=liste", "f=liste"};
-    EXPECT_EQ(mergedText("@SET(a = satt)\\{a\\} \\{b\\} \\{c\\} \\{D\\} [\\{e\\}] \\{f\\} \\{2*3\\}\\par"),
+    EXPECT_EQ(mergedText(
+                  "@SET(a = satt)\\{a\\} \\{b\\} \\{c\\} \\{D\\} [\\{e\\}] \\{f\\} \\{2*3\\}\\par"),
               "satt vert ini par [] liste 6");
     engine.strictFields = true;  // an empty entry is known
     EXPECT_EQ(mergedText("[\\{e\\}]\\par"), "[]");
@@ -89,7 +115,8 @@ TEST_F(Fields, NestedFieldsFormTheName) {
 }
 
 TEST_F(Fields, ValuesCannotBreakTheDocument) {
-    engine.nameValueList = {"navn=Kari {Nord} \\mann", "sitat=\u201cJa\u201d \u20ac 5", "linjer=a\r\nb"};
+    engine.nameValueList = {"navn=Kari {Nord} \\mann", "sitat=\u201cJa\u201d \u20ac 5",
+                            "linjer=a\r\nb"};
     const std::string out = merge("\\b \\{navn\\}\\b0\\~\\{sitat\\}\\par \\{linjer\\}\\par");
     EXPECT_NE(out.find("Kari \\{Nord\\} \\\\mann"), std::string::npos) << out;
     EXPECT_EQ(textOf(out), "Kari {Nord} \\mann\u00a0\u201cJa\u201d \u20ac 5\na\nb");

@@ -21,7 +21,8 @@ struct FakePrompter : TFillInPrompter {
     bool ask(const std::string& t, std::vector<TFillinRec>& entries) override {
         title = t;
         seen = entries;
-        for (std::size_t i = 0; i < entries.size() && i < answers.size(); ++i) entries[i].text = answers[i];
+        for (std::size_t i = 0; i < entries.size() && i < answers.size(); ++i)
+            entries[i].text = answers[i];
         return ok;
     }
 };
@@ -30,8 +31,10 @@ struct FakePrompter : TFillInPrompter {
 
 TEST(FillIn, FirstReadingListsEveryFieldInOrder) {
     const std::string doc = rtfTemplate(fillin("\"Navn?\" \\\\d \"Kari\" \\\\l 3 \\\\w") + "{\\b " +
-                                        fillin("\"Medlem?\" \\\\k medlnr \\\\n") + "}" + fillin("\"Betalt?\" \\\\y") + "\\par");
-    const auto entries = readFillins(doc, [](const std::string& name) { return name == "medlnr" ? "1042" : ""; });
+                                        fillin("\"Medlem?\" \\\\k medlnr \\\\n") + "}" +
+                                        fillin("\"Betalt?\" \\\\y") + "\\par");
+    const auto entries =
+        readFillins(doc, [](const std::string& name) { return name == "medlnr" ? "1042" : ""; });
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[0].prompt, "Navn?");
     EXPECT_EQ(entries[0].defaultText, "Kari");
@@ -45,14 +48,16 @@ TEST(FillIn, FirstReadingListsEveryFieldInOrder) {
 }
 
 TEST(FillIn, SecondReadingShowsTheAnswers) {
-    const std::string doc = rtfTemplate("A " + fillin("\"Hva?\"") + " B " + fillin("\"Nr?\" \\\\k nr") + " C " +
-                                        fillin("\"Kryss\" \\\\x") + "\\par");
+    const std::string doc =
+        rtfTemplate("A " + fillin("\"Hva?\"") + " B " + fillin("\"Nr?\" \\\\k nr") + " C " +
+                    fillin("\"Kryss\" \\\\x") + "\\par");
     FakePrompter prompter;
     prompter.answers = {"linje 1\nlinje {2}", "77", "ja"};
     const auto result = promptFillins(doc, "Brev", prompter);
     ASSERT_TRUE(result);
     EXPECT_EQ(prompter.title, "Brev");
-    EXPECT_EQ(textOf(result->rtf), "A linje 1\nlinje {2} B  C ");  // unticked box and keyed entry are empty
+    EXPECT_EQ(textOf(result->rtf),
+              "A linje 1\nlinje {2} B  C ");  // unticked box and keyed entry are empty
     EXPECT_EQ(result->keyed.at("nr"), "77");
     prompter.ok = false;
     EXPECT_FALSE(promptFillins(doc, "Brev", prompter));
@@ -60,7 +65,8 @@ TEST(FillIn, SecondReadingShowsTheAnswers) {
 
 TEST(FillIn, MergeKeepsTheStoredResult) {
     TRtfExtended engine;
-    EXPECT_EQ(textOf(engine.Convert(rtfTemplate("Svar: " + fillin("\"Hva?\"") + "\\par"))), "Svar: lagret");
+    EXPECT_EQ(textOf(engine.Convert(rtfTemplate("Svar: " + fillin("\"Hva?\"") + "\\par"))),
+              "Svar: lagret");
 }
 
 #include "template/fillin_print_hook.h"

@@ -34,18 +34,21 @@ protected:
 
 TEST_F(WordProcessorLetter, TextOfTheStudentsLetter) {
     const std::string out = mergeLetter("");
-    EXPECT_EQ(textOf(out),
-              "Hakkespett IL\nPostboks 12, 0101 Oslo\nKari Nordmann\nStorgata 1 {3. etg}\n0150 Oslo\n"
-              "Oslo, 1. april 2024\n\nKontingent for 2024\nHei Kari Medlem,\n"
-              "Som student betaler du redusert kontingent.\n"
-              "Beløpet er kr 1.234,50 med forfall 15. mars 2024. Husk studentbevis.\n\nMed vennlig hilsen\nKassereren");
+    EXPECT_EQ(
+        textOf(out),
+        "Hakkespett IL\nPostboks 12, 0101 Oslo\nKari Nordmann\nStorgata 1 {3. etg}\n0150 Oslo\n"
+        "Oslo, 1. april 2024\n\nKontingent for 2024\nHei Kari Medlem,\n"
+        "Som student betaler du redusert kontingent.\n"
+        "Beløpet er kr 1.234,50 med forfall 15. mars 2024. Husk studentbevis.\n\nMed vennlig "
+        "hilsen\nKassereren");
 }
 
 TEST_F(WordProcessorLetter, OtherCategoriesLoseTheBlock) {
     const std::string text = textOf(mergeLetter("Pensjonist"));
     EXPECT_EQ(text.find("Som student"), std::string::npos);
     EXPECT_NE(text.find("2024. Velkommen tilbake."), std::string::npos) << text;
-    EXPECT_NE(text.find("Hei Kari Medlem,\nBeløpet"), std::string::npos) << text;  // no empty paragraph left
+    EXPECT_NE(text.find("Hei Kari Medlem,\nBeløpet"), std::string::npos)
+        << text;  // no empty paragraph left
 }
 
 TEST_F(WordProcessorLetter, LayoutOfTheLetter) {
@@ -55,7 +58,8 @@ TEST_F(WordProcessorLetter, LayoutOfTheLetter) {
     EXPECT_EQ(document->sections.at(0)->marginTop, 851);
     // its font joins the letter's table and its text keeps it
     ASSERT_NE(document->header.fonts.byName("Verdana"), nullptr);
-    const auto& head = static_cast<const TParagraph&>(*document->sections.at(0)->body.elements().at(0));
+    const auto& head =
+        static_cast<const TParagraph&>(*document->sections.at(0)->body.elements().at(0));
     EXPECT_EQ(head.runs.at(0).attrs.font, document->header.fonts.byName("Verdana")->number);
     EXPECT_TRUE(head.runs.at(0).attrs.bold);
     // the footer keeps its page number field

@@ -15,17 +15,83 @@ using namespace lagrull::test;
 namespace {
 
 const char* const kPieces[] = {
-    "@IF(", "@IF(1)", "@IF(0)", "@BEGIN", "@END", "@ELSE", "@SKIP", "@SET(x = ", "@SET(y = 2*3)", "@FOR(i = 1 TO 3)",
-    "@LINK(rad.rtf)", "@LINK(", "@INSERT(a)", "@\\\\", "@ABORT(", "@IGNORE(ja)", "@FIRSTPAGE", "@ODDPAGE", "@",
-    "\\{", "\\}", "\\{navn\\}", "\\{x[D8]\\}", "\\{v[T2]\\}", "\\{v[Aa]\\}", "\\{i\\}", "\\{\\{x\\}navn\\}", "(", ")",
-    "=", " AND ", " < ", ";", "search(a; b)", "\\par ", "\\page ", "\\line ", "\\tab ", "{\\b ", "}", "{", "\\cell ",
-    "\\row ", "\\margl1000 ", "\\landscape ", "\\pgnstarts3 ", "\\sectd ", "\\'e6", "\\u8364?", "tekst ", "  ",
-    "{\\field{\\*\\fldinst MERGEFIELD navn}{\\fldrslt x}}", "{\\field{\\*\\fldinst IF 1 = 1 \"a\" \"b\"}{\\fldrslt y}}",
-    "{\\field{\\*\\fldinst = 2*}{\\fldrslt z}}", "{\\*\\bkmkstart b}", "{\\pict\\wmetafile8 0102}", "\\\\", "\\~",
+    "@IF(",
+    "@IF(1)",
+    "@IF(0)",
+    "@BEGIN",
+    "@END",
+    "@ELSE",
+    "@SKIP",
+    "@SET(x = ",
+    "@SET(y = 2*3)",
+    "@FOR(i = 1 TO 3)",
+    "@LINK(rad.rtf)",
+    "@LINK(",
+    "@INSERT(a)",
+    "@\\\\",
+    "@ABORT(",
+    "@IGNORE(ja)",
+    "@FIRSTPAGE",
+    "@ODDPAGE",
+    "@",
+    "\\{",
+    "\\}",
+    "\\{navn\\}",
+    "\\{x[D8]\\}",
+    "\\{v[T2]\\}",
+    "\\{v[Aa]\\}",
+    "\\{i\\}",
+    "\\{\\{x\\}navn\\}",
+    "(",
+    ")",
+    "=",
+    " AND ",
+    " < ",
+    ";",
+    "search(a; b)",
+    "\\par ",
+    "\\page ",
+    "\\line ",
+    "\\tab ",
+    "{\\b ",
+    "}",
+    "{",
+    "\\cell ",
+    "\\row ",
+    "\\margl1000 ",
+    "\\landscape ",
+    "\\pgnstarts3 ",
+    "\\sectd ",
+    "\\'e6",
+    "\\u8364?",
+    "tekst ",
+    "  ",
+    "{\\field{\\*\\fldinst MERGEFIELD navn}{\\fldrslt x}}",
+    "{\\field{\\*\\fldinst IF 1 = 1 \"a\" \"b\"}{\\fldrslt y}}",
+    "{\\field{\\*\\fldinst = 2*}{\\fldrslt z}}",
+    "{\\*\\bkmkstart b}",
+    "{\\pict\\wmetafile8 0102}",
+    "\\\\",
+    "\\~",
 };
 
-const char* const kValues[] = {"Kari", "{", "}", "\\", "(", ")", "=", "@IF(", "@END", "150324", "1234,5", "",
-                               "\u20ac \u00e6\u00f8\u00e5", "\r\n", "a{b}c\\d", "\xff\xfe", "@\\\\"};
+const char* const kValues[] = {"Kari",
+                               "{",
+                               "}",
+                               "\\",
+                               "(",
+                               ")",
+                               "=",
+                               "@IF(",
+                               "@END",
+                               "150324",
+                               "1234,5",
+                               "",
+                               "\u20ac \u00e6\u00f8\u00e5",
+                               "\r\n",
+                               "a{b}c\\d",
+                               "\xff\xfe",
+                               "@\\\\"};
 
 std::string randomTemplate(std::mt19937& rng, int pieces) {
     std::uniform_int_distribution<std::size_t> pick(0, std::size(kPieces) - 1);
@@ -63,9 +129,12 @@ TEST(MergeRobustness, RandomTemplatesAndValues) {
     for (int run = 0; run < 4000; ++run) {
         TRtfExtended engine;
         engine.setBaseDirectory(dir.str());
-        engine.nameValueList = {std::string("navn=") + kValues[value(rng)], std::string("x=") + kValues[value(rng)],
+        engine.nameValueList = {std::string("navn=") + kValues[value(rng)],
+                                std::string("x=") + kValues[value(rng)],
                                 std::string("v=") + kValues[value(rng)]};
-        engine.OnMergeRtfStream = [&](const std::string&, std::string& s) { s = kValues[value(rng)]; };
+        engine.OnMergeRtfStream = [&](const std::string&, std::string& s) {
+            s = kValues[value(rng)];
+        };
         const std::string templ = randomTemplate(rng, 1 + run % 40);
         std::string out;
         try {
@@ -90,7 +159,8 @@ TEST(MergeRobustness, RandomTemplatesAndValues) {
 }
 
 TEST(MergeRobustness, CutTemplatesEndQuietlyOrWithAnError) {
-    const std::string full = rtfTemplate("@IF(\\{a\\} = b)@BEGIN {\\b fet \\{navn[Aa]\\}}\\par @ELSE x@END\\page slutt\\par");
+    const std::string full = rtfTemplate(
+        "@IF(\\{a\\} = b)@BEGIN {\\b fet \\{navn[Aa]\\}}\\par @ELSE x@END\\page slutt\\par");
     for (std::size_t n = 0; n <= full.size(); ++n) {
         TRtfExtended engine;
         try {
@@ -110,5 +180,7 @@ TEST(MergeRobustness, DeepNestingEndsInBoundedDepth) {
     for (int i = 0; i < 5000; ++i) ifs += "(";
     TRtfExtended engine;
     EXPECT_NO_THROW(checkReadsAsRtf(engine.Convert(rtfTemplate("a" + fields + groups))));
-    EXPECT_THROW(engine.Convert(rtfTemplate("@IF(" + ifs + "1" + std::string(5000, ')') + ")@BEGIN x@END")), Error);
+    EXPECT_THROW(
+        engine.Convert(rtfTemplate("@IF(" + ifs + "1" + std::string(5000, ')') + ")@BEGIN x@END")),
+        Error);
 }

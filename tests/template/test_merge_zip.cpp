@@ -14,7 +14,8 @@ using namespace lagrull::test;
 namespace {
 
 // Writes an archive; members with a password use traditional encryption.
-void writeZip(const std::filesystem::path& path, const std::vector<std::pair<std::string, std::string>>& members,
+void writeZip(const std::filesystem::path& path,
+              const std::vector<std::pair<std::string, std::string>>& members,
               const char* password = nullptr) {
     int error = 0;
     zip_t* z = zip_open(path.string().c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
@@ -23,7 +24,8 @@ void writeZip(const std::filesystem::path& path, const std::vector<std::pair<std
         zip_source_t* s = zip_source_buffer(z, data.data(), data.size(), 0);
         const zip_int64_t index = zip_file_add(z, name.c_str(), s, ZIP_FL_OVERWRITE);
         ASSERT_GE(index, 0);
-        if (password) zip_file_set_encryption(z, static_cast<zip_uint64_t>(index), ZIP_EM_AES_256, password);
+        if (password)
+            zip_file_set_encryption(z, static_cast<zip_uint64_t>(index), ZIP_EM_AES_256, password);
     }
     ASSERT_EQ(zip_close(z), 0);
 }
@@ -56,9 +58,12 @@ TEST_F(ZipTemplates, TemplateAndLinkedFileComeFromTheArchive) {
 }
 
 TEST_F(ZipTemplates, MembersOutsideTheRunsFolderAreRefused) {
-    writeZip(dir.path() / "farlig.zip", {{"../utenfor.rtf", rtfTemplate("x")}, {"mal.rtf", rtfTemplate("@LINK(utenfor.rtf)")}});
+    writeZip(dir.path() / "farlig.zip", {{"../utenfor.rtf", rtfTemplate("x")},
+                                         {"mal.rtf", rtfTemplate("@LINK(utenfor.rtf)")}});
     TRtfExtended engine2;
     engine2.setZipArchive((dir.path() / "farlig.zip").string(), "");
-    EXPECT_THROW(engine2.MergeFile((dir.path() / "mal.rtf").string(), (dir.path() / "ut.rtf").string()), ERtfZipFile);
+    EXPECT_THROW(
+        engine2.MergeFile((dir.path() / "mal.rtf").string(), (dir.path() / "ut.rtf").string()),
+        ERtfZipFile);
     EXPECT_FALSE(std::filesystem::exists(dir.path().parent_path() / "utenfor.rtf"));
 }

@@ -9,9 +9,9 @@
 #include "common/error.h"
 #include "common/file_names.h"
 #include "common/log.h"
+#include "temp_dir.h"
 #include "template/recording_device.h"
 #include "template/rtf_document_builder.h"
-#include "temp_dir.h"
 
 using namespace lagrull;
 
@@ -273,15 +273,16 @@ TEST(PageLayout, PageFieldsShowTheirNumbers) {
     EXPECT_EQ(two.back()->x + 120, 1800 + 8306);
 
     Printed restart;
-    restart.print("{\\rtf1{\\footer Side \\chpgn\\par}A\\sect\\sectd\\pgnrestart\\pgnstarts5 C\\par}");
+    restart.print(
+        "{\\rtf1{\\footer Side \\chpgn\\par}A\\sect\\sectd\\pgnrestart\\pgnstarts5 C\\par}");
     EXPECT_EQ(restart.r().sheetText(2), "C | Side  | 5");
 }
 
 TEST(PageLayout, JobCallsInOrder) {
     Printed p;
     p.print("{\\rtf1 A}");
-    EXPECT_EQ(p.r().calls,
-              (std::vector<std::string>{"CreateDC ", "StartDoc RTF", "StartPage", "EndPage", "EndDoc", "DeleteDC"}));
+    EXPECT_EQ(p.r().calls, (std::vector<std::string>{"CreateDC ", "StartDoc RTF", "StartPage",
+                                                     "EndPage", "EndDoc", "DeleteDC"}));
 }
 
 TEST(PageLayout, AFailingSheetStillEndsTheJob) {
@@ -328,7 +329,9 @@ TEST(PrintOptions, PageEntriesAndPrinterNames) {
     EXPECT_EQ(options.entryFor(1).fields, 0u);
     EXPECT_EQ(options.entryFor(7).orientation, TDeviceMode::kLandscape);
 
-    TInstalledPrinters::setSource([] { return std::vector<std::string>{"Kontor on ipp://kontor", "PDF"}; });
+    TInstalledPrinters::setSource([] {
+        return std::vector<std::string>{"Kontor on ipp://kontor", "PDF"};
+    });
     options.setPrinterName("kontor");
     EXPECT_EQ(options.deviceName(), "Kontor");
     EXPECT_EQ(options.port(), "ipp://kontor");
@@ -363,13 +366,16 @@ TEST(PageLayout, HostileGeometryIsLaidOutWithoutOverflow) {
         "{\\rtf1\\pard\\fs2147483647 Stor\\par\\pard\\fs-5 liten\\par}",
         "{\\rtf1\\pard\\up2147483647 opp\\dn2147483647 ned\\par}",
         "{\\rtf1\\cols2147483647\\colsx2147483647 A\\column B\\par}",
-        "{\\rtf1\\trowd\\trleft-2147483648\\trgaph2147483647\\trrh-2147483648\\cellx2147483647\\cellx-2147483648"
+        "{\\rtf1\\trowd\\trleft-2147483648\\trgaph2147483647\\trrh-"
+        "2147483648\\cellx2147483647\\cellx-2147483648"
         "\\intbl A\\cell B\\cell\\row}",
-        "{\\rtf1\\pard\\absw2147483647\\absh-2147483648\\posx2147483647\\posy-2147483648\\dfrmtxty2147483647 R\\par"
+        "{\\rtf1\\pard\\absw2147483647\\absh-2147483648\\posx2147483647\\posy-"
+        "2147483648\\dfrmtxty2147483647 R\\par"
         "\\pard Etter\\par}",
         "{\\rtf1{\\header\\pard\\sl-20000 H\\par}\\headery2147483647 A\\par}",
         "{\\rtf1\\sectd\\pgnrestart\\pgnstarts-2147483648 A\\chpgn\\page B\\chpgn\\par}",
-        "{\\rtf1\\pard\\qj ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWXYZ"
+        "{\\rtf1\\pard\\qj "
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWXYZ"
         "ABCDEFGHIJKLMNOPQRSTUVWXYZ\\par}",
     };
     for (const char* rtf : documents) {
@@ -400,20 +406,38 @@ TEST(PageLayout, PrinterLogLinesInTheOrderOfTheJob) {
     configureAppLog(false);
     std::filesystem::remove(path);
     const char* expected[] = {
-        "Enter PrintRTFStream", "ENTER TRTFDocumentBuilder.PrintDocument", "BeginPrinting",
-        "ENTER TWinPrinterFormatter.PrintDocument", "ENTER SetLandscape", "Orientation 1->1",
-        "TWinPrinterFormatter.PrintDocument 1", "Enter WinCreateDC", "Windows.CreateDC=1", "dm.Fields=00000001",
-        "EXIT WinCreateDC", "Kopier=1", "BeginPage OPT PTop=0, PBot=16838, PhysB=16838", "Windows.STARTDOC(1)=1",
-        "windows.StartPage=1", "EXIT TWinPrinterFormatter.PrintDocument", "ENTER EndPrintJob", "windows.EndPage=1",
-        "Windows.ENDDOC(1)=1", "Windows.DeleteDC", "EXIT EndPrintJob", "EndPrinting",
-        "EXIT TRTFDocumentBuilder.PrintDocument", "Exit PrintRTFStream",
+        "Enter PrintRTFStream",
+        "ENTER TRTFDocumentBuilder.PrintDocument",
+        "BeginPrinting",
+        "ENTER TWinPrinterFormatter.PrintDocument",
+        "ENTER SetLandscape",
+        "Orientation 1->1",
+        "TWinPrinterFormatter.PrintDocument 1",
+        "Enter WinCreateDC",
+        "Windows.CreateDC=1",
+        "dm.Fields=00000001",
+        "EXIT WinCreateDC",
+        "Kopier=1",
+        "BeginPage OPT PTop=0, PBot=16838, PhysB=16838",
+        "Windows.STARTDOC(1)=1",
+        "windows.StartPage=1",
+        "EXIT TWinPrinterFormatter.PrintDocument",
+        "ENTER EndPrintJob",
+        "windows.EndPage=1",
+        "Windows.ENDDOC(1)=1",
+        "Windows.DeleteDC",
+        "EXIT EndPrintJob",
+        "EndPrinting",
+        "EXIT TRTFDocumentBuilder.PrintDocument",
+        "Exit PrintRTFStream",
     };
     std::size_t at = 0;
     for (const char* line : expected) {
         const std::string wanted = std::string("] ") + line;
         auto found = log.find(wanted, at);
         // a whole line, whatever its line end
-        while (found != std::string::npos && log.find_first_of("\r\n", found) != found + wanted.size())
+        while (found != std::string::npos &&
+               log.find_first_of("\r\n", found) != found + wanted.size())
             found = log.find(wanted, found + 1);
         ASSERT_NE(found, std::string::npos) << line << "\n" << log;
         at = found;
@@ -422,17 +446,21 @@ TEST(PageLayout, PrinterLogLinesInTheOrderOfTheJob) {
 
 TEST(PageLayout, PicturesSitOnTheBaseLineAndCellsAreShadedAndRuled) {
     Printed p;
-    p.print("{\\rtf1{\\colortbl;\\red220\\green230\\blue242;}"
-            "\\pard{\\pict\\pngblip\\picw10\\pich10\\picwgoal1000\\pichgoal500 89504e47}\\par"
-            "\\trowd\\trgaph70\\clbrdrt\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clcbpat1\\cellx2000"
-            "\\intbl Celle\\cell\\row}");
+    p.print(
+        "{\\rtf1{\\colortbl;\\red220\\green230\\blue242;}"
+        "\\pard{\\pict\\pngblip\\picw10\\pich10\\picwgoal1000\\pichgoal500 89504e47}\\par"
+        "\\trowd\\trgaph70\\clbrdrt\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clcbpat1\\cellx2000"
+        "\\intbl Celle\\cell\\row}");
     const auto& shapes = p.r().shapes;
     // the picture line is 500 tall from the content top
     ASSERT_FALSE(shapes.empty());
     EXPECT_EQ(shapes[0], "1 picture pngblip 1800,1440,2800,1940");
-    EXPECT_NE(std::find(shapes.begin(), shapes.end(), "1 fill 1800,1940,3800,2180 #DCE6F2"), shapes.end());
-    EXPECT_NE(std::find(shapes.begin(), shapes.end(), "1 line 1800,1940,3800,1940 w10"), shapes.end());
-    EXPECT_NE(std::find(shapes.begin(), shapes.end(), "1 line 1800,2180,3800,2180 w10"), shapes.end());
+    EXPECT_NE(std::find(shapes.begin(), shapes.end(), "1 fill 1800,1940,3800,2180 #DCE6F2"),
+              shapes.end());
+    EXPECT_NE(std::find(shapes.begin(), shapes.end(), "1 line 1800,1940,3800,1940 w10"),
+              shapes.end());
+    EXPECT_NE(std::find(shapes.begin(), shapes.end(), "1 line 1800,2180,3800,2180 w10"),
+              shapes.end());
     // cell text inside the gap
     EXPECT_EQ(p.all("Celle")[0]->x, 1870);
 }
@@ -464,7 +492,8 @@ TEST(DocumentBuilder, FindsFilesWithTheirExtensionsAndInTheBaseDirectory) {
     CountingHook hook;
     TRTFDocumentBuilder builder(system, &hook);
     const std::string stem = (dir.path() / "brev").string();
-    EXPECT_EQ(builder.findFile(stem).filename(), "brev.sp2");  // ".SP2" before ".RTF", letter case ignored
+    EXPECT_EQ(builder.findFile(stem).filename(),
+              "brev.sp2");  // ".SP2" before ".RTF", letter case ignored
     EXPECT_EQ(builder.findFile((dir.path() / "annet").string()).filename(), "annet.rtf");
     EXPECT_EQ(builder.findFile("annet"), std::filesystem::path("annet"));  // not found: as given
     hook.base = dir.path();
@@ -480,8 +509,11 @@ TEST(DocumentBuilder, FindsFilesWithTheirExtensionsAndInTheBaseDirectory) {
 
 TEST(PageLayout, DrawingObjectsAreDrawnWhenThePageEnds) {
     Printed p;
-    p.print("{\\rtf1 A\\par{\\*\\do\\dobxpage\\dobypage\\dprect\\dpx1000\\dpy2000\\dpxsize3000\\dpysize1000\\dplinew15}"
-            "{\\*\\do\\dobxpage\\dobypage\\dparc\\dpx1000\\dpy4000\\dpxsize2000\\dpysize1000}B\\par}");
+    p.print(
+        "{\\rtf1 "
+        "A\\par{\\*"
+        "\\do\\dobxpage\\dobypage\\dprect\\dpx1000\\dpy2000\\dpxsize3000\\dpysize1000\\dplinew15}"
+        "{\\*\\do\\dobxpage\\dobypage\\dparc\\dpx1000\\dpy4000\\dpxsize2000\\dpysize1000}B\\par}");
     const auto& shapes = p.r().shapes;
     ASSERT_EQ(shapes.size(), 2u);
     EXPECT_EQ(shapes[0], "1 rect 1000,2000,4000,3000");

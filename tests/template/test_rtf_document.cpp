@@ -5,8 +5,8 @@
 
 #include "common/error.h"
 #include "common/file_names.h"
-#include "template/rtf_document_parser.h"
 #include "temp_dir.h"
+#include "template/rtf_document_parser.h"
 
 using namespace lagrull;
 
@@ -43,8 +43,10 @@ std::string cellText(const TTableRow& row, std::size_t cell) {
 }  // namespace
 
 TEST(RtfDocument, ParagraphsAndTheirAttributes) {
-    const auto d = read("{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}{\\f1 Arial;}}\\pard\\qc\\li567\\ri283\\fi-283\\sb120\\sa240"
-                        "\\keepn\\f1 Midt\\par\\pard Venstre\\par}");
+    const auto d = read(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}{\\f1 "
+        "Arial;}}\\pard\\qc\\li567\\ri283\\fi-283\\sb120\\sa240"
+        "\\keepn\\f1 Midt\\par\\pard Venstre\\par}");
     ASSERT_EQ(d->sections.size(), 1u);
     const auto& s = body(*d);
     ASSERT_EQ(s.size(), 2u);
@@ -84,7 +86,9 @@ TEST(RtfDocument, DelimiterBlankAndCodePage) {
 }
 
 TEST(RtfDocument, UnicodeCharactersSkipTheirStandIns) {
-    const auto d = read("{\\rtf1 a\\u8364?b\\uc2\\u197\\'c5xc{\\uc0\\u248}\\uc1\\u-10179?\\u-8704? d\\uc1\\u229\\'e5\\par}");
+    const auto d = read(
+        "{\\rtf1 a\\u8364?b\\uc2\\u197\\'c5xc{\\uc0\\u248}\\uc1\\u-10179?\\u-8704? "
+        "d\\uc1\\u229\\'e5\\par}");
     // "\uc2" skips two stand-ins: "\'c5" and "x"
     EXPECT_EQ(para(body(*d), 0).text(), "a€bÅcø😀 då");
 }
@@ -114,9 +118,10 @@ TEST(RtfDocument, GroupEndRestoresTheEnclosingState) {
 }
 
 TEST(RtfDocument, CharacterVocabulary) {
-    const auto d = read("{\\rtf1\\deff3 \\b\\i\\caps\\scaps\\outl\\shad\\strike\\striked1\\v\\uldb\\up4\\super"
-                        "\\cf2\\cb3\\expnd2\\kerning16\\chshdng2500\\chcfpat1\\chcbpat4 x\\plain y\\b0 z"
-                        "\\ulwave\\dn3\\sub\\expndtw-7 w\\par}");
+    const auto d = read(
+        "{\\rtf1\\deff3 \\b\\i\\caps\\scaps\\outl\\shad\\strike\\striked1\\v\\uldb\\up4\\super"
+        "\\cf2\\cb3\\expnd2\\kerning16\\chshdng2500\\chcfpat1\\chcbpat4 x\\plain y\\b0 z"
+        "\\ulwave\\dn3\\sub\\expndtw-7 w\\par}");
     const auto& runs = para(body(*d), 0).runs;
     ASSERT_EQ(runs.size(), 3u);
     const TCharAttributes& a = runs[0].attrs;
@@ -148,21 +153,23 @@ TEST(RtfDocument, CharacterVocabulary) {
 }
 
 TEST(RtfDocument, SpecialCharactersAndBreaks) {
-    const auto d = read("{\\rtf1 a\\tab b\\line c\\~d\\-e\\_f\\page g\\column\\chpgn\\numpages\\sectnum\\par}");
+    const auto d = read(
+        "{\\rtf1 a\\tab b\\line c\\~d\\-e\\_f\\page g\\column\\chpgn\\numpages\\sectnum\\par}");
     const auto& runs = para(body(*d), 0).runs;
     std::vector<TRunKind> kinds;
     for (const auto& r : runs) kinds.push_back(r.kind);
-    EXPECT_EQ(kinds, (std::vector<TRunKind>{TRunKind::Text, TRunKind::Tab, TRunKind::Text, TRunKind::LineBreak,
-                                            TRunKind::Text, TRunKind::PageBreak, TRunKind::Text,
-                                            TRunKind::ColumnBreak, TRunKind::PageNumber, TRunKind::PageCount,
-                                            TRunKind::SectionNumber}));
+    EXPECT_EQ(kinds, (std::vector<TRunKind>{
+                         TRunKind::Text, TRunKind::Tab, TRunKind::Text, TRunKind::LineBreak,
+                         TRunKind::Text, TRunKind::PageBreak, TRunKind::Text, TRunKind::ColumnBreak,
+                         TRunKind::PageNumber, TRunKind::PageCount, TRunKind::SectionNumber}));
     EXPECT_EQ(runs[4].text, "c\u00A0d\u00ADe\u2011f");
 }
 
 TEST(RtfDocument, TabStopsBordersAndShading) {
-    const auto d = read("{\\rtf1\\pard\\tx1134\\tqr\\tldot\\tx9072\\tqc\\tx4536\\brdrt\\brdrdb\\brdrw15\\brdrcf2"
-                        "\\brsp40\\brdrb\\brdrs\\shading1000\\cfpat1\\cbpat2\\bgdkcross x\\par"
-                        "\\pard\\box\\brdrdot y\\par}");
+    const auto d = read(
+        "{\\rtf1\\pard\\tx1134\\tqr\\tldot\\tx9072\\tqc\\tx4536\\brdrt\\brdrdb\\brdrw15\\brdrcf2"
+        "\\brsp40\\brdrb\\brdrs\\shading1000\\cfpat1\\cbpat2\\bgdkcross x\\par"
+        "\\pard\\box\\brdrdot y\\par}");
     const TParagraph& p = para(body(*d), 0);
     const auto& stops = p.attrs.tabs.stops();
     ASSERT_EQ(stops.size(), 3u);
@@ -185,7 +192,8 @@ TEST(RtfDocument, TabStopsBordersAndShading) {
     EXPECT_EQ(p.attrs.shading.backColor, 2);
     const TParagraph& q = para(body(*d), 1);
     EXPECT_TRUE(q.attrs.tabs.empty());
-    for (const TBorderDef* b : {&q.attrs.borderTop, &q.attrs.borderBottom, &q.attrs.borderLeft, &q.attrs.borderRight})
+    for (const TBorderDef* b :
+         {&q.attrs.borderTop, &q.attrs.borderBottom, &q.attrs.borderLeft, &q.attrs.borderRight})
         EXPECT_EQ(b->style, TBorderStyle::Dotted);
 }
 
@@ -193,7 +201,8 @@ TEST(RtfDocument, TableRowsCellsAndMergedCells) {
     const auto d = read(
         "{\\rtf1 F\\'f8r\\par"
         "\\trowd\\trgaph70\\trleft-70\\trhdr\\trqc\\trbrdrt\\brdrs\\brdrw10"
-        "\\clvmgf\\clvertalc\\clbrdrb\\brdrdb\\clcbpat2\\clbgfdiag\\cellx2000\\cellx5000\\clmgf\\cellx6000\\clmrg\\cellx7000"
+        "\\clvmgf\\clvertalc\\clbrdrb\\brdrdb\\clcbpat2\\clbgfdiag\\cellx2000\\cellx5000\\clmgf\\ce"
+        "llx6000\\clmrg\\cellx7000"
         "\\pard\\intbl A1\\par mer\\cell B1\\cell C1\\cell\\cell\\row"
         "\\trowd\\trleft-70\\clvmrg\\cellx2000\\cellx5000\\cellx7000"
         "\\pard\\intbl\\cell B2\\cell C2\\cell\\row"
@@ -234,8 +243,9 @@ TEST(RtfDocument, TableRowsCellsAndMergedCells) {
 }
 
 TEST(RtfDocument, ConsecutiveTablesAreSeparatedByAParagraph) {
-    const auto d = read("{\\rtf1\\trowd\\cellx1000\\intbl a\\cell\\row\\pard mellom\\par"
-                        "\\trowd\\cellx1000\\intbl b\\cell\\row}");
+    const auto d = read(
+        "{\\rtf1\\trowd\\cellx1000\\intbl a\\cell\\row\\pard mellom\\par"
+        "\\trowd\\cellx1000\\intbl b\\cell\\row}");
     const auto& s = body(*d);
     ASSERT_EQ(s.size(), 3u);
     EXPECT_EQ(table(s, 0).rows.size(), 1u);
@@ -243,8 +253,9 @@ TEST(RtfDocument, ConsecutiveTablesAreSeparatedByAParagraph) {
 }
 
 TEST(RtfDocument, RowsOfOneDefinitionShareIt) {
-    const auto d = read("{\\rtf1\\trowd\\cellx1000\\intbl a\\cell\\row\\intbl b\\cell\\row"
-                        "\\trbrdrt\\brdrs\\intbl c\\cell\\row}");
+    const auto d = read(
+        "{\\rtf1\\trowd\\cellx1000\\intbl a\\cell\\row\\intbl b\\cell\\row"
+        "\\trbrdrt\\brdrs\\intbl c\\cell\\row}");
     const auto& rows = table(body(*d), 0).rows;
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].def, rows[1].def);
@@ -277,12 +288,14 @@ TEST(RtfDocument, DocumentSettingsAndDefaults) {
     EXPECT_EQ(p.marginLeft, 1800);
     EXPECT_EQ(p.marginTop, 1440);
     EXPECT_EQ(p.tabWidth(), 1500);
-    const auto d = read("{\\rtf1\\paperw12240\\paperh15840\\margl1000\\margr1100\\margt1200\\margb1300\\landscape"
-                        "\\facingp\\gutter50\\deftab\\hyphhotz425\\hyphauto\\widowctrl\\uselogicalpagesize x}");
+    const auto d = read(
+        "{\\rtf1\\paperw12240\\paperh15840\\margl1000\\margr1100\\margt1200\\margb1300\\landscape"
+        "\\facingp\\gutter50\\deftab\\hyphhotz425\\hyphauto\\widowctrl\\uselogicalpagesize x}");
     const TDocumentSettings& s = d->settings;
     EXPECT_EQ(s.paperWidth, 12240);
     EXPECT_EQ(s.marginBottom, 1300);
-    EXPECT_TRUE(s.landscape && s.facingPages && s.hyphenate && s.widowControl && s.useLogicalPageSize);
+    EXPECT_TRUE(s.landscape && s.facingPages && s.hyphenate && s.widowControl &&
+                s.useLogicalPageSize);
     EXPECT_EQ(s.gutter, 50);
     EXPECT_EQ(s.tabWidth(), 720);  // "deftab" without a number
     EXPECT_EQ(read("{\\rtf1\\deftab708 x}")->settings.tabWidth(), 708);
@@ -295,7 +308,8 @@ TEST(RtfDocument, DocumentSettingsAndDefaults) {
 
 TEST(RtfDocument, SectionsResetAndTakeOver) {
     const auto d = read(
-        "{\\rtf1\\margl1000\\sectd\\sbkodd\\cols2\\colsx500\\pgnstarts5\\pgnrestart\\binfsxn3\\binsxn4\\headery500"
+        "{\\rtf1\\margl1000\\sectd\\sbkodd\\cols2\\colsx500\\pgnstarts5\\pgnrestart\\binfsxn3\\bins"
+        "xn4\\headery500"
         "\\marglsxn2000\\lndscpsxn\\pgwsxn\\pghsxn"
         "{\\header Topp\\par}{\\footer Bunn\\par}{\\headerl V\\par}Side en\\par\\sect"
         " Side to\\par\\sect\\sectd\\sbknone Side tre\\par}");
@@ -349,22 +363,25 @@ TEST(RtfDocument, SectAtTheEndOpensNoEmptySection) {
 }
 
 TEST(RtfDocument, HeaderStateDoesNotLeakIntoTheBody) {
-    const auto d = read("{\\rtf1\\pard\\qr Før \\par{\\header\\pard\\qc\\b\\trowd\\cellx500\\intbl h\\cell\\row}"
-                        "\\trowd\\cellx999\\intbl b\\cell\\row}");
+    const auto d = read(
+        "{\\rtf1\\pard\\qr Før \\par{\\header\\pard\\qc\\b\\trowd\\cellx500\\intbl h\\cell\\row}"
+        "\\trowd\\cellx999\\intbl b\\cell\\row}");
     const auto& s = body(*d);
     EXPECT_EQ(para(s, 0).attrs.alignment, TAlignment::Right);
     const TTableRow& r = table(s, 1).rows.at(0);
     EXPECT_FALSE(r.cells[0].content.elements().empty());
-    EXPECT_FALSE(static_cast<const TParagraph&>(*r.cells[0].content.elements()[0]).runs[0].attrs.bold);
+    EXPECT_FALSE(
+        static_cast<const TParagraph&>(*r.cells[0].content.elements()[0]).runs[0].attrs.bold);
     const TTextSequence* h = d->sections[0]->slot(THeaderSlot::Header);
     ASSERT_NE(h, nullptr);
     EXPECT_EQ(table(*h, 0).rows.at(0).def->cells.at(0).right, 500);
 }
 
 TEST(RtfDocument, FieldsShowTheirResultAndPageFieldsAreKept) {
-    const auto d = read("{\\rtf1 Hei {\\field\\flddirty{\\*\\fldinst MERGEFIELD Navn}{\\fldrslt {\\b Ola}}}! "
-                        "Side {\\field{\\*\\fldinst {PAGE \\\\* MERGEFORMAT}}{\\fldrslt 3}} av "
-                        "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 9}}\\par}");
+    const auto d = read(
+        "{\\rtf1 Hei {\\field\\flddirty{\\*\\fldinst MERGEFIELD Navn}{\\fldrslt {\\b Ola}}}! "
+        "Side {\\field{\\*\\fldinst {PAGE \\\\* MERGEFORMAT}}{\\fldrslt 3}} av "
+        "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 9}}\\par}");
     const TParagraph& p = para(body(*d), 0);
     EXPECT_EQ(p.text(), "Hei Ola! Side  av ");
     bool bold = false;
@@ -378,10 +395,11 @@ TEST(RtfDocument, FieldsShowTheirResultAndPageFieldsAreKept) {
 }
 
 TEST(RtfDocument, PicturesInLineAndShapePictureStandIns) {
-    const auto d = read("{\\rtf1 a{\\pict\\emfblip\\picw100\\pich100\\picwgoal1440\\pichgoal720 0102}b"
-                        "{\\*\\shppict{\\pict\\pngblip\\picwgoal300\\pichgoal300 89504e47}}"
-                        "{\\nonshppict{\\pict\\wmetafile8\\picw10\\pich10 0100}}c"
-                        "{\\nonshppict{\\pict\\wmetafile8\\picw10\\pich10 0100}}\\par}");
+    const auto d = read(
+        "{\\rtf1 a{\\pict\\emfblip\\picw100\\pich100\\picwgoal1440\\pichgoal720 0102}b"
+        "{\\*\\shppict{\\pict\\pngblip\\picwgoal300\\pichgoal300 89504e47}}"
+        "{\\nonshppict{\\pict\\wmetafile8\\picw10\\pich10 0100}}c"
+        "{\\nonshppict{\\pict\\wmetafile8\\picw10\\pich10 0100}}\\par}");
     const auto& runs = para(body(*d), 0).runs;
     std::vector<const TPrintablePicture*> pictures;
     for (const auto& r : runs)
@@ -401,8 +419,9 @@ TEST(RtfDocument, PicturesInLineAndShapePictureStandIns) {
 }
 
 TEST(RtfDocument, FramesCollectTheirParagraphs) {
-    const auto d = read("{\\rtf1\\pard\\absw2000\\posx100\\posyb\\phpg\\pvmrg\\dfrmtxtx90 R1\\par R2\\par"
-                        "\\pard\\posxc\\phmrg Annen\\par\\pard Flyt\\par}");
+    const auto d = read(
+        "{\\rtf1\\pard\\absw2000\\posx100\\posyb\\phpg\\pvmrg\\dfrmtxtx90 R1\\par R2\\par"
+        "\\pard\\posxc\\phmrg Annen\\par\\pard Flyt\\par}");
     const auto& s = body(*d);
     ASSERT_EQ(s.size(), 3u);
     ASSERT_EQ(s.elements()[0]->kind(), TTextElement::Kind::Frame);
@@ -422,9 +441,11 @@ TEST(RtfDocument, FramesCollectTheirParagraphs) {
 
 TEST(RtfDocument, DrawingObjects) {
     const auto d = read(
-        "{\\rtf1{\\*\\do\\dobxpage\\dobypage\\dprect\\dproundr\\dpx100\\dpy200\\dpxsize300\\dpysize400"
+        "{\\rtf1{\\*"
+        "\\do\\dobxpage\\dobypage\\dprect\\dproundr\\dpx100\\dpy200\\dpxsize300\\dpysize400"
         "\\dplinew20\\dplinecor255\\dpfillbgcg128\\dpfillpat1}"
-        "{\\*\\do\\dpgroup\\dpcount2\\dpline\\dpptx0\\dppty0\\dpptx500\\dppty500\\dptxbx{\\dptxbxtext Boks\\par}"
+        "{\\*\\do\\dpgroup\\dpcount2\\dpline\\dpptx0\\dppty0\\dpptx500\\dppty500\\dptxbx{"
+        "\\dptxbxtext Boks\\par}"
         "\\dpendgroup}x\\par}");
     const auto& s = body(*d);
     ASSERT_EQ(s.size(), 3u);
@@ -449,10 +470,12 @@ TEST(RtfDocument, DrawingObjects) {
 TEST(RtfDocument, ShapesDrawnWhenRecognisedElseTheirResult) {
     const auto d = read(
         "{\\rtf1{\\shp{\\*\\shpinst\\shpleft10\\shptop20\\shpright110\\shpbottom220\\shpbxmargin"
-        "{\\sp{\\sn shapeType}{\\sv 3}}{\\sp{\\sn fillColor}{\\sv 255}}{\\sp{\\sn lineWidth}{\\sv 12700}}}"
+        "{\\sp{\\sn shapeType}{\\sv 3}}{\\sp{\\sn fillColor}{\\sv 255}}{\\sp{\\sn lineWidth}{\\sv "
+        "12700}}}"
         "{\\shprslt resultat1}}"
         "{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 136}}}{\\shprslt resultat2}}"
-        "{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv {\\pict\\pngblip 89}}}}}"
+        "{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv {\\pict\\pngblip "
+        "89}}}}}"
         "\\par}");
     const auto& s = body(*d);
     ASSERT_EQ(s.size(), 3u);
@@ -472,13 +495,15 @@ TEST(RtfDocument, ShapesDrawnWhenRecognisedElseTheirResult) {
 }
 
 TEST(RtfDocument, FootnotesAndIndexEntriesAreSkipped) {
-    const auto d = read("{\\rtf1 Tekst{\\footnote fotnote}{\\xe indeks}{\\*\\bkmkstart b} slutt\\par}");
+    const auto d =
+        read("{\\rtf1 Tekst{\\footnote fotnote}{\\xe indeks}{\\*\\bkmkstart b} slutt\\par}");
     EXPECT_EQ(para(body(*d), 0).text(), "Tekst slutt");
 }
 
 TEST(RtfDocument, HeaderTablesReachTheModel) {
-    const auto d = read("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
-                        "{\\info{\\title T}}\\cf1 x\\cf9 y\\par}");
+    const auto d = read(
+        "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
+        "{\\info{\\title T}}\\cf1 x\\cf9 y\\par}");
     EXPECT_EQ(d->header.fonts.byNumber(0)->name, "Arial");
     EXPECT_EQ(d->header.info.title, "T");
     const auto& runs = para(body(*d), 0).runs;
@@ -487,7 +512,8 @@ TEST(RtfDocument, HeaderTablesReachTheModel) {
 }
 
 TEST(RtfDocument, MetaOnlyStopsAtTheFirstPicture) {
-    const std::string rtf = "{\\rtf1{\\info{\\title Tittel}}F\\'f8r\\par{\\pict\\pngblip 00}Etter\\par}";
+    const std::string rtf =
+        "{\\rtf1{\\info{\\title Tittel}}F\\'f8r\\par{\\pict\\pngblip 00}Etter\\par}";
     const auto meta = readRtfDocument(rtf, true);
     EXPECT_EQ(meta->header.info.title, "Tittel");
     ASSERT_EQ(body(*meta).size(), 1u);
@@ -562,8 +588,10 @@ TEST(RtfDocument, WordProcessorLetter) {
     EXPECT_EQ(amount.attrs.alignment, TAlignment::Right);
     std::string rest;
     for (std::size_t i = 11; i < b.size(); ++i)
-        if (b.elements()[i]->kind() == TTextElement::Kind::Paragraph) rest += para(b, i).text() + "|";
-    EXPECT_EQ(rest, "|Vennlig hilsen|for styret|Kari Nordmann\t|Teksten i en ukjent gruppe beholdes|");
+        if (b.elements()[i]->kind() == TTextElement::Kind::Paragraph)
+            rest += para(b, i).text() + "|";
+    EXPECT_EQ(rest,
+              "|Vennlig hilsen|for styret|Kari Nordmann\t|Teksten i en ukjent gruppe beholdes|");
 
     const TBuildSection& s2 = *d->sections[1];
     EXPECT_TRUE(s2.landscape);

@@ -46,7 +46,8 @@ TEST(RtfFileParser, HeaderDefaults) {
 }
 
 TEST(RtfFileParser, HeaderWordsAreKept) {
-    const TRtfHeader h = readHeader("{\\rtf1\\pc\\ansicpg865\\deff2\\deflang1033\\deflangfe1044 x}");
+    const TRtfHeader h =
+        readHeader("{\\rtf1\\pc\\ansicpg865\\deff2\\deflang1033\\deflangfe1044 x}");
     EXPECT_EQ(h.charset, TRtfCharset::Pc);
     EXPECT_EQ(h.codePageNumber, 865);
     EXPECT_EQ(h.defaultFont, 2);
@@ -67,22 +68,26 @@ TEST(RtfFileParser, NotRtfIsRefused) {
 }
 
 TEST(RtfFileParser, DocumentCutShortIsReadQuietly) {
-    const TRtfHeader h = readHeader("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl;\\red1\\green2");
+    const TRtfHeader h =
+        readHeader("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl;\\red1\\green2");
     ASSERT_NE(h.fonts.byNumber(0), nullptr);
     EXPECT_EQ(h.fonts.byNumber(0)->name, "Arial");
 }
 
 TEST(RtfFileParser, SkippedTablesLeaveNoTrace) {
     const TRtfHeader h = readHeader(
-        "{\\rtf1{\\stylesheet{\\f5 Normal;}}{\\*\\listtable{\\list{\\f7 x;}}}{\\fonttbl{\\f1 Arial;}}}");
+        "{\\rtf1{\\stylesheet{\\f5 Normal;}}{\\*\\listtable{\\list{\\f7 x;}}}{\\fonttbl{\\f1 "
+        "Arial;}}}");
     EXPECT_EQ(h.fonts.fonts().size(), 1u);
 }
 
 TEST(RtfFontTable, EntriesInGroupsAndOneAfterAnother) {
     TFontList list;
     readFonts(
-        "{\\f0\\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New Roman{\\*\\falt Times};}"
-        "{\\f1\\fswiss\\fcharset0\\fprq2 Arial;}\\f2\\fnil\\fcharset2 Symbol;\\f3\\fmodern Courier}",
+        "{\\f0\\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New "
+        "Roman{\\*\\falt Times};}"
+        "{\\f1\\fswiss\\fcharset0\\fprq2 Arial;}\\f2\\fnil\\fcharset2 Symbol;\\f3\\fmodern "
+        "Courier}",
         list);
     ASSERT_EQ(list.fonts().size(), 4u);
     const TRtfFontInfo* times = list.byNumber(0);
@@ -120,12 +125,13 @@ TEST(RtfFontTable, WrittenBackExactly) {
     list.add({0, "froman", 0, 2, "02020603050405020304", "", "Times New Roman"});
     list.add({1, "fswiss", 0, 2, "", "", "Arial"});
     list.add({2, "fnil", 0, 0, "", "", "Blå"});
-    EXPECT_EQ(list.write(),
-              "{\\fonttbl\r\n"
-              "{\\f0\\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}\r\n"
-              "{\\f1\\fswiss\\fcharset0\\fprq2 Arial;}\r\n"
-              "{\\f2\\fnil\\fcharset0\\fprq0 Bl\\'e5;}\r\n"
-              "}");
+    EXPECT_EQ(
+        list.write(),
+        "{\\fonttbl\r\n"
+        "{\\f0\\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}\r\n"
+        "{\\f1\\fswiss\\fcharset0\\fprq2 Arial;}\r\n"
+        "{\\f2\\fnil\\fcharset0\\fprq0 Bl\\'e5;}\r\n"
+        "}");
     // and what is written reads back the same
     TFontList again;
     const std::string written = list.write();
@@ -171,7 +177,8 @@ TEST(RtfColorTable, MergeByValueAndWriteBack) {
 
 TEST(RtfInfoGroup, TextsAndTimes) {
     const TRtfHeader h = readHeader(
-        "{\\rtf1{\\info{\\title Innkalling til \\'e5rsm\\'f8te}{\\subject Styret}{\\author Kari}{\\operator Ola}"
+        "{\\rtf1{\\info{\\title Innkalling til \\'e5rsm\\'f8te}{\\subject Styret}{\\author "
+        "Kari}{\\operator Ola}"
         "{\\keywords m\\'f8te}{\\comment c}{\\doccomm dc}{\\*\\company Klubben}"
         "{\\creatim\\yr2026\\mo2\\dy14\\hr9\\min30}{\\revtim\\yr2026\\mo2\\dy30\\hr10}"
         "{\\printim\\yr2026\\mo3\\dy1\\hr25}}}");
@@ -186,8 +193,8 @@ TEST(RtfInfoGroup, TextsAndTimes) {
     EXPECT_EQ(i.created.year, 2026);
     // 14 February 2026 is day 46067 of the old day count.
     EXPECT_DOUBLE_EQ(i.created.value(), 46067 + (9 * 60 + 30) / 1440.0);
-    EXPECT_EQ(i.revised.value(), -1);  // 30 February
-    EXPECT_EQ(i.printed.value(), -1);  // hour 25
+    EXPECT_EQ(i.revised.value(), -1);   // 30 February
+    EXPECT_EQ(i.printed.value(), -1);   // hour 25
     EXPECT_EQ(i.backedUp.value(), -1);  // not given
 }
 
@@ -221,7 +228,8 @@ TEST(RtfCopier, CopiesTheGroupUnchanged) {
 TEST(RtfFieldParser, FlagsInstructionAndResult) {
     TRtfField field;
     runOn<TRtfFieldParser>(
-        "\\flddirty\\fldlock{\\*\\fldinst {\\b MERGEFIELD Fornavn}}{\\fldrslt {\\lang1024 \\'abFornavn\\'bb}}}",
+        "\\flddirty\\fldlock{\\*\\fldinst {\\b MERGEFIELD Fornavn}}{\\fldrslt {\\lang1024 "
+        "\\'abFornavn\\'bb}}}",
         field);
     EXPECT_TRUE(field.dirty);
     EXPECT_TRUE(field.lock);
@@ -236,7 +244,8 @@ TEST(RtfFieldParser, FlagsInstructionAndResult) {
 TEST(RtfPictReader, HexDataSizesCropAndScale) {
     TRtfPicture p;
     TRtfTokenizer tokens(
-        "\\pngblip\\picw100\\pich50\\picwgoal1500\\pichgoal750\\picscalex50\\piccropl100\\piccropr100 "
+        "\\pngblip\\picw100\\pich50\\picwgoal1500\\pichgoal750\\picscalex50\\piccropl100\\piccropr1"
+        "00 "
         "89 50\r\n4e47\r\n0d0A}");
     TRtfPictReader reader(tokens, p);
     reader.read();
@@ -249,8 +258,10 @@ TEST(RtfPictReader, HexDataSizesCropAndScale) {
 
 TEST(RtfPictReader, BinaryDataAndBitmapWords) {
     TRtfPicture p;
-    const std::string source = std::string("\\dibitmap0\\wbmbitspixel24\\wbmplanes1\\wbmwidthbytes12\\picw4\\pich3\\bin3 ") +
-                               std::string("\x00\x7d\x7b", 3) + "}";
+    const std::string source =
+        std::string(
+            "\\dibitmap0\\wbmbitspixel24\\wbmplanes1\\wbmwidthbytes12\\picw4\\pich3\\bin3 ") +
+        std::string("\x00\x7d\x7b", 3) + "}";
     TRtfTokenizer tokens(source);
     TRtfPictReader reader(tokens, p);
     reader.read();

@@ -10,10 +10,10 @@
 
 #include "common/error.h"
 #include "common/file_names.h"
+#include "temp_dir.h"
 #include "template/rtf_document_parser.h"
 #include "template/rtf_outline.h"
 #include "template/rtf_vocabulary.h"
-#include "temp_dir.h"
 
 using namespace lagrull;
 
@@ -42,11 +42,27 @@ bool readsQuietly(const std::string& rtf) {
 // Every token kind the tokenizer knows, so random text reaches every branch.
 const std::vector<std::string>& pieces() {
     static const std::vector<std::string> p = [] {
-        std::vector<std::string> v = {"{", "}", "{", "}", "\\*", "\\'e6", "\\'", "\\'g", "\\\r\n", "\\{", "\\}",
-                                      "\\\\", "\\~", "\\-", "\\_", "\t", " ", "x", "æ", "\\bin3 ", "\\bin",
-                                      "\\bin-5 ", "\\u-200?", "\\u70000 ", "\\uc5 ", "\\uc-1 ", "\r\n", ";",
-                                      "\\bullet", "0a1B", "\\", "\\fldinst", "\\fldrslt", "\\nonshppict",
-                                      "\\shppict", "\\sv", "\\sn", "\\sp", "pib", "shapeType", "202"};
+        std::vector<std::string> v = {"{",         "}",
+                                      "{",         "}",
+                                      "\\*",       "\\'e6",
+                                      "\\'",       "\\'g",
+                                      "\\\r\n",    "\\{",
+                                      "\\}",       "\\\\",
+                                      "\\~",       "\\-",
+                                      "\\_",       "\t",
+                                      " ",         "x",
+                                      "æ",         "\\bin3 ",
+                                      "\\bin",     "\\bin-5 ",
+                                      "\\u-200?",  "\\u70000 ",
+                                      "\\uc5 ",    "\\uc-1 ",
+                                      "\r\n",      ";",
+                                      "\\bullet",  "0a1B",
+                                      "\\",        "\\fldinst",
+                                      "\\fldrslt", "\\nonshppict",
+                                      "\\shppict", "\\sv",
+                                      "\\sn",      "\\sp",
+                                      "pib",       "shapeType",
+                                      "202"};
 #define LAGRULL_PIECE(name) v.push_back("\\" #name);
         LAGRULL_RTF_WORDS(LAGRULL_PIECE)
 #undef LAGRULL_PIECE
@@ -63,7 +79,8 @@ std::string randomRtf(std::mt19937& rng, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         const std::string& p = pieces()[pick(rng)];
         out += p;
-        if (p.size() > 1 && p[0] == '\\' && std::isalpha(static_cast<unsigned char>(p[1])) && coin(rng) == 0)
+        if (p.size() > 1 && p[0] == '\\' && std::isalpha(static_cast<unsigned char>(p[1])) &&
+            coin(rng) == 0)
             out += std::to_string(number(rng));
         if (coin(rng) == 0) out += ' ';
     }
@@ -147,14 +164,18 @@ TEST(RtfRobustness, HostileNesting) {
              "{\\rtf1" + repeat("{\\*\\do\\dpgroup\\dptxbx{\\dptxbxtext ", 5000),
              "{\\rtf1" + repeat("{\\field{\\*\\fldinst x}{\\fldrslt ", 20000),
              "{\\rtf1" + repeat("{\\*\\shppict{\\nonshppict ", 20000),
-             "{\\rtf1\\trowd" + repeat("\\cellx100", 100000) + "\\intbl" + repeat("a\\cell", 50000) + "\\row}",
+             "{\\rtf1\\trowd" + repeat("\\cellx100", 100000) + "\\intbl" +
+                 repeat("a\\cell", 50000) + "\\row}",
              "{\\rtf1" + repeat("\\sect", 50000) + "}",
-             "{\\rtf1\\trowd" + repeat("\\clbrdrt\\brdrs\\cellx9", 1000) + repeat("\\row", 200000) + "}",
+             "{\\rtf1\\trowd" + repeat("\\clbrdrt\\brdrs\\cellx9", 1000) + repeat("\\row", 200000) +
+                 "}",
              "{\\rtf1" + repeat("\\tx", 50000) + "}",
-             "{\\rtf1{\\pict\\wmetafile8\\picw2147483647\\pich-2147483648\\picscalex2147483647\\piccropl-2147483648 00}}",
+             "{\\rtf1{\\pict\\wmetafile8\\picw2147483647\\pich-"
+             "2147483648\\picscalex2147483647\\piccropl-2147483648 00}}",
              "{\\rtf1\\bin2147483647 ",
              "{\\rtf1\\cols2147483647\\colsx-2147483648\\expnd2147483647 x}",
-             "{\\rtf1\\posnegx-2147483648\\posnegy-2147483648\\dn-2147483648\\cellx2147483647\\cellx-2147483648"
+             "{\\rtf1\\posnegx-2147483648\\posnegy-2147483648\\dn-"
+             "2147483648\\cellx2147483647\\cellx-2147483648"
              "\\shpleft-2147483648\\shpright2147483647 x}",
          }) {
         EXPECT_TRUE(readsQuietly(rtf));

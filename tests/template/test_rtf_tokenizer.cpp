@@ -94,7 +94,8 @@ TEST(RtfTokenizer, IgnorableMarkAndControlSymbols) {
 }
 
 TEST(RtfTokenizer, CharactersWrittenAsSymbolsAndWords) {
-    const auto t = tokensOf("\\'e6\\'C5\\{\\}\\\\\\bullet\\endash\\emdash\\lquote\\rquote\\ldblquote\\rdblquote");
+    const auto t = tokensOf(
+        "\\'e6\\'C5\\{\\}\\\\\\bullet\\endash\\emdash\\lquote\\rquote\\ldblquote\\rdblquote");
     ASSERT_EQ(t.size(), 12u);
     for (const auto& tok : t) EXPECT_EQ(tok.kind, TRtfTokenKind::Text);
     EXPECT_EQ(t[0].ch, 0xE6);

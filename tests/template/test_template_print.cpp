@@ -16,13 +16,13 @@
 
 #include "common/error.h"
 #include "common/file_names.h"
+#include "temp_dir.h"
 #include "template/print/qt_fonts.h"
 #include "template/print/qt_gui_application.h"
 #include "template/print/qt_paint_device.h"
 #include "template/print/qt_pdf_converter.h"
 #include "template/print_options.h"
 #include "template/rtf_document_builder.h"
-#include "temp_dir.h"
 
 using namespace lagrull;
 using lagrull::test::TempDir;
@@ -36,11 +36,14 @@ std::string run(const std::string& command) {
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     if (!pipe) return out;
     std::array<char, 4096> buf{};
-    while (std::size_t n = std::fread(buf.data(), 1, buf.size(), pipe.get())) out.append(buf.data(), n);
+    while (std::size_t n = std::fread(buf.data(), 1, buf.size(), pipe.get()))
+        out.append(buf.data(), n);
     return out;
 }
 
-bool have(const char* program) { return !run(std::string("command -v ") + program + " 2>/dev/null").empty(); }
+bool have(const char* program) {
+    return !run(std::string("command -v ") + program + " 2>/dev/null").empty();
+}
 
 fs::path letter() { return testData() / "template" / "print" / "brev-side.rtf"; }
 
@@ -81,8 +84,8 @@ TEST_F(QtPrint, LetterBecomesATwoPagePdf) {
     EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
     if (have("pdftotext")) {
         const std::string text = run("pdftotext -layout '" + pdf + "' -");
-        for (const char* expected : {"Side 1 av 2", "Side 2 av 2", "Innkalling til årsmøte", "Æresmedlem",
-                                     "1.200,00", "Kontingentoversikt", "Øvre Sæter"})
+        for (const char* expected : {"Side 1 av 2", "Side 2 av 2", "Innkalling til årsmøte",
+                                     "Æresmedlem", "1.200,00", "Kontingentoversikt", "Øvre Sæter"})
             EXPECT_NE(text.find(expected), std::string::npos) << expected;
         // the header row is repeated at the top of page 2
         const auto page2 = text.find("Side 1 av 2");
@@ -101,14 +104,16 @@ TEST_F(QtPrint, LetterBecomesATwoPagePdf) {
 TEST_F(QtPrint, MissingFileIsAFileError) {
     TempDir dir;
     TQtPdfConverter converter;
-    EXPECT_THROW(converter.convert((dir.path() / "finnes-ikke.rtf").string(), (dir.path() / "x.pdf").string()),
+    EXPECT_THROW(converter.convert((dir.path() / "finnes-ikke.rtf").string(),
+                                   (dir.path() / "x.pdf").string()),
                  FileError);
     EXPECT_FALSE(fs::exists(dir.path() / "x.pdf"));
 }
 
 TEST_F(QtPrint, LandscapeSectionGivesALandscapePdfPage) {
     TempDir dir;
-    const fs::path rtf = dir.write("bred.rtf", "{\\rtf1\\paperw16838\\paperh11906\\landscape Bred side\\par}");
+    const fs::path rtf =
+        dir.write("bred.rtf", "{\\rtf1\\paperw16838\\paperh11906\\landscape Bred side\\par}");
     const std::string pdf = (dir.path() / "bred.pdf").string();
     TQtPdfConverter().convert(rtf.string(), pdf);
     if (!have("pdfinfo")) GTEST_SKIP() << "pdfinfo is missing";
@@ -146,7 +151,8 @@ TEST_F(QtPrint, PrintsOnACupsPdfQueue) {
     bool found = false;
     for (int i = 0; i < 60 && !found; ++i) {
         for (const auto& f : pdfsIn())
-            if (!before.count(f) && f.extension() == ".pdf" && fs::file_size(f) > 1000) found = true;
+            if (!before.count(f) && f.extension() == ".pdf" && fs::file_size(f) > 1000)
+                found = true;
         if (!found) std::this_thread::sleep_for(std::chrono::milliseconds(500));
     }
     EXPECT_TRUE(found) << "no new PDF in " << out;
@@ -164,8 +170,11 @@ TEST_F(QtPrint, PngPicturesAreDrawnWithTheirCrops) {
     two.save(&buffer, "PNG");
     const std::string hex = png.toHex().toStdString();
     TempDir dir;
-    const fs::path rtf = dir.write("bilde.rtf", "{\\rtf1\\pard{\\pict\\pngblip\\picw2\\pich1\\picwgoal1440\\pichgoal1440"
-                                                "\\piccropr720 " + hex + "}\\par}");
+    const fs::path rtf =
+        dir.write("bilde.rtf",
+                  "{\\rtf1\\pard{\\pict\\pngblip\\picw2\\pich1\\picwgoal1440\\pichgoal1440"
+                  "\\piccropr720 " +
+                      hex + "}\\par}");
     const std::string pdf = (dir.path() / "bilde.pdf").string();
     TQtPdfConverter().convert(rtf.string(), pdf);
     const std::string png72 = (dir.path() / "bilde").string();

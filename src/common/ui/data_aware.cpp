@@ -16,13 +16,15 @@ void TChoiceBoxDB::setDataField(data::TOrvTable* table, const std::string& field
 }
 
 TDBCheckBox::TDBCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent) {
-    connect(this, &QCheckBox::clicked, this, [this](bool on) { link_.write(on ? "True" : "False"); });
+    connect(this, &QCheckBox::clicked, this,
+            [this](bool on) { link_.write(on ? "True" : "False"); });
 }
 
 void TDBCheckBox::setDataField(data::TOrvTable* table, const std::string& field) {
     link_.bind(table, field, [this](const std::string& v) {
         const QSignalBlocker block(this);
-        setChecked(!v.empty() && (v[0] == 'T' || v[0] == 't' || v[0] == '1' || v[0] == 'J' || v[0] == 'j'));
+        setChecked(!v.empty() &&
+                   (v[0] == 'T' || v[0] == 't' || v[0] == '1' || v[0] == 'J' || v[0] == 'j'));
     });
 }
 

@@ -17,7 +17,8 @@ class TDataAwareEdit : public Edit {
 public:
     template <typename... Args>
     explicit TDataAwareEdit(Args&&... args) : Edit(std::forward<Args>(args)...) {
-        QObject::connect(this, &QLineEdit::textEdited, this, [this] { link_.write(this->storedValue()); });
+        QObject::connect(this, &QLineEdit::textEdited, this,
+                         [this] { link_.write(this->storedValue()); });
     }
     void setDataField(data::TOrvTable* table, const std::string& field) {
         link_.bind(table, field, [this](const std::string& v) {
@@ -26,7 +27,8 @@ public:
             this->setEnabled(link_.table() && link_.table()->active());
         });
         // A free text field takes no more than its table field holds.
-        if (this->mask().type() == MaskType::FreeText && link_.width() > 0) this->setMaxLength(link_.width());
+        if (this->mask().type() == MaskType::FreeText && link_.width() > 0)
+            this->setMaxLength(link_.width());
     }
     FieldLink& link() { return link_; }
 

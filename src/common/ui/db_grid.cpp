@@ -34,7 +34,9 @@ void TableModel::tableEvent(data::TableEvent e) {
                 tableEvent(data::TableEvent::Reset);
                 return;
             }
-            if (rows_ > 0) emit dataChanged(index(0, 0), index(static_cast<int>(rows_) - 1, columnCount() - 1));
+            if (rows_ > 0)
+                emit dataChanged(index(0, 0),
+                                 index(static_cast<int>(rows_) - 1, columnCount() - 1));
             if (e == data::TableEvent::StateChanged && table_.active())
                 emit currentRowChanged(static_cast<int>(table_.recNo() - 1));
             break;
@@ -105,7 +107,8 @@ void TDBGrid::followTable(int row) {
     following_ = true;
     if (row >= 0 && row < model_->rowCount()) {
         const QModelIndex i = model_->index(row, 0);
-        selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        selectionModel()->setCurrentIndex(
+            i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         scrollTo(i);
     } else {
         selectionModel()->clearSelection();
@@ -116,7 +119,8 @@ void TDBGrid::followTable(int row) {
 void TDBGrid::setAlwaysShowSelection(bool on) {
     QPalette p = palette();
     p.setColor(QPalette::Inactive, QPalette::Highlight,
-               on ? p.color(QPalette::Active, QPalette::Highlight) : QPalette().color(QPalette::Inactive, QPalette::Highlight));
+               on ? p.color(QPalette::Active, QPalette::Highlight)
+                  : QPalette().color(QPalette::Inactive, QPalette::Highlight));
     p.setColor(QPalette::Inactive, QPalette::HighlightedText,
                on ? p.color(QPalette::Active, QPalette::HighlightedText)
                   : QPalette().color(QPalette::Inactive, QPalette::HighlightedText));

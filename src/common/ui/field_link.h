@@ -20,7 +20,8 @@ public:
 
     // `show` is called with the field's text whenever the widget must show
     // it anew (and with "" when there is no record).
-    void bind(data::TOrvTable* table, std::string field, std::function<void(const std::string&)> show);
+    void bind(data::TOrvTable* table, std::string field,
+              std::function<void(const std::string&)> show);
     void unbind();
 
     data::TOrvTable* table() const { return table_; }

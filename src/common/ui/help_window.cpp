@@ -119,8 +119,6 @@ void showHelp(int topic, int registerKind) {
     showHelp(topic, registerKind, helpDirectory(), ui);
 }
 
-THelpWindow* helpWindow() {
-    return theWindow();
-}
+THelpWindow* helpWindow() { return theWindow(); }
 
 }  // namespace lagrull

@@ -104,13 +104,16 @@ void TMalEdit::setKind(EditKind kind, const std::string& mask) {
     dateMask_ = m;
     std::string typed = "{0123456789";
     for (const char c : m)
-        if (!Mask::isPlaceholder(static_cast<unsigned char>(c)) && typed.find(c) == std::string::npos) typed += c;
+        if (!Mask::isPlaceholder(static_cast<unsigned char>(c)) &&
+            typed.find(c) == std::string::npos)
+            typed += c;
     setFieldMask(typed + "}" + std::string(m.size(), '#'), false);
 }
 
 bool TMalEdit::checkOnLeave() {
     const Mask checked(kind_ == EditKind::mkDate ? dateMask_ : mask().text());
-    const LeaveResult r = checkFieldOnLeave(kind_, checked, text().toStdString(), isDataAware(), ui());
+    const LeaveResult r =
+        checkFieldOnLeave(kind_, checked, text().toStdString(), isDataAware(), ui());
     if (r.rewritten) {
         setText(QString::fromStdString(*r.rewritten));
         rewritten();

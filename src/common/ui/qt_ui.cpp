@@ -78,7 +78,11 @@ Answer QtUi::doMessage(const std::string& caption, const std::string& text, Butt
         case Icon::Question: box.setIcon(QMessageBox::Question); break;
     }
     // Norwegian captions on the buttons; Escape gives Cancel, else No.
-    struct Choice { QMessageBox::ButtonRole role; const char* text; Answer answer; };
+    struct Choice {
+        QMessageBox::ButtonRole role;
+        const char* text;
+        Answer answer;
+    };
     std::vector<Choice> choices;
     switch (buttons) {
         case Buttons::Ok: choices = {{QMessageBox::AcceptRole, "OK", Answer::Ok}}; break;
@@ -97,7 +101,8 @@ Answer QtUi::doMessage(const std::string& caption, const std::string& text, Butt
             break;
     }
     std::vector<std::pair<QAbstractButton*, Answer>> made;
-    for (const Choice& c : choices) made.emplace_back(box.addButton(QString::fromUtf8(c.text), c.role), c.answer);
+    for (const Choice& c : choices)
+        made.emplace_back(box.addButton(QString::fromUtf8(c.text), c.role), c.answer);
     box.setDefaultButton(static_cast<QPushButton*>(made.front().first));
     box.setEscapeButton(made.back().first);
     const bool waitShown = wait_ != nullptr;
@@ -112,9 +117,9 @@ Answer QtUi::doMessage(const std::string& caption, const std::string& text, Butt
 std::optional<std::string> QtUi::inputBox(const std::string& caption, const std::string& prompt,
                                           const std::string& value) {
     bool ok = false;
-    const QString answer = QInputDialog::getText(dialogOwner(), q(prepareMessageText(caption)),
-                                                 q(prepareMessageText(prompt)), QLineEdit::Normal,
-                                                 q(value), &ok);
+    const QString answer =
+        QInputDialog::getText(dialogOwner(), q(prepareMessageText(caption)),
+                              q(prepareMessageText(prompt)), QLineEdit::Normal, q(value), &ok);
     if (!ok) return std::nullopt;
     return answer.toStdString();
 }
@@ -169,8 +174,8 @@ std::optional<std::string> QtUi::saveFileName(const FileRequest& r) {
 std::optional<std::string> QtUi::directoryName(const FileRequest& r, bool mayCreate) {
     QFileDialog::Options options = QFileDialog::ShowDirsOnly;
     if (!mayCreate) options |= QFileDialog::ReadOnly;
-    return chosen(QFileDialog::getExistingDirectory(dialogOwner(), q(r.caption), q(r.directory),
-                                                    options));
+    return chosen(
+        QFileDialog::getExistingDirectory(dialogOwner(), q(r.caption), q(r.directory), options));
 }
 
 void QtUi::setBusy(bool busy) {

@@ -17,14 +17,14 @@
 
 #include "common/app_paths.h"
 #include "common/error.h"
+#include "common/help_topics.h"
 #include "common/money.h"
 #include "common/ui.h"
+#include "common/ui/about_form.h"
 #include "common/ui/data_aware.h"
 #include "common/ui/db_grid.h"
 #include "common/ui/db_navigator.h"
-#include "common/ui/about_form.h"
 #include "common/ui/help_window.h"
-#include "common/help_topics.h"
 #include "common/ui/printers.h"
 #include "data/field_access.h"
 #include "register/variants.h"
@@ -36,7 +36,9 @@ namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-QString TMainForm::notYetAvailable() { return "Funksjonen er ikke tilgjengelig i denne versjonen ennå."; }
+QString TMainForm::notYetAvailable() {
+    return "Funksjonen er ikke tilgjengelig i denne versjonen ennå.";
+}
 
 TMainForm::TMainForm(data::DataStore& store, Ui& ui, TPostNr& postal, QWidget* parent)
     : QMainWindow(parent), store_(store), ui_(ui), kind_(store.appDbMng().RegisterKind()) {
@@ -122,7 +124,8 @@ void TMainForm::buildToolBar() {
     connect(btHjelp, &QAction::triggered, this, [this] { showHelp(kHelpContentsTopic, kind_); });
     btSok = bar->addAction("Søk");
     btSok->setToolTip("Søk");
-    connect(btSok, &QAction::triggered, this, [this] { runGuarded([this] { logic_->search(1); }); });
+    connect(btSok, &QAction::triggered, this,
+            [this] { runGuarded([this] { logic_->search(1); }); });
     QAction* giro = bar->addAction("Giroutskrift");
     giro->setToolTip("Giroutskrift – " + notYetAvailable());
     giro->setEnabled(false);
@@ -145,7 +148,8 @@ void TMainForm::buildMenus() {
     QMenuBar* bar = menuBar();
     QMenu* fil = bar->addMenu("&Fil");
     miOrganisasjoner = fil->addAction("&Organisasjoner");
-    connect(miOrganisasjoner, &QAction::triggered, this, [this] { PageControl->setCurrentIndex(0); });
+    connect(miOrganisasjoner, &QAction::triggered, this,
+            [this] { PageControl->setCurrentIndex(0); });
     miMedlemmer = fil->addAction("&Medlemmer");
     connect(miMedlemmer, &QAction::triggered, this, [this] { PageControl->setCurrentIndex(1); });
     fil->addSeparator();
@@ -173,14 +177,18 @@ void TMainForm::buildMenus() {
     later(functions, "Giro&utskrift");
     later(functions, "&Innbetaling");
     miSok = functions->addAction("&Søk");
-    connect(miSok, &QAction::triggered, this, [this] { runGuarded([this] { logic_->search(1); }); });
+    connect(miSok, &QAction::triggered, this,
+            [this] { runGuarded([this] { logic_->search(1); }); });
     miSokMenu = functions->addMenu("&Søk");
     miSokNavn = miSokMenu->addAction("&Navn");
     miSokNr = miSokMenu->addAction(q(c.numberSearchMenu));
     miSokFirma = miSokMenu->addAction("&Firma");
-    connect(miSokNavn, &QAction::triggered, this, [this] { runGuarded([this] { logic_->search(1); }); });
-    connect(miSokNr, &QAction::triggered, this, [this] { runGuarded([this] { logic_->search(2); }); });
-    connect(miSokFirma, &QAction::triggered, this, [this] { runGuarded([this] { logic_->search(3); }); });
+    connect(miSokNavn, &QAction::triggered, this,
+            [this] { runGuarded([this] { logic_->search(1); }); });
+    connect(miSokNr, &QAction::triggered, this,
+            [this] { runGuarded([this] { logic_->search(2); }); });
+    connect(miSokFirma, &QAction::triggered, this,
+            [this] { runGuarded([this] { logic_->search(3); }); });
     later(functions, "K&opiering");
     later(functions, "S&letting");
     QAction* reindexEntry = functions->addAction("Rei&ndeksering");
@@ -195,8 +203,10 @@ void TMainForm::buildMenus() {
     contentsAction_ = helpMenu_->addAction("&Innhold");
     later(helpMenu_, "Support - Epost til Brakvi");
     aboutAction_ = helpMenu_->addAction("&Om Lagrull");
-    for (QMenu* m : {fil, bbs, reports, functions, miSokMenu, system, helpMenu_}) m->setToolTipsVisible(true);
-    connect(contentsAction_, &QAction::triggered, this, [this] { showHelp(kHelpContentsTopic, kind_); });
+    for (QMenu* m : {fil, bbs, reports, functions, miSokMenu, system, helpMenu_})
+        m->setToolTipsVisible(true);
+    connect(contentsAction_, &QAction::triggered, this,
+            [this] { showHelp(kHelpContentsTopic, kind_); });
     connect(aboutAction_, &QAction::triggered, this, [this] { showAbout(kind_); });
 }
 
@@ -213,7 +223,8 @@ void TMainForm::applyCaptions() {
 void TMainForm::pageChanged(int page) {
     runGuarded([&] {
         logic_->changePage(page);
-        DBNavigatorMain->setTable(page == 0 ? &logic_->tables().OrgTable : &logic_->tables().MedlTable);
+        DBNavigatorMain->setTable(page == 0 ? &logic_->tables().OrgTable
+                                            : &logic_->tables().MedlTable);
     });
 }
 
@@ -221,15 +232,18 @@ void TMainForm::focusMoved(QWidget* from, QWidget* to) {
     // Entering the category or standard-relations panel saves the
     // organisation's own fields first.
     auto inside = [](QWidget* w, QWidget* panel) { return w && panel && panel->isAncestorOf(w); };
-    for (QWidget* panel : {static_cast<QWidget*>(pnKontingent), static_cast<QWidget*>(pnRelStandard)})
+    for (QWidget* panel :
+         {static_cast<QWidget*>(pnKontingent), static_cast<QWidget*>(pnRelStandard)})
         if (inside(to, panel) && !inside(from, panel))
             runGuarded([this] { logic_->leavingOrganisationFields(); });
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
-        if (watched == EditPOSTNR) logic_->postalCodeEntered(false, EditPOSTNR->text().toStdString());
-        if (watched == EditMPOSTNR) logic_->postalCodeEntered(true, EditMPOSTNR->text().toStdString());
+        if (watched == EditPOSTNR)
+            logic_->postalCodeEntered(false, EditPOSTNR->text().toStdString());
+        if (watched == EditMPOSTNR)
+            logic_->postalCodeEntered(true, EditMPOSTNR->text().toStdString());
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -239,12 +253,14 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     // that cannot be saved keeps the window open.
     bool saved = true;
     runGuarded([&] {
-        for (data::TOrvTable* t : {&logic_->tables().MedlTable, &logic_->tables().KontTable,
-                                   &logic_->tables().OrgTable})
+        for (data::TOrvTable* t :
+             {&logic_->tables().MedlTable, &logic_->tables().KontTable, &logic_->tables().OrgTable})
             if (t->editing() && !t->post()) saved = false;
     });
-    if (saved) event->accept();
-    else event->ignore();
+    if (saved)
+        event->accept();
+    else
+        event->ignore();
 }
 
 void TMainForm::updateMembersPage() {
@@ -266,7 +282,8 @@ void TMainForm::printScreen() {
     const QPixmap image = grab();
     QPrinter& printer = currentPrinter();
     QPainter painter;
-    if (!painter.begin(&printer)) throw Error("Kan ikke skrive ut på " + printer.printerName().toStdString());
+    if (!painter.begin(&printer))
+        throw Error("Kan ikke skrive ut på " + printer.printerName().toStdString());
     const QRect page = painter.viewport();
     const QSize size = image.size().scaled(page.size(), Qt::KeepAspectRatio);
     painter.setViewport(page.x(), page.y(), size.width(), size.height());
@@ -276,7 +293,8 @@ void TMainForm::printScreen() {
 }
 
 void TMainForm::setup() {
-    TSetupSettings settings(settingsFilePath(), applicationDataDirectory(), appPaths().programDirectory);
+    TSetupSettings settings(settingsFilePath(), applicationDataDirectory(),
+                            appPaths().programDirectory);
     TSetupForm form(settings, ui_, this);
     if (form.exec() == TSetupForm::kRestart) close();
 }
@@ -332,7 +350,8 @@ void TMainForm::setNoticeVisible(bool visible) {
 
 void TMainForm::setMemberCount(long long count) { laAntall->setText(QString::number(count)); }
 
-void TMainForm::setCategoryNames(const std::vector<std::string>& names, const std::string& current) {
+void TMainForm::setCategoryNames(const std::vector<std::string>& names,
+                                 const std::string& current) {
     refreshingCategory_ = true;
     cbKATEGORI->clear();
     cbKATEGORI->addItem("");

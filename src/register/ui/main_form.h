@@ -46,7 +46,8 @@ public:
     void setMemberAmountFromCategory(bool fromCategory, double categoryAmount) override;
     void setNoticeVisible(bool visible) override;
     void setMemberCount(long long count) override;
-    void setCategoryNames(const std::vector<std::string>& names, const std::string& current) override;
+    void setCategoryNames(const std::vector<std::string>& names,
+                          const std::string& current) override;
     void setExtraFieldLabels(const std::array<std::string, 10>& labels) override;
     void setSearchSubmenu(bool submenu) override;
 

@@ -46,11 +46,12 @@ QLabel* heading(const QString& text, QWidget* parent) {
 
 // The relations of a table (standard or a member's own), read-only here.
 TDBGrid* relationGrid(data::TOrvTable& table, QWidget* parent) {
-    auto* grid = new TDBGrid(table,
-                             {{"RELASJON", "Relasjon", 150, {}, Qt::AlignLeft | Qt::AlignVCenter},
-                              {"TEKST", "Tekst", 0, {}, Qt::AlignLeft | Qt::AlignVCenter},
-                              {"BELOP", "Beløp", 90, amountText, Qt::AlignRight | Qt::AlignVCenter}},
-                             parent);
+    auto* grid =
+        new TDBGrid(table,
+                    {{"RELASJON", "Relasjon", 150, {}, Qt::AlignLeft | Qt::AlignVCenter},
+                     {"TEKST", "Tekst", 0, {}, Qt::AlignLeft | Qt::AlignVCenter},
+                     {"BELOP", "Beløp", 90, amountText, Qt::AlignRight | Qt::AlignVCenter}},
+                    parent);
     grid->setMaximumHeight(115);
     return grid;
 }
@@ -77,7 +78,8 @@ QWidget* TMainForm::buildOrganisationPage() {
     auto* left = new QWidget;
     auto* leftLayout = new QVBoxLayout(left);
     leftLayout->addWidget(heading("Registrerte organisasjoner", left));
-    grOrg = new TDBGrid(t.OrgTable, {{"ORGNAVN", "Navn", 0, {}, Qt::AlignLeft | Qt::AlignVCenter}}, left);
+    grOrg = new TDBGrid(t.OrgTable, {{"ORGNAVN", "Navn", 0, {}, Qt::AlignLeft | Qt::AlignVCenter}},
+                        left);
     grOrg->setObjectName("grOrg");
     leftLayout->addWidget(grOrg);
 
@@ -100,7 +102,8 @@ QWidget* TMainForm::buildOrganisationPage() {
     laAntall->setObjectName("laAntall");
     cbAUTONR = new TDBCheckBox(q(c.autoNumberBox), orgBox);
     cbAUTONR->setObjectName("cbAUTONR");
-    cbAUTONR->setToolTip("Merk av her hvis medlemsnummer skal deles ut automatisk i stigende rekkefølge fra 0");
+    cbAUTONR->setToolTip(
+        "Merk av her hvis medlemsnummer skal deles ut automatisk i stigende rekkefølge fra 0");
     EditTEKST = new TDBMemo(orgBox);
     EditTEKST->setObjectName("EditTEKST");
     EditTEKST->setMaximumHeight(60);
@@ -123,7 +126,8 @@ QWidget* TMainForm::buildOrganisationPage() {
     auto* extraGrid = new QGridLayout(extra);
     for (int n = 0; n < 10; ++n) {
         EditEKSTRANAVN[n] = field(extra, ("EditEKSTRANAVN" + std::to_string(n + 1)).c_str());
-        extraGrid->addWidget(new QLabel("Feltnavn " + QString::number(n + 1), extra), n % 5, (n / 5) * 2);
+        extraGrid->addWidget(new QLabel("Feltnavn " + QString::number(n + 1), extra), n % 5,
+                             (n / 5) * 2);
         extraGrid->addWidget(EditEKSTRANAVN[n], n % 5, (n / 5) * 2 + 1);
     }
     column->addWidget(extra, 1, 0);
@@ -151,15 +155,17 @@ QGroupBox* TMainForm::buildCategoryPanel() {
                                        pnKontingent);
     DBNavigatorKont->setObjectName("DBNavigatorKont");
     DBNavigatorKont->setTable(&t.KontTable);
-    DBNavigatorKont->setHandler(NavButton::Edit, [this] { runGuarded([this] { logic_->editCategory(); }); });
+    DBNavigatorKont->setHandler(NavButton::Edit,
+                                [this] { runGuarded([this] { logic_->editCategory(); }); });
     layout->addWidget(DBNavigatorKont);
-    grKont = new TDBGrid(t.KontTable,
-                         {{"KATEGORI", "Kategori", 0, {}, Qt::AlignLeft | Qt::AlignVCenter},
-                          {"BELOP", "Beløp", 100, amountText, Qt::AlignRight | Qt::AlignVCenter},
-                          {"FASTBELOP", "Fast", 50,
-                           [](const std::string& v) { return QString(data::textIsTrue(v) ? "X" : ""); },
-                           Qt::AlignCenter}},
-                         pnKontingent);
+    grKont =
+        new TDBGrid(t.KontTable,
+                    {{"KATEGORI", "Kategori", 0, {}, Qt::AlignLeft | Qt::AlignVCenter},
+                     {"BELOP", "Beløp", 100, amountText, Qt::AlignRight | Qt::AlignVCenter},
+                     {"FASTBELOP", "Fast", 50,
+                      [](const std::string& v) { return QString(data::textIsTrue(v) ? "X" : ""); },
+                      Qt::AlignCenter}},
+                    pnKontingent);
     grKont->setObjectName("grKont");
     grKont->setMaximumHeight(140);
     layout->addWidget(grKont);
@@ -190,7 +196,8 @@ QWidget* TMainForm::buildMemberPage() {
     laHeading = heading("", left);
     laHeading->setObjectName("laHeading");
     leftLayout->addWidget(laHeading);
-    grMedl = new TDBGrid(t.MedlTable, {{"NAVN", "Navn", 0, {}, Qt::AlignLeft | Qt::AlignVCenter}}, left);
+    grMedl =
+        new TDBGrid(t.MedlTable, {{"NAVN", "Navn", 0, {}, Qt::AlignLeft | Qt::AlignVCenter}}, left);
     grMedl->setObjectName("grMedl");
     leftLayout->addWidget(grMedl);
 
@@ -244,7 +251,8 @@ QWidget* TMainForm::buildMemberPage() {
     EditKONTINGENT->setMaximumWidth(140);
     cbBETALING = new TChoiceBoxDB(pay);
     cbBETALING->setObjectName("cbBETALING");
-    cbBETALING->setChoiceItems(TChoiceList{"Giro[2]", "Kontant[3]", "Fast oppdrag[0]", "Avtalegiro[1]"});
+    cbBETALING->setChoiceItems(
+        TChoiceList{"Giro[2]", "Kontant[3]", "Fast oppdrag[0]", "Avtalegiro[1]"});
     cbVARSLING = new TChoiceBoxDB(pay);
     cbVARSLING->setObjectName("cbVARSLING");
     cbVARSLING->setChoiceItems(TChoiceList{"Bankvarsel[0]", "Eget varsel[1]", "Ikke varsel[2]"});

@@ -118,7 +118,8 @@ void TSetupForm::browse() {
         request.filter = "RTF-filer|*.rtf";
         request.fileName = EditBREV->text().toStdString();
         // The path is kept as chosen: this file system tells letter cases apart.
-        if (const auto file = ui_.openFileName(request)) EditBREV->setText(QString::fromStdString(*file));
+        if (const auto file = ui_.openFileName(request))
+            EditBREV->setText(QString::fromStdString(*file));
     } else {
         request.caption = "Dataområde";
         request.directory = EditDATABASE->text().toStdString();

@@ -8,10 +8,14 @@ namespace lagrull {
 
 QString mappedFontFamily(const std::string& name) {
     static const std::map<std::string, const char*> families = {
-        {"ARIAL", "Liberation Sans"},         {"HELVETICA", "Liberation Sans"},
-        {"ARIAL MT", "Liberation Sans"},      {"MS SANS SERIF", "Liberation Sans"},
-        {"TIMES NEW ROMAN", "Liberation Serif"}, {"TIMES", "Liberation Serif"},
-        {"MS SERIF", "Liberation Serif"},     {"COURIER NEW", "Liberation Mono"},
+        {"ARIAL", "Liberation Sans"},
+        {"HELVETICA", "Liberation Sans"},
+        {"ARIAL MT", "Liberation Sans"},
+        {"MS SANS SERIF", "Liberation Sans"},
+        {"TIMES NEW ROMAN", "Liberation Serif"},
+        {"TIMES", "Liberation Serif"},
+        {"MS SERIF", "Liberation Serif"},
+        {"COURIER NEW", "Liberation Mono"},
         {"COURIER", "Liberation Mono"},
     };
     const auto it = families.find(upperCase(name));
@@ -41,8 +45,8 @@ TFontMetrics TQtFontMeasure::metrics(const TFontSpec& font) {
 }
 
 int TQtFontMeasure::textWidth(const TFontSpec& font, std::string_view utf8) {
-    return static_cast<int>(std::lround(
-        of(font).horizontalAdvance(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())))));
+    return static_cast<int>(std::lround(of(font).horizontalAdvance(
+        QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())))));
 }
 
 }  // namespace lagrull

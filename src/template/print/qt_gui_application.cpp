@@ -21,7 +21,8 @@ void toLog(QtMsgType, const QMessageLogContext&, const QString& message) {
 void ensureGuiApplication() {
     if (QCoreApplication::instance()) return;
     qInstallMessageHandler(toLog);
-    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") &&
+        !std::getenv("WAYLAND_DISPLAY"))
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
     static int argc = 1;
     static char name[] = "lagrull";

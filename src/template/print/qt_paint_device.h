@@ -24,7 +24,9 @@ public:
     ~TQtPaintDevice() override;
 
     TFontMetrics metrics(const TFontSpec& font) override { return fonts_.metrics(font); }
-    int textWidth(const TFontSpec& font, std::string_view utf8) override { return fonts_.textWidth(font, utf8); }
+    int textWidth(const TFontSpec& font, std::string_view utf8) override {
+        return fonts_.textWidth(font, utf8);
+    }
 
     int startDoc(const std::string& documentName) override;
     bool resetDC(const TDeviceMode& mode) override;
@@ -39,7 +41,8 @@ public:
     void drawText(int x, int baseline, const TTextStyle& style, std::string_view utf8) override;
     void fillRect(const TRect& r, TRtfColor color) override;
     void drawLine(int x1, int y1, int x2, int y2, const TPen& pen) override;
-    void drawRect(const TRect& r, const TPen* pen, const TRtfColor* fill, int cornerRadius) override;
+    void drawRect(const TRect& r, const TPen* pen, const TRtfColor* fill,
+                  int cornerRadius) override;
     void drawEllipse(const TRect& r, const TPen* pen, const TRtfColor* fill) override;
     void drawPolygon(const std::vector<TDrawingPoint>& points, bool closed, const TPen* pen,
                      const TRtfColor* fill) override;

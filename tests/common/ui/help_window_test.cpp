@@ -22,9 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path shippedHelp() {
-    return test::testData() / ".." / ".." / "help";
-}
+fs::path shippedHelp() { return test::testData() / ".." / ".." / "help"; }
 
 void saveShot(QWidget* w, const QString& name) {
     const QString dir = qEnvironmentVariable("LAGRULL_SCREENSHOTS");

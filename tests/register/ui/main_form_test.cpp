@@ -9,17 +9,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTabWidget>
 #include <QPrinter>
+#include <QTabWidget>
 #include <QTextBrowser>
 #include <QtTest>
 
 #include "common/app_paths.h"
 #include "common/ui/data_aware.h"
-#include "common/ui/help_window.h"
-#include "common/ui/printers.h"
 #include "common/ui/db_grid.h"
 #include "common/ui/db_navigator.h"
+#include "common/ui/help_window.h"
+#include "common/ui/printers.h"
 #include "data/field_access.h"
 #include "data/orv_query.h"
 #include "register/ui/main_form.h"
@@ -42,7 +42,8 @@ struct Register {
 
     explicit Register(int kind = 0) {
         if (kind == 1) dir.write("lagrul.ini", "[Setup]\r\nRegister=1\r\n");
-        dir.write("Postnr.num", makePostnrFile({{150, "OSLO"}, {1337, "SANDVIKA"}, {5003, "BERGEN"}}));
+        dir.write("Postnr.num",
+                  makePostnrFile({{150, "OSLO"}, {1337, "SANDVIKA"}, {5003, "BERGEN"}}));
         postal = std::make_unique<TPostNr>(dir.str());
         store = std::make_unique<data::DataStore>(ui, dir.str() + "/lagrul.ini", dir.str());
         TMainFormLogic::prepareTables(store->tables());
@@ -190,8 +191,9 @@ private slots:
         // Numbers 7, 12 and A3 give 13.
         for (const char* n : {"7", "12", "A3"}) {
             data::TOrvQuery q(r.store->dbLocal());
-            q.setSql(std::string("insert into medlreg (orgnr, medlnr, nmedlnr, enavn) values (1, '") + n +
-                     "', " + (n[0] == 'A' ? "0" : n) + ", 'Nr " + n + "')");
+            q.setSql(
+                std::string("insert into medlreg (orgnr, medlnr, nmedlnr, enavn) values (1, '") +
+                n + "', " + (n[0] == 'A' ? "0" : n) + ", 'Nr " + n + "')");
             q.execSQL();
         }
         r.medl().refresh();
@@ -312,7 +314,8 @@ private slots:
             return nullptr;
         };
         // Later functions are present but not yet to be chosen.
-        for (const char* later : {"Les OCR-returfil", "&Medlemsliste", "Giro&utskrift", "K&opiering"}) {
+        for (const char* later :
+             {"Les OCR-returfil", "&Medlemsliste", "Giro&utskrift", "K&opiering"}) {
             QAction* a = entry(later);
             QVERIFY2(a, later);
             QVERIFY(!a->isEnabled());
@@ -326,7 +329,8 @@ private slots:
         currentPrinter().setOutputFormat(QPrinter::PdfFormat);
         currentPrinter().setOutputFileName(QString::fromStdString(r.dir.str() + "/skjerm.pdf"));
         entry("Skjermdump til utskrift")->trigger();
-        QCOMPARE(r.ui.waits.back(), (std::pair<std::string, std::string>{"VENT!", "Skriver ut....."}));
+        QCOMPARE(r.ui.waits.back(),
+                 (std::pair<std::string, std::string>{"VENT!", "Skriver ut....."}));
         QVERIFY(QFileInfo(QString::fromStdString(r.dir.str() + "/skjerm.pdf")).size() > 1000);
         QVERIFY(r.ui.messages.empty());
     }
@@ -346,8 +350,11 @@ private slots:
         r.newCategory("Støttemedlem", "100", false);
         r.newOrganisation("Nordby Skolekorps");
         r.org().findKey(std::vector<std::string>{"Nordby Idrettslag"});
-        for (const auto& [s, f] : std::vector<std::pair<QString, QString>>{
-                 {"Hansen", "Kari"}, {"Olsen", "Per"}, {"Berg", "Anne"}, {"Dahl", "Ola"}, {"Ås", "Berit"}})
+        for (const auto& [s, f] : std::vector<std::pair<QString, QString>>{{"Hansen", "Kari"},
+                                                                           {"Olsen", "Per"},
+                                                                           {"Berg", "Anne"},
+                                                                           {"Dahl", "Ola"},
+                                                                           {"Ås", "Berit"}})
             r.newMember(s, f);
         r.medl().first();
         r.type(r.form->EditMADRESSE, "Bakkeveien 12");
