@@ -54,6 +54,7 @@ public:
     std::string caption() const { return "Innbetalinger - " + context_.orgNavn; }
     int registerKind() const { return context_.registerKind; }
     const std::string& orgNavn() const { return context_.orgNavn; }
+    TPaymentQueries& queries() { return context_.queries; }
 
     // Prepares a view: fills its list (due dates newest first, or members
     // with the main window's member chosen), sets both filters to
