@@ -85,7 +85,9 @@ void TfoInnbetaling::build() {
     datePanel_ = new QWidget(this);
     cbForfDato = new QComboBox(datePanel_);
     cbForfDato->setObjectName("cbForfDato");
+    cbForfDato->setMinimumWidth(115);
     txTekst = readOnlyField(datePanel_, "txTekst");
+    txTekst->setMinimumWidth(170);
     auto* dateBox = new QGridLayout(datePanel_);
     dateBox->setContentsMargins(0, 0, 0, 0);
     dateBox->addWidget(new QLabel("Forfallsdato", datePanel_), 0, 0);
@@ -97,7 +99,9 @@ void TfoInnbetaling::build() {
     cbNavn->setObjectName("cbNavn");
     cbNavn->setMinimumWidth(220);
     txIdnr = readOnlyField(memberPanel_, "txIdnr");
+    txIdnr->setMaximumWidth(90);
     txBetMaate = readOnlyField(memberPanel_, "txBetMaate");
+    txBetMaate->setMaximumWidth(110);
     laIdnr_ = new QLabel(tenancy ? "Leietakernr" : "Medlemsnr", memberPanel_);
     auto* memberBox = new QGridLayout(memberPanel_);
     memberBox->setContentsMargins(0, 0, 0, 0);
@@ -138,9 +142,12 @@ void TfoInnbetaling::build() {
     top->addWidget(memberPanel_);
     top->addLayout(filters);
     top->addStretch();
-    top->addWidget(btAlleBet);
-    top->addWidget(btAlleUbet);
-    top->addWidget(btSlett);
+    auto* bulk = new QVBoxLayout;
+    bulk->setSpacing(2);
+    bulk->addWidget(btAlleBet);
+    bulk->addWidget(btAlleUbet);
+    bulk->addWidget(btSlett);
+    top->addLayout(bulk);
 
     grBetPoster = new QTableView(this);
     grBetPoster->setObjectName("grBetPoster");
@@ -263,10 +270,6 @@ void TfoInnbetaling::connectAll() {
         updateTotals();
         btOK->setEnabled(rules_->pending());
     };
-    auto* remove = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete), grBetPoster);
-    remove->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(remove, &QShortcut::activated, this,
-            [this] { guarded([this] { deleteCurrentRow(); }); });
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this,
             [this] { showHelp(kHelpTopic, rules_->registerKind()); });
@@ -401,6 +404,11 @@ bool TfoInnbetaling::eventFilter(QObject* watched, QEvent* event) {
         rules_->clearSearch();
     } else if (watched == grBetPoster && type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier) {
+            rules_->clearSearch();
+            guarded([this] { deleteCurrentRow(); });
+            return true;
+        }
         const QString text = key->text();
         const bool printable = !text.isEmpty() && text.at(0).isPrint() &&
                                !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));

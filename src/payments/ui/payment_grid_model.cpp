@@ -93,7 +93,7 @@ bool TPaymentGridModel::setData(const QModelIndex& index, const QVariant& value,
         return false;
     }
     Q_EMIT dataChanged(this->index(index.row(), 0),
-                     this->index(index.row(), kPaymentColumnCount - 1));
+                       this->index(index.row(), kPaymentColumnCount - 1));
     if (onEdited) onEdited();
     return true;
 }
