@@ -42,7 +42,8 @@ class ClaimRegister {
 public:
     static constexpr std::int64_t kOrgNr = 1;
 
-    ClaimRegister(Ui& ui, const std::string& directory, int registerKind = 0) {
+    // `fresh` false: opens a register made before, adding nothing.
+    ClaimRegister(Ui& ui, const std::string& directory, int registerKind = 0, bool fresh = true) {
         if (registerKind == 1) {
             std::FILE* f = std::fopen((directory + "/lagrul.ini").c_str(), "wb");
             std::fputs("[Setup]\r\nRegister=1\r\n", f);
@@ -50,7 +51,7 @@ public:
         }
         store = std::make_unique<data::DataStore>(ui, directory + "/lagrul.ini", directory);
         store->start();
-        db().exec("INSERT INTO ORGREG (ORGNR, ORGNAVN) VALUES (1, 'Idrettslaget Ørn')");
+        if (fresh) db().exec("INSERT INTO ORGREG (ORGNR, ORGNAVN) VALUES (1, 'Idrettslaget Ørn')");
         queries = std::make_unique<TPaymentQueries>(db());
     }
 
