@@ -48,6 +48,21 @@ QString cell(TfoInnbetaling& form, int row, PaymentColumn column, int role = Qt:
     return form.grBetPoster->model()->index(row, int(column)).data(role).toString();
 }
 
+QColor restColour(TfoInnbetaling& form, int row) {
+    return form.grBetPoster->model()
+        ->index(row, int(PaymentColumn::Rest))
+        .data(Qt::ForegroundRole)
+        .value<QBrush>()
+        .color();
+}
+
+int checkState(TfoInnbetaling& form, int row) {
+    return form.grBetPoster->model()
+        ->index(row, int(PaymentColumn::Betalt))
+        .data(Qt::CheckStateRole)
+        .toInt();
+}
+
 void edit(TfoInnbetaling& form, int row, PaymentColumn column, const QVariant& value,
           int role = Qt::EditRole) {
     QAbstractItemModel* m = form.grBetPoster->model();
@@ -80,34 +95,16 @@ private Q_SLOTS:
 
         edit(form, 0, PaymentColumn::Innbetalt, "200");  // Aas: 300 claimed
         QCOMPARE(cell(form, 0, PaymentColumn::Rest), QStringLiteral("100,00"));
-        QCOMPARE(form.grBetPoster->model()
-                     ->index(0, int(PaymentColumn::Rest))
-                     .data(Qt::ForegroundRole)
-                     .value<QBrush>()
-                     .color(),
-                 QColor(Qt::red));
-        QCOMPARE(form.grBetPoster->model()
-                     ->index(0, int(PaymentColumn::Betalt))
-                     .data(Qt::CheckStateRole)
-                     .toInt(),
-                 int(Qt::Unchecked));
+        QCOMPARE(restColour(form, 0), QColor(Qt::red));
+        QCOMPARE(checkState(form, 0), int(Qt::Unchecked));
         QVERIFY(form.btOK->isEnabled());
         // Counted once edited: 750 + 1000.
         QCOMPARE(form.EditBelop->text(), QStringLiteral("1.750,00"));
 
         edit(form, 1, PaymentColumn::Innbetalt, "350");  // Berg: 300 claimed
         QCOMPARE(cell(form, 1, PaymentColumn::Rest), QStringLiteral("-50,00"));
-        QCOMPARE(form.grBetPoster->model()
-                     ->index(1, int(PaymentColumn::Rest))
-                     .data(Qt::ForegroundRole)
-                     .value<QBrush>()
-                     .color(),
-                 QColor(Qt::blue));
-        QCOMPARE(form.grBetPoster->model()
-                     ->index(1, int(PaymentColumn::Betalt))
-                     .data(Qt::CheckStateRole)
-                     .toInt(),
-                 int(Qt::Checked));
+        QCOMPARE(restColour(form, 1), QColor(Qt::blue));
+        QCOMPARE(checkState(form, 1), int(Qt::Checked));
         saveScreenshot(form, "innbetaling.png");
 
         form.btOK->click();
