@@ -11,6 +11,8 @@ struct DemoCategory {
     std::string name;
     double amount;
     bool fixedAmount;  // every member pays the category's amount
+    int bornFrom = 0;  // the years of birth the category is for
+    int bornTo = 9999;
 };
 
 struct DemoRelation {

@@ -233,14 +233,17 @@ private:
         return r < 85 ? NoticeCode::EgetVarsel : NoticeCode::IkkeVarsel;
     }
 
-    // The category (or none) and the member's own amount: 0 in a category
-    // with a fixed amount, where the category's amount applies.
-    std::pair<const DemoCategory*, double> category(const DemoProfile& profile) {
+    // The category (or none) for a member born in `bornYear`, and the
+    // member's own amount: 0 in a category with a fixed amount, where the
+    // category's amount applies.
+    std::pair<const DemoCategory*, double> category(const DemoProfile& profile, int bornYear) {
         if (rng_.chance(4)) return {nullptr, 50.0 * rng_.between(4, 16)};
-        const DemoCategory* c = rng_.chance(50)
-                                    ? &profile.categories.front()
-                                    : &profile.categories[static_cast<std::size_t>(
-                                          rng_.below(static_cast<int>(profile.categories.size())))];
+        std::vector<const DemoCategory*> fitting;
+        for (const DemoCategory& c : profile.categories)
+            if (bornYear >= c.bornFrom && bornYear <= c.bornTo) fitting.push_back(&c);
+        if (fitting.empty()) return {nullptr, 50.0 * rng_.between(4, 16)};
+        // Most members are in the first category that fits them.
+        const DemoCategory* c = rng_.chance(50) ? fitting.front() : rng_.pick(fitting);
         if (c->fixedAmount || rng_.chance(50)) return {c, 0.0};
         return {c, 50.0 * rng_.between(2, 12)};
     }
@@ -255,7 +258,7 @@ private:
         const int bornYear = std::stoi(born.substr(4));
         const PaymentMethod payment = j < kForcedCount ? kForced[j].payment : randomPayment();
         const NoticeCode notice = j < kForcedCount ? kForced[j].notice : randomNotice(payment);
-        const auto [cat, ownAmount] = category(*org.profile);
+        const auto [cat, ownAmount] = category(*org.profile, bornYear);
         const auto [postnr, poststed] = postalAddress();
 
         TOrvTable& t = memberTable_;
