@@ -1,8 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <map>
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <random>
 #include <set>
+#include <thread>
 
 #include "common/check_digits.h"
 #include "common/error.h"
@@ -326,4 +335,51 @@ TEST(DemoRegister, RentRegisterKidsCarryItsDigit) {
     test::makeDemoStore(dir.path(), o);
     for (const auto& row : query(dir, "select kid from mbetreg where kid <> ''"))
         EXPECT_EQ(row[0][14], '3') << row[0];
+}
+
+// lagrul-cli demo killed at random moments: afterwards the register holds
+// the whole demo or nothing of it.
+TEST(DemoRegister, KilledAtAnyMomentLeavesAllOrNothing) {
+    constexpr long long kMembers = 20000;
+    std::mt19937 random(20261209);
+    int whole = 0, empty = 0;
+    constexpr int kRuns = 8;
+    for (int run = 0; run < kRuns; ++run) {
+        TempDir dir;
+        const std::string path = "/path=" + dir.str();
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            setenv("HOME", dir.str().c_str(), 1);
+            const int devNull = open("/dev/null", O_WRONLY);
+            dup2(devNull, STDOUT_FILENO);
+            dup2(devNull, STDERR_FILENO);
+            execl(LAGRULL_CLI, LAGRULL_CLI, path.c_str(), "demo", "--medlemmer",
+                  std::to_string(kMembers).c_str(), "--krav", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // The last run is not killed: it must leave the whole demo.
+        if (run + 1 < kRuns) {
+            std::this_thread::sleep_for(
+                std::chrono::milliseconds(std::uniform_int_distribution<int>(20, 3500)(random)));
+            kill(child, SIGKILL);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (run + 1 == kRuns) {
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        {  // the next start-up of the program: creates what an early kill left out
+            test::ScriptedUi ui;
+            data::DataStore store(ui, "", dir.str());
+            store.start();
+        }
+        const long long members = count(dir, "medlreg");
+        EXPECT_TRUE(members == 0 || members == kMembers) << members;
+        EXPECT_EQ(count(dir, "mbetreg"), 2 * members);
+        EXPECT_EQ(count(dir, "orgreg"), members == 0 ? 0 : 1);
+        (members == 0 ? empty : whole) += 1;
+    }
+    EXPECT_GE(whole, 1);
+    std::cout << "killed runs: " << empty << " left nothing, " << whole << " left the whole demo\n";
 }
