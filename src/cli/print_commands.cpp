@@ -4,11 +4,11 @@
 
 #include "cli/command.h"
 #include "cli/console_fillin.h"
-#include "template/fillin_print_hook.h"
-#include "template/print/qt_paint_device.h"
-#include "template/print/qt_pdf_converter.h"
-#include "template/print_options.h"
-#include "template/rtf_document_builder.h"
+#include "template/layout/print_options.h"
+#include "template/layout/rtf_document_builder.h"
+#include "template/merge/fillin_print_hook.h"
+#include "template/pdf/qt_pdf_converter.h"
+#include "template/print/qt_printer_system.h"
 
 namespace lagrull::cli {
 
