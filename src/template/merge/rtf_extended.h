@@ -34,13 +34,10 @@
 
 namespace lagrull {
 
-namespace data {
-class TDatabase;
-}
-
 class TActiveScriptSite;
 class TCharHandler;
 class TIniFileData;
+class TMergeDatabase;
 class TRtfExtWordFieldComputer;
 class TRtfTemplateFiles;
 class TRtfExtLogs;
@@ -139,7 +136,8 @@ public:
     std::string programDirectory;    // searched last
     void setZipArchive(const std::string& archive, const std::string& password);
     void setPdfConverter(TRtfPdfConverter* converter) { pdfConverter_ = converter; }
-    void setDatabase(data::TDatabase* database) { database_ = database; }
+    // Where DATABASE fields run their queries; none: such a field fails.
+    void setDatabase(TMergeDatabase* database) { database_ = database; }
     void setScriptHost(TActiveScriptSite* host) { scriptHost_ = host; }
 
     // Merges the template file into the output file (RTF, or PDF for a name
@@ -226,7 +224,7 @@ private:
     void reset();
 
     TRtfPdfConverter* pdfConverter_ = nullptr;
-    data::TDatabase* database_ = nullptr;
+    TMergeDatabase* database_ = nullptr;
     TActiveScriptSite* scriptHost_ = nullptr;
     std::unique_ptr<TActiveScriptSite> ownScriptHost_;
     std::unique_ptr<TRtfTemplateFiles> files_;

@@ -1,13 +1,13 @@
 // The field computer's extensions: pictures, the DATABASE field and the
-// engine's PRIVATE commands. Queries run on the register's own database.
+// engine's PRIVATE commands. Queries run on the database the engine was
+// given (the register's own, through the programs' adapter).
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 
 #include "common/text_codec.h"
-#include "data/database.h"
-#include "data/orv_query.h"
 #include "script/active_script_site.h"
+#include "template/merge/merge_database.h"
 #include "template/merge/merge_format.h"
 #include "template/merge/merge_ini_data.h"
 #include "template/merge/rtf_extended.h"
@@ -55,17 +55,6 @@ std::string picture(const std::string& kind, long w, long h, long goalW, long go
     return "{\\pict\\" + kind + "\\picw" + std::to_string(w) + "\\pich" + std::to_string(h) +
            "\\picwgoal" + std::to_string(goalW) + "\\pichgoal" + std::to_string(goalH) + "\r\n" +
            hex(data) + "}";
-}
-
-// The text of a value in a table cell.
-std::string cellText(const data::FieldSlot& slot, const data::Value& value) {
-    std::string t = data::valueToText(slot, value);
-    std::string out;
-    for (char c : t) {
-        if (c == '\r') continue;
-        out.push_back(c);
-    }
-    return out;
 }
 
 // The rows of a table in RTF: each from "\trowd" to the end of its "\row".
@@ -162,10 +151,8 @@ TFieldResult TRtfExtWordFieldComputer::databaseField(const TFieldInstruction& f,
                                                      const std::string& sql) {
     if (!database_) throw Error("Ingen database er tilgjengelig for flettingen.");
     if (sql.empty()) throw Error("Feltet mangler spørringen (\\s).");
-    data::TOrvQuery query(*database_);
-    query.setSql(sql);
-    query.open();
-    const int columns = query.fieldCount();
+    const std::unique_ptr<TMergeRows> rows = database_->query(sql);
+    const int columns = static_cast<int>(rows->columnNames().size());
 
     TableParts parts = cutRows(storedResult);
     std::size_t kept = 0;
@@ -187,21 +174,19 @@ TFieldResult TRtfExtWordFieldComputer::databaseField(const TFieldInstruction& f,
     for (std::size_t i = 0; i < std::min(kept, parts.rows.size()); ++i) out += parts.rows[i];
     if (f.hasSwitch('h')) {
         std::vector<std::string> names;
-        for (int c = 0; c < columns; ++c) names.push_back(rtfEscape(query.field(c).name));
+        for (const std::string& name : rows->columnNames()) names.push_back(rtfEscape(name));
         out += fillRow(rowTemplate, names);
     }
     long long limit = -1;
     if (const std::string* m = f.switchValue('m'); m && !m->empty()) limit = std::atoll(m->c_str());
     std::vector<double> sums(static_cast<std::size_t>(columns), 0);
     long long records = 0;
-    for (; !query.eof() && (limit < 0 || records < limit); query.next(), ++records) {
+    std::vector<TMergeCell> row;
+    for (; (limit < 0 || records < limit) && rows->next(row); ++records) {
         std::vector<std::string> values;
-        for (int c = 0; c < columns; ++c) {
-            const data::Value& v = query.value(c);
-            if (const auto* i = std::get_if<std::int64_t>(&v))
-                sums[static_cast<std::size_t>(c)] += static_cast<double>(*i);
-            if (const auto* d = std::get_if<double>(&v)) sums[static_cast<std::size_t>(c)] += *d;
-            values.push_back(mergedTextToRtf(cellText(query.field(c), v), CodePage::Windows1252));
+        for (std::size_t c = 0; c < row.size() && c < sums.size(); ++c) {
+            if (row[c].number) sums[c] += *row[c].number;
+            values.push_back(mergedTextToRtf(row[c].text, CodePage::Windows1252));
         }
         out += fillRow(rowTemplate, values);
     }

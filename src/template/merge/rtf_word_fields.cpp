@@ -299,7 +299,7 @@ std::string formatNumberPicture(const std::string& picture, double value) {
 // ---------------------------------------------------------------- computer
 
 TRtfExtWordFieldComputer::TRtfExtWordFieldComputer(TRtfExtended& engine, TActiveScriptSite& script,
-                                                   data::TDatabase* database)
+                                                   TMergeDatabase* database)
     : engine_(engine), script_(script), database_(database) {}
 
 std::string TRtfExtWordFieldComputer::evaluateScript(const std::string& expression) {

@@ -17,9 +17,7 @@ namespace lagrull {
 
 class TActiveScriptSite;
 class TRtfExtended;
-namespace data {
-class TDatabase;
-}
+class TMergeDatabase;
 
 struct TFieldResult {
     enum Kind {
@@ -46,7 +44,7 @@ TFieldInstruction parseFieldInstruction(const std::string& text);
 class TRtfExtWordFieldComputer {
 public:
     TRtfExtWordFieldComputer(TRtfExtended& engine, TActiveScriptSite& script,
-                             data::TDatabase* database);
+                             TMergeDatabase* database);
 
     std::optional<TFieldResult> compute(const TRtfField& field, const TRtfHeader& header);
     // A field inside the instruction of another, `nesting` levels down.
@@ -68,7 +66,7 @@ private:
 
     TRtfExtended& engine_;
     TActiveScriptSite& script_;
-    data::TDatabase* database_;
+    TMergeDatabase* database_;
 };
 
 // "\@" date pictures: d, dd, ddd, dddd, M, MM, MMM, MMMM, yy, yyyy, h, hh,

@@ -4,10 +4,12 @@
 
 #include <ctime>
 
-#include "../datastore/store_fixture.h"
 #include "data/orv_table.h"
 #include "data/schema.h"
 #include "merge_fixture.h"
+#include "register/merge_database.h"
+#include "store_fixture.h"
+#include "template/merge/merge_database.h"
 #include "template/merge/rtf_word_fields.h"
 
 using namespace lagrull;
@@ -106,11 +108,12 @@ protected:
         t.createTable(data::mbetregDef().Fields, data::mbetregDef().Indexes);
     }
     std::string mergeText(const std::string& body) {
-        engine.setDatabase(&db);
+        engine.setDatabase(&source);
         const std::string out = engine.Convert(rtfTemplate(body));
         return textOf(out);
     }
     TRtfExtended engine;
+    TRegisterMergeDatabase source{db};
 };
 
 const char* const kTable =
@@ -135,6 +138,50 @@ TEST_F(DatabaseFields, RowsMergeIntoTheStoredTableWithSums) {
     EXPECT_EQ(mergeText(field("DATABASE \\\\s \"select * from finnes_ikke\"", kTable) + "\\par")
                   .rfind("### Feil i DATABASE: ", 0),
               0u);
+}
+
+namespace {
+
+// A query source of fixed rows: the engine needs nothing but the interface.
+class FixedRows : public TMergeDatabase {
+public:
+    std::unique_ptr<TMergeRows> query(const std::string& sql) override {
+        queries.push_back(sql);
+        struct Rows : TMergeRows {
+            std::vector<std::string> names{"navn", "belop"};
+            std::vector<std::vector<TMergeCell>> rows{
+                {{"Kari", {}}, {"1,5", 1.5}}, {{"Ola", {}}, {"2", 2.0}}, {{"Per", {}}, {"4", 4.0}}};
+            std::size_t at = 0;
+            const std::vector<std::string>& columnNames() const override { return names; }
+            bool next(std::vector<TMergeCell>& row) override {
+                if (at == rows.size()) return false;
+                row = rows[at++];
+                return true;
+            }
+        };
+        return std::make_unique<Rows>();
+    }
+    std::vector<std::string> queries;
+};
+
+}  // namespace
+
+TEST_F(WordFields, DatabaseFieldReadsThroughTheQueryInterface) {
+    FixedRows source;
+    TRtfExtended engine;
+    engine.setDatabase(&source);
+    // \m stops after two rows; the sums count only the rows merged
+    const std::string out = textOf(engine.Convert(
+        rtfTemplate(field("DATABASE \\\\s \"select navn, belop\" \\\\o \\\\m 2", kTable) +
+                    "\\par \\{Sum_Col_2\\}\\par")));
+    EXPECT_EQ(out, "Navn|Beløp\nKari|1,5\nOla|2\nSum\n3,5");
+    EXPECT_EQ(source.queries, std::vector<std::string>{"select navn, belop"});
+    // without a source the field fails in the document, not the merge
+    TRtfExtended none;
+    EXPECT_EQ(
+        textOf(none.Convert(rtfTemplate(field("DATABASE \\\\s \"select 1\"", kTable) + "\\par")))
+            .rfind("### Feil i DATABASE: Ingen database", 0),
+        0u);
 }
 
 TEST_F(WordFields, PrivateCommands) {
