@@ -10,6 +10,8 @@
 #include <set>
 #include <thread>
 
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QFontInfo>
 #include <QImage>
@@ -19,6 +21,7 @@
 #include "temp_dir.h"
 #include "template/layout/print_options.h"
 #include "template/layout/rtf_document_builder.h"
+#include "template/pdf/cups_printer_system.h"
 #include "template/pdf/qt_fonts.h"
 #include "template/pdf/qt_gui_application.h"
 #include "template/pdf/qt_paint_device.h"
@@ -122,25 +125,51 @@ TEST_F(QtPrint, LandscapeSectionGivesALandscapePdfPage) {
     EXPECT_NE(info.find("842 x 595 pts"), std::string::npos) << info;
 }
 
-TEST_F(QtPrint, PrintsOnACupsPdfQueue) {
-    if (!have("lpstat") || run("lpstat -r 2>/dev/null").find("is running") == std::string::npos)
-        GTEST_SKIP() << "no CUPS scheduler";
-    const std::string queues = run("lpstat -v 2>/dev/null");
-    const auto at = queues.find("cups-pdf:/");
-    if (at == std::string::npos) GTEST_SKIP() << "no cups-pdf queue";
-    // "device for NAME: cups-pdf:/"
-    const auto start = queues.rfind("device for ", at) + 11;
-    const std::string queue = queues.substr(start, queues.find(':', start) - start);
-    const char* home = std::getenv("HOME");
-    const fs::path out = fs::path(home ? home : "/root") / "PDF";
-    auto pdfsIn = [&out] {
+// A running CUPS scheduler's cups-pdf queue, and the PDFs it has written.
+class CupsPdfQueue {
+public:
+    // Empty when there is no scheduler or no such queue.
+    std::string find() {
+        if (!have("lpstat") || run("lpstat -r 2>/dev/null").find("is running") == std::string::npos)
+            return {};
+        const std::string queues = run("lpstat -v 2>/dev/null");
+        const auto at = queues.find("cups-pdf:/");
+        if (at == std::string::npos) return {};
+        // "device for NAME: cups-pdf:/"
+        const auto start = queues.rfind("device for ", at) + 11;
+        before_ = pdfs();
+        return queues.substr(start, queues.find(':', start) - start);
+    }
+    // Waits up to half a minute for a PDF the queue wrote after find().
+    bool newPdfWritten() const {
+        for (int i = 0; i < 60; ++i) {
+            for (const auto& f : pdfs())
+                if (!before_.count(f) && f.extension() == ".pdf" && fs::file_size(f) > 1000)
+                    return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        }
+        return false;
+    }
+    fs::path directory() const {
+        const char* home = std::getenv("HOME");
+        return fs::path(home ? home : "/root") / "PDF";
+    }
+
+private:
+    std::set<fs::path> pdfs() const {
         std::set<fs::path> files;
         std::error_code ec;
-        if (fs::is_directory(out, ec))
-            for (const auto& e : fs::directory_iterator(out, ec)) files.insert(e.path());
+        if (fs::is_directory(directory(), ec))
+            for (const auto& e : fs::directory_iterator(directory(), ec)) files.insert(e.path());
         return files;
-    };
-    const auto before = pdfsIn();
+    }
+    std::set<fs::path> before_;
+};
+
+TEST_F(QtPrint, PrintsOnACupsPdfQueue) {
+    CupsPdfQueue cups;
+    const std::string queue = cups.find();
+    if (queue.empty()) GTEST_SKIP() << "no CUPS scheduler with a cups-pdf queue";
     useSystemPrinterList();
     TPrintOptions options;
     options.setPrinterName(queue);
@@ -149,14 +178,58 @@ TEST_F(QtPrint, PrintsOnACupsPdfQueue) {
     builder.SetPrintOptions(&options);
     builder.PrintFile(letter().string());
     EXPECT_EQ(system.sheets(), 2);
-    bool found = false;
-    for (int i = 0; i < 60 && !found; ++i) {
-        for (const auto& f : pdfsIn())
-            if (!before.count(f) && f.extension() == ".pdf" && fs::file_size(f) > 1000)
-                found = true;
-        if (!found) std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(cups.newPdfWritten()) << "no new PDF in " << cups.directory();
+}
+
+// The way of programs without Qt Widgets: the PDF device's file handed to lp.
+TEST_F(QtPrint, PrintsOnACupsPdfQueueThroughThePdfDevice) {
+    CupsPdfQueue cups;
+    const std::string queue = cups.find();
+    if (queue.empty()) GTEST_SKIP() << "no CUPS scheduler with a cups-pdf queue";
+    useCupsPrinterList();
+    TPrintOptions options;
+    options.setPrinterName(queue);
+    TCupsPrinterSystem system;
+    TRTFDocumentBuilder builder(system);
+    builder.SetPrintOptions(&options);
+    builder.PrintFile(letter().string());
+    EXPECT_EQ(system.sheets(), 2);
+    system.submit("brev-side.rtf");
+    EXPECT_TRUE(cups.newPdfWritten()) << "no new PDF in " << cups.directory();
+    useSystemPrinterList();
+}
+
+TEST_F(QtPrint, AJobCupsRefusesIsAnErrorAndLeavesNoFile) {
+    const auto jobFolders = [] {
+        int n = 0;
+        const std::string mine = "lagrull-utskrift-" + std::to_string(getpid()) + "-";
+        for (const auto& e : fs::directory_iterator(fs::temp_directory_path()))
+            if (e.path().filename().string().rfind(mine, 0) == 0) ++n;
+        return n;
+    };
+    {
+        TCupsPrinterSystem system;
+        TDeviceMode mode = system.driverDefaults("Lagrull-finnes-ikke");
+        auto device = system.createDC(mode);
+        ASSERT_TRUE(device);
+        ASSERT_GT(device->startDoc("RTF"), 0);
+        ASSERT_GE(device->startPage(), 1);
+        device->endPage();
+        ASSERT_GE(device->endDoc(), 0);
+        device.reset();
+        EXPECT_EQ(system.sheets(), 1);
+        try {
+            system.submit("prøve");
+            FAIL() << "a refused job passed for printed";
+        } catch (const Error& e) {
+            EXPECT_NE(std::string(e.what()).find("Lagrull-finnes-ikke"), std::string::npos)
+                << e.what();
+        }
+        // a job is handed over once: a second submit has nothing to send
+        EXPECT_NO_THROW(system.submit("prøve"));
+        EXPECT_EQ(jobFolders(), 1);
     }
-    EXPECT_TRUE(found) << "no new PDF in " << out;
+    EXPECT_EQ(jobFolders(), 0);
 }
 
 TEST_F(QtPrint, PngPicturesAreDrawnWithTheirCrops) {
