@@ -1,4 +1,4 @@
-#include "common/ui/db_grid.h"
+#include "data/ui/db_grid.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>

@@ -1,4 +1,4 @@
-#include "common/ui/db_navigator.h"
+#include "data/ui/db_navigator.h"
 
 #include <QAction>
 #include <QStyle>

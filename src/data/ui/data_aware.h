@@ -5,8 +5,8 @@
 #include <QCheckBox>
 #include <QPlainTextEdit>
 
-#include "common/ui/field_link.h"
 #include "common/ui/masked_edit.h"
+#include "data/ui/field_link.h"
 
 namespace lagrull {
 

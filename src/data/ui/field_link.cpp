@@ -1,4 +1,4 @@
-#include "common/ui/field_link.h"
+#include "data/ui/field_link.h"
 
 #include "data/field_access.h"
 

@@ -1,4 +1,4 @@
-#include "common/ui/data_aware.h"
+#include "data/ui/data_aware.h"
 
 #include "common/text_codec.h"
 
