@@ -1,10 +1,10 @@
 #include "payments/payment_report.h"
 
 #include <filesystem>
-#include <fstream>
 
 #include "common/dates.h"
 #include "common/error.h"
+#include "common/file_names.h"
 #include "common/mask.h"
 #include "common/text_codec.h"
 #include "common/ui.h"
@@ -183,10 +183,8 @@ std::string paymentGridText(const TPaymentRegistration& window) {
 }
 
 void writePaymentGridFile(const TPaymentRegistration& window, const std::string& file) {
-    std::ofstream out(std::filesystem::path(file), std::ios::binary | std::ios::trunc);
-    out << paymentGridText(window);
-    out.close();
-    if (!out) throw FileError("Kunne ikke skrive filen " + file + ".");
+    // Through a temporary file: a failed write leaves no half file.
+    writeFileBytes(file, paymentGridText(window));
 }
 
 std::optional<std::string> savePaymentGridFile(const TPaymentRegistration& window, Ui& ui) {

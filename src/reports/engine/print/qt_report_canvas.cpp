@@ -7,15 +7,12 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QPrinter>
 
 #include "common/error.h"
-#include "template/print/qt_fonts.h"
-#include "template/print/qt_gui_application.h"
+#include "template/pdf/qt_fonts.h"
+#include "template/pdf/qt_gui_application.h"
 
 namespace lagrull::report {
-
-namespace {
 
 QPageLayout pageLayoutOf(const PageSetup& page) {
     // The margins are the report's own; the device gets the whole sheet.
@@ -23,6 +20,8 @@ QPageLayout pageLayoutOf(const PageSetup& page) {
                        page.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
+
+namespace {
 
 Qt::Alignment alignmentOf(Align align) {
     switch (align) {
@@ -109,19 +108,6 @@ RunResult writeReportPdf(const ReportLayout& layout, TReportRowSource& rows,
     if (!std::filesystem::is_regular_file(pdfFile, ec))
         throw FileError("Kunne ikke skrive PDF-filen " + pdfFile + ".");
     return result;
-}
-
-RunResult printReport(const ReportLayout& layout, TReportRowSource& rows, QPrinter& printer,
-                      RunOptions options, const std::function<void()>& onRow) {
-    ensureGuiApplication();
-    printer.setPageLayout(pageLayoutOf(layout.page));
-    printer.setDocName(QString::fromStdString(layout.title));
-    // The printer draws from the corner of its printable area.
-    const QRectF paper = printer.paperRect(QPrinter::Millimeter);
-    const QRectF area = printer.pageRect(QPrinter::Millimeter);
-    TQtReportCanvas canvas(printer, &printer, area.topLeft() - paper.topLeft());
-    TReportEngine engine(layout, canvas, options);
-    return engine.run(rows, onRow);
 }
 
 QImage renderReportPage(const ReportLayout& layout, TReportRowSource& rows, int page,

@@ -1,11 +1,12 @@
 #pragma once
-// The report canvas on Qt: paints on any QPaintDevice (a PDF writer, a
+// The report canvas on Qt Gui: paints on any QPaintDevice (a PDF writer, a
 // printer, a preview image) in millimetres converted with the device's
 // resolution. Fonts are the page layout's: Windows names drawn with their
 // Liberation fonts.
 
 #include <string>
 
+#include <QPageLayout>
 #include <QPainter>
 
 #include "reports/engine/report_canvas.h"
@@ -13,7 +14,6 @@
 
 class QPaintDevice;
 class QPagedPaintDevice;
-class QPrinter;
 
 namespace lagrull::report {
 
@@ -50,9 +50,9 @@ RunResult writeReportPdf(const ReportLayout& layout, TReportRowSource& rows,
                          const std::string& pdfFile, RunOptions options = {},
                          const std::function<void()>& onRow = {});
 
-// Prints the report on a printer (the program's current printer).
-RunResult printReport(const ReportLayout& layout, TReportRowSource& rows, QPrinter& printer,
-                      RunOptions options = {}, const std::function<void()>& onRow = {});
+// The sheet of a page setup for a paged device; the report draws its own
+// margins.
+QPageLayout pageLayoutOf(const PageSetup& page);
 
 // One page as an image of `dotsPerMm` (white paper), for the preview.
 QImage renderReportPage(const ReportLayout& layout, TReportRowSource& rows, int page,

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -130,9 +131,16 @@ void TReportPreview::resizeEvent(QResizeEvent* event) {
 
 void TReportPreview::print() {
     BusyCursor busy(ui_);
+    QPrinter& printer = currentPrinter();
+    printer.setPageLayout(pageLayoutOf(layout_.page));
+    printer.setDocName(QString::fromStdString(layout_.title));
+    // The printer draws from the corner of its printable area.
+    const QRectF paper = printer.paperRect(QPrinter::Millimeter);
+    const QRectF area = printer.pageRect(QPrinter::Millimeter);
+    TQtReportCanvas canvas(printer, &printer, area.topLeft() - paper.topLeft());
     rows_.rewind();
     EventPump pump(ui_);
-    printReport(layout_, rows_, currentPrinter(), options_, [&] { pump.tick(); });
+    TReportEngine(layout_, canvas, options_).run(rows_, [&] { pump.tick(); });
 }
 
 void TReportPreview::saveAsPdf() {
