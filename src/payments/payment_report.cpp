@@ -1,5 +1,7 @@
 #include "payments/payment_report.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 #include "common/dates.h"
@@ -152,18 +154,24 @@ bool TPaymentReportRows::next() {
 }
 
 std::string TPaymentReportRows::text(std::string_view field) const {
-    const std::string f = upperCase(std::string(field));
-    if (f == "IDNR") return row_.medlNr;
-    if (f == "NAVN") return row_.navn;
-    if (f == "KID") return row_.kid;
-    if (f == "TEKST") return row_.tekst;
-    if (f == "MASKDATO") return storedToShown(row_.betDato);
-    if (f == "MASKFORFDATO") return storedToShown(row_.dato);
-    if (f == "MASKBANKKONTO") return row_.text(PaymentColumn::Kontonr);
-    if (f == "BELOP") return plainAmount(row_.krav);
-    if (f == "BETBELOP") return plainAmount(row_.innbetalt);
-    if (f == "DIFFERANSEBELOP") return plainAmount(row_.rest.value_or(Money()));
-    if (f == "TOTBELOP") return plainAmount(row_.innbetalt - row_.krav);
+    // Field names are ASCII: compared without regard to case, without copies.
+    const auto is = [field](std::string_view name) {
+        return field.size() == name.size() &&
+               std::equal(field.begin(), field.end(), name.begin(), [](char a, char b) {
+                   return std::toupper(static_cast<unsigned char>(a)) == b;
+               });
+    };
+    if (is("IDNR")) return row_.medlNr;
+    if (is("NAVN")) return row_.navn;
+    if (is("KID")) return row_.kid;
+    if (is("TEKST")) return row_.tekst;
+    if (is("MASKDATO")) return storedToShown(row_.betDato);
+    if (is("MASKFORFDATO")) return storedToShown(row_.dato);
+    if (is("MASKBANKKONTO")) return row_.text(PaymentColumn::Kontonr);
+    if (is("BELOP")) return plainAmount(row_.krav);
+    if (is("BETBELOP")) return plainAmount(row_.innbetalt);
+    if (is("DIFFERANSEBELOP")) return plainAmount(row_.rest.value_or(Money()));
+    if (is("TOTBELOP")) return plainAmount(row_.innbetalt - row_.krav);
     return {};
 }
 
