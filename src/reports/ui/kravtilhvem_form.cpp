@@ -1,41 +1,31 @@
 #include "reports/ui/kravtilhvem_form.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
-#include "common/ui/help_window.h"
 #include "reports/ui/selection_help.h"
+#include "reports/ui/wizard_buttons.h"
 
 namespace lagrull {
 
-TfoKravTilHvem::TfoKravTilHvem(int registerKind, QWidget* parent)
-    : QDialog(parent), registerKind_(registerKind) {
+TfoKravTilHvem::TfoKravTilHvem(int registerKind, QWidget* parent) : QDialog(parent) {
     setObjectName("TfoKravTilHvem");
     auto* layout = new QVBoxLayout(this);
     auto* box = new QGroupBox(this);
     choiceLayout_ = new QVBoxLayout(box);
     layout->addWidget(box);
-    auto* buttons = new QHBoxLayout;
-    btForrige = new QPushButton("&Forrige", this);
-    btNeste = new QPushButton("&Neste", this);
-    btAvbryt = new QPushButton("&Avbryt", this);
-    buttons->addStretch();
-    for (QPushButton* b : {btForrige, btNeste, btAvbryt}) buttons->addWidget(b);
-    layout->addLayout(buttons);
-    btNeste->setDefault(true);
+    const TWizardButtons buttons = addWizardButtons(*this, *layout, kHelpWhoTopic, registerKind);
+    btForrige = buttons.btForrige;
+    btNeste = buttons.btNeste;
+    btAvbryt = buttons.btAvbryt;
     connect(btForrige, &QPushButton::clicked, this, [this] { done(reports::kStepBack); });
     connect(btNeste, &QPushButton::clicked, this, [this] {
         for (std::size_t i = 0; i < rbChoices.size(); ++i)
             if (rbChoices[i]->isChecked()) SetChoice(static_cast<int>(i));
         done(reports::kStepNext);
     });
-    connect(btAvbryt, &QPushButton::clicked, this, [this] { done(reports::kStepCancel); });
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [this] { showHelp(kHelpWhoTopic, registerKind_); });
     setMinimumWidth(360);
 }
 

@@ -30,7 +30,6 @@ protected:
 
 private:
     QVBoxLayout* choiceLayout_;
-    int registerKind_;
 };
 
 }  // namespace lagrull

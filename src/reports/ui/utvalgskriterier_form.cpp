@@ -11,18 +11,17 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
 #include "common/error.h"
 #include "common/ui.h"
 #include "common/ui/db_grid.h"
-#include "common/ui/help_window.h"
 #include "common/ui/masked_edit.h"
 #include "data/orv_table.h"
 #include "reports/ui/kravtilhvem_form.h"
 #include "reports/ui/selection_help.h"
+#include "reports/ui/wizard_buttons.h"
 
 namespace lagrull {
 
@@ -175,14 +174,11 @@ TfoUtvalgskriterier::TfoUtvalgskriterier(data::TOrvDbMng& dbMng, Ui& ui, int reg
     chosen->addWidget(pickStack_, 1);
     body->addLayout(chosen);
 
-    auto* buttons = new QHBoxLayout;
-    btForrige = new QPushButton("&Forrige", this);
-    btNeste = new QPushButton("&Neste", this);
-    btAvbryt = new QPushButton("&Avbryt", this);
-    buttons->addStretch();
-    for (QPushButton* b : {btForrige, btNeste, btAvbryt}) buttons->addWidget(b);
-    layout->addLayout(buttons);
-    btNeste->setDefault(true);
+    const TWizardButtons buttons =
+        addWizardButtons(*this, *layout, kHelpSelectionTopic, registerKind);
+    btForrige = buttons.btForrige;
+    btNeste = buttons.btNeste;
+    btAvbryt = buttons.btAvbryt;
 
     connect(btAdd, &QPushButton::clicked, this, &TfoUtvalgskriterier::pick);
     connect(btDelete, &QPushButton::clicked, this, &TfoUtvalgskriterier::removeSelected);
@@ -199,10 +195,6 @@ TfoUtvalgskriterier::TfoUtvalgskriterier(data::TOrvDbMng& dbMng, Ui& ui, int reg
         done(reports::kStepBack);
     });
     connect(btNeste, &QPushButton::clicked, this, &TfoUtvalgskriterier::next);
-    connect(btAvbryt, &QPushButton::clicked, this, [this] { done(reports::kStepCancel); });
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this,
-            [this] { showHelp(kHelpSelectionTopic, registerKind_); });
     resize(900, 340);
 }
 
