@@ -1,11 +1,8 @@
 #pragma once
-// A register on a fresh data directory with the main window's tables linked
-// as the window links them, filled with a small deterministic club: members
-// of two organisations with every kind of value the criteria look at
-// (non-numeric member numbers, empty dates, extra fields in mixed case,
-// relations, claims of two due dates, paid and unpaid). A snapshot read back
-// with plain SQL lets a test compute what a selection must yield without
-// the query builder.
+// The demo register (two organisations, claims of both due dates) on a
+// fresh data directory, with the main window's tables linked as the window
+// links them. A snapshot read back with plain SQL lets a test compute what a
+// selection must yield without the query builder.
 
 #include <gtest/gtest.h>
 
@@ -18,6 +15,7 @@
 #include "data/data_store.h"
 #include "data/field_access.h"
 #include "data/orv_query.h"
+#include "demo_store.h"
 #include "register/main_form_logic.h"
 #include "reports/member_selection.h"
 #include "scripted_ui.h"
@@ -81,10 +79,13 @@ inline void pickMember(reports::TUtvalgskriterier& c, const std::string& nr) {
 class SelectionTest : public ::testing::Test {
 protected:
     SelectionTest() {
+        demo::DemoOptions options;
+        options.organisations = 2;
+        options.claims = true;
+        makeDemoStore(dir.path(), options);
         store = std::make_unique<data::DataStore>(ui, dir.str() + "/lagrul.ini", dir.str());
         TMainFormLogic::prepareTables(tables());
         store->start();
-        fill();
         TMainFormLogic::linkTables(tables());
         snapshot = readSnapshot();
     }
@@ -121,65 +122,8 @@ protected:
     std::vector<MemberRow> snapshot;
 
 private:
-    void fill();
     std::vector<MemberRow> readSnapshot();
 };
-
-inline void SelectionTest::fill() {
-    using data::Value;
-    auto text = [](const std::string& s) { return Value(s); };
-    auto num = [](std::int64_t n) { return Value(n); };
-    exec(
-        "insert into orgreg (orgnr, orgnavn, ekstranavn1, ekstranavn2) values (:p0, :p1, :p2, "
-        ":p3)",
-        {num(1), text("Idrettslaget Ørn"), text("Farge"), text("Lag")});
-    exec("insert into orgreg (orgnr, orgnavn) values (:p0, :p1)", {num(2), text("Korpset")});
-    const std::vector<std::string> postnrs{"0150", "0151", "1337", "5003", "7010", "9990", ""};
-    const std::vector<std::string> categories{"Senior", "Junior", "Familie", "Æresmedlem", ""};
-    const std::vector<std::string> colours{"ab", "AB", "Abc", "xab", "aB%", "", "b"};
-    const std::vector<std::string> teams{"rød", "RØD", "blå", "", "Rødt"};
-    const std::vector<std::string> surnames{"Ås", "Berg", "Dahl", "Øvre", "Aas", "Lie"};
-    const std::vector<std::string> firstNames{"Per", "Kari", "Ola", "Åse", "Nils"};
-    std::uint32_t seed = 20261209;
-    auto next = [&seed](std::uint32_t n) {
-        seed = seed * 1664525u + 1013904223u;
-        return (seed >> 8) % n;
-    };
-    auto date = [&next](int fromYear, int years) {
-        char buf[9];
-        std::snprintf(buf, sizeof buf, "%02u%02u%04u", next(28) + 1, next(12) + 1,
-                      static_cast<unsigned>(fromYear) + next(static_cast<std::uint32_t>(years)));
-        return std::string(buf);
-    };
-    for (int i = 1; i <= 78; ++i) {
-        const std::int64_t org = i > 70 ? 2 : 1;
-        const bool numeric = i % 13 != 0;
-        const std::string nr = numeric ? std::to_string(i) : "A" + std::to_string(i);
-        exec(
-            "insert into medlreg (orgnr, medlnr, nmedlnr, enavn, fornavn, postnr, kategori, "
-            "betaling, ekstra1, ekstra2, fdato, medlfradato) values (:p0, :p1, :p2, :p3, :p4, "
-            ":p5, :p6, :p7, :p8, :p9, :p10, :p11)",
-            {num(org), text(nr), Value(numeric ? static_cast<double>(i) : 0.0),
-             text(surnames[next(6)]), text(firstNames[next(5)]), text(postnrs[next(7)]),
-             text(categories[next(5)]), num(next(4)), text(colours[next(7)]), text(teams[next(5)]),
-             text(i % 9 == 0 ? std::string() : date(1940, 75)),
-             text(i % 7 == 0 ? std::string() : date(1990, 35))});
-        if (i % 5 == 0)
-            exec("insert into relreg (orgnr, medlnr, relasjon) values (:p0, :p1, :p2)",
-                 {num(org), text(nr), text("Styret")});
-        if (i % 3 == 0)
-            exec("insert into relreg (orgnr, medlnr, relasjon) values (:p0, :p1, :p2)",
-                 {num(org), text(nr), text("Dugnad")});
-        if (i % 2 == 0)
-            exec("insert into mbetreg (orgnr, medlnr, dato, betflag) values (:p0, :p1, :p2, :p3)",
-                 {num(org), text(nr), text("15032025"), text(i % 4 == 0 ? "X" : "")});
-        if (i % 3 == 0)
-            exec("insert into mbetreg (orgnr, medlnr, dato, betflag) values (:p0, :p1, :p2, :p3)",
-                 {num(org), text(nr), text("01102025"), text(i % 6 == 0 ? "" : "X")});
-    }
-    exec("insert into relregstandard (orgnr, relasjon) values (:p0, :p1)", {num(1), text("Kiosk")});
-    exec("insert into relregstandard (orgnr, relasjon) values (:p0, :p1)", {num(2), text("Kor")});
-}
 
 inline std::vector<MemberRow> SelectionTest::readSnapshot() {
     std::vector<MemberRow> out;

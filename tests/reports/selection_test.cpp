@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/error.h"
+#include "data/app_db_mng.h"
 #include "data/norwegian_order.h"
 #include "data/schema.h"
 #include "selection_fixture.h"
@@ -43,17 +44,22 @@ protected:
 TEST_F(CriteriaLogicTest, InitSelectionFillsTheListsOfTheOrganisation) {
     EXPECT_EQ(criteria.OrgNr(), 1);
     EXPECT_EQ(criteria.ForfDato().entries,
-              (std::vector<std::string>{"INGEN", "ALLE", "01.10.2025", "15.03.2025"}));
-    EXPECT_EQ(criteria.Relasjon.entries,
-              (std::vector<std::string>{"INGEN", "Dugnad", "Kiosk", "Styret"}));
+              (std::vector<std::string>{"INGEN", "ALLE", "15.03.2026", "15.09.2025"}));
+    // The relations of the members and the organisation's standard ones, sorted.
+    std::vector<std::string> relations;
+    data::GetRelationNames(db(), 1, relations);
+    relations.insert(relations.begin(), "INGEN");
+    EXPECT_EQ(criteria.Relasjon.entries, relations);
+    EXPECT_NE(std::find(relations.begin(), relations.end(), "Styret"), relations.end());
     ASSERT_GE(criteria.Kategori.entries.size(), 2u);
     EXPECT_EQ(criteria.Kategori.entries[0], "ALLE");
     EXPECT_EQ(criteria.Betaling.entries,
               (std::vector<std::string>{"ALLE[-1]", "Fast oppdrag[0]", "AvtaleGiro[1]", "Giro[2]",
                                         "Kontant[3]"}));
-    EXPECT_EQ(criteria.EkstraNavn(0), "Farge");
+    EXPECT_EQ(criteria.EkstraNavn(0), "Lag/gruppe");
     EXPECT_TRUE(criteria.EkstraVisible(1));
-    EXPECT_FALSE(criteria.EkstraVisible(2));
+    EXPECT_FALSE(criteria.EkstraVisible(3));
+    EXPECT_TRUE(criteria.EkstraVisible(4));
     EXPECT_FALSE(criteria.BetStatusVisible());
     EXPECT_TRUE(criteria.AllMembersPanelVisible());
     EXPECT_FALSE(criteria.RemoveEnabled());
@@ -83,9 +89,9 @@ TEST_F(CriteriaLogicTest, EveryConditionInItsOrderWithItsParameter) {
     criteria.MedlFraDato = "02.03.2001";
     criteria.DatoFra = "1.1.1950";
     criteria.DatoTil = "31.12.2000";
-    pickMember(criteria, "5");
+    pickMember(criteria, "46");
     ASSERT_TRUE(criteria.Relasjon.choose("Styret"));
-    criteria.SetForfDato(3);
+    criteria.SetForfDato(3);  // 15.09.2025
     criteria.BetStatus.index = static_cast<int>(reports::TBetStatus::Betalt);
     EXPECT_EQ(criteria.FromItems(),
               (reports::TStringList{"medlreg m", "relreg r", "mbetreg b", "perslist pl"}));
@@ -119,7 +125,7 @@ TEST_F(CriteriaLogicTest, EveryConditionInItsOrderWithItsParameter) {
               "orgnr:3=1 relasjon:256=Styret medlnrfra:3=3 medlnrtil:3=40 ekstra1:256=ab% "
               "ekstra10:256=x MedlemSiden:256=20010302 minfdato:256=19500101 "
               "maxfdato:256=20001231 postnrfra:256=0100 postnrtil:256=9999 kategori:256=Junior "
-              "betaling:3=3 forfdato:256=15032025 ");
+              "betaling:3=3 forfdato:256=15092025 ");
 }
 
 TEST_F(CriteriaLogicTest, DueDateAndPaymentStatus) {
@@ -140,21 +146,21 @@ TEST_F(CriteriaLogicTest, DueDateAndPaymentStatus) {
 }
 
 TEST_F(CriteriaLogicTest, PickingByHand) {
-    pickMember(criteria, "5");
-    pickMember(criteria, "A13");
-    EXPECT_FALSE(criteria.PickCurrent());  // A13 again: listed once
-    pickMember(criteria, "7");
+    pickMember(criteria, "46");
+    pickMember(criteria, "8A");
+    EXPECT_FALSE(criteria.PickCurrent());  // 8A again: listed once
+    pickMember(criteria, "14");
     ASSERT_EQ(criteria.Picks().size(), 3u);
     EXPECT_EQ(criteria.SelectedPick(), 2);
     EXPECT_FALSE(criteria.AllMembersPanelVisible());
     EXPECT_TRUE(criteria.RemoveEnabled());
     criteria.SelectPick(1);
-    criteria.RemoveSelected();  // A13 goes, 5 is selected
+    criteria.RemoveSelected();  // 8A goes, 46 is selected
     EXPECT_EQ(criteria.SelectedPick(), 0);
-    EXPECT_EQ(criteria.Picks()[1].nr, "7");
+    EXPECT_EQ(criteria.Picks()[1].nr, "14");
     criteria.RemoveSelected();  // the first goes: the new first is selected
     EXPECT_EQ(criteria.SelectedPick(), 0);
-    EXPECT_EQ(criteria.Picks()[0].nr, "7");
+    EXPECT_EQ(criteria.Picks()[0].nr, "14");
     criteria.RemoveAll();
     EXPECT_TRUE(criteria.Picks().empty());
     EXPECT_EQ(criteria.SelectedPick(), -1);
@@ -163,13 +169,13 @@ TEST_F(CriteriaLogicTest, PickingByHand) {
 }
 
 TEST_F(CriteriaLogicTest, ConfirmRefillsPersListInListOrder) {
-    pickMember(criteria, "7");
-    pickMember(criteria, "A13");
-    const std::string name7 = criteria.Picks()[0].navn;
-    EXPECT_FALSE(name7.empty());
+    pickMember(criteria, "14");
+    pickMember(criteria, "8A");
+    const std::string name14 = criteria.Picks()[0].navn;
+    EXPECT_FALSE(name14.empty());
     criteria.Confirm();
     EXPECT_EQ(persList(),
-              (std::vector<std::string>{"7=" + name7, "A13=" + criteria.Picks()[1].navn}));
+              (std::vector<std::string>{"14=" + name14, "8A=" + criteria.Picks()[1].navn}));
     criteria.RemoveAll();
     criteria.Confirm();
     EXPECT_TRUE(persList().empty());
@@ -221,11 +227,11 @@ TEST(CriteriaWindow, HeightFollowsTheExtraFieldPanel) {
 
 TEST_F(SelectionTest, SelectionRowsComeOrderedByName) {
     const std::vector<std::string> rows = select([](TUtvalgskriterier& k) {
-        for (const char* nr : {"5", "A13", "7", "22", "40"}) pickMember(k, nr);
+        for (const char* nr : {"46", "8A", "14", "32", "100"}) pickMember(k, nr);
     });
     std::vector<const MemberRow*> picked;
     for (const MemberRow& m : snapshot)
-        for (const char* nr : {"5", "A13", "7", "22", "40"})
+        for (const char* nr : {"46", "8A", "14", "32", "100"})
             if (m.orgnr == 1 && m.medlnr == nr) picked.push_back(&m);
     std::sort(picked.begin(), picked.end(), [](const MemberRow* a, const MemberRow* b) {
         if (int c = data::compareNorwegian(a->enavn, b->enavn)) return c < 0;

@@ -93,10 +93,43 @@ protected:
 
 }  // namespace
 
+namespace {
+
+std::string shownDate(const std::string& stored) {
+    return stored.substr(0, 2) + "." + stored.substr(2, 2) + "." + stored.substr(4);
+}
+
+std::string sortable(const std::string& stored) {
+    return stored.size() == 8 ? stored.substr(4) + stored.substr(2, 2) + stored.substr(0, 2) : "";
+}
+
+}  // namespace
+
 TEST_F(CriteriaWindowTest, EveryKindOfCriterionThroughTheControls) {
+    // A member every criterion below lets through, so the selection is not
+    // empty by accident: numeric number, a category, a relation, a paid
+    // claim, an extra field, a birth date and a member-since date.
+    const MemberRow* a = nullptr;
+    for (const MemberRow& m : snapshot) {
+        const bool paid = std::any_of(m.claims.begin(), m.claims.end(),
+                                      [](const ClaimRow& b) { return b.betflag == "X"; });
+        if (m.orgnr == 1 && m.nmedlnr > 0 && !m.kategori.empty() && !m.relations.empty() && paid &&
+            m.ekstra[0].size() >= 2 && m.fdato.size() == 8 && m.medlfradato.size() == 8 &&
+            !m.postnr.empty()) {
+            a = &m;
+            break;
+        }
+    }
+    ASSERT_NE(a, nullptr);
+    const MemberRow* b = nullptr;  // another member, picked twice
+    for (const MemberRow& m : snapshot)
+        if (m.orgnr == 1 && &m != a) b = &m;
+    const std::string relation = *a->relations.begin();
+    const std::string extra = a->ekstra[0].substr(0, 2) + "%";
+    const std::int64_t to = static_cast<std::int64_t>(a->nmedlnr) + 5;
+
     TQtSelectionSteps steps(ui, 0);
     reports::TMedlemsutvalg selection(steps, store->dbMng(), tables().OrgTable, tables().MedlTable);
-    std::string shot;
     ModalScript script({[&](QWidget* w) {
         auto& form = dynamic_cast<TfoUtvalgskriterier&>(*w);
         EXPECT_EQ(form.windowTitle(), "Utvalgskriterier");
@@ -104,20 +137,26 @@ TEST_F(CriteriaWindowTest, EveryKindOfCriterionThroughTheControls) {
         EXPECT_FALSE(form.btDelete->isEnabled());
         EXPECT_FALSE(form.cbBetStatus->isVisible());
         EXPECT_TRUE(form.pnEkstraRow[0]->isVisible());
-        EXPECT_FALSE(form.pnEkstraRow[2]->isVisible());
-        EXPECT_EQ(form.laEkstra[1]->text(), "Lag");
-        form.edNrTil->setText("60");
-        form.edPostnrFra->setText("0151");
-        choose(form.cbBetalingstype, "Giro");
-        form.edEkstra[0]->setText("a%");
-        choose(form.cbRelMedl, "Dugnad");
+        EXPECT_FALSE(form.pnEkstraRow[3]->isVisible());
+        EXPECT_EQ(form.laEkstra[1]->text(), "Draktnummer");
+        form.edNrFra->setText("1");
+        form.edNrTil->setText(QString::number(to));
+        form.edPostnrFra->setText(QString::fromStdString(a->postnr));
+        form.edPostnrTil->setText("9999");
+        choose(form.cbKategori, QString::fromStdString(a->kategori));
+        choose(form.cbBetalingstype,
+               form.cbBetalingstype->itemText(static_cast<int>(a->betaling) + 1));
+        form.edEkstra[0]->setText(QString::fromStdString(extra));
+        choose(form.cbRelMedl, QString::fromStdString(relation));
         choose(form.cbForfDato, "ALLE");
         EXPECT_TRUE(form.cbBetStatus->isVisible());
         choose(form.cbBetStatus, "Betalt");
-        form.edDatoFra->setText("01.01.1940");
-        pickInGrid(form, "12", false);
-        pickInGrid(form, "A39", true);
-        pickInGrid(form, "12", true);  // twice: listed once
+        form.edDatoFra->setText(QString::fromStdString(shownDate(a->fdato)));
+        form.edDatoTil->setText("31.12.2030");
+        form.edMedlFraDato->setText(QString::fromStdString(shownDate(a->medlfradato)));
+        pickInGrid(form, a->medlnr, false);
+        pickInGrid(form, b->medlnr, true);
+        pickInGrid(form, a->medlnr, true);  // twice: listed once
         EXPECT_EQ(form.lbValgtNavn->count(), 2);
         EXPECT_TRUE(form.lbValgtNavn->isVisible());
         EXPECT_TRUE(form.btDeleteAll->isEnabled());
@@ -134,32 +173,34 @@ TEST_F(CriteriaWindowTest, EveryKindOfCriterionThroughTheControls) {
     // The same criteria, checked directly.
     std::vector<std::string> want;
     for (const MemberRow& m : snapshot) {
-        if (m.orgnr != 1 || m.nmedlnr > 60 || m.postnr < "0151" || m.betaling != 2 ||
-            (m.medlnr != "12" && m.medlnr != "A39") || !m.relations.count("Dugnad") ||
-            upperCase(m.ekstra[0]).rfind("A", 0) != 0)
+        if (m.orgnr != 1 || m.nmedlnr < 1 || m.nmedlnr > static_cast<double>(to) ||
+            m.postnr < a->postnr || m.postnr > "9999" || m.kategori != a->kategori ||
+            m.betaling != a->betaling || (m.medlnr != a->medlnr && m.medlnr != b->medlnr) ||
+            !m.relations.count(relation) ||
+            upperCase(m.ekstra[0]).rfind(upperCase(extra.substr(0, 2)), 0) != 0 ||
+            sortable(m.fdato) < sortable(a->fdato) || sortable(m.fdato) > "20301231" ||
+            sortable(m.medlfradato) < sortable(a->medlfradato))
             continue;
-        const std::string born =
-            m.fdato.size() == 8 ? m.fdato.substr(4) + m.fdato.substr(2, 2) + m.fdato.substr(0, 2)
-                                : "";
-        if (born < "19400101") continue;
-        for (const ClaimRow& b : m.claims)
-            if (b.betflag == "X") want.push_back(m.medlnr);
+        for (const ClaimRow& c : m.claims)
+            if (c.betflag == "X") want.push_back(m.medlnr);
     }
+    std::sort(want.begin(), want.end());
+    EXPECT_FALSE(want.empty());
     EXPECT_EQ(rows(selection), want);
     data::TOrvQuery pl(db());
     pl.setSql("select kundenr from perslist");
     pl.open();
     std::vector<std::string> picks;
     for (; !pl.eof(); pl.next()) picks.push_back(data::FieldText(pl, "kundenr"));
-    EXPECT_EQ(picks, (std::vector<std::string>{"12", "A39"}));
+    EXPECT_EQ(picks, (std::vector<std::string>{a->medlnr, b->medlnr}));
 }
 
 TEST_F(CriteriaWindowTest, PickingPanelAndKeys) {
     TfoUtvalgskriterier form(store->dbMng(), ui, 0);
     form.InitSelection(tables().OrgTable, tables().MedlTable);
     form.show();
-    pickInGrid(form, "5", true);
-    pickInGrid(form, "7", false);
+    pickInGrid(form, "46", true);
+    pickInGrid(form, "14", false);
     EXPECT_EQ(form.lbValgtNavn->currentRow(), 1);
     QTest::keyClick(form.grMedlReg, Qt::Key_Left);  // removes the selected, selects the one before
     EXPECT_EQ(form.lbValgtNavn->count(), 1);
@@ -217,9 +258,9 @@ TEST_F(CriteriaWindowTest, BackAndForthThroughATwoStepWizardKeepsTheEntries) {
     ModalScript script({utvalg,
                         [](QWidget* w) {
                             auto& form = dynamic_cast<TfoUtvalgskriterier&>(*w);
-                            choose(form.cbKategori, "Junior");
+                            choose(form.cbKategori, "Senior");
                             form.edPostnrTil->setText("7010");
-                            pickInGrid(form, "5", false);
+                            pickInGrid(form, "46", false);
                             form.btForrige->click();
                         },
                         [](QWidget* w) {
@@ -229,7 +270,7 @@ TEST_F(CriteriaWindowTest, BackAndForthThroughATwoStepWizardKeepsTheEntries) {
                         },
                         [](QWidget* w) {
                             auto& form = dynamic_cast<TfoUtvalgskriterier&>(*w);
-                            EXPECT_EQ(form.cbKategori->currentText(), "Junior");
+                            EXPECT_EQ(form.cbKategori->currentText(), "Senior");
                             EXPECT_EQ(form.edPostnrTil->text(), "7010");
                             EXPECT_EQ(form.lbValgtNavn->count(), 1);
                             form.btNeste->click();
@@ -240,7 +281,7 @@ TEST_F(CriteriaWindowTest, BackAndForthThroughATwoStepWizardKeepsTheEntries) {
     EXPECT_TRUE(script.done());
     std::vector<std::string> want;
     for (const MemberRow& m : snapshot)
-        if (m.orgnr == 1 && m.medlnr == "5" && m.kategori == "Junior" && m.postnr <= "7010")
+        if (m.orgnr == 1 && m.medlnr == "46" && m.kategori == "Senior" && m.postnr <= "7010")
             want.push_back(m.medlnr);
     EXPECT_EQ(rows(builder), want);
     EXPECT_NE(std::find(builder.WhereItems().begin(), builder.WhereItems().end(),
