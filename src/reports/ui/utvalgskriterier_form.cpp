@@ -31,7 +31,7 @@ constexpr int kExtraRowHeight = 21;
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
-void fill(QComboBox* box, const reports::TChoiceBox& choices) {
+void fill(QComboBox* box, const reports::TChoiceSelection& choices) {
     const QSignalBlocker block(box);
     box->clear();
     for (const std::string& e : choices.entries) box->addItem(q(choiceText(e)));
