@@ -35,7 +35,7 @@ std::int64_t wholeNumber(const std::string& option, const std::string& text) {
     return value;
 }
 
-void choose(reports::TChoiceBox& box, const std::string& option, const std::string& text,
+void choose(reports::TChoiceSelection& box, const std::string& option, const std::string& text,
             const std::string& what) {
     if (!box.choose(text))
         throw Error(what + " \"" + text + "\" finnes ikke i organisasjonen (--" + option + ").");
@@ -116,7 +116,7 @@ void applySelectionOptions(const ParsedOptions& options, TUtvalgskriterier& c) {
     }
     if (auto v = options.value("relasjon")) choose(c.Relasjon, "relasjon", *v, "Relasjonen");
     if (auto v = options.value("forfdato")) {
-        reports::TChoiceBox due = c.ForfDato();
+        reports::TChoiceSelection due = c.ForfDato();
         if (!due.choose(*v))
             throw Error("Ingen krav har forfallsdato \"" + *v + "\" (--forfdato).");
         c.SetForfDato(due.index);

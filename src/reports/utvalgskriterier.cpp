@@ -32,7 +32,7 @@ std::string digitsOnly(const std::string& text) {
 
 }  // namespace
 
-bool TChoiceBox::choose(const std::string& text) {
+bool TChoiceSelection::choose(const std::string& text) {
     for (std::size_t i = 0; i < entries.size(); ++i)
         if (entries[i] == text || choiceText(entries[i]) == text) {
             index = static_cast<int>(i);

@@ -34,7 +34,7 @@ class TOrvTable;
 namespace lagrull::reports {
 
 // One choice box: its entries and the chosen one (0 = the first).
-struct TChoiceBox {
+struct TChoiceSelection {
     std::vector<std::string> entries;
     int index = 0;
     const std::string& chosen() const { return entries.at(static_cast<std::size_t>(index)); }
@@ -69,17 +69,17 @@ public:
     // --- the criteria, as the controls hold them
     std::int64_t MedlnrFra = 0, MedlnrTil = 0;  // a bound counts when above 0
     std::string PostnrFra, PostnrTil;           // at most 4 characters
-    TChoiceBox Kategori;                        // "ALLE", then the categories in use
-    TChoiceBox Betaling;                        // "ALLE[-1]", "Fast oppdrag[0]" …
-    TChoiceBox Relasjon;                        // "INGEN", then the relation names
-    TChoiceBox BetStatus;                       // "ALLE", "Ikke betalt", "Betalt"
+    TChoiceSelection Kategori;                  // "ALLE", then the categories in use
+    TChoiceSelection Betaling;                  // "ALLE[-1]", "Fast oppdrag[0]" …
+    TChoiceSelection Relasjon;                  // "INGEN", then the relation names
+    TChoiceSelection BetStatus;                 // "ALLE", "Ikke betalt", "Betalt"
     std::array<std::string, kExtraFieldCount> Ekstra;
     // Dates as typed, "DD.MM.YYYY"; empty (or only the mask's dots and
     // blanks) when not given.
     std::string MedlFraDato, DatoFra, DatoTil;
 
     // "Forf.Dato": "INGEN", "ALLE", then the claim dates, newest first.
-    const TChoiceBox& ForfDato() const { return forfDato_; }
+    const TChoiceSelection& ForfDato() const { return forfDato_; }
     // Choosing any entry but the first shows "BetStatus" and resets it to
     // "ALLE"; choosing "INGEN" hides it.
     void SetForfDato(int index);
@@ -128,7 +128,7 @@ private:
     data::TOrvTable* members_ = nullptr;
     std::unique_ptr<data::TOrvTable> persList_;
     std::int64_t orgNr_ = 0;
-    TChoiceBox forfDato_;
+    TChoiceSelection forfDato_;
     std::array<std::string, kExtraFieldCount> ekstraNavn_;
     std::vector<TPickedMember> picks_;
     int selected_ = -1;

@@ -62,7 +62,7 @@ Criterion crit(std::string name, std::function<void(TUtvalgskriterier&)> set,
 Criterion claimCriterion(std::string name, const std::string& entry, Claims claims,
                          std::string dato, int betStatus, std::string betflag) {
     Criterion c = crit(std::move(name), [entry, betStatus](TUtvalgskriterier& k) {
-        reports::TChoiceBox due = k.ForfDato();
+        reports::TChoiceSelection due = k.ForfDato();
         ASSERT_TRUE(due.choose(entry));
         k.SetForfDato(due.index);
         k.BetStatus.index = betStatus;

@@ -17,8 +17,8 @@
 
 #include "../selection_fixture.h"
 #include "common/text_codec.h"
-#include "common/ui/db_grid.h"
 #include "common/ui/masked_edit.h"
+#include "data/ui/db_grid.h"
 #include "reports/ui/kravtilhvem_form.h"
 #include "reports/ui/utvalgskriterier_form.h"
 
@@ -27,12 +27,14 @@ using namespace lagrull::test;
 
 namespace {
 
+// One application for the whole run. It is never destroyed: the input
+// devices QTest makes would otherwise be freed twice at exit.
 QApplication& app() {
     static int argc = 1;
     static char name[] = "test_reports_ui";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
 }
 
 // Plays one action on each modal window as it comes up.
