@@ -5,8 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <fcntl.h>
+#include <chrono>
 #include <random>
 #include <thread>
 
@@ -60,7 +60,7 @@ TEST(MigrationKill, AKilledMigrationLeavesTheOldRegisterOrTheWholeNewOne) {
     one.organisations = 1;
     writeRegister(small, one, false);
     const std::string make = std::string(LAGRULL_MAKE_REGISTER) + " " + big.string() +
-                             " --gammel --organisasjoner 4 --medlemmer 2500 --krav 4";
+                             " --gammel --organisasjoner 4 --medlemmer 500 --krav 4";
     ASSERT_EQ(std::system(make.c_str()), 0);
 
     ASSERT_EQ(finish(startMigration(appData, small)), 0);
@@ -91,8 +91,8 @@ TEST(MigrationKill, AKilledMigrationLeavesTheOldRegisterOrTheWholeNewOne) {
             ++oldSeen;
         } else {
             EXPECT_EQ(orgs, 4);
-            EXPECT_EQ(members, 10000);
-            EXPECT_EQ(claims, 40000);
+            EXPECT_EQ(members, 2000);
+            EXPECT_EQ(claims, 8000);
             ++newSeen;
             db.disconnect();
             // Back to the small one for the next round.

@@ -17,11 +17,16 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
         const std::string a = argv[i];
         auto next = [&]() { return i + 1 < argc ? std::stoll(argv[++i]) : 0LL; };
-        if (a == "--gammel") o.layout = Layout::Old;
-        else if (a == "--kodetabell") o.codePage = static_cast<int>(next());
-        else if (a == "--organisasjoner") o.organisations = static_cast<int>(next());
-        else if (a == "--medlemmer") o.membersPerOrganisation = next();
-        else if (a == "--krav") o.claimsPerMember = static_cast<int>(next());
+        if (a == "--gammel")
+            o.layout = Layout::Old;
+        else if (a == "--kodetabell")
+            o.codePage = static_cast<int>(next());
+        else if (a == "--organisasjoner")
+            o.organisations = static_cast<int>(next());
+        else if (a == "--medlemmer")
+            o.membersPerOrganisation = next();
+        else if (a == "--krav")
+            o.claimsPerMember = static_cast<int>(next());
         else {
             std::cerr << "ukjent valg: " << a << '\n';
             return 2;

@@ -111,13 +111,14 @@ void ParadoxWriter::add(const std::vector<Value>& row) {
                 case FieldType::Boolean:
                     PX_put_data_byte(doc_->px, data, w, std::get<std::int64_t>(v) ? 1 : 0);
                     break;
-                case FieldType::Float: PX_put_data_double(doc_->px, data, w, std::get<double>(v)); break;
+                case FieldType::Float:
+                    PX_put_data_double(doc_->px, data, w, std::get<double>(v));
+                    break;
             }
         }
         data += w;
     }
-    if (PX_put_record(doc_->px, doc_->record.data()) < 0)
-        throw std::runtime_error("PX_put_record");
+    if (PX_put_record(doc_->px, doc_->record.data()) < 0) throw std::runtime_error("PX_put_record");
 }
 
 namespace {
@@ -149,9 +150,9 @@ void writeFile(const fs::path& file, const std::string& bytes) {
 std::vector<PxField> paradoxFields(const std::string& table, Layout layout) {
     const bool old = layout == Layout::Old;
     if (table == "ORGREG.DB") {
-        std::vector<PxField> f = {lng("ORGNR"),         str("ORGNAVN", 30),  str("ADRESSE", 30),
-                                  str("ADRESSE2", 30),  str("POSTNR", 4),    str("POSTSTED", 30),
-                                  str("TELEFON", 8),    str("BANKKONTO", 11)};
+        std::vector<PxField> f = {lng("ORGNR"),        str("ORGNAVN", 30),  str("ADRESSE", 30),
+                                  str("ADRESSE2", 30), str("POSTNR", 4),    str("POSTSTED", 30),
+                                  str("TELEFON", 8),   str("BANKKONTO", 11)};
         if (!old) f.push_back(boo("AUTONR"));
         for (int i = 1; i <= 10; ++i) f.push_back(str("EKSTRANAVN" + std::to_string(i), 20));
         f.push_back(str("TEKST", 255));
@@ -161,11 +162,11 @@ std::vector<PxField> paradoxFields(const std::string& table, Layout layout) {
     }
     if (table == "MEDLREG.DB") {
         std::vector<PxField> f = {
-            lng("ORGNR"),     str("MEDLNR", 11),   str("FORNAVN", 30),   str("ENAVN", 30),
-            str("ADRESSE", 30), str("ADRESSE2", 30), str("POSTNR", 4),   str("POSTSTED", 30),
-            str("TELEFON", 8), str("BANKKONTO", 11), str("KATEGORI", 20), sht("BETALING"),
-            str("NAVN", 40),  str("FDATO", old ? 6 : 8), str("TEKST", 255), flt("BELOP"),
-            flt("NMEDLNR"),   str("ADRESSE3", 30), str("EMAIL", 40)};
+            lng("ORGNR"),       str("MEDLNR", 11),         str("FORNAVN", 30),  str("ENAVN", 30),
+            str("ADRESSE", 30), str("ADRESSE2", 30),       str("POSTNR", 4),    str("POSTSTED", 30),
+            str("TELEFON", 8),  str("BANKKONTO", 11),      str("KATEGORI", 20), sht("BETALING"),
+            str("NAVN", 40),    str("FDATO", old ? 6 : 8), str("TEKST", 255),   flt("BELOP"),
+            flt("NMEDLNR"),     str("ADRESSE3", 30),       str("EMAIL", 40)};
         for (int i = 1; i <= 10; ++i) f.push_back(str("EKSTRA" + std::to_string(i), 30));
         if (!old) {
             f.push_back(str("OLDPOSTNR", 4));
@@ -183,19 +184,19 @@ std::vector<PxField> paradoxFields(const std::string& table, Layout layout) {
     if (table == "RelregStandard.db")
         return {lng("ORGNR"), str("RELASJON", 20), str("TEKST", 255), flt("BELOP")};
     if (table == "MBETREG.DB") {
-        std::vector<PxField> f = {lng("ORGNR"),     str("MEDLNR", 11),  str("DATO", 8),
-                                  flt("BELOP"),     str("BETFLAG", 1),  sht("BETALING"),
-                                  str("BETDATO", 8), flt("BETBELOP"),   str("KID", 22),
-                                  str("TEKST", 40), sht("SLETTEFLAG"),  lng("BBSOPPDRAGSNR"),
+        std::vector<PxField> f = {lng("ORGNR"),          str("MEDLNR", 11), str("DATO", 8),
+                                  flt("BELOP"),          str("BETFLAG", 1), sht("BETALING"),
+                                  str("BETDATO", 8),     flt("BETBELOP"),   str("KID", 22),
+                                  str("TEKST", 40),      sht("SLETTEFLAG"), lng("BBSOPPDRAGSNR"),
                                   flt("DIFFERANSEBELOP")};
         for (int i = 1; i <= 14; ++i) f.push_back(str("REL" + std::to_string(i), 40));
         return f;
     }
     // COPYTAB.DB
-    std::vector<PxField> f = {str("MEDLNR", 11), str("FORNAVN", 30), str("ENAVN", 30),
-                              str("ADRESSE", 30), str("ADRESSE2", 30), str("POSTNR", 4),
-                              str("TELEFON", 8),  str("BANKKONTO", 11), str("FDATO", 8),
-                              str("KATEGORI", 20), str("TEKST", 255), flt("BELOP"),
+    std::vector<PxField> f = {str("MEDLNR", 11),   str("FORNAVN", 30),   str("ENAVN", 30),
+                              str("ADRESSE", 30),  str("ADRESSE2", 30),  str("POSTNR", 4),
+                              str("TELEFON", 8),   str("BANKKONTO", 11), str("FDATO", 8),
+                              str("KATEGORI", 20), str("TEKST", 255),    flt("BELOP"),
                               str("ADRESSE3", 30), str("EMAIL", 40)};
     for (int i = 1; i <= 10; ++i) f.push_back(str("EKSTRA" + std::to_string(i), 20));
     return f;
@@ -278,7 +279,8 @@ std::vector<GeneratedTable> writeRegister(const fs::path& dir, const RegisterOpt
             const std::string nr = std::to_string(m);
             const int day = 1 + static_cast<int>(m % 28), month = 1 + static_cast<int>(m % 12);
             const int year = 1940 + static_cast<int>(m % 80);
-            std::string fdato = two(day) + two(month) + (old ? two(year % 100) : std::to_string(year));
+            std::string fdato =
+                two(day) + two(month) + (old ? two(year % 100) : std::to_string(year));
             if (m == 3) fdato = old ? "310406" : "31041906";  // no such day
             std::vector<Value> r = {I(org),
                                     S(nr),

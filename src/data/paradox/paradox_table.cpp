@@ -5,6 +5,7 @@ extern "C" {
 #include <paradox.h>
 }
 
+#include <algorithm>
 #include <mutex>
 
 #include "common/log.h"
@@ -133,6 +134,7 @@ ParadoxTable::ParadoxTable(const fs::path& file)
     }
     if (widthSum != head->px_recordsize) damaged("postlengden stemmer ikke med feltene");
     records_ = head->px_numrecords;
+    fileSize_ = size;
     record_.resize(static_cast<std::size_t>(head->px_recordsize));
 }
 
@@ -145,7 +147,11 @@ void ParadoxTable::damaged(const std::string& detail) const {
 Value ParadoxTable::fieldValue(int field, char* data) {
     pxdoc_t* px = doc_->px;
     const int width = widths_[static_cast<std::size_t>(field)];
-    switch (types_[static_cast<std::size_t>(field)]) {
+    const int type = types_[static_cast<std::size_t>(field)];
+    // A field never written is all zero bytes (pxlib reads a long as -2^31).
+    if (type != pxfAlpha && std::all_of(data, data + width, [](char c) { return c == 0; }))
+        return Value{};
+    switch (type) {
         case pxfAlpha: {
             // Padded with NUL bytes; an all-NUL field is empty.
             std::size_t n = 0;
@@ -183,7 +189,10 @@ void ParadoxTable::read(long long n, std::vector<Value>& values) {
     doc_->lastMessage.clear();
     int deleted = 0;
     pxdatablockinfo_t block{};
-    if (!PX_get_record2(doc_->px, static_cast<int>(n), record_.data(), &deleted, &block))
+    // pxlib reads past the end of a cut-off file without a word.
+    if (!PX_get_record2(doc_->px, static_cast<int>(n), record_.data(), &deleted, &block) ||
+        block.recordpos < 0 ||
+        static_cast<std::uintmax_t>(block.recordpos) + record_.size() > fileSize_)
         throw EParadoxRecord(where, "kan ikke leses, fila er skadet eller avkortet");
     values.clear();
     char* data = record_.data();

@@ -12,6 +12,7 @@
 //   record that cannot be read is refused by read() with a message naming
 //   the table and the record. pxlib's own messages go to the log only.
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -71,6 +72,7 @@ private:
     std::vector<char> record_;
     CodePage codePage_ = CodePage::Windows1252;
     long long records_ = 0;
+    std::uintmax_t fileSize_ = 0;
 };
 
 }  // namespace lagrull::data
