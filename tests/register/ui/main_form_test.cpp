@@ -22,6 +22,7 @@
 #include "common/ui/printers.h"
 #include "data/field_access.h"
 #include "data/orv_query.h"
+#include "migration/paradox_writer.h"
 #include "register/ui/main_form.h"
 #include "scripted_ui.h"
 #include "services/postnr.h"
@@ -333,6 +334,28 @@ private slots:
                  (std::pair<std::string, std::string>{"VENT!", "Skriver ut....."}));
         QVERIFY(QFileInfo(QString::fromStdString(r.dir.str() + "/skjerm.pdf")).size() > 1000);
         QVERIFY(r.ui.messages.empty());
+    }
+
+    void fetchOldRegisterFromTheSystemMenu() {
+        Register r;
+        r.form->setFetchTarget(r.dir.str() + "/lagrul.ini", r.dir.str());
+        test::writeRegister(r.dir.path() / "gammel", {});
+        QAction* entry = r.form->fetchOldRegisterAction;
+        QCOMPARE(entry->text(), QString("Hent register fra eldre versjon…"));
+        QVERIFY(entry->isEnabled());
+        r.ui.files.push_back((r.dir.path() / "gammel").string());
+        entry->trigger();
+        QCOMPARE(r.org().recordCount(), 2LL);
+        QVERIFY(r.org().isOpen() && r.medl().isOpen());
+        QVERIFY2(
+            r.ui.messages.back().text.find("Alt er hentet og kontrollert") != std::string::npos,
+            r.ui.messages.back().text.c_str());
+        // A second time the register is full: replacing it is asked first.
+        r.ui.answers.push_back(Answer::No);
+        r.ui.files.push_back((r.dir.path() / "gammel").string());
+        entry->trigger();
+        QVERIFY(r.ui.messages.back().text.find("allerede 2 organisasjoner") != std::string::npos);
+        QCOMPARE(r.org().recordCount(), 2LL);
     }
 
     void screenshotsOfADemoRegister() {
