@@ -1,5 +1,6 @@
 #include "data/table_load.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "common/text_codec.h"
@@ -22,26 +23,38 @@ bool sameFields(const std::vector<TFieldInfo>& layout, const TTableDef& def) {
     return true;
 }
 
+bool copiesByNameOnly(const std::vector<TFieldInfo>& layout, const TTableDef& def) {
+    std::size_t keys = 0;
+    for (const TFieldInfo& s : layout) {
+        const auto d = std::find_if(def.Fields.begin(), def.Fields.end(), [&](const TFieldInfo& f) {
+            return upperCase(f.Name) == upperCase(s.Name);
+        });
+        if (d == def.Fields.end() || d->DataType != s.DataType || d->PrimaryKey != s.PrimaryKey)
+            return false;
+        if (d->DataType == FieldType::String && d->Size < s.Size) return false;
+        keys += s.PrimaryKey ? 1 : 0;
+    }
+    return keys == static_cast<std::size_t>(
+                       std::count_if(def.Fields.begin(), def.Fields.end(),
+                                     [](const TFieldInfo& f) { return f.PrimaryKey; }));
+}
+
 TTableLoad::TTableLoad(TOrvDbMng& mng, TDatabase& db, const TTableDef& def,
-                       std::vector<TFieldInfo> layout)
-    : mng_(mng), db_(db), def_(def), layout_(std::move(layout)) {
-    upgrade_ = !sameFields(layout_, def_);
+                       std::vector<TFieldInfo> layout, ConvertCallback convert)
+    : mng_(mng), db_(db), def_(def), layout_(std::move(layout)), convert_(std::move(convert)) {
+    upgrade_ = !sameFields(layout_, def_) && (convert_ || !copiesByNameOnly(layout_, def_));
     TOrvTable table(db_, def_.TableName);
     table.deleteTable();
-    if (upgrade_) {
-        std::string key;
-        for (const TFieldInfo& f : layout_)
-            if (f.PrimaryKey) key += (key.empty() ? "" : ";") + f.Name;
-        std::vector<TIndexInfo> indexes;
-        if (!key.empty()) indexes.push_back({"", key, ixPrimary});
-        table.createTable(layout_, indexes);
-    } else {
-        // The rows go in before the secondary indexes are made: one sort per
-        // index instead of an index kept in order row by row.
-        TTableDef bare = def_;
-        bare.Indexes.resize(std::min<std::size_t>(1, def_.Indexes.size()));
-        mng_.CreateTableFromInfo(table, bare);
-    }
+    // Made bare: the secondary indexes come after the rows (one sort per
+    // index instead of an index kept in order row by row), and so do the
+    // triggers that cut texts written by SQL; the rows given here fit their
+    // fields, and add() writes an empty text for a missing one as they would.
+    const std::vector<TFieldInfo>& fields = upgrade_ ? layout_ : def_.Fields;
+    std::vector<std::string> key;
+    for (const TFieldInfo& f : fields)
+        if (f.PrimaryKey) key.push_back(f.Name);
+    db_.exec(createTableSql(baseTableName(def_.TableName), fields, key));
+    for (const TFieldInfo& f : layout_) isText_.push_back(f.DataType == FieldType::String);
     std::string cols, params;
     for (std::size_t i = 0; i < layout_.size(); ++i) {
         cols += (i ? ", " : "") + quoteName(layout_[i].Name);
@@ -53,20 +66,23 @@ TTableLoad::TTableLoad(TOrvDbMng& mng, TDatabase& db, const TTableDef& def,
 
 void TTableLoad::add(const std::vector<Value>& values) {
     Statement s = db_.prepare(insertSql_);
+    static const Value empty{std::string()};
     for (std::size_t i = 0; i < layout_.size() && i < values.size(); ++i)
-        s.bind(static_cast<int>(i + 1), values[i], false);
+        s.bind(static_cast<int>(i + 1), isText_[i] && isNull(values[i]) ? empty : values[i], false);
     s.execute();
 }
 
-RestructureResult TTableLoad::finish(const ConvertCallback& convert) {
+RestructureResult TTableLoad::finish() {
     TOrvTable table(db_, def_.TableName);
     if (!upgrade_) {
+        for (const std::string& sql : createTriggerSql(baseTableName(def_.TableName), def_.Fields))
+            db_.exec(sql);
         for (std::size_t i = 1; i < def_.Indexes.size(); ++i) table.addIndex(def_.Indexes[i]);
         RestructureResult done;
         done.ok = true;
         return done;
     }
-    RestructureResult r = mng_.RestructureTable(table, def_, convert);
+    RestructureResult r = mng_.RestructureTable(table, def_, convert_);
     if (!r.ok) throw Error("Tabellen " + def_.TableName + " kunne ikke gjøres om til dagens form.");
     return r;
 }

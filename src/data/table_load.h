@@ -9,8 +9,11 @@
 // - The caller holds a Transaction around the whole load: the register holds
 //   all of it or none of it.
 // - A row is stored whole or not at all; a refused row leaves no trace.
-// - When the layout already is the definition, no upgrade runs and the
-//   secondary indexes are made once, after the rows are in.
+// - When the layout already is the definition, or the upgrade would only
+//   copy it by name (no conversion; every field of the layout is in the
+//   definition with its type and at least its width), the rows go straight
+//   into a table of the definition: the result is the upgrade's, without its
+//   two copies. The secondary indexes are made once, after the rows are in.
 
 #include <string>
 #include <vector>
@@ -25,7 +28,9 @@ class TTableLoad {
 public:
     // Replaces the table of `def` by an empty one of `layout` (its key
     // fields first and marked PrimaryKey).
-    TTableLoad(TOrvDbMng& mng, TDatabase& db, const TTableDef& def, std::vector<TFieldInfo> layout);
+    // `convert` is the upgrade's conversion of the table.
+    TTableLoad(TOrvDbMng& mng, TDatabase& db, const TTableDef& def, std::vector<TFieldInfo> layout,
+               ConvertCallback convert = {});
     TTableLoad(const TTableLoad&) = delete;
     TTableLoad& operator=(const TTableLoad&) = delete;
 
@@ -36,15 +41,17 @@ public:
 
     // True when the rows need the upgrade to reach the definition.
     bool needsUpgrade() const { return upgrade_; }
-    // Ends the load: the secondary indexes, or the upgrade with `convert`.
-    // Throws Error when the upgrade fails.
-    RestructureResult finish(const ConvertCallback& convert = {});
+    // Ends the load: the secondary indexes, or the upgrade. Throws Error
+    // when the upgrade fails.
+    RestructureResult finish();
 
 private:
     TOrvDbMng& mng_;
     TDatabase& db_;
     const TTableDef& def_;
     std::vector<TFieldInfo> layout_;
+    ConvertCallback convert_;
+    std::vector<bool> isText_;  // per layout field
     bool upgrade_ = false;
     std::string insertSql_;
 };
@@ -52,6 +59,10 @@ private:
 // True when `layout` has the fields of `def` (names, types, widths of texts
 // and key fields), in the same order.
 bool sameFields(const std::vector<TFieldInfo>& layout, const TTableDef& def);
+// True when an upgrade without conversion would only copy `layout`'s rows by
+// name: each of its fields is in `def` with the same type, at least the same
+// width and the same key part, and every key field of `def` is in it.
+bool copiesByNameOnly(const std::vector<TFieldInfo>& layout, const TTableDef& def);
 
 // Writes a consistent copy of the whole register to `file` (which must not
 // exist); a copy cut off halfway never appears under that name.

@@ -152,8 +152,8 @@ TableOutcome loadTable(const TableSpec& spec, data::ParadoxTable* source, data::
     out.codePage = source->codePage() == CodePage::Dos865 ? "865" : "1252";
     out.sourceRows = source->recordCount();
     const std::vector<data::TFieldInfo>& fields = source->fields();
-    data::TTableLoad load(mng, db, spec.def, fields);
-    out.upgraded = load.needsUpgrade();
+    data::TTableLoad load(mng, db, spec.def, fields, spec.convert);
+    out.upgraded = !data::sameFields(fields, spec.def);
     const bool claims = &spec.def == &data::mbetregDef();
     const ClaimSummer summer(fields);
     std::vector<Value> row;
@@ -181,7 +181,7 @@ TableOutcome loadTable(const TableSpec& spec, data::ParadoxTable* source, data::
             out.refused.push_back({n + 1, keyText(fields, row) + ": " + refusalReason(e)});
         }
     }
-    out.droppedByUpgrade = load.finish(spec.convert).rowsNotCopied;
+    out.droppedByUpgrade = load.finish().rowsNotCopied;
     return out;
 }
 
