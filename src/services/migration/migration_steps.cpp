@@ -89,8 +89,10 @@ void takeOverSettings(const fs::path& settings, const std::string& targetSetting
         config = sectionEntries(in, "Config");
     }
     if (setup.empty() && config.empty()) return;
+    // A register being replaced keeps its settings beside its backup; a new
+    // one has only what this start wrote.
     std::error_code ec;
-    if (fs::exists(targetSettingsFile, ec)) {
+    if (!report.backupFile.empty() && fs::exists(targetSettingsFile, ec)) {
         const fs::path kept = asideName(targetSettingsFile, stamp);
         fs::copy_file(targetSettingsFile, kept, fs::copy_options::overwrite_existing, ec);
         if (ec) throw Error("Innstillingsfila kunne ikke kopieres til " + kept.string() + ".");

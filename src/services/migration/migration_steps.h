@@ -22,7 +22,7 @@ std::filesystem::path sourceSettingsFile(const std::filesystem::path& sourceDire
 // takes over the sections "Setup" (but the data directory, and the letter
 // file only when it names a copied template) and "Config" of its settings
 // file. A target file that differs is first moved aside with `stamp` in its
-// name; so is the settings file before it is written.
+// name; so is the settings file when a register is being replaced.
 void takeOverFiles(const std::filesystem::path& sourceDirectory,
                    const std::filesystem::path& targetDirectory,
                    const std::string& targetSettingsFile, const std::string& stamp,
