@@ -16,7 +16,6 @@
 #include "common/ui/qt_ui.h"
 #include "data/data_store.h"
 #include "register/ui/main_form.h"
-#include "services/migration/paradox_migration.h"
 #include "services/postnr.h"
 
 using namespace lagrull;
@@ -37,8 +36,7 @@ int main(int argc, char** argv) {
         store.start();
         TMainForm window(store, ui, postalRegister());
         window.show();
-        // No register yet: offer to bring one over from an older version.
-        if (migration::registerIsEmpty(store)) window.fetchOldRegister(true);
+        window.offerOldRegisterWhenEmpty();
         rc = app.exec();
     } catch (...) {
         showException(ui, std::current_exception());

@@ -309,6 +309,10 @@ void TMainForm::fetchOldRegister(bool offer) {
     if (migration::runMigrationDialogue(store_, ui_, target, offer)) logic_->writeHeading();
 }
 
+void TMainForm::offerOldRegisterWhenEmpty() {
+    if (migration::registerIsEmpty(store_)) fetchOldRegister(true);
+}
+
 void TMainForm::reindex() {
     const auto failed = store_.appDbMng().Reindex(logic_->tables());
     if (failed.empty()) return;

@@ -40,6 +40,9 @@ public:
     // "Hent register fra eldre versjon…"; with `offer` the first start's
     // question comes first.
     void fetchOldRegister(bool offer = false);
+    // At start: a register without organisations is offered one from an
+    // older version.
+    void offerOldRegisterWhenEmpty();
     // Where a fetched register's settings and templates go (tests move it).
     void setFetchTarget(std::string settingsFile, std::string directory) {
         fetchSettingsFile_ = std::move(settingsFile);

@@ -257,7 +257,10 @@ MigrationReport TParadoxMigration::run(const std::string& sourceDirectory) {
         transaction.commit();
         progress.finish();
     }
-    report.checks = checkRegister(db, report, sourceSums, registerKind);
+    {
+        WaitWindow wait(ui_, "VENT!", "Kontrollerer registeret.....");
+        report.checks = checkRegister(db, report, sourceSums, registerKind);
+    }
     takeOverFiles(source, target_.applicationDataDirectory, target_.settingsFile, stamp, report);
     report.registerKindChanged =
         registerKindSetting(target_.settingsFile) != store_.appDbMng().RegisterKind();

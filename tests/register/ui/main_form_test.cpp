@@ -358,6 +358,22 @@ private slots:
         QCOMPARE(r.org().recordCount(), 2LL);
     }
 
+    void firstStartOffersAnOldRegisterOnlyWhenThereIsNone() {
+        Register r;
+        r.form->setFetchTarget(r.dir.str() + "/lagrul.ini", r.dir.str());
+        r.ui.answers.push_back(Answer::No);
+        r.form->offerOldRegisterWhenEmpty();
+        QCOMPARE(r.ui.messages.size(), std::size_t(1));
+        QVERIFY(r.ui.messages[0].text.find("Det finnes ikke noe register her") !=
+                std::string::npos);
+        QCOMPARE(r.org().recordCount(), 0LL);
+
+        r.newOrganisation("Alfa");
+        r.ui.messages.clear();
+        r.form->offerOldRegisterWhenEmpty();
+        QVERIFY(r.ui.messages.empty());
+    }
+
     void screenshotsOfADemoRegister() {
         Register r;
         r.newOrganisation("Nordby Idrettslag", true);
