@@ -15,6 +15,7 @@ void addHelpCommands(Commands& commands);
 void addTemplateCommands(Commands& commands);
 void addMergeCommands(Commands& commands);
 void addMigrationCommands(Commands& commands);
+void addReportsCommands(Commands& commands);
 void addDemoCommands(Commands& commands);
 #ifdef LAGRULL_HAVE_PRINT
 void addPrintCommands(Commands& commands);
@@ -31,6 +32,7 @@ inline void addAllCommands(Commands& commands) {
     addTemplateCommands(commands);
     addMergeCommands(commands);
     addMigrationCommands(commands);
+    addReportsCommands(commands);
     addDemoCommands(commands);
 #ifdef LAGRULL_HAVE_PRINT
     addPrintCommands(commands);
