@@ -16,9 +16,9 @@
 
 #include "common/error.h"
 #include "common/ui.h"
-#include "common/ui/db_grid.h"
 #include "common/ui/masked_edit.h"
 #include "data/orv_table.h"
+#include "data/ui/db_grid.h"
 #include "reports/ui/kravtilhvem_form.h"
 #include "reports/ui/selection_help.h"
 #include "reports/ui/wizard_buttons.h"

@@ -17,8 +17,8 @@
 
 #include "../selection_fixture.h"
 #include "common/text_codec.h"
-#include "common/ui/db_grid.h"
 #include "common/ui/masked_edit.h"
+#include "data/ui/db_grid.h"
 #include "reports/ui/kravtilhvem_form.h"
 #include "reports/ui/utvalgskriterier_form.h"
 
