@@ -28,33 +28,26 @@ struct Options {
     std::int64_t orgNr = 0;
 };
 
-Options readOptions(const std::vector<std::string>& args, bool payment) {
+const OptionSpecs kViewOptions = {{"forfdato"}, {"medlnr"},    {"org"},     {"status"},
+                                  {"betaling"}, {"sortering"}, {"rapport"}, {"fil"}};
+const OptionSpecs kPaymentOptions = {{"forfdato"}, {"medlnr"}, {"org"}, {"belop"}};
+
+Options readOptions(const Context& c) {
+    if (!c.args.empty()) throw UsageError{"ukjent argument: " + c.args.front()};
+    const ParsedOptions& p = c.options;
     Options o;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (i + 1 >= args.size()) throw UsageError{a + " trenger en verdi"};
-        const std::string& v = args[++i];
-        if (a == "--forfdato")
-            o.dueDate = v;
-        else if (a == "--medlnr")
-            o.memberNr = v;
-        else if (a == "--org")
-            o.orgNr = std::atoll(v.c_str());
-        else if (payment && a == "--belop")
-            o.amount = v;
-        else if (!payment && a == "--status")
-            o.status = v;
-        else if (!payment && a == "--betaling")
-            o.method = v;
-        else if (!payment && a == "--sortering")
-            o.order = v;
-        else if (!payment && a == "--rapport")
-            o.report = v;
-        else if (!payment && a == "--fil")
-            o.file = v;
-        else
-            throw UsageError{"ukjent argument: " + a};
-    }
+    const auto take = [&p](const char* name, std::string& into) {
+        if (const auto v = p.value(name)) into = *v;
+    };
+    take("forfdato", o.dueDate);
+    take("medlnr", o.memberNr);
+    take("belop", o.amount);
+    take("status", o.status);
+    take("betaling", o.method);
+    take("sortering", o.order);
+    take("rapport", o.report);
+    take("fil", o.file);
+    if (const auto org = p.value("org")) o.orgNr = std::atoll(org->c_str());
     if (!o.dueDate.empty()) {
         const auto date = parseShownDate(o.dueDate);
         if (!date) throw UsageError{"ugyldig forfallsdato: " + o.dueDate};
@@ -115,7 +108,7 @@ int methodOf(const std::string& s) {
 }
 
 int runBetalinger(Context& c) {
-    const Options o = readOptions(c.args, false);
+    const Options o = readOptions(c);
     const PaymentStatus status = statusOf(o.status);
     const int method = methodOf(o.method);
     if (o.order != "navn" && o.order != "nr") throw UsageError{"--sortering er navn eller nr"};
@@ -152,7 +145,7 @@ int runBetalinger(Context& c) {
 }
 
 int runInnbetal(Context& c) {
-    const Options o = readOptions(c.args, true);
+    const Options o = readOptions(c);
     if (o.dueDate.empty() || o.memberNr.empty() || o.amount.empty())
         throw UsageError{"innbetal trenger --forfdato, --medlnr og --belop"};
     const auto amount = parseAmount(o.amount);
@@ -187,11 +180,11 @@ void addPaymentRegistrationCommands(Commands& commands) {
                   "betalinger (--forfdato D | --medlnr N) [--status alle|betalt|ikke-betalt] "
                   "[--betaling alle|0|1|2|3] [--sortering navn|nr] [--rapport UT.pdf] "
                   "[--fil UT.txt] [--org NR]  betalingspostene slik innbetalingsvinduet viser dem",
-                  runBetalinger});
+                  runBetalinger, kViewOptions});
     commands.add({"innbetal",
                   "innbetal --forfdato D --medlnr N --belop B [--org NR]  registrerer en "
                   "manuell innbetaling",
-                  runInnbetal});
+                  runInnbetal, kPaymentOptions});
 }
 
 }  // namespace lagrull::cli
