@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <thread>
 
 #include <unistd.h>
