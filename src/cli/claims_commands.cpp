@@ -9,6 +9,8 @@
 #include "data/data_store.h"
 #include "data/orv_query.h"
 #include "payments/claim_generation.h"
+#include "payments/giro_export.h"
+#include "payments/giro_run.h"
 
 namespace lagrull::cli {
 
@@ -111,6 +113,82 @@ int runKrav(Context& c) {
     return 0;
 }
 
+// "--tekst3 TEKST" sets line 3's free text, "--tekst3 =FELT" makes it the
+// merge field FELT; the number of the line, or 0 when `name` is no such option.
+int textLineOption(const std::string& name) {
+    if (name.rfind("--tekst", 0) != 0 || name.size() == 7) return 0;
+    const std::string digits = name.substr(7);
+    if (digits.find_first_not_of("0123456789") != std::string::npos) return 0;
+    const int n = std::stoi(digits);
+    return n >= 1 && n <= kGiroTextLines ? n : 0;
+}
+
+GiroPreset preset(const std::string& text) {
+    if (text == "egendef") return GiroPreset::Egendef;
+    if (text == "std") return GiroPreset::StdOppsett;
+    if (text == "alle") return GiroPreset::AlleGrupper;
+    throw UsageError{"ukjent oppsett: " + text};
+}
+
+int runGiro(Context& c) {
+    GiroSpec spec;
+    std::int64_t org = 0;
+    GiroPreset chosen = GiroPreset::Egendef;
+    std::vector<std::pair<int, std::string>> lines;
+    std::string outFile;
+    for (OptionReader o(c.args); o.more();) {
+        const std::string name = o.name();
+        if (name == "--forfdato")
+            spec.dueDate = storedDate(o.value());
+        else if (name == "--annen-betaling")
+            o.flag(), spec.kind = GiroKind::AnnenBetaling;
+        else if (name == "--navn") {
+            const std::string form = o.value();
+            if (form != "etternavn" && form != "fornavn")
+                throw UsageError{"--navn er etternavn eller fornavn"};
+            spec.name = form == "fornavn" ? GiroName::FornavnEtternavn : GiroName::EtternavnFornavn;
+        } else if (name == "--oppsett")
+            chosen = preset(o.value());
+        else if (name == "--betalers-konto")
+            o.flag(), spec.payerAccount = true;
+        else if (name == "--ut")
+            outFile = o.value();
+        else if (name == "--org")
+            org = wholeNumber(o.value(), "--org");
+        else if (const int n = textLineOption(name))
+            lines.emplace_back(n, o.value());
+        else
+            throw UsageError{"ukjent argument: " + name};
+    }
+    if (spec.dueDate.empty()) throw UsageError{"giro trenger --forfdato"};
+    data::DataStore store(c.ui);
+    store.start();
+    data::TDatabase& db = store.dbLocal();
+    spec.orgNr = organisation(db, org);
+    const auto description = claimDescription(db, spec.orgNr, spec.dueDate);
+    if (!description) {
+        c.ui.error("Ingen giro å skrive ut på valgt forfallsdato!", "FEIL!");
+        return 1;
+    }
+    // As the window opens: line 1 holds the date's description.
+    spec.lines[0].text = *description;
+    applyPreset(spec, chosen, *description);
+    for (const auto& [n, value] : lines) {
+        GiroTextLine& line = spec.lines[static_cast<std::size_t>(n - 1)];
+        if (!value.empty() && value.front() == '=')
+            line = {TextLineKind::Flettefelt, {}, value.substr(1)};
+        else
+            line = {TextLineKind::Fritekst, value, {}};
+    }
+    const std::filesystem::path file = outFile.empty()
+                                           ? std::filesystem::path(db.path()) / kGiroFileName
+                                           : std::filesystem::path(outFile);
+    const long long n =
+        writeGiroFile(db, c.ui, spec, giroQuery(spec), readPayee(db, spec.orgNr), file);
+    c.out << n << " giroer skrevet til " << file.string() << '\n';
+    return 0;
+}
+
 }  // namespace
 
 void addClaimsCommands(Commands& commands) {
@@ -118,6 +196,11 @@ void addClaimsCommands(Commands& commands) {
                   "krav --forfdato D [--tekst T] [--kilde kategori|medlem|manuelt|relasjon] "
                   "[--belop N] [--relasjon R]... [--uten-kid] [--org N]   genererer betalingskrav",
                   runKrav});
+    commands.add({"giro",
+                  "giro --forfdato D [--annen-betaling] [--navn etternavn|fornavn] "
+                  "[--oppsett egendef|std|alle] [--tekstN TEKST|=FELT]... [--betalers-konto] "
+                  "[--ut FIL] [--org N]   skriver girofilen BANKGIRO.TXT",
+                  runGiro});
 }
 
 }  // namespace lagrull::cli
