@@ -4,19 +4,41 @@
 # argument stands for tests/data, "@WORK@" for the work directory. The
 # reference holds standard output, then "stderr:" and standard error when
 # there is any, then "exit: N"; the work, data and program directories appear
-# there as @WORK@, @DATA@ and @PROG@.
+# there as @WORK@, @DATA@ and @PROG@. SETUP: a file of lagrul-cli argument
+# lines run first (quoted as in a shell, "#" lines skipped), each of which
+# must succeed. OUTPUT and FILE_REFERENCE: a file the command writes, compared
+# byte for byte.
 file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}/home")
 get_filename_component(datadir "${REFERENCE}" DIRECTORY)
-set(args)
-foreach(a IN LISTS ARGS)
-  string(REPLACE "@DATA@" "${datadir}" a "${a}")
-  string(REPLACE "@WORK@" "${WORKDIR}" a "${a}")
-  list(APPEND args "${a}")
-endforeach()
+function(expand_args out)
+  set(result)
+  foreach(a IN LISTS ARGN)
+    string(REPLACE "@DATA@" "${datadir}" a "${a}")
+    string(REPLACE "@WORK@" "${WORKDIR}" a "${a}")
+    list(APPEND result "${a}")
+  endforeach()
+  set(${out} "${result}" PARENT_SCOPE)
+endfunction()
+expand_args(args ${ARGS})
 set(ENV{HOME} "${WORKDIR}/home")
 set(ENV{XDG_DATA_HOME} "${WORKDIR}/home/data")
 set(ENV{XDG_CONFIG_HOME} "${WORKDIR}/home/config")
+if(DEFINED SETUP)
+  file(STRINGS "${SETUP}" setup_lines ENCODING UTF-8)
+  foreach(line IN LISTS setup_lines)
+    if(line STREQUAL "" OR line MATCHES "^#")
+      continue()
+    endif()
+    separate_arguments(setup_args UNIX_COMMAND "${line}")
+    expand_args(setup_args ${setup_args})
+    execute_process(COMMAND "${CLI}" ${setup_args} WORKING_DIRECTORY "${WORKDIR}"
+      OUTPUT_VARIABLE setup_out ERROR_VARIABLE setup_err RESULT_VARIABLE setup_rc)
+    if(NOT setup_rc EQUAL 0)
+      message(FATAL_ERROR "setup failed (${setup_rc}): ${line}\n${setup_out}${setup_err}")
+    endif()
+  endforeach()
+endif()
 execute_process(COMMAND "${CLI}" ${args}
   WORKING_DIRECTORY "${WORKDIR}"
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
@@ -31,7 +53,18 @@ string(APPEND out "exit: ${rc}\n")
 if(DEFINED ENV{LAGRULL_REGENERATE} AND "$ENV{LAGRULL_REGENERATE}" STREQUAL "1")
   file(WRITE "${REFERENCE}" "${out}")
   message(STATUS "wrote ${REFERENCE}")
+  if(DEFINED OUTPUT)
+    file(COPY_FILE "${WORKDIR}/${OUTPUT}" "${FILE_REFERENCE}")
+    message(STATUS "wrote ${FILE_REFERENCE}")
+  endif()
   return()
+endif()
+if(DEFINED OUTPUT)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files
+    "${WORKDIR}/${OUTPUT}" "${FILE_REFERENCE}" RESULT_VARIABLE differs)
+  if(NOT differs EQUAL 0)
+    message(FATAL_ERROR "${WORKDIR}/${OUTPUT} differs from ${FILE_REFERENCE}")
+  endif()
 endif()
 if(NOT EXISTS "${REFERENCE}")
   message(FATAL_ERROR "missing reference ${REFERENCE}; run with LAGRULL_REGENERATE=1")
