@@ -13,6 +13,7 @@
 
 #include "cli/console_ui.h"
 #include "common/error.h"
+#include "common/log.h"
 #include "common/startup.h"
 #include "common/ui/qt_ui.h"
 #include "giro_painter.h"
@@ -63,7 +64,14 @@ GiroSheets sheets(const Options& o) {
     return out;
 }
 
+// Qt's own remarks go to the log, not into the output of a run without a
+// window.
+void toLog(QtMsgType, const QMessageLogContext&, const QString& message) {
+    if (appLog().enabled()) appLog().writeLine("Qt: " + message.toStdString());
+}
+
 int withoutWindow(int argc, char** argv, const Options& o) {
+    qInstallMessageHandler(toLog);
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
