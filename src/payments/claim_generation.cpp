@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <optional>
-#include <unordered_set>
 
 #include "common/dates.h"
 #include "common/error.h"
 #include "common/money.h"
 #include "common/text_codec.h"
 #include "common/ui.h"
+#include "data/claim_rows.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/sql_dialect.h"
@@ -19,9 +19,7 @@ namespace lagrull {
 
 namespace {
 
-constexpr int kRelationColumns = 14;
-// REL1–REL5 are cleared on a rewritten claim; the later ones keep their value.
-constexpr int kClearedRelationColumns = 5;
+constexpr std::size_t kRelationColumns = data::kClaimRelations;
 constexpr std::size_t kRelationNameWidth = 23;
 constexpr std::size_t kWarningListLength = 40;
 
@@ -97,85 +95,24 @@ std::string relationText(const std::string& name, Money amount) {
     return text + FormatAmount(amount);
 }
 
-std::string relationList(const char* form) {
-    std::string out;
-    for (int n = 1; n <= kRelationColumns; ++n) {
-        std::string item = form;
-        std::string number = std::to_string(n);
-        for (std::size_t p; (p = item.find('#')) != std::string::npos;) item.replace(p, 1, number);
-        out += ", " + item;
-    }
-    return out;
-}
-
-// The position of a named parameter, found once so that the rows bind by
-// number.
-int parameter(const data::Statement& s, std::string_view name) {
-    const std::string wanted = upperCase(name);
-    for (int i = 1; i <= s.parameterCount(); ++i)
-        if (upperCase(s.parameterName(i)) == wanted) return i;
-    throw Error("Parameteren " + std::string(name) + " mangler i kravspørringen.");
-}
-
-// The insert or the update of a claim, with its parameters' positions.
-struct ClaimStatement {
-    explicit ClaimStatement(data::Statement statement) : s(std::move(statement)) {
-        orgnr = parameter(s, "orgnr");
-        medlnr = parameter(s, "medlnr");
-        dato = parameter(s, "dato");
-        belop = parameter(s, "belop");
-        betaling = parameter(s, "betaling");
-        kid = parameter(s, "kid");
-        tekst = parameter(s, "tekst");
-        for (int n = 0; n < kRelationColumns; ++n)
-            rel[n] = parameter(s, "rel" + std::to_string(n + 1));
-    }
-    data::Statement s;
-    int orgnr, medlnr, dato, belop, betaling, kid, tekst;
-    std::array<int, kRelationColumns> rel{};
-};
-
-// The statements of the pass, each prepared once.
-class ClaimWriter {
+// One member's claim: amount, relation columns and KID by the run's rules.
+class ClaimRules {
 public:
-    ClaimWriter(data::TDatabase& db, const ClaimSpec& spec)
-        : spec_(spec),
-          insert_(db.prepare(data::translateLocalSql(
-              "INSERT INTO MBETREG (ORGNR, MEDLNR, DATO, BELOP, BETALING, KID, TEKST" +
-              relationList("REL#") +
-              ") VALUES (:orgnr, :medlnr, :dato, :belop, :betaling, :kid, :tekst" +
-              relationList(":rel#") + ")"))),
-          update_(db.prepare(data::translateLocalSql(updateSql()))),
-          relation_(db.prepare(data::translateLocalSql(
-              "SELECT RELASJON, BELOP FROM RELREG WHERE ORGNR = :orgnr AND MEDLNR = :medlnr "
-              "AND RELASJON = :relasjon"))) {
-        data::Statement existing = db.prepare(data::translateLocalSql(
-            "SELECT MEDLNR FROM MBETREG WHERE ORGNR = :orgnr AND DATO = :dato"));
-        existing.bind(parameter(existing, "orgnr"), data::Value(spec.orgNr));
-        existing.bind(parameter(existing, "dato"), data::Value(spec.dueDate));
-        while (existing.step()) claimed_.insert(existing.columnText(0));
-        existing.reset();
-        for (ClaimStatement* c : {&insert_, &update_}) {
-            // The same for every claim of the run.
-            c->s.bind(c->dato, data::Value(spec.dueDate));
-            c->s.bind(c->tekst, data::Value(spec.description));
-        }
-        relOrgnr_ = parameter(relation_, "orgnr");
-        relMedlnr_ = parameter(relation_, "medlnr");
-        relName_ = parameter(relation_, "relasjon");
-        relation_.bind(relOrgnr_, data::Value(spec.orgNr));
-    }
+    ClaimRules(data::TDatabase& db, const ClaimSpec& spec)
+        : spec_(spec), relations_(db, spec.orgNr) {}
 
-    // Writes the claim of one member; false when the KID was left out.
-    bool write(const MemberRow& row) {
+    // The claim of a member; false in `kidWhole` when the KID was left out.
+    data::ClaimRow claim(const MemberRow& row, std::string& kid, bool& kidWhole) {
         if (row.orgNr != spec_.orgNr)
             throw Error("Medlemsutvalget ga medlem " + row.medlnr + " i organisasjon " +
                         std::to_string(row.orgNr) + ", ikke i organisasjon " +
                         std::to_string(spec_.orgNr) + ".");
-        std::array<std::optional<std::string>, kRelationColumns> rel;
-        const Money amount = amountOf(row, rel);
-        std::string kid;
-        bool kidWhole = true;
+        data::ClaimRow c;
+        c.medlnr = row.medlnr;
+        c.belop = amountOf(row, c.rel).kroner();
+        c.betaling = row.betaling;
+        kid.clear();
+        kidWhole = true;
         if (spec_.withKid) {
             if (allDigits(row.medlnr)) {
                 const std::string orgPart = std::to_string(row.orgNr + 1);
@@ -190,43 +127,11 @@ public:
                 kidWhole = false;
             }
         }
-        const bool known = claimed_.count(row.medlnr) > 0;
-        ClaimStatement& c = known ? update_ : insert_;
-        c.s.bind(c.orgnr, data::Value(row.orgNr));
-        c.s.bind(c.medlnr, data::Value(row.medlnr));
-        c.s.bind(c.belop, data::Value(amount.kroner()));
-        c.s.bind(c.betaling, data::Value(row.betaling));
-        c.s.bind(c.kid, data::Value(kid));
-        for (int n = 0; n < kRelationColumns; ++n) {
-            if (rel[n])
-                c.s.bind(c.rel[n], data::Value(*rel[n]));
-            else if (!known || n < kClearedRelationColumns)
-                c.s.bind(c.rel[n], data::Value(std::string()));
-            else
-                c.s.bind(c.rel[n], data::Value());  // null: the column keeps its value
-        }
-        c.s.execute();
-        c.s.reset();
-        // A member the query gives twice is rewritten the second time.
-        if (!known) claimed_.insert(row.medlnr);
-        return kidWhole;
+        c.kid = kid;
+        return c;
     }
 
 private:
-    static std::string updateSql() {
-        std::string sql =
-            "UPDATE MBETREG SET BELOP = :belop, BETFLAG = '', BETALING = :betaling, "
-            "BETDATO = '', BETBELOP = NULL, KID = :kid, TEKST = :tekst, SLETTEFLAG = NULL, "
-            "BBSOPPDRAGSNR = NULL, DIFFERANSEBELOP = NULL";
-        for (int n = 1; n <= kRelationColumns; ++n) {
-            const std::string col = "REL" + std::to_string(n);
-            sql +=
-                ", " + col + " = " +
-                (n <= kClearedRelationColumns ? ":" + col : "coalesce(:" + col + ", " + col + ")");
-        }
-        return sql + " WHERE ORGNR = :orgnr AND MEDLNR = :medlnr AND DATO = :dato";
-    }
-
     Money amountOf(const MemberRow& row,
                    std::array<std::optional<std::string>, kRelationColumns>& rel) {
         switch (spec_.source) {
@@ -237,25 +142,19 @@ private:
             case AmountSource::Relations: break;
         }
         Money sum;
-        relation_.bind(relMedlnr_, data::Value(row.medlnr));
         for (std::size_t n = 0; n < spec_.relations.size(); ++n) {
-            relation_.bind(relName_, data::Value(spec_.relations[n]));
-            if (relation_.step()) {
-                const Money amount = money(relation_.column(1));
-                sum += amount;
-                // A fifteenth relation counts in the amount but has no column.
-                if (n < rel.size()) rel[n] = relationText(relation_.columnText(0), amount);
-            }
-            relation_.reset();
+            const auto found = relations_.find(row.medlnr, spec_.relations[n]);
+            if (!found) continue;  // the position is used up all the same
+            const Money amount = Money::fromKroner(found->belop);
+            sum += amount;
+            // A fifteenth relation counts in the amount but has no column.
+            if (n < rel.size()) rel[n] = relationText(found->relasjon, amount);
         }
         return sum;
     }
 
     const ClaimSpec& spec_;
-    ClaimStatement insert_, update_;
-    data::Statement relation_;
-    int relOrgnr_ = 0, relMedlnr_ = 0, relName_ = 0;
-    std::unordered_set<std::string> claimed_;  // members with a claim on the date
+    data::TRelationAmounts relations_;
 };
 
 }  // namespace
@@ -301,16 +200,30 @@ ClaimResult generateClaims(data::TDatabase& db, Ui& ui, const ClaimSpec& spec,
                            const QueryParts& memberQuery) {
     ClaimResult result;
     {
-        const std::vector<MemberRow> rows = readMembers(db, memberQuery);
+        std::vector<MemberRow> rows = readMembers(db, memberQuery);
+        // Claims are written in key order, so that neighbouring claims share
+        // the index pages they are written to. The warnings keep query order.
+        std::vector<std::size_t> order(rows.size());
+        for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::stable_sort(order.begin(), order.end(), [&rows](std::size_t a, std::size_t b) {
+            return rows[a].medlnr < rows[b].medlnr;
+        });
+        std::vector<std::size_t> withoutKid;
         ProgressWindow gauge(ui, static_cast<long long>(rows.size()));
         data::Transaction transaction(db);
         try {
-            ClaimWriter writer(db, spec);
-            for (const MemberRow& row : rows) {
-                if (!writer.write(row)) result.withoutKid.push_back(row.medlnr);
+            ClaimRules rules(db, spec);
+            data::TClaimWriter writer(db, spec.orgNr, spec.dueDate, spec.description);
+            std::string kid;
+            for (const std::size_t i : order) {
+                bool kidWhole = true;
+                writer.write(rules.claim(rows[i], kid, kidWhole));
+                if (!kidWhole) withoutKid.push_back(i);
                 ++result.written;
                 gauge.step();
             }
+            std::sort(withoutKid.begin(), withoutKid.end());
+            for (const std::size_t i : withoutKid) result.withoutKid.push_back(rows[i].medlnr);
         } catch (...) {
             // The claims written so far stay, as they would have row by row.
             try {

@@ -81,6 +81,22 @@ TEST_F(ClaimGeneration, RegenerationRewritesClaimsAndKeepsTheLaterRelations) {
     EXPECT_EQ(one("select count(*) from mbetreg"), "3");
 }
 
+TEST_F(ClaimGeneration, RerunChangesWhatDiffersEvenInLetterCaseOnly) {
+    category("Senior", 350, false);
+    member({.medlnr = "1", .kategori = "Senior"});
+    member({.medlnr = "2", .kategori = "Senior"});
+    run(spec());
+    run(spec());  // nothing differs: the claims stay as they are
+    EXPECT_EQ(rows("select medlnr, belop, tekst from mbetreg order by medlnr"),
+              (std::vector<std::string>{"1|350|Kontingent 2024", "2|350|Kontingent 2024"}));
+    exec("update mbetreg set rel3 = 'gammel' where medlnr = '2'");
+    ClaimSpec s = spec();
+    s.description = "KONTINGENT 2024";
+    EXPECT_EQ(run(s).written, 2);
+    EXPECT_EQ(rows("select medlnr, tekst, rel3 from mbetreg order by medlnr"),
+              (std::vector<std::string>{"1|KONTINGENT 2024|", "2|KONTINGENT 2024|"}));
+}
+
 TEST_F(ClaimGeneration, RelationSourceSumsFoundRelationsAndKeepsPositions) {
     member({.medlnr = "1"});
     member({.medlnr = "2"});
