@@ -1,5 +1,7 @@
 #include "data/claim_rows.h"
 
+#include <algorithm>
+
 namespace lagrull::data {
 
 namespace {
@@ -17,7 +19,9 @@ std::string insertSql() {
         columns += ", REL" + std::to_string(n);
         values += ", ?" + std::to_string(pRel1 + n - 1);
     }
-    return "INSERT INTO MBETREG (" + columns + ", BETFLAG, BETDATO) VALUES (" + values +
+    // A member given twice in one run finds its claim written: the insert is
+    // then ignored and the claim rewritten.
+    return "INSERT OR IGNORE INTO MBETREG (" + columns + ", BETFLAG, BETDATO) VALUES (" + values +
            ", '', '')";
 }
 
@@ -50,8 +54,9 @@ TClaimWriter::TClaimWriter(TDatabase& db, std::int64_t orgNr, const std::string&
     Statement existing = db.prepare("SELECT MEDLNR FROM MBETREG WHERE ORGNR = ?1 AND DATO = ?2");
     existing.bind(1, Value(orgNr));
     existing.bind(2, Value(dueDate));
-    while (existing.step()) claimed_.insert(existing.columnText(0));
+    while (existing.step()) claimed_.push_back(existing.columnText(0));
     existing.reset();
+    std::sort(claimed_.begin(), claimed_.end());
     for (Statement* s : {&insert_, &update_}) {
         // The same for every claim of the run.
         s->bind(1, Value(orgNr));
@@ -61,26 +66,28 @@ TClaimWriter::TClaimWriter(TDatabase& db, std::int64_t orgNr, const std::string&
 }
 
 void TClaimWriter::write(const ClaimRow& claim) {
-    const std::string medlnr(claim.medlnr);
-    const bool known = claimed_.count(medlnr) > 0;
-    Statement& s = known ? update_ : insert_;
-    s.bind(2, Value(medlnr));
+    const bool known = std::binary_search(claimed_.begin(), claimed_.end(), claim.medlnr);
+    if (!known && bindAndRun(insert_, claim, false) > 0) return;
+    bindAndRun(update_, claim, true);
+}
+
+int TClaimWriter::bindAndRun(Statement& s, const ClaimRow& claim, bool rewrite) {
+    s.bindText(2, claim.medlnr);
     s.bind(pBelop, Value(claim.belop));
     s.bind(pBetaling, Value(claim.betaling));
-    s.bind(pKid, Value(std::string(claim.kid)));
+    s.bindText(pKid, claim.kid);
     for (int n = 0; n < kClaimRelations; ++n) {
         const auto& rel = claim.rel[static_cast<std::size_t>(n)];
         if (rel)
-            s.bind(pRel1 + n, Value(*rel));
-        else if (!known || n < kClearedRelations)
-            s.bind(pRel1 + n, Value(std::string()));
+            s.bindText(pRel1 + n, *rel);
+        else if (!rewrite || n < kClearedRelations)
+            s.bindText(pRel1 + n, {});
         else
-            s.bind(pRel1 + n, Value());  // null: the column keeps its value
+            s.bindNull(pRel1 + n);  // the column keeps its value
     }
-    s.execute();
+    const int changed = s.execute();
     s.reset();
-    // A member the query gives twice is rewritten the second time.
-    if (!known) claimed_.insert(medlnr);
+    return changed;
 }
 
 TRelationAmounts::TRelationAmounts(TDatabase& db, std::int64_t orgNr)

@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
 #include "data/database.h"
 
@@ -44,7 +44,10 @@ public:
     void write(const ClaimRow& claim);
 
 private:
-    std::unordered_set<std::string> claimed_;  // members with a claim on the date
+    // Runs the insert or the update for a claim; the rows changed.
+    int bindAndRun(Statement& s, const ClaimRow& claim, bool rewrite);
+
+    std::vector<std::string> claimed_;  // members with a claim on the date, sorted
     Statement insert_, update_;
 };
 
