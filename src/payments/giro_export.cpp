@@ -32,27 +32,34 @@ bool sameName(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-void TOrvExportGiro::setValue(std::string_view field, std::string_view value) {
-    for (std::size_t i = 0; i < fields_.size(); ++i) {
-        if (!sameName(fields_[i], field)) continue;
-        std::string& v = values_[i];
-        v.assign(value);
-        for (char& c : v)
-            if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-        return;
-    }
+std::size_t TOrvExportGiro::fieldIndex(std::string_view field) const {
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        if (sameName(fields_[i], field)) return i;
     throw Error("Ikke gyldig feltnavn (" + std::string(field) + ") for giroeksport!");
+}
+
+void TOrvExportGiro::setValue(std::string_view field, std::string_view value) {
+    setValue(fieldIndex(field), value);
+}
+
+void TOrvExportGiro::setValue(std::size_t index, std::string_view value) {
+    std::string& v = values_.at(index);
+    v.assign(value);
+    for (char& c : v)
+        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
 }
 
 void TOrvExportGiro::writeRecord() {
     content_ += "\r\n";
     for (std::size_t i = 0; i < values_.size(); ++i) {
         if (i) content_ += '\t';
-        content_ += fromUtf8(values_[i], CodePage::Windows1252);
+        content_ += values_[i];
         values_[i].clear();
     }
 }
 
-void TOrvExportGiro::save() const { writeFileBytes(path_, content_); }
+void TOrvExportGiro::save() const {
+    writeFileBytes(path_, fromUtf8(content_, CodePage::Windows1252));
+}
 
 }  // namespace lagrull

@@ -37,12 +37,17 @@ public:
     // By field name without regard to case; an unknown name raises
     // "Ikke gyldig feltnavn (" name ") for giroeksport!". Values are UTF-8.
     void setValue(std::string_view field, std::string_view value);
+    // The same by the field's position, found once with fieldIndex (which
+    // raises the same error), for a run of many records.
+    std::size_t fieldIndex(std::string_view field) const;
+    void setValue(std::size_t index, std::string_view value);
     void writeRecord();
+    // Writes the content in Windows-1252.
     void save() const;
 
     const std::filesystem::path& path() const { return path_; }
     const std::vector<std::string>& fields() const { return fields_; }
-    const std::string& content() const { return content_; }  // Windows-1252
+    const std::string& content() const { return content_; }  // UTF-8
 
 private:
     std::filesystem::path path_;

@@ -20,6 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kCategoryWidth = 23;
+// VARSLING 1: the member gets its own notice of an AvtaleGiro claim.
+constexpr std::int64_t kOwnNotice = 1;
 
 // The columns of the giro query the pass reads, in select order.
 enum Column {
@@ -80,6 +82,40 @@ std::string lineValue(const GiroTextLine& line, const GiroRow& r, GiroName form)
         if (n >= 1 && n <= kGiroTextLines) return r.text[cRel1 + n - 1];
     }
     throw Error("Ukjent flettefelt på giro: " + key);
+}
+
+// The export file's fields the pass sets, by position, found once.
+enum GiroField {
+    fBetnavn,
+    fBetaddr1,
+    fBetaddr2,
+    fBetpostnr,
+    fBetpostst,
+    fVarsel,
+    fBetkonto,
+    fKid,
+    fForf,
+    fBelop,
+    fMotnavn,
+    fMotaddr1,
+    fMotaddr2,
+    fMotpostnr,
+    fMotpostst,
+    fMotkonto,
+    fTekst1,
+    fFields = fTekst1 + kGiroTextLines
+};
+
+std::array<std::size_t, fFields> fieldPositions(const TOrvExportGiro& out) {
+    static const char* const names[] = {"betnavn",   "betaddr1",  "betaddr2",  "betpostnr",
+                                        "betpostst", "varsel",    "betkonto",  "kid",
+                                        "forf",      "belop",     "motnavn",   "motaddr1",
+                                        "motaddr2",  "motpostnr", "motpostst", "motkonto"};
+    std::array<std::size_t, fFields> at{};
+    for (int f = 0; f < fTekst1; ++f) at[f] = out.fieldIndex(names[f]);
+    for (int n = 0; n < kGiroTextLines; ++n)
+        at[fTekst1 + n] = out.fieldIndex("tekst" + std::to_string(n + 1));
+    return at;
 }
 
 std::vector<GiroRow> readRows(data::TDatabase& db, const QueryParts& query) {
@@ -181,6 +217,7 @@ QueryParts giroQuery(const GiroSpec& spec) {
 long long writeGiroFile(data::TDatabase& db, Ui& ui, const GiroSpec& spec, const QueryParts& query,
                         const GiroPayee& payee, const std::filesystem::path& file) {
     TOrvExportGiro out(file, kGiroFieldList);
+    const auto at = fieldPositions(out);
     const std::string due = storedToShown(spec.dueDate);
     const std::vector<GiroRow> rows = readRows(db, query);
     ProgressWindow progress(ui, static_cast<long long>(rows.size()));
@@ -192,28 +229,28 @@ long long writeGiroFile(data::TDatabase& db, Ui& ui, const GiroSpec& spec, const
         progress.step();
         // Consecutive rows of one member make one giro, with the last row's values.
         if (i + 1 < rows.size() && rows[i + 1].text[cMedlnr] == r.text[cMedlnr]) continue;
-        out.setValue("betnavn", payerName(r, spec.name));
-        out.setValue("betaddr1", r.text[cAdresse]);
-        out.setValue("betaddr2", r.text[cAdresse2]);
-        out.setValue("varsel", r.varsling == 1 ? "Ja" : "Nei");
+        out.setValue(at[fBetnavn], payerName(r, spec.name));
+        out.setValue(at[fBetaddr1], r.text[cAdresse]);
+        out.setValue(at[fBetaddr2], r.text[cAdresse2]);
+        out.setValue(at[fVarsel], r.varsling == kOwnNotice ? "Ja" : "Nei");
         const bool foreign = !r.text[cAdresse3].empty();
-        out.setValue("betpostnr", foreign ? std::string() : r.text[cPostnr]);
-        out.setValue("betpostst", foreign ? r.text[cAdresse3] : r.text[cPoststed]);
-        if (spec.payerAccount) out.setValue("betkonto", r.text[cBankkonto]);
-        out.setValue("kid", r.text[cKid]);
-        out.setValue("forf", due);
-        if (sum > Money()) out.setValue("belop", formatAmountUngrouped(sum));
-        out.setValue("motnavn", payee.navn);
-        out.setValue("motaddr1", payee.adresse);
-        out.setValue("motaddr2", payee.adresse2);
-        out.setValue("motpostnr", payee.postnr);
-        out.setValue("motpostst", payee.poststed);
-        out.setValue("motkonto", payee.bankkonto);
-        int used = 0;
+        out.setValue(at[fBetpostnr], foreign ? std::string() : r.text[cPostnr]);
+        out.setValue(at[fBetpostst], foreign ? r.text[cAdresse3] : r.text[cPoststed]);
+        if (spec.payerAccount) out.setValue(at[fBetkonto], r.text[cBankkonto]);
+        out.setValue(at[fKid], r.text[cKid]);
+        out.setValue(at[fForf], due);
+        if (sum > Money()) out.setValue(at[fBelop], formatAmountUngrouped(sum));
+        out.setValue(at[fMotnavn], payee.navn);
+        out.setValue(at[fMotaddr1], payee.adresse);
+        out.setValue(at[fMotaddr2], payee.adresse2);
+        out.setValue(at[fMotpostnr], payee.postnr);
+        out.setValue(at[fMotpostst], payee.poststed);
+        out.setValue(at[fMotkonto], payee.bankkonto);
+        std::size_t used = 0;
         for (const GiroTextLine& line : spec.lines) {
             const std::string value = lineValue(line, r, spec.name);
             if (trimmed(value).empty()) continue;
-            out.setValue("tekst" + std::to_string(++used), value);
+            out.setValue(at[fTekst1 + used++], value);
         }
         out.writeRecord();
         sum = Money();
