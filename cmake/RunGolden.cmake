@@ -4,38 +4,45 @@
 # argument stands for tests/data, "@WORK@" for the work directory. The
 # reference holds standard output, then "stderr:" and standard error when
 # there is any, then "exit: N"; the work, data and program directories appear
-# there as @WORK@, @DATA@ and @PROG@. SETUP: a file of lagrul-cli argument
-# lines run first (quoted as in a shell, "#" lines skipped), each of which
-# must succeed. OUTPUT and FILE_REFERENCE: a file the command writes, compared
-# byte for byte.
+# there as @WORK@, @DATA@ and @PROG@. SETUP, when given, runs first; then
+# the lines of SETUP_FILE (lagrul-cli arguments quoted as in a shell, "#"
+# lines skipped), each of which must succeed. OUTPUT and FILE_REFERENCE: a
+# file the command writes, compared byte for byte.
 file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}/home")
 get_filename_component(datadir "${REFERENCE}" DIRECTORY)
 function(expand_args out)
-  set(result)
+  set(expanded)
   foreach(a IN LISTS ARGN)
     string(REPLACE "@DATA@" "${datadir}" a "${a}")
     string(REPLACE "@WORK@" "${WORKDIR}" a "${a}")
-    list(APPEND result "${a}")
+    list(APPEND expanded "${a}")
   endforeach()
-  set(${out} "${result}" PARENT_SCOPE)
+  set(${out} "${expanded}" PARENT_SCOPE)
 endfunction()
 expand_args(args ${ARGS})
 set(ENV{HOME} "${WORKDIR}/home")
 set(ENV{XDG_DATA_HOME} "${WORKDIR}/home/data")
 set(ENV{XDG_CONFIG_HOME} "${WORKDIR}/home/config")
-if(DEFINED SETUP)
-  file(STRINGS "${SETUP}" setup_lines ENCODING UTF-8)
+# One setup command; it must succeed, its output is not compared.
+function(run_setup)
+  expand_args(setup_args ${ARGN})
+  execute_process(COMMAND "${CLI}" ${setup_args}
+    WORKING_DIRECTORY "${WORKDIR}"
+    OUTPUT_VARIABLE setup_out ERROR_VARIABLE setup_err RESULT_VARIABLE setup_rc)
+  if(NOT setup_rc EQUAL 0)
+    message(FATAL_ERROR "setup failed (${setup_rc}): ${ARGN}\n${setup_out}${setup_err}")
+  endif()
+endfunction()
+if(SETUP)
+  run_setup(${SETUP})
+endif()
+if(DEFINED SETUP_FILE)
+  file(STRINGS "${SETUP_FILE}" setup_lines ENCODING UTF-8)
   foreach(line IN LISTS setup_lines)
-    if(line STREQUAL "" OR line MATCHES "^#")
-      continue()
-    endif()
-    separate_arguments(setup_args UNIX_COMMAND "${line}")
-    expand_args(setup_args ${setup_args})
-    execute_process(COMMAND "${CLI}" ${setup_args} WORKING_DIRECTORY "${WORKDIR}"
-      OUTPUT_VARIABLE setup_out ERROR_VARIABLE setup_err RESULT_VARIABLE setup_rc)
-    if(NOT setup_rc EQUAL 0)
-      message(FATAL_ERROR "setup failed (${setup_rc}): ${line}\n${setup_out}${setup_err}")
+    if(NOT line STREQUAL "" AND NOT line MATCHES "^#")
+      separate_arguments(line_args UNIX_COMMAND "${line}")
+      run_setup(${line_args})
     endif()
   endforeach()
 endif()

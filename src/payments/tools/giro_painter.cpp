@@ -1,5 +1,8 @@
 #include "giro_painter.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -13,7 +16,6 @@
 #include "common/app_paths.h"
 #include "common/error.h"
 #include "common/ini.h"
-#include "data/dataset.h"
 
 namespace lagrull {
 
@@ -74,9 +76,13 @@ void paintAll(QPagedPaintDevice& device, const GiroSheets& sheets, GiroOffset of
     painter.end();
 }
 
+// Millimetres as the user writes them, "1,5" or "-0.5"; 0 when unreadable.
 double setting(const std::string& section, const char* key) {
-    const auto text = TOrvIni::readValue(userSettingsFilePath(), section, key);
-    return text ? data::leadingDecimal(*text) : 0.0;
+    std::string text = TOrvIni::readValue(userSettingsFilePath(), section, key).value_or("");
+    std::replace(text.begin(), text.end(), ',', '.');
+    char* end = nullptr;
+    const double mm = std::strtod(text.c_str(), &end);
+    return end != text.c_str() ? mm : 0.0;
 }
 
 }  // namespace
