@@ -20,7 +20,7 @@ namespace lagrull {
 
 namespace {
 // The help topic of the giro printer's window.
-constexpr int kGiroPreviewTopic = 40;
+constexpr int kGiroPreviewTopic = 45;
 constexpr int kPreviewDpi = 96;
 }  // namespace
 
