@@ -16,24 +16,6 @@ namespace lagrull::cli {
 
 namespace {
 
-// Reads "--name value" pairs; a flag has no value.
-class OptionReader {
-public:
-    explicit OptionReader(const std::vector<std::string>& args) : args_(args) {}
-    bool more() const { return pos_ < args_.size(); }
-    const std::string& name() const { return args_[pos_]; }
-    std::string value() {
-        if (pos_ + 1 >= args_.size()) throw UsageError{args_[pos_] + " trenger en verdi"};
-        pos_ += 2;
-        return args_[pos_ - 1];
-    }
-    void flag() { ++pos_; }
-
-private:
-    const std::vector<std::string>& args_;
-    std::size_t pos_ = 0;
-};
-
 std::string storedDate(const std::string& text) {
     const auto date = parseShownDate(text);
     if (!date) throw UsageError{"ugyldig dato: " + text};
@@ -72,27 +54,16 @@ std::int64_t organisation(data::TDatabase& db, std::int64_t given) {
 }
 
 int runKrav(Context& c) {
+    if (!c.args.empty()) throw UsageError{"ukjent argument: " + c.args[0]};
     ClaimSpec spec;
-    std::int64_t org = 0;
-    for (OptionReader o(c.args); o.more();) {
-        const std::string name = o.name();
-        if (name == "--forfdato")
-            spec.dueDate = storedDate(o.value());
-        else if (name == "--tekst")
-            spec.description = o.value();
-        else if (name == "--kilde")
-            spec.source = amountSource(o.value());
-        else if (name == "--belop")
-            spec.manualAmount = wholeNumber(o.value(), "--belop");
-        else if (name == "--relasjon")
-            spec.relations.push_back(o.value());
-        else if (name == "--uten-kid")
-            o.flag(), spec.withKid = false;
-        else if (name == "--org")
-            org = wholeNumber(o.value(), "--org");
-        else
-            throw UsageError{"ukjent argument: " + name};
-    }
+    if (auto v = c.options.value("forfdato")) spec.dueDate = storedDate(*v);
+    spec.description = c.options.value("tekst").value_or("");
+    if (auto v = c.options.value("kilde")) spec.source = amountSource(*v);
+    if (auto v = c.options.value("belop")) spec.manualAmount = wholeNumber(*v, "--belop");
+    spec.relations = c.options.values("relasjon");
+    spec.withKid = !c.options.has("uten-kid");
+    const std::int64_t org =
+        c.options.value("org") ? wholeNumber(*c.options.value("org"), "--org") : 0;
     if (spec.dueDate.empty()) throw UsageError{"krav trenger --forfdato"};
     data::DataStore store(c.ui);
     store.start();
@@ -114,15 +85,7 @@ int runKrav(Context& c) {
 }
 
 // "--tekst3 TEKST" sets line 3's free text, "--tekst3 =FELT" makes it the
-// merge field FELT; the number of the line, or 0 when `name` is no such option.
-int textLineOption(const std::string& name) {
-    if (name.rfind("--tekst", 0) != 0 || name.size() == 7) return 0;
-    const std::string digits = name.substr(7);
-    if (digits.find_first_not_of("0123456789") != std::string::npos) return 0;
-    const int n = std::stoi(digits);
-    return n >= 1 && n <= kGiroTextLines ? n : 0;
-}
-
+// merge field FELT.
 GiroPreset preset(const std::string& text) {
     if (text == "egendef") return GiroPreset::Egendef;
     if (text == "std") return GiroPreset::StdOppsett;
@@ -131,35 +94,23 @@ GiroPreset preset(const std::string& text) {
 }
 
 int runGiro(Context& c) {
+    if (!c.args.empty()) throw UsageError{"ukjent argument: " + c.args[0]};
     GiroSpec spec;
-    std::int64_t org = 0;
-    GiroPreset chosen = GiroPreset::Egendef;
-    std::vector<std::pair<int, std::string>> lines;
-    std::string outFile;
-    for (OptionReader o(c.args); o.more();) {
-        const std::string name = o.name();
-        if (name == "--forfdato")
-            spec.dueDate = storedDate(o.value());
-        else if (name == "--annen-betaling")
-            o.flag(), spec.kind = GiroKind::AnnenBetaling;
-        else if (name == "--navn") {
-            const std::string form = o.value();
-            if (form != "etternavn" && form != "fornavn")
-                throw UsageError{"--navn er etternavn eller fornavn"};
-            spec.name = form == "fornavn" ? GiroName::FornavnEtternavn : GiroName::EtternavnFornavn;
-        } else if (name == "--oppsett")
-            chosen = preset(o.value());
-        else if (name == "--betalers-konto")
-            o.flag(), spec.payerAccount = true;
-        else if (name == "--ut")
-            outFile = o.value();
-        else if (name == "--org")
-            org = wholeNumber(o.value(), "--org");
-        else if (const int n = textLineOption(name))
-            lines.emplace_back(n, o.value());
-        else
-            throw UsageError{"ukjent argument: " + name};
+    if (auto v = c.options.value("forfdato")) spec.dueDate = storedDate(*v);
+    if (c.options.has("annen-betaling")) spec.kind = GiroKind::AnnenBetaling;
+    if (auto form = c.options.value("navn")) {
+        if (*form != "etternavn" && *form != "fornavn")
+            throw UsageError{"--navn er etternavn eller fornavn"};
+        spec.name = *form == "fornavn" ? GiroName::FornavnEtternavn : GiroName::EtternavnFornavn;
     }
+    const GiroPreset chosen = preset(c.options.value("oppsett").value_or("egendef"));
+    spec.payerAccount = c.options.has("betalers-konto");
+    const std::string outFile = c.options.value("ut").value_or("");
+    const std::int64_t org =
+        c.options.value("org") ? wholeNumber(*c.options.value("org"), "--org") : 0;
+    std::vector<std::pair<int, std::string>> lines;
+    for (int n = 1; n <= kGiroTextLines; ++n)
+        if (auto v = c.options.value("tekst" + std::to_string(n))) lines.emplace_back(n, *v);
     if (spec.dueDate.empty()) throw UsageError{"giro trenger --forfdato"};
     data::DataStore store(c.ui);
     store.start();
@@ -189,18 +140,38 @@ int runGiro(Context& c) {
     return 0;
 }
 
+OptionSpecs giroOptions() {
+    OptionSpecs specs = {{"forfdato", OptionKind::Value},
+                         {"annen-betaling", OptionKind::Flag},
+                         {"navn", OptionKind::Value},
+                         {"oppsett", OptionKind::Value},
+                         {"betalers-konto", OptionKind::Flag},
+                         {"ut", OptionKind::Value},
+                         {"org", OptionKind::Value}};
+    for (int n = 1; n <= kGiroTextLines; ++n)
+        specs.push_back({"tekst" + std::to_string(n), OptionKind::Value});
+    return specs;
+}
+
 }  // namespace
 
 void addClaimsCommands(Commands& commands) {
     commands.add({"krav",
                   "krav --forfdato D [--tekst T] [--kilde kategori|medlem|manuelt|relasjon] "
                   "[--belop N] [--relasjon R]... [--uten-kid] [--org N]   genererer betalingskrav",
-                  runKrav});
+                  runKrav,
+                  {{"forfdato", OptionKind::Value},
+                   {"tekst", OptionKind::Value},
+                   {"kilde", OptionKind::Value},
+                   {"belop", OptionKind::Value},
+                   {"relasjon", OptionKind::Repeated},
+                   {"uten-kid", OptionKind::Flag},
+                   {"org", OptionKind::Value}}});
     commands.add({"giro",
                   "giro --forfdato D [--annen-betaling] [--navn etternavn|fornavn] "
                   "[--oppsett egendef|std|alle] [--tekstN TEKST|=FELT]... [--betalers-konto] "
                   "[--ut FIL] [--org N]   skriver girofilen BANKGIRO.TXT",
-                  runGiro});
+                  runGiro, giroOptions()});
 }
 
 }  // namespace lagrull::cli
