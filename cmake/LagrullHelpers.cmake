@@ -32,21 +32,33 @@ function(lagrull_test name)
                ENVIRONMENT_MODIFICATION "LAGRULL_TESTDATA=set:${PROJECT_SOURCE_DIR}/tests/data")
 endfunction()
 
-# lagrull_golden_test(NAME REFERENCE file [SETUP args] ARGS args...): runs
+# lagrull_golden_test(NAME REFERENCE file [SETUP args] [SETUP_FILE file]
+#                     [OUTPUT file FILE_REFERENCE file] ARGS args...): runs
 # lagrul-cli with ARGS and compares its standard output with the reference
 # file under tests/data/. SETUP, when given, is a lagrul-cli command run first
-# in the same work directory (e.g. making the demo register); it must succeed
-# and its output is not compared. With LAGRULL_REGENERATE=1 in the
-# environment the reference is written anew instead, for review in the diff.
+# in the same work directory (e.g. making the demo register); SETUP_FILE
+# (under tests/data/) holds more such commands, one argument line each, run
+# after it. Each must succeed; their output is not compared. OUTPUT names a
+# file the command writes in its work directory; it is compared byte for byte
+# with FILE_REFERENCE. With LAGRULL_REGENERATE=1 in the environment the
+# references are written anew instead, for review in the diff.
 function(lagrull_golden_test name)
-  cmake_parse_arguments(ARG "" "REFERENCE" "ARGS;SETUP" ${ARGN})
+  cmake_parse_arguments(ARG "" "REFERENCE;SETUP_FILE;OUTPUT;FILE_REFERENCE" "ARGS;SETUP" ${ARGN})
+  set(extra)
+  if(ARG_SETUP_FILE)
+    list(APPEND extra -DSETUP_FILE=${PROJECT_SOURCE_DIR}/tests/data/${ARG_SETUP_FILE})
+  endif()
+  if(ARG_OUTPUT)
+    list(APPEND extra -DOUTPUT=${ARG_OUTPUT}
+                      -DFILE_REFERENCE=${PROJECT_SOURCE_DIR}/tests/data/${ARG_FILE_REFERENCE})
+  endif()
   add_test(NAME golden.${name}
     COMMAND ${CMAKE_COMMAND}
       -DCLI=$<TARGET_FILE:lagrul-cli>
       -DREFERENCE=${PROJECT_SOURCE_DIR}/tests/data/${ARG_REFERENCE}
       -DWORKDIR=${CMAKE_CURRENT_BINARY_DIR}/golden/${name}
       "-DARGS=${ARG_ARGS}"
-      "-DSETUP=${ARG_SETUP}"
+      "-DSETUP=${ARG_SETUP}" ${extra}
       -P ${PROJECT_SOURCE_DIR}/cmake/RunGolden.cmake)
   set_tests_properties(golden.${name} PROPERTIES
     ENVIRONMENT "LAGRULL_TESTDATA=${PROJECT_SOURCE_DIR}/tests/data")

@@ -4,7 +4,10 @@
 # argument stands for tests/data, "@WORK@" for the work directory. The
 # reference holds standard output, then "stderr:" and standard error when
 # there is any, then "exit: N"; the work, data and program directories appear
-# there as @WORK@, @DATA@ and @PROG@. SETUP, when given, runs first.
+# there as @WORK@, @DATA@ and @PROG@. SETUP, when given, runs first; then
+# the lines of SETUP_FILE (lagrul-cli arguments quoted as in a shell, "#"
+# lines skipped), each of which must succeed. OUTPUT and FILE_REFERENCE: a
+# file the command writes, compared byte for byte.
 file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}/home")
 get_filename_component(datadir "${REFERENCE}" DIRECTORY)
@@ -21,14 +24,27 @@ expand_args(args ${ARGS})
 set(ENV{HOME} "${WORKDIR}/home")
 set(ENV{XDG_DATA_HOME} "${WORKDIR}/home/data")
 set(ENV{XDG_CONFIG_HOME} "${WORKDIR}/home/config")
-if(SETUP)
-  expand_args(setup_args ${SETUP})
+# One setup command; it must succeed, its output is not compared.
+function(run_setup)
+  expand_args(setup_args ${ARGN})
   execute_process(COMMAND "${CLI}" ${setup_args}
     WORKING_DIRECTORY "${WORKDIR}"
     OUTPUT_VARIABLE setup_out ERROR_VARIABLE setup_err RESULT_VARIABLE setup_rc)
   if(NOT setup_rc EQUAL 0)
-    message(FATAL_ERROR "setup failed (${setup_rc}):\n${setup_out}${setup_err}")
+    message(FATAL_ERROR "setup failed (${setup_rc}): ${ARGN}\n${setup_out}${setup_err}")
   endif()
+endfunction()
+if(SETUP)
+  run_setup(${SETUP})
+endif()
+if(DEFINED SETUP_FILE)
+  file(STRINGS "${SETUP_FILE}" setup_lines ENCODING UTF-8)
+  foreach(line IN LISTS setup_lines)
+    if(NOT line STREQUAL "" AND NOT line MATCHES "^#")
+      separate_arguments(line_args UNIX_COMMAND "${line}")
+      run_setup(${line_args})
+    endif()
+  endforeach()
 endif()
 execute_process(COMMAND "${CLI}" ${args}
   WORKING_DIRECTORY "${WORKDIR}"
@@ -44,7 +60,18 @@ string(APPEND out "exit: ${rc}\n")
 if(DEFINED ENV{LAGRULL_REGENERATE} AND "$ENV{LAGRULL_REGENERATE}" STREQUAL "1")
   file(WRITE "${REFERENCE}" "${out}")
   message(STATUS "wrote ${REFERENCE}")
+  if(DEFINED OUTPUT)
+    file(COPY_FILE "${WORKDIR}/${OUTPUT}" "${FILE_REFERENCE}")
+    message(STATUS "wrote ${FILE_REFERENCE}")
+  endif()
   return()
+endif()
+if(DEFINED OUTPUT)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files
+    "${WORKDIR}/${OUTPUT}" "${FILE_REFERENCE}" RESULT_VARIABLE differs)
+  if(NOT differs EQUAL 0)
+    message(FATAL_ERROR "${WORKDIR}/${OUTPUT} differs from ${FILE_REFERENCE}")
+  endif()
 endif()
 if(NOT EXISTS "${REFERENCE}")
   message(FATAL_ERROR "missing reference ${REFERENCE}; run with LAGRULL_REGENERATE=1")

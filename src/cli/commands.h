@@ -10,6 +10,7 @@ void addClearingCommands(Commands& commands);
 void addDataCommands(Commands& commands);
 void addPaymentsCommands(Commands& commands);
 void addPaymentRegistrationCommands(Commands& commands);
+void addClaimsCommands(Commands& commands);
 void addScriptCommands(Commands& commands);
 void addServicesCommands(Commands& commands);
 void addHelpCommands(Commands& commands);
@@ -28,6 +29,7 @@ inline void addAllCommands(Commands& commands) {
     addDataCommands(commands);
     addPaymentsCommands(commands);
     addPaymentRegistrationCommands(commands);
+    addClaimsCommands(commands);
     addScriptCommands(commands);
     addServicesCommands(commands);
     addHelpCommands(commands);

@@ -10,28 +10,38 @@ Money Money::fromKroner(double kroner) {
     return Money(static_cast<std::int64_t>(std::nearbyint(kroner * 100.0)));
 }
 
-std::string FormatAmount(Money amount) {
+namespace {
+
+std::string formatAmount(Money amount, bool grouped) {
     const std::int64_t ore = amount.ore();
     // Work on the magnitude as unsigned so that the smallest value is safe.
     std::uint64_t magnitude =
         ore < 0 ? 0 - static_cast<std::uint64_t>(ore) : static_cast<std::uint64_t>(ore);
     const std::uint64_t kroner = magnitude / 100;
     const unsigned cents = static_cast<unsigned>(magnitude % 100);
-    std::string digits = std::to_string(kroner);
-    std::string grouped;
-    const std::size_t lead = digits.size() % 3 == 0 ? 3 : digits.size() % 3;
-    grouped.append(digits, 0, lead);
-    for (std::size_t i = lead; i < digits.size(); i += 3) {
-        grouped += '.';
-        grouped.append(digits, i, 3);
-    }
+    const std::string digits = std::to_string(kroner);
     std::string out = ore < 0 ? "-" : "";
-    out += grouped;
+    if (!grouped) {
+        out += digits;
+    } else {
+        const std::size_t lead = digits.size() % 3 == 0 ? 3 : digits.size() % 3;
+        out.append(digits, 0, lead);
+        for (std::size_t i = lead; i < digits.size(); i += 3) {
+            out += '.';
+            out.append(digits, i, 3);
+        }
+    }
     out += ',';
     out += static_cast<char>('0' + cents / 10);
     out += static_cast<char>('0' + cents % 10);
     return out;
 }
+
+}  // namespace
+
+std::string FormatAmount(Money amount) { return formatAmount(amount, true); }
+
+std::string formatAmountUngrouped(Money amount) { return formatAmount(amount, false); }
 
 std::string FormatAmount(double kroner) { return FormatAmount(Money::fromKroner(kroner)); }
 

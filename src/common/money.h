@@ -45,6 +45,9 @@ private:
 // between groups of three digits.
 std::string FormatAmount(Money amount);
 std::string FormatAmount(double kroner);
+// "1234,50", "-0,05": the same without the group separators, as the giro
+// export file carries amounts.
+std::string formatAmountUngrouped(Money amount);
 
 // Reads an amount as a user types it: "1234,5", "1.234,50", "1234.50",
 // "-12"; blanks around are allowed. nullopt when it is no amount.

@@ -64,6 +64,10 @@ public:
     // has run.
     void bind(int index, const Value& value, bool copy = true);
     void bind(std::string_view name, const Value& value);
+    // The same without a Value, for passes that bind millions of values;
+    // the text is copied.
+    void bindText(int index, std::string_view text);
+    void bindNull(int index);
     void clearBindings();
 
     bool step();    // true while a row is there

@@ -18,6 +18,17 @@ TEST(Money, FormatAmountGroupsThousandsWithDecimalComma) {
     EXPECT_EQ(FormatAmount(Money::fromOre(99999)), "999,99");
     EXPECT_EQ(FormatAmount(Money::fromOre(INT64_MIN)), "-92.233.720.368.547.758,08");
     EXPECT_EQ(FormatAmount(1234.5), "1.234,50");
+    EXPECT_EQ(FormatAmount(-1234.5), "-1.234,50");
+    EXPECT_EQ(FormatAmount(-123.45), "-123,45");
+    EXPECT_EQ(FormatAmount(12.0), "12,00");
+    EXPECT_EQ(FormatAmount(-123456.0), "-123.456,00");
+}
+
+TEST(Money, UngroupedAmountKeepsTheDecimalCommaOnly) {
+    EXPECT_EQ(lagrull::formatAmountUngrouped(Money::fromOre(123450)), "1234,50");
+    EXPECT_EQ(lagrull::formatAmountUngrouped(Money::fromOre(123456789)), "1234567,89");
+    EXPECT_EQ(lagrull::formatAmountUngrouped(Money::fromOre(35000)), "350,00");
+    EXPECT_EQ(lagrull::formatAmountUngrouped(Money::fromOre(-5)), "-0,05");
 }
 
 TEST(Money, KronerRoundToTheOreHalfToEven) {

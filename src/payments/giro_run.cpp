@@ -1,0 +1,281 @@
+#include "payments/giro_run.h"
+
+#include "common/app_paths.h"
+#include "common/dates.h"
+#include "common/error.h"
+#include "common/money.h"
+#include "common/process.h"
+#include "common/text_codec.h"
+#include "common/ui.h"
+#include "data/dataset.h"
+#include "data/field_access.h"
+#include "data/orv_query.h"
+#include "data/sql_dialect.h"
+#include "payments/giro_export.h"
+
+namespace lagrull {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kCategoryWidth = 23;
+// VARSLING 1: the member gets its own notice of an AvtaleGiro claim.
+constexpr std::int64_t kOwnNotice = 1;
+
+// The columns of the giro query the pass reads, in select order.
+enum Column {
+    cMedlnr,
+    cEnavn,
+    cFornavn,
+    cAdresse,
+    cAdresse2,
+    cPostnr,
+    cPoststed,
+    cAdresse3,
+    cBankkonto,
+    cKategori,
+    cVarsling,
+    cBelop,
+    cKid,
+    cTekst,
+    cRel1,
+    cColumns = cRel1 + kGiroTextLines
+};
+
+// One claim row, read whole before the file is built.
+struct GiroRow {
+    std::array<std::string, cColumns> text;
+    std::int64_t varsling = 0;
+    Money belop;
+};
+
+std::string trimmed(const std::string& s) {
+    const auto b = s.find_first_not_of(' ');
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+std::string payerName(const GiroRow& r, GiroName form) {
+    const std::string& last = r.text[cEnavn];
+    const std::string& first = r.text[cFornavn];
+    if (form == GiroName::FornavnEtternavn) return trimmed(first + " " + last);
+    if (last.empty() || first.empty()) return last + first;
+    return last + ", " + first;
+}
+
+// A text line's value for one giro: its free text or the merge field's.
+std::string lineValue(const GiroTextLine& line, const GiroRow& r, GiroName form) {
+    if (line.kind == TextLineKind::Fritekst) return line.text;
+    const std::string& key = line.field;
+    if (key == "MEDLNR") return r.text[cMedlnr];
+    if (key == "NAVN") return payerName(r, form);
+    if (key == "KATEGORI") return r.text[cKategori];
+    if (key == "KATSTR") {
+        std::string s = r.text[cKategori];
+        const std::size_t chars = characterCount(s);
+        if (chars < kCategoryWidth) s.append(kCategoryWidth - chars, ' ');
+        return s + FormatAmount(r.belop);
+    }
+    if (key.rfind("REL", 0) == 0) {
+        const int n = std::atoi(key.c_str() + 3);
+        if (n >= 1 && n <= kGiroTextLines) return r.text[cRel1 + n - 1];
+    }
+    throw Error("Ukjent flettefelt på giro: " + key);
+}
+
+// The export file's fields the pass sets, by position, found once.
+enum GiroField {
+    fBetnavn,
+    fBetaddr1,
+    fBetaddr2,
+    fBetpostnr,
+    fBetpostst,
+    fVarsel,
+    fBetkonto,
+    fKid,
+    fForf,
+    fBelop,
+    fMotnavn,
+    fMotaddr1,
+    fMotaddr2,
+    fMotpostnr,
+    fMotpostst,
+    fMotkonto,
+    fTekst1,
+    fFields = fTekst1 + kGiroTextLines
+};
+
+std::array<std::size_t, fFields> fieldPositions(const TOrvExportGiro& out) {
+    static const char* const names[] = {"betnavn",   "betaddr1",  "betaddr2",  "betpostnr",
+                                        "betpostst", "varsel",    "betkonto",  "kid",
+                                        "forf",      "belop",     "motnavn",   "motaddr1",
+                                        "motaddr2",  "motpostnr", "motpostst", "motkonto"};
+    std::array<std::size_t, fFields> at{};
+    for (int f = 0; f < fTekst1; ++f) at[f] = out.fieldIndex(names[f]);
+    for (int n = 0; n < kGiroTextLines; ++n)
+        at[fTekst1 + n] = out.fieldIndex("tekst" + std::to_string(n + 1));
+    return at;
+}
+
+std::vector<GiroRow> readRows(data::TDatabase& db, const QueryParts& query) {
+    data::Statement s = db.prepare(data::translateLocalSql(query.sqlText()));
+    for (const auto& [name, value] : query.params) s.bind(name, value);
+    std::vector<GiroRow> rows;
+    while (s.step()) {
+        GiroRow& r = rows.emplace_back();
+        for (int c = 0; c < cColumns; ++c)
+            if (c != cVarsling && c != cBelop) r.text[c] = s.columnText(c);
+        r.varsling = s.columnInt(cVarsling);
+        const data::Value belop = s.column(cBelop);
+        if (const auto* d = std::get_if<double>(&belop))
+            r.belop = Money::fromKroner(*d);
+        else if (const auto* i = std::get_if<std::int64_t>(&belop))
+            r.belop = Money::fromOre(*i * 100);
+    }
+    return rows;
+}
+
+}  // namespace
+
+GiroPayee readPayee(data::TDatabase& db, std::int64_t orgNr) {
+    data::TOrvQuery q(db);
+    q.setSql(
+        "select orgnavn, adresse, adresse2, postnr, poststed, bankkonto from orgreg "
+        "where orgnr = :orgnr");
+    q.setParamInt("orgnr", orgNr);
+    q.open();
+    if (q.eof()) throw Error("Organisasjon " + std::to_string(orgNr) + " finnes ikke.");
+    return {data::FieldText(q, "orgnavn"),  data::FieldText(q, "adresse"),
+            data::FieldText(q, "adresse2"), data::FieldText(q, "postnr"),
+            data::FieldText(q, "poststed"), data::FieldText(q, "bankkonto")};
+}
+
+std::vector<std::string> giroMergeFields() {
+    std::vector<std::string> items = {"MEDLNR=Medlemsnr", "NAVN=Navn", "KATEGORI=Kategori",
+                                      "KATSTR=Kategori    <beløp>"};
+    for (int k = 1; k <= kGiroTextLines; ++k)
+        items.push_back("REL" + std::to_string(k) + "=Relasjon " + std::to_string(k) + "  <beløp>");
+    return items;
+}
+
+std::optional<std::string> claimDescription(data::TDatabase& db, std::int64_t orgNr,
+                                            const std::string& dueDate) {
+    data::TOrvQuery q(db);
+    q.setSql(
+        "Select distinct MBetReg.Tekst\nFrom Mbetreg\n"
+        "Where MBetReg.Dato=:forfdato and MBetReg.Orgnr=:orgnr;");
+    q.setParamText("forfdato", dueDate);
+    q.setParamInt("orgnr", orgNr);
+    q.open();
+    if (q.eof()) return std::nullopt;
+    return data::FieldText(q, "Tekst");
+}
+
+void applyPreset(GiroSpec& spec, GiroPreset preset, const std::string& description) {
+    if (preset == GiroPreset::Egendef) return;
+    auto& l = spec.lines;
+    l[0] = {TextLineKind::Fritekst, description, {}};
+    for (int n = 1; n < kGiroTextLines; ++n) {
+        if (preset == GiroPreset::AlleGrupper)
+            l[n] = {TextLineKind::Flettefelt, {}, "REL" + std::to_string(n)};
+        else
+            l[n] = {TextLineKind::Fritekst, {}, {}};
+    }
+    if (preset == GiroPreset::StdOppsett) {
+        l[1] = {TextLineKind::Flettefelt, {}, "MEDLNR"};
+        l[2] = {TextLineKind::Flettefelt, {}, "NAVN"};
+        l[3] = {TextLineKind::Flettefelt, {}, "KATSTR"};
+    }
+}
+
+QueryParts giroQuery(const GiroSpec& spec) {
+    QueryParts q;
+    for (const char* item :
+         {"m.medlnr", "m.enavn", "m.fornavn", "m.adresse", "m.adresse2", "m.postnr", "m.poststed",
+          "m.adresse3", "m.bankkonto", "m.kategori", "m.varsling", "b.belop", "b.kid", "b.tekst"})
+        q.addSelect(item);
+    for (int n = 1; n <= kGiroTextLines; ++n) q.addSelect("b.rel" + std::to_string(n));
+    q.addSelect("b.Sletteflag");
+    q.addSelect(
+        "substring(m.fdato from 5 for 4) || substring(m.fdato from 3 for 2) || "
+        "substring(m.fdato from 1 for 2) as dato ");
+    q.addFrom("medlreg m");
+    q.addFrom("mbetreg b");
+    for (const char* c : {"m.orgnr = :orgnr", "m.orgnr = b.orgnr", "m.medlnr = b.medlnr",
+                          "b.dato = :forfdato", "b.betflag = ''"})
+        q.addWhere(c);
+    if (!spec.selectionUsed && spec.kind == GiroKind::Kontingent)
+        q.addWhere("((m.betaling = 2) OR ((m.betaling=1) AND (m.varsling=1)))");
+    q.addOrderBy("m.enavn");
+    q.addOrderBy("m.fornavn");
+    q.addParam("orgnr", data::Value(spec.orgNr));
+    q.addParam("forfdato", data::Value(spec.dueDate));
+    return q;
+}
+
+long long writeGiroFile(data::TDatabase& db, Ui& ui, const GiroSpec& spec, const QueryParts& query,
+                        const GiroPayee& payee, const std::filesystem::path& file) {
+    TOrvExportGiro out(file, kGiroFieldList);
+    const auto at = fieldPositions(out);
+    const std::string due = storedToShown(spec.dueDate);
+    const std::vector<GiroRow> rows = readRows(db, query);
+    ProgressWindow progress(ui, static_cast<long long>(rows.size()));
+    long long giros = 0;
+    Money sum;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const GiroRow& r = rows[i];
+        sum += r.belop;
+        progress.step();
+        // Consecutive rows of one member make one giro, with the last row's values.
+        if (i + 1 < rows.size() && rows[i + 1].text[cMedlnr] == r.text[cMedlnr]) continue;
+        out.setValue(at[fBetnavn], payerName(r, spec.name));
+        out.setValue(at[fBetaddr1], r.text[cAdresse]);
+        out.setValue(at[fBetaddr2], r.text[cAdresse2]);
+        out.setValue(at[fVarsel], r.varsling == kOwnNotice ? "Ja" : "Nei");
+        const bool foreign = !r.text[cAdresse3].empty();
+        out.setValue(at[fBetpostnr], foreign ? std::string() : r.text[cPostnr]);
+        out.setValue(at[fBetpostst], foreign ? r.text[cAdresse3] : r.text[cPoststed]);
+        if (spec.payerAccount) out.setValue(at[fBetkonto], r.text[cBankkonto]);
+        out.setValue(at[fKid], r.text[cKid]);
+        out.setValue(at[fForf], due);
+        if (sum > Money()) out.setValue(at[fBelop], formatAmountUngrouped(sum));
+        out.setValue(at[fMotnavn], payee.navn);
+        out.setValue(at[fMotaddr1], payee.adresse);
+        out.setValue(at[fMotaddr2], payee.adresse2);
+        out.setValue(at[fMotpostnr], payee.postnr);
+        out.setValue(at[fMotpostst], payee.poststed);
+        out.setValue(at[fMotkonto], payee.bankkonto);
+        std::size_t used = 0;
+        for (const GiroTextLine& line : spec.lines) {
+            const std::string value = lineValue(line, r, spec.name);
+            if (trimmed(value).empty()) continue;
+            out.setValue(at[fTekst1 + used++], value);
+        }
+        out.writeRecord();
+        sum = Money();
+        ++giros;
+    }
+    out.save();
+    progress.finish();
+    return giros;
+}
+
+std::filesystem::path findGiroProgram() {
+    const std::string known = programLocation(kGiroProgram);
+    if (!known.empty() && fs::exists(fs::path(known) / kGiroProgram))
+        return fs::path(known) / kGiroProgram;
+    const fs::path beside = fs::path(appPaths().programDirectory) / kGiroProgram;
+    if (fs::exists(beside)) return beside;
+    return {};
+}
+
+bool startGiroProgram(Ui& ui, const std::filesystem::path& program,
+                      const std::filesystem::path& file) {
+    if (!program.empty() && startDetached(program.string(), {fs::absolute(file).string()}))
+        return true;
+    ui.error("Palvik er ikke installert", "FEIL!");
+    return false;
+}
+
+}  // namespace lagrull
