@@ -15,6 +15,7 @@ void addHelpCommands(Commands& commands);
 void addTemplateCommands(Commands& commands);
 void addMergeCommands(Commands& commands);
 void addDemoCommands(Commands& commands);
+void addOcrCommands(Commands& commands);
 #ifdef LAGRULL_HAVE_PRINT
 void addPrintCommands(Commands& commands);
 #endif
@@ -30,6 +31,7 @@ inline void addAllCommands(Commands& commands) {
     addTemplateCommands(commands);
     addMergeCommands(commands);
     addDemoCommands(commands);
+    addOcrCommands(commands);
 #ifdef LAGRULL_HAVE_PRINT
     addPrintCommands(commands);
 #endif
