@@ -1,5 +1,7 @@
 #include "data/payment_rows.h"
 
+#include "common/text_codec.h"
+
 namespace lagrull::data {
 
 namespace {
@@ -38,7 +40,8 @@ std::map<std::int64_t, std::string> readOrganisationNames(TDatabase& db) {
 // KID = ?1 compares by the column's own collation, which ignores case and is
 // the one the KID index is built with.
 TClaimsByKid::TClaimsByKid(TDatabase& db)
-    : find_(db.prepare("SELECT rowid, BELOP, DATO, BETFLAG, DIFFERANSEBELOP, BETDATO, BETBELOP, "
+    : db_(db),
+      find_(db.prepare("SELECT rowid, BELOP, DATO, BETFLAG, DIFFERANSEBELOP, BETDATO, BETBELOP, "
                        "SLETTEFLAG FROM MBETREG WHERE KID = ?1 LIMIT 1")),
       pay_(db.prepare("UPDATE MBETREG SET BETFLAG = ?2, BETDATO = ?3, BETBELOP = ?4, "
                       "DIFFERANSEBELOP = ?5, SLETTEFLAG = ?6 WHERE rowid = ?1")),
@@ -47,23 +50,45 @@ TClaimsByKid::TClaimsByKid(TDatabase& db)
       deleted_(db.prepare("UPDATE MBETREG SET BBSOPPDRAGSNR = ?2, SLETTEFLAG = 1 WHERE rowid = "
                           "(SELECT rowid FROM MBETREG WHERE KID = ?1 LIMIT 1)")) {}
 
+namespace {
+
+// Columns 0–7 as the look-up selects them.
+ClaimState claimState(const Statement& s) {
+    ClaimState c;
+    c.rowId = s.columnInt(0);
+    c.belop = real(s, 1);
+    c.dato = s.columnText(2);
+    c.betflag = s.columnText(3);
+    c.differansebelop = optionalReal(s, 4);
+    c.betdato = s.columnText(5);
+    c.betbelop = optionalReal(s, 6);
+    c.sletteflag = s.columnInt(7);
+    return c;
+}
+
+}  // namespace
+
 std::optional<ClaimState> TClaimsByKid::find(const std::string& kid) {
     find_.bind(1, Value(kid));
     std::optional<ClaimState> found;
-    if (find_.step()) {
-        ClaimState c;
-        c.rowId = find_.columnInt(0);
-        c.belop = real(find_, 1);
-        c.dato = find_.columnText(2);
-        c.betflag = find_.columnText(3);
-        c.differansebelop = optionalReal(find_, 4);
-        c.betdato = find_.columnText(5);
-        c.betbelop = optionalReal(find_, 6);
-        c.sletteflag = find_.columnInt(7);
-        found = std::move(c);
-    }
+    if (find_.step()) found = claimState(find_);
     find_.reset();
     return found;
+}
+
+// In rowid order the first claim of a KID is the one the index holds first.
+std::unordered_map<std::string, ClaimState> TClaimsByKid::readAll() {
+    Statement s = db_.prepare(
+        "SELECT rowid, BELOP, DATO, BETFLAG, DIFFERANSEBELOP, BETDATO, BETBELOP, SLETTEFLAG, KID "
+        "FROM MBETREG WHERE KID <> '' ORDER BY rowid");
+    std::unordered_map<std::string, ClaimState> claims;
+    while (s.step()) claims.try_emplace(upperCase(s.columnText(8)), claimState(s));
+    return claims;
+}
+
+std::int64_t TClaimsByKid::rowEstimate() {
+    Statement s = db_.prepare("SELECT max(rowid) FROM MBETREG");
+    return s.step() ? s.columnInt(0) : 0;
 }
 
 void TClaimsByKid::writePayment(const ClaimState& state) {

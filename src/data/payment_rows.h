@@ -14,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "data/database.h"
@@ -50,7 +51,14 @@ class TClaimsByKid {
 public:
     explicit TClaimsByKid(TDatabase& db);
 
+    // The claim with this KID, through the KID index.
     std::optional<ClaimState> find(const std::string& kid);
+    // Every claim with a KID in one sequential read, by the KID upper-cased
+    // (the index's comparison); for passes that touch a large share of the
+    // table, where one look-up per KID would read its pages at random.
+    std::unordered_map<std::string, ClaimState> readAll();
+    // An upper bound of the number of claims, found without reading them.
+    std::int64_t rowEstimate();
     // Writes BETFLAG, BETDATO, BETBELOP, DIFFERANSEBELOP and SLETTEFLAG of
     // the claim `state.rowId`.
     void writePayment(const ClaimState& state);
@@ -59,6 +67,7 @@ public:
     bool markSent(const std::string& kid, std::int64_t assignment, bool deletion);
 
 private:
+    TDatabase& db_;
     Statement find_, pay_, sent_, deleted_;
 };
 

@@ -57,8 +57,7 @@ long long paidClaims(const TempDir& dir) {
     test::ScriptedUi ui;
     data::DataStore store(ui, "", dir.str());
     store.start();
-    data::Statement s =
-        store.dbLocal().prepare("SELECT count(*) FROM MBETREG WHERE BETDATO = ?1");
+    data::Statement s = store.dbLocal().prepare("SELECT count(*) FROM MBETREG WHERE BETDATO = ?1");
     s.bind(1, data::Value(std::string(kPaidOn)));
     s.step();
     return s.columnInt(0);
