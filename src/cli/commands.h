@@ -16,6 +16,7 @@ void addTemplateCommands(Commands& commands);
 void addMergeCommands(Commands& commands);
 void addDemoCommands(Commands& commands);
 void addOcrCommands(Commands& commands);
+void addGridCommands(Commands& commands);
 #ifdef LAGRULL_HAVE_PRINT
 void addPrintCommands(Commands& commands);
 #endif
@@ -32,6 +33,7 @@ inline void addAllCommands(Commands& commands) {
     addMergeCommands(commands);
     addDemoCommands(commands);
     addOcrCommands(commands);
+    addGridCommands(commands);
 #ifdef LAGRULL_HAVE_PRINT
     addPrintCommands(commands);
 #endif
