@@ -1,10 +1,19 @@
 // lagrul-cli ocr-import: a return file read into the register as the menu
-// does it, with the import report as tab-separated lines and a summary.
+// does it, with the import report as tab-separated lines and a summary;
+// avtalegiro and sletteanmodning: the AvtaleGiro window's files.
 #include <ostream>
 
+#include "clearing/avtalegiro.h"
+#include "clearing/bbs_sequence.h"
+#include "clearing/bbs_transmission.h"
 #include "clearing/ocr_import.h"
 #include "cli/command.h"
+#include "common/app_paths.h"
+#include "common/error.h"
+#include "common/ui.h"
 #include "data/data_store.h"
+#include "data/field_access.h"
+#include "data/orv_query.h"
 
 namespace lagrull::cli {
 
@@ -42,6 +51,112 @@ int runOcrImport(Context& c) {
     return result->feil ? 1 : 0;
 }
 
+// The options of avtalegiro and sletteanmodning.
+struct AvtaleGiroArgs {
+    std::optional<Date> forfall;
+    std::string ut;
+    bool leggTil = false, alle = false;
+    std::vector<std::string> kids;
+    std::int64_t org = -1;
+};
+
+AvtaleGiroArgs avtaleGiroArgs(const std::vector<std::string>& args) {
+    AvtaleGiroArgs a;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& o = args[i];
+        if (o == "--legg-til") {
+            a.leggTil = true;
+            continue;
+        }
+        if (o == "--alle") {
+            a.alle = true;
+            continue;
+        }
+        if (i + 1 >= args.size()) throw UsageError{"ukjent argument: " + o};
+        const std::string& v = args[++i];
+        if (o == "--forfdato") {
+            a.forfall = parseShownDate(v);
+            if (!a.forfall) throw UsageError{"Ugyldig forfallsdato: " + v};
+        } else if (o == "--ut") {
+            a.ut = v;
+        } else if (o == "--kid") {
+            a.kids.push_back(v);
+        } else if (o == "--org") {
+            try {
+                a.org = std::stoll(v);
+            } catch (const std::exception&) {
+                throw UsageError{"--org trenger et organisasjonsnummer: " + v};
+            }
+        } else {
+            throw UsageError{"ukjent argument: " + o};
+        }
+    }
+    if (!a.forfall || a.ut.empty()) throw UsageError{"Oppgi --forfdato og --ut."};
+    return a;
+}
+
+// --org, else the first organisation.
+std::int64_t organisation(data::TDatabase& db, std::int64_t given) {
+    data::TOrvQuery q(db);
+    q.setSql(given >= 0 ? "select orgnr from orgreg where orgnr = :orgnr"
+                        : "select orgnr from orgreg order by orgnr");
+    q.setParamInt("orgnr", given);
+    q.open();
+    if (q.eof())
+        throw Error(given >= 0 ? "Finner ikke organisasjon " + std::to_string(given)
+                               : "Registeret har ingen organisasjon.");
+    return data::FieldInt(q, "ORGNR");
+}
+
+void printList(std::ostream& out, const TAvtaleGiroListe& liste) {
+    for (const TBetalingspost& p : liste.poster)
+        out << p.navn << '\t' << FormatAmount(p.belop) << '\t' << p.tekst << '\t' << p.kid << '\t'
+            << (p.slettes.empty() ? std::to_string(p.egetVarsel) : p.slettes) << '\n';
+    out << "Antall\t" << liste.Antall() << "\nSum Totalt\t" << FormatAmount(liste.Sum()) << '\n';
+}
+
+int runAvtaleGiro(Context& c) {
+    const AvtaleGiroArgs a = avtaleGiroArgs(c.args);
+    if (!erDirdebNavn(a.ut)) {
+        c.ui.error("BBS-fil må ha navn dirdeb.bbs!");
+        return 1;
+    }
+    data::DataStore store(c.ui);
+    store.start();
+    const std::int64_t org = organisation(store.dbLocal(), a.org);
+    const auto liste = hentAvtaleGiroListe(c.ui, store.dbLocal(), org, *a.forfall);
+    if (!liste) return 1;
+    printList(c.out, *liste);
+    TBBS bbs;
+    const auto number =
+        lagKravfil(c.ui, store.dbLocal(), *liste, a.ut,
+                   a.leggTil ? TidligereFil::LeggTil : TidligereFil::Erstatt,
+                   lesAvtaleGiroOppsett(store.dbLocal(), org, settingsFilePath()), bbs);
+    waitForClearingNumbers();  // the next run must not issue these numbers again
+    return number ? 0 : 1;
+}
+
+int runSletteanmodning(Context& c) {
+    const AvtaleGiroArgs a = avtaleGiroArgs(c.args);
+    if (a.alle == !a.kids.empty()) throw UsageError{"Oppgi enten --alle eller --kid K ..."};
+    data::DataStore store(c.ui);
+    store.start();
+    const std::int64_t org = organisation(store.dbLocal(), a.org);
+    auto liste = hentAvtaleGiroListe(c.ui, store.dbLocal(), org, *a.forfall);
+    if (!liste) return 1;
+    if (a.alle) liste->SlettAlle();
+    for (TBetalingspost& p : liste->poster)
+        for (const std::string& kid : a.kids)
+            if (p.kid == kid) p.slettes = "1";
+    printList(c.out, *liste);
+    TBBS bbs;
+    const auto number =
+        lagSletteanmodning(c.ui, store.dbLocal(), *liste, a.ut,
+                           lesAvtaleGiroOppsett(store.dbLocal(), org, settingsFilePath()), bbs);
+    waitForClearingNumbers();
+    return number ? 0 : 1;
+}
+
 }  // namespace
 
 void addOcrCommands(Commands& commands) {
@@ -49,6 +164,14 @@ void addOcrCommands(Commands& commands) {
                   "ocr-import FIL   leser en OCR-returfil inn i innbetalingsregistret (spørsmålet "
                   "besvares med --yes/--no) og skriver importrapporten",
                   runOcrImport});
+    commands.add({"avtalegiro",
+                  "avtalegiro --forfdato D --ut dirdeb.bbs [--legg-til] [--org N]   skriver "
+                  "AvtaleGiro-kravene for forfallsdatoen som BBS-fil",
+                  runAvtaleGiro});
+    commands.add({"sletteanmodning",
+                  "sletteanmodning --forfdato D (--kid K ... | --alle) --ut FIL [--org N]   "
+                  "skriver sletteanmodning for AvtaleGiro-krav",
+                  runSletteanmodning});
 }
 
 }  // namespace lagrull::cli
