@@ -6,7 +6,9 @@
 #include "clearing/avtalegiro.h"
 #include "clearing/bbs_sequence.h"
 #include "clearing/bbs_transmission.h"
+#include "clearing/medl_liste.h"
 #include "clearing/ocr_import.h"
+#include "clearing/ocr_report.h"
 #include "cli/command.h"
 #include "common/app_paths.h"
 #include "common/error.h"
@@ -157,6 +159,32 @@ int runSletteanmodning(Context& c) {
     return number ? 0 : 1;
 }
 
+void printRows(std::ostream& out, const char* title,
+               const std::vector<std::vector<std::string>>& rows) {
+    out << title << '\n';
+    for (const auto& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) out << (i ? "\t" : "") << row[i];
+        out << '\n';
+    }
+}
+
+int runOcrRapport(Context& c) {
+    if (c.args.size() != 1) throw UsageError{"Oppgi én returfil."};
+    if (c.ui.message("Advarsel!", "Henter fram ocr fila og lager en rapport av den, fortsette ?",
+                     Buttons::YesNo) != Answer::Yes)
+        return 1;
+    data::DataStore store(c.ui);
+    store.start();
+    TBBSReturAlle reader(c.ui, store.dbLocal().path());
+    reader.LoadFromFile(c.args[0]);
+    const TMedlListe list(store.dbLocal());
+    const TBBSData data = fyllBBSData(reader, list);
+    printRows(c.out, "Innbetalt", data.innbetalt);
+    printRows(c.out, "Avtaleendringer", data.endringer);
+    printRows(c.out, "Avtalestatusliste", data.status);
+    return 0;
+}
+
 }  // namespace
 
 void addOcrCommands(Commands& commands) {
@@ -164,6 +192,10 @@ void addOcrCommands(Commands& commands) {
                   "ocr-import FIL   leser en OCR-returfil inn i innbetalingsregistret (spørsmålet "
                   "besvares med --yes/--no) og skriver importrapporten",
                   runOcrImport});
+    commands.add({"ocr-rapport",
+                  "ocr-rapport FIL   viser innbetalinger, avtaleendringer og avtalestatus i en "
+                  "returfil med medlemmene KID-ene peker på (spørsmålet besvares med --yes)",
+                  runOcrRapport});
     commands.add({"avtalegiro",
                   "avtalegiro --forfdato D --ut dirdeb.bbs [--legg-til] [--org N]   skriver "
                   "AvtaleGiro-kravene for forfallsdatoen som BBS-fil",
