@@ -1,0 +1,25 @@
+#include "clearing/ui/grid_form_helpers.h"
+
+#include <QStandardPaths>
+
+#include "common/ui.h"
+
+namespace lagrull::clearing {
+
+void guarded(Ui& ui, const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const std::exception& e) {
+        ui.error(e.what());
+    }
+}
+
+std::string documentsFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+}
+
+std::optional<std::string> askPdfFile(Ui& ui, const std::string& name) {
+    return ui.saveFileName({"Lagre som PDF", "PDF-filer|*.pdf", documentsFolder(), name + ".pdf"});
+}
+
+}  // namespace lagrull::clearing
