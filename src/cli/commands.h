@@ -14,6 +14,7 @@ void addServicesCommands(Commands& commands);
 void addHelpCommands(Commands& commands);
 void addTemplateCommands(Commands& commands);
 void addMergeCommands(Commands& commands);
+void addReportsCommands(Commands& commands);
 void addDemoCommands(Commands& commands);
 void addOcrCommands(Commands& commands);
 void addGridCommands(Commands& commands);
@@ -31,6 +32,7 @@ inline void addAllCommands(Commands& commands) {
     addHelpCommands(commands);
     addTemplateCommands(commands);
     addMergeCommands(commands);
+    addReportsCommands(commands);
     addDemoCommands(commands);
     addOcrCommands(commands);
     addGridCommands(commands);

@@ -69,20 +69,11 @@ std::vector<int> numberList(const std::string& option, const std::string& text) 
 }
 
 int runTabellRtf(Context& c) {
-    std::vector<std::string> positional;
-    bool landscape = false;
+    const std::vector<std::string>& positional = c.args;
+    const bool landscape = c.options.has("liggende");
     std::vector<int> widths, right;
-    for (std::size_t i = 0; i < c.args.size(); ++i) {
-        const std::string& a = c.args[i];
-        if (a == "--liggende") {
-            landscape = true;
-        } else if (a == "--bredder" || a == "--hoyre") {
-            if (++i >= c.args.size()) throw UsageError{a + " trenger en verdi."};
-            (a == "--bredder" ? widths : right) = numberList(a, c.args[i]);
-        } else {
-            positional.push_back(a);
-        }
-    }
+    if (const auto v = c.options.value("bredder")) widths = numberList("--bredder", *v);
+    if (const auto v = c.options.value("hoyre")) right = numberList("--hoyre", *v);
     if (positional.size() != 3) throw UsageError{"Oppgi tittel, CSV-fil og RTF-fil."};
     std::ifstream in(positional[1], std::ios::binary);
     if (!in) throw FileError("Finner ikke filen " + positional[1]);
@@ -120,7 +111,8 @@ void addGridCommands(Commands& commands) {
     commands.add({"tabell-rtf",
                   "tabell-rtf TITTEL CSVFIL UT.rtf|- [--liggende] [--bredder B1,B2,...] "
                   "[--hoyre K1,...]   skriver en liste (første rad overskrift) som RTF-tabell",
-                  runTabellRtf});
+                  runTabellRtf,
+                  {{"liggende", OptionKind::Flag}, {"bredder"}, {"hoyre"}}});
 }
 
 }  // namespace lagrull::cli

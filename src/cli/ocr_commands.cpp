@@ -62,35 +62,22 @@ struct AvtaleGiroArgs {
     std::int64_t org = -1;
 };
 
-AvtaleGiroArgs avtaleGiroArgs(const std::vector<std::string>& args) {
+AvtaleGiroArgs avtaleGiroArgs(const Context& c) {
+    if (!c.args.empty()) throw UsageError{"ukjent argument: " + c.args[0]};
     AvtaleGiroArgs a;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& o = args[i];
-        if (o == "--legg-til") {
-            a.leggTil = true;
-            continue;
-        }
-        if (o == "--alle") {
-            a.alle = true;
-            continue;
-        }
-        if (i + 1 >= args.size()) throw UsageError{"ukjent argument: " + o};
-        const std::string& v = args[++i];
-        if (o == "--forfdato") {
-            a.forfall = parseShownDate(v);
-            if (!a.forfall) throw UsageError{"Ugyldig forfallsdato: " + v};
-        } else if (o == "--ut") {
-            a.ut = v;
-        } else if (o == "--kid") {
-            a.kids.push_back(v);
-        } else if (o == "--org") {
-            try {
-                a.org = std::stoll(v);
-            } catch (const std::exception&) {
-                throw UsageError{"--org trenger et organisasjonsnummer: " + v};
-            }
-        } else {
-            throw UsageError{"ukjent argument: " + o};
+    a.leggTil = c.options.has("legg-til");
+    a.alle = c.options.has("alle");
+    a.kids = c.options.values("kid");
+    if (const auto v = c.options.value("forfdato")) {
+        a.forfall = parseShownDate(*v);
+        if (!a.forfall) throw UsageError{"Ugyldig forfallsdato: " + *v};
+    }
+    a.ut = c.options.value("ut").value_or("");
+    if (const auto v = c.options.value("org")) {
+        try {
+            a.org = std::stoll(*v);
+        } catch (const std::exception&) {
+            throw UsageError{"--org trenger et organisasjonsnummer: " + *v};
         }
     }
     if (!a.forfall || a.ut.empty()) throw UsageError{"Oppgi --forfdato og --ut."};
@@ -118,7 +105,7 @@ void printList(std::ostream& out, const TAvtaleGiroListe& liste) {
 }
 
 int runAvtaleGiro(Context& c) {
-    const AvtaleGiroArgs a = avtaleGiroArgs(c.args);
+    const AvtaleGiroArgs a = avtaleGiroArgs(c);
     if (!erDirdebNavn(a.ut)) {
         c.ui.error("BBS-fil må ha navn dirdeb.bbs!");
         return 1;
@@ -139,7 +126,7 @@ int runAvtaleGiro(Context& c) {
 }
 
 int runSletteanmodning(Context& c) {
-    const AvtaleGiroArgs a = avtaleGiroArgs(c.args);
+    const AvtaleGiroArgs a = avtaleGiroArgs(c);
     if (a.alle == !a.kids.empty()) throw UsageError{"Oppgi enten --alle eller --kid K ..."};
     data::DataStore store(c.ui);
     store.start();
@@ -199,11 +186,17 @@ void addOcrCommands(Commands& commands) {
     commands.add({"avtalegiro",
                   "avtalegiro --forfdato D --ut dirdeb.bbs [--legg-til] [--org N]   skriver "
                   "AvtaleGiro-kravene for forfallsdatoen som BBS-fil",
-                  runAvtaleGiro});
+                  runAvtaleGiro,
+                  {{"forfdato"}, {"ut"}, {"legg-til", OptionKind::Flag}, {"org"}}});
     commands.add({"sletteanmodning",
                   "sletteanmodning --forfdato D (--kid K ... | --alle) --ut FIL [--org N]   "
                   "skriver sletteanmodning for AvtaleGiro-krav",
-                  runSletteanmodning});
+                  runSletteanmodning,
+                  {{"forfdato"},
+                   {"ut"},
+                   {"kid", OptionKind::Repeated},
+                   {"alle", OptionKind::Flag},
+                   {"org"}}});
 }
 
 }  // namespace lagrull::cli

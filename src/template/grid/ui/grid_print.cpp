@@ -7,9 +7,10 @@
 #include <QTableWidget>
 
 #include "common/error.h"
-#include "template/print/qt_paint_device.h"
-#include "template/print_options.h"
-#include "template/rtf_document_builder.h"
+#include "template/layout/print_options.h"
+#include "template/layout/rtf_document_builder.h"
+#include "template/pdf/qt_paint_device.h"
+#include "template/print/qt_printer_system.h"
 
 namespace lagrull::grid {
 
