@@ -21,9 +21,23 @@ std::string withoutLeadingZeros(const std::string& number) {
     return first == std::string::npos ? "0" : number.substr(first);
 }
 
-void showTransmissionNumber(Ui& ui, const std::string& number) {
+// The end of both files: the claims sent are marked with the assignment's
+// number in the same transaction as the file is written, then the
+// transmission number is shown.
+std::string markWriteAndShow(Ui& ui, data::TDatabase& db, const TBBS& bbs,
+                             const TBBSOppdrag& oppdrag, const std::vector<std::string>& kids,
+                             const std::filesystem::path& file, bool deletion) {
+    data::Transaction transaction(db);
+    data::TClaimsByKid claims(db);
+    const std::int64_t nummer = std::stoll(oppdrag.GetOppdragsnr());
+    for (const std::string& kid : kids)
+        if (!kid.empty()) claims.markSent(kid, nummer, deletion);
+    bbs.SaveToFile(file, ui);
+    transaction.commit();
+    const std::string number = bbs.GetForsendelsesnr();
     ui.message("Noter ned Forsendelsesnummer", "Forsendelsesnr er " + withoutLeadingZeros(number),
                Buttons::Ok, Icon::Information);
+    return number;
 }
 
 }  // namespace
@@ -125,8 +139,6 @@ std::optional<std::string> lagKravfil(Ui& ui, data::TDatabase& db, const TAvtale
                         Buttons::YesNo, Icon::Question) == Answer::Yes);
         if (leggTil) bbs.LoadFromFile(file);
     }
-    data::Transaction transaction(db);
-    data::TClaimsByKid claims(db);
     TBBSBetalingsOppdrag& oppdrag = bbs.NyttOppdrag<TBBSBetalingsOppdrag>();
     if (oppsett.lest) {
         bbs.SetDataavsender(oppsett.kundeenhetsId);
@@ -141,13 +153,9 @@ std::optional<std::string> lagKravfil(Ui& ui, data::TDatabase& db, const TAvtale
         t.SetNavn(p.navn);
         if (!t.HarEgetVarsel() && !p.tekst.empty()) t.SetSpesifikasjonTekst(p.tekst);
     }
-    const std::int64_t nummer = std::stoll(oppdrag.GetOppdragsnr());
-    for (const TBetalingspost& p : liste.poster)
-        if (!p.kid.empty()) claims.markSent(p.kid, nummer, false);
-    bbs.SaveToFile(file, ui);
-    transaction.commit();
-    showTransmissionNumber(ui, bbs.GetForsendelsesnr());
-    return bbs.GetForsendelsesnr();
+    std::vector<std::string> kids;
+    for (const TBetalingspost& p : liste.poster) kids.push_back(p.kid);
+    return markWriteAndShow(ui, db, bbs, oppdrag, kids, file, false);
 }
 
 std::optional<std::string> lagSletteanmodning(Ui& ui, data::TDatabase& db,
@@ -163,8 +171,6 @@ std::optional<std::string> lagSletteanmodning(Ui& ui, data::TDatabase& db,
         return std::nullopt;
     }
     BusyCursor busy(ui);
-    data::Transaction transaction(db);
-    data::TClaimsByKid claims(db);
     TBBSSlettingsOppdrag& oppdrag = bbs.NyttOppdrag<TBBSSlettingsOppdrag>();
     if (oppsett.lest) {
         bbs.SetDataavsender(oppsett.kundeenhetsId);
@@ -178,13 +184,9 @@ std::optional<std::string> lagSletteanmodning(Ui& ui, data::TDatabase& db,
         t.SetKid(p->kid);
         t.SetNavn(p->navn);
     }
-    const std::int64_t nummer = std::stoll(oppdrag.GetOppdragsnr());
-    for (const TBetalingspost* p : merket)
-        if (!p->kid.empty()) claims.markSent(p->kid, nummer, true);
-    bbs.SaveToFile(file, ui);
-    transaction.commit();
-    showTransmissionNumber(ui, bbs.GetForsendelsesnr());
-    return bbs.GetForsendelsesnr();
+    std::vector<std::string> kids;
+    for (const TBetalingspost* p : merket) kids.push_back(p->kid);
+    return markWriteAndShow(ui, db, bbs, oppdrag, kids, file, true);
 }
 
 std::string avtaleGiroTittel(AvtaleGiroModus modus, const Date& forfall) {

@@ -6,18 +6,16 @@ namespace {
 
 constexpr std::size_t kMemberWidth = 11;  // positions 4–14 of the KID
 
-// The decimal digits at the start of a text, as the clearing files read
-// numbers; no digit reads as 0.
+}  // namespace
+
 std::int64_t leadingNumber(const std::string& text) {
     std::int64_t value = 0;
     for (const char c : text) {
-        if (c < '0' || c > '9' || value > 100'000'000'000) break;
+        if (c < '0' || c > '9' || value > 100'000'000'000'000) break;  // stays far from overflow
         value = value * 10 + (c - '0');
     }
     return value;
 }
-
-}  // namespace
 
 std::string memberName(const std::string& enavn, const std::string& fornavn) {
     if (enavn.empty()) return fornavn;

@@ -54,6 +54,10 @@ private:
     std::map<std::int64_t, std::string> orgNames_;
 };
 
+// The decimal digits at the start of a text, as the clearing files read
+// numbers; no digit reads as 0.
+std::int64_t leadingNumber(const std::string& text);
+
 // "Enavn, Fornavn"; only the non-empty ones, so no separator when one is empty.
 std::string memberName(const std::string& enavn, const std::string& fornavn);
 

@@ -11,15 +11,6 @@ namespace lagrull::clearing {
 
 namespace {
 
-std::int64_t leadingWholeNumber(const std::string& text) {
-    std::int64_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9' || value > 100'000'000'000'000) break;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 // Amounts compare by whole kroner; the "." between digit groups is read
 // as part of the number.
 std::int64_t wholeKroner(const std::string& text) {
@@ -80,8 +71,7 @@ void sorterInnbetalt(TBBSData& data, InnbetaltKolonne column) {
         switch (column) {
             case InnbetaltKolonne::Kid:
             case InnbetaltKolonne::Kundenavn: return upperCase(a[c]) < upperCase(b[c]);
-            case InnbetaltKolonne::Kundenr:
-                return leadingWholeNumber(a[c]) < leadingWholeNumber(b[c]);
+            case InnbetaltKolonne::Kundenr: return leadingNumber(a[c]) < leadingNumber(b[c]);
             case InnbetaltKolonne::BetaltKr: return wholeKroner(a[c]) < wholeKroner(b[c]);
             case InnbetaltKolonne::BetaltDato:
                 return parseShownDate(a[c]).value_or(Date{}) <

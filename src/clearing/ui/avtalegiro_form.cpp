@@ -3,7 +3,6 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -12,7 +11,6 @@
 #include "clearing/bbs_transmission.h"
 #include "clearing/ui/grid_form_helpers.h"
 #include "common/ui.h"
-#include "common/ui/help_window.h"
 #include "template/grid/ui/grid_print.h"
 
 namespace lagrull::clearing {
@@ -181,11 +179,7 @@ void TfoAvtaleGiro::run(Ui& ui, data::TDatabase& db, std::int64_t orgnr, const D
 }
 
 void TfoAvtaleGiro::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        showHelp(kAvtaleGiroHelpTopic, registerKind_);
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!helpKey(event, kAvtaleGiroHelpTopic, registerKind_)) QDialog::keyPressEvent(event);
 }
 
 }  // namespace lagrull::clearing

@@ -2,7 +2,6 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -10,7 +9,6 @@
 
 #include "clearing/ui/grid_form_helpers.h"
 #include "common/ui.h"
-#include "common/ui/help_window.h"
 #include "template/grid/ui/grid_print.h"
 
 namespace lagrull::clearing {
@@ -114,11 +112,7 @@ void TFormBBSData::btnPrintClick() {
 }
 
 void TFormBBSData::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        showHelp(kBBSDataHelpTopic, registerKind_);
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!helpKey(event, kBBSDataHelpTopic, registerKind_)) QDialog::keyPressEvent(event);
 }
 
 }  // namespace lagrull::clearing

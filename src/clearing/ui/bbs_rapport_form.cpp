@@ -3,14 +3,12 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "clearing/ui/grid_form_helpers.h"
 #include "common/ui.h"
-#include "common/ui/help_window.h"
 #include "template/grid/ui/grid_print.h"
 
 namespace lagrull::clearing {
@@ -78,11 +76,7 @@ void TFormBBSRapport::savePdf() {
 }
 
 void TFormBBSRapport::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        showHelp(kBBSRapportHelpTopic, registerKind_);
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!helpKey(event, kBBSRapportHelpTopic, registerKind_)) QDialog::keyPressEvent(event);
 }
 
 }  // namespace lagrull::clearing

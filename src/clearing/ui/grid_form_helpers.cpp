@@ -1,8 +1,10 @@
 #include "clearing/ui/grid_form_helpers.h"
 
+#include <QKeyEvent>
 #include <QStandardPaths>
 
 #include "common/ui.h"
+#include "common/ui/help_window.h"
 
 namespace lagrull::clearing {
 
@@ -12,6 +14,12 @@ void guarded(Ui& ui, const std::function<void()>& work) {
     } catch (const std::exception& e) {
         ui.error(e.what());
     }
+}
+
+bool helpKey(QKeyEvent* event, int topic, int registerKind) {
+    if (event->key() != Qt::Key_F1) return false;
+    showHelp(topic, registerKind);
+    return true;
 }
 
 std::string documentsFolder() {

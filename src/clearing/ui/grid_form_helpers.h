@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+class QKeyEvent;
+
 namespace lagrull {
 class Ui;
 }
@@ -19,6 +21,9 @@ void guarded(Ui& ui, const std::function<void()>& work);
 // The PDF file to write, asked in the user's documents folder; nullopt
 // when the user cancelled.
 std::optional<std::string> askPdfFile(Ui& ui, const std::string& name);
+
+// F1 opens the window's help topic; true when the key was F1.
+bool helpKey(QKeyEvent* event, int topic, int registerKind);
 
 // The user's documents folder (the save dialogs start there).
 std::string documentsFolder();
