@@ -69,8 +69,10 @@ public:
     }
     std::optional<data::ClaimState> operator()(const std::string& kid, const std::string& key) {
         if (!all_) return claims_.find(kid);
-        const auto found = all_->find(key);
-        return found == all_->end() ? std::nullopt : std::optional(found->second);
+        // each KID is asked for once: the claim is moved out, not copied
+        auto node = all_->extract(key);
+        if (node.empty()) return std::nullopt;
+        return std::move(node.mapped());
     }
 
 private:
