@@ -19,6 +19,8 @@ void addMergeCommands(Commands& commands);
 void addMigrationCommands(Commands& commands);
 void addReportsCommands(Commands& commands);
 void addDemoCommands(Commands& commands);
+void addOcrCommands(Commands& commands);
+void addGridCommands(Commands& commands);
 #ifdef LAGRULL_HAVE_PRINT
 void addPrintCommands(Commands& commands);
 #endif
@@ -38,6 +40,8 @@ inline void addAllCommands(Commands& commands) {
     addMigrationCommands(commands);
     addReportsCommands(commands);
     addDemoCommands(commands);
+    addOcrCommands(commands);
+    addGridCommands(commands);
 #ifdef LAGRULL_HAVE_PRINT
     addPrintCommands(commands);
 #endif

@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include "clearing/ui/ocr_menu.h"
 #include "common/app_paths.h"
 #include "common/error.h"
 #include "common/help_topics.h"
@@ -157,8 +158,17 @@ void TMainForm::buildMenus() {
     fil->addSeparator();
     later(fil, "Importer medlemsliste fra &fil");
     QMenu* bbs = fil->addMenu("BBS");
-    later(bbs, "Les OCR-returfil");
-    later(bbs, "OCR-filrapport");
+    QAction* ocr = bbs->addAction("Les OCR-returfil");
+    connect(ocr, &QAction::triggered, this, [this] {
+        runGuarded([this] {
+            clearing::OCRAvtaleGiro1Click(this, ui_, store_.dbLocal(), kind_);
+            store_.tables().MedlTable.refresh();
+        });
+    });
+    QAction* ocrReport = bbs->addAction("OCR-filrapport");
+    connect(ocrReport, &QAction::triggered, this, [this] {
+        runGuarded([this] { clearing::OCRFilrapport1Click(this, ui_, store_.dbLocal(), kind_); });
+    });
     fil->addSeparator();
     QAction* printer = fil->addAction("S&kriveroppsett");
     connect(printer, &QAction::triggered, this, [this] { runGuarded([this] { printerSetup(); }); });

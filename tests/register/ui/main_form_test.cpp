@@ -316,11 +316,14 @@ private slots:
         };
         // Later functions are present but not yet to be chosen.
         for (const char* later :
-             {"Les OCR-returfil", "&Medlemsliste", "Giro&utskrift", "K&opiering"}) {
+             {"Importer medlemsliste fra &fil", "&Medlemsliste", "Giro&utskrift", "K&opiering"}) {
             QAction* a = entry(later);
             QVERIFY2(a, later);
             QVERIFY(!a->isEnabled());
             QCOMPARE(a->toolTip(), TMainForm::notYetAvailable());
+        }
+        for (const char* ready : {"Les OCR-returfil", "OCR-filrapport"}) {
+            QVERIFY2(entry(ready) && entry(ready)->isEnabled(), ready);
         }
         r.newOrganisation("Alfa");
         entry("Rei&ndeksering")->trigger();

@@ -1,0 +1,64 @@
+#include "clearing/medl_liste.h"
+
+namespace lagrull::clearing {
+
+namespace {
+
+constexpr std::size_t kMemberWidth = 11;  // positions 4–14 of the KID
+
+}  // namespace
+
+std::int64_t leadingNumber(const std::string& text) {
+    std::int64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9' || value > 100'000'000'000'000) break;  // stays far from overflow
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+std::string memberName(const std::string& enavn, const std::string& fornavn) {
+    if (enavn.empty()) return fornavn;
+    if (fornavn.empty()) return enavn;
+    return enavn + ", " + fornavn;
+}
+
+std::string TMedlListe::memberKey(std::int64_t orgnr, const std::string& medlnr) {
+    std::string padded = medlnr;
+    if (padded.size() < kMemberWidth) padded.insert(0, kMemberWidth - padded.size(), '0');
+    return std::to_string(orgnr) + '|' + padded;
+}
+
+TMedlListe::TMedlListe(data::TDatabase& db)
+    : members_(data::readAllMembers(db)), orgNames_(data::readOrganisationNames(db)) {
+    byKey_.reserve(members_.size());
+    for (std::size_t i = 0; i < members_.size(); ++i)
+        byKey_.emplace(memberKey(members_[i].orgnr, members_[i].medlnr), i);  // first one stays
+}
+
+std::int64_t TMedlListe::orgnrOfKid(const std::string& kid) {
+    return leadingNumber(kid.substr(0, 3)) - 1;
+}
+
+const data::MemberRow* TMedlListe::memberOfKid(const std::string& kid) const {
+    if (kid.size() < 3 + kMemberWidth) return nullptr;
+    const auto found =
+        byKey_.find(std::to_string(orgnrOfKid(kid)) + '|' + kid.substr(3, kMemberWidth));
+    return found == byKey_.end() ? nullptr : &members_[found->second];
+}
+
+bool TMedlListe::LookupKid(const std::string& kid, TLookupData& data) const {
+    data.Orgnr = orgnrOfKid(kid);
+    const auto org = orgNames_.find(data.Orgnr);
+    data.OrgNavn = org == orgNames_.end() ? "Feil: Ukjent organisasjon!!" : org->second;
+    const data::MemberRow* member = memberOfKid(kid);
+    data.Medlnr = member ? member->medlnr : std::string();
+    data.Navn = member ? memberName(member->enavn, member->fornavn) : "Feil: Ukjent kunde!!";
+    return member != nullptr;
+}
+
+void TMedlListe::setBetaling(const data::MemberRow& member, std::int64_t betaling) {
+    members_[static_cast<std::size_t>(&member - members_.data())].betaling = betaling;
+}
+
+}  // namespace lagrull::clearing

@@ -1,0 +1,64 @@
+#pragma once
+// TMedlListe: resolves a KID to the organisation and member it names, over a
+// snapshot of every member of all organisations taken when it is made.
+//
+// Invariants:
+// - A KID names organisation (positions 1–3 read as a number) − 1 and the
+//   member of that organisation whose number, left-padded with "0" to 11
+//   characters, equals positions 4–14. The organisation always takes part in
+//   the match: a member of another organisation with the same number is
+//   never taken for the payer.
+// - The snapshot is in primary-key order and is changed only through
+//   setBetaling, so later steps of one import see the agreement codes the
+//   earlier steps wrote.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "data/payment_rows.h"
+
+namespace lagrull::clearing {
+
+struct TLookupData {
+    std::int64_t Orgnr = 0;
+    std::string OrgNavn;  // or "Feil: Ukjent organisasjon!!"
+    std::string Medlnr;   // empty when no member matched
+    std::string Navn;     // "Enavn, Fornavn", or "Feil: Ukjent kunde!!"
+};
+
+class TMedlListe {
+public:
+    explicit TMedlListe(data::TDatabase& db);
+
+    // True when the KID names a member of the register.
+    bool LookupKid(const std::string& kid, TLookupData& data) const;
+
+    // The organisation number a KID names (positions 1–3 − 1).
+    static std::int64_t orgnrOfKid(const std::string& kid);
+    // The member the KID names, or none.
+    const data::MemberRow* memberOfKid(const std::string& kid) const;
+    bool hasOrganisation(std::int64_t orgnr) const { return orgNames_.count(orgnr) > 0; }
+
+    const std::vector<data::MemberRow>& members() const { return members_; }
+    void setBetaling(const data::MemberRow& member, std::int64_t betaling);
+
+    // The look-up key of a member: organisation and padded number.
+    static std::string memberKey(std::int64_t orgnr, const std::string& medlnr);
+
+private:
+    std::vector<data::MemberRow> members_;
+    std::unordered_map<std::string, std::size_t> byKey_;  // memberKey → first row
+    std::map<std::int64_t, std::string> orgNames_;
+};
+
+// The decimal digits at the start of a text, as the clearing files read
+// numbers; no digit reads as 0.
+std::int64_t leadingNumber(const std::string& text);
+
+// "Enavn, Fornavn"; only the non-empty ones, so no separator when one is empty.
+std::string memberName(const std::string& enavn, const std::string& fornavn);
+
+}  // namespace lagrull::clearing

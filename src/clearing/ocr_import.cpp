@@ -1,0 +1,293 @@
+#include "clearing/ocr_import.h"
+
+#include <algorithm>
+#include <set>
+#include <unordered_set>
+#include <vector>
+
+#include "clearing/medl_liste.h"
+#include "common/dates.h"
+#include "common/error.h"
+#include "common/text_codec.h"
+#include "common/ui.h"
+#include "data/database.h"
+#include "data/payment_rows.h"
+
+namespace lagrull::clearing {
+
+const std::array<const char*, kRapportKolonner> kRapportTitler = {
+    "Medlem",       "Medlem av",   "KID ved innbetaling / Melding",
+    "Forfallsdato", "Betalt dato", "Betalt kr"};
+const std::array<int, kRapportKolonner> kRapportBredder = {226, 180, 153, 61, 60, 67};
+
+namespace {
+
+// Payment method and notice codes of the member table.
+enum Betaling : std::int64_t { kAvtalegiro = 1, kGiro = 2 };
+enum Varsling : std::int64_t { kEgetVarsel = 1, kIngenVarsel = 2 };
+
+std::string shownDate(const std::string& stored) {
+    const std::optional<Date> d = parseStoredDate(stored);
+    return d ? d->shown() : stored;
+}
+
+// What became of one payment of the file.
+enum class Utfall { Venter, UtenKid, Matchet, Umatchet, Tilbakeforing };
+
+struct Innbetaling {
+    const TBBSReturItemBetaling* item = nullptr;
+    std::string kid;
+    std::string groupKey;  // the KID as the claim index compares it
+    Utfall utfall = Utfall::Venter;
+    std::string forfallsdato;
+};
+
+// "DDMMYYYY" of the payment's settlement date; empty when it has none.
+std::string storedDate(const TBBSReturItemBetaling& p) {
+    const std::optional<Date> d = p.Dato();
+    return d ? d->stored() : std::string();
+}
+
+// The payment rules on one claim; the claim amount is compared in whole øre.
+void applyPayment(data::ClaimState& claim, Money amount, const std::string& date) {
+    const Money belop = Money::fromKroner(claim.belop);
+    if (amount != belop) claim.differansebelop = (belop - amount).kroner();
+    if (amount >= belop) claim.betflag = "X";
+    claim.betdato = date;
+    claim.betbelop = amount.kroner();
+    claim.sletteflag = 0;
+}
+
+// Finds claims by KID: one look-up each for a few, one sequential read of
+// the claim table when the payments touch a large share of it.
+class ClaimFinder {
+public:
+    ClaimFinder(data::TClaimsByKid& claims, std::size_t payments) : claims_(claims) {
+        constexpr std::int64_t kScanShare = 16;  // a scan pays off from one claim in 16
+        if (static_cast<std::int64_t>(payments) * kScanShare >= claims.rowEstimate())
+            all_ = claims.readAll();
+    }
+    std::optional<data::ClaimState> operator()(const std::string& kid, const std::string& key) {
+        if (!all_) return claims_.find(kid);
+        // each KID is asked for once: the claim is moved out, not copied
+        auto node = all_->extract(key);
+        if (node.empty()) return std::nullopt;
+        return std::move(node.mapped());
+    }
+
+private:
+    data::TClaimsByKid& claims_;
+    std::optional<std::unordered_map<std::string, data::ClaimState>> all_;
+};
+
+class Import {
+public:
+    Import(Ui& ui, data::TDatabase& db, const TBBSRetur& reader, TBBSRapportMottaker& report)
+        : ui_(ui),
+          db_(db),
+          reader_(reader),
+          report_(report),
+          list_(db),
+          progress_(ui, reader.Betalinger().Count() + reader.Endringer().Count() +
+                            reader.Statusliste().Count()) {}
+
+    TOcrImportResultat run() {
+        collectPayments();
+        data::Transaction transaction(db_);
+        try {
+            registerPayments();
+            registerChanges();
+            registerFullLists();
+        } catch (const std::exception& e) {
+            result_.feil = e.what();
+        }
+        transaction.commit();
+        reportPayments();
+        if (!result_.feil) progress_.finish();
+        return result_;
+    }
+
+private:
+    void collectPayments() {
+        const auto& list = reader_.Betalinger();
+        payments_.reserve(static_cast<std::size_t>(list.Count()));
+        for (int i = 0; i < list.Count(); ++i) {
+            const TBBSReturItemBetaling& p = list.Items(i);
+            Innbetaling b;
+            b.item = &p;
+            b.kid = p.Kid();
+            b.groupKey = upperCase(b.kid);
+            if (b.kid.empty())
+                b.utfall = Utfall::UtenKid;
+            else if (p.Belop() < Money())
+                b.utfall = Utfall::Tilbakeforing;
+            payments_.push_back(std::move(b));
+        }
+    }
+
+    // Grouped by KID, each KID's payments in file order: one look-up per
+    // claim, walking the KID index in its order; then one write per claim in
+    // the table's own order, so that both touch each page once.
+    void registerPayments() {
+        std::vector<std::size_t> order;
+        for (std::size_t i = 0; i < payments_.size(); ++i)
+            if (payments_[i].utfall == Utfall::Venter) order.push_back(i);
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return payments_[a].groupKey < payments_[b].groupKey;
+        });
+        struct Group {
+            std::size_t first, end;
+            data::ClaimState claim;
+        };
+        std::vector<Group> matched;
+        data::TClaimsByKid claims(db_);
+        ClaimFinder find(claims, order.size());
+        for (std::size_t first = 0; first < order.size();) {
+            std::size_t end = first + 1;
+            const Innbetaling& head = payments_[order[first]];
+            while (end < order.size() && payments_[order[end]].groupKey == head.groupKey) ++end;
+            if (std::optional<data::ClaimState> claim = find(head.kid, head.groupKey)) {
+                for (std::size_t k = first; k < end; ++k) {
+                    const Innbetaling& b = payments_[order[k]];
+                    applyPayment(*claim, b.item->Belop(), storedDate(*b.item));
+                }
+                matched.push_back({first, end, std::move(*claim)});
+            } else {
+                for (std::size_t k = first; k < end; ++k) {
+                    payments_[order[k]].utfall = Utfall::Umatchet;
+                    progress_.step();
+                }
+            }
+            first = end;
+        }
+        std::sort(matched.begin(), matched.end(),
+                  [](const Group& a, const Group& b) { return a.claim.rowId < b.claim.rowId; });
+        for (const Group& g : matched) {
+            claims.writePayment(g.claim);
+            for (std::size_t k = g.first; k < g.end; ++k) {
+                Innbetaling& b = payments_[order[k]];
+                b.utfall = Utfall::Matchet;
+                b.forfallsdato = g.claim.dato;
+                progress_.step();
+            }
+        }
+    }
+
+    void registerChanges() {
+        data::TMemberAgreements agreements(db_);
+        const auto& list = reader_.Endringer();
+        for (int i = 0; i < list.Count(); ++i) {
+            progress_.step();
+            const TBBSReturItemAvtaleEndring& e = list.Items(i);
+            const data::MemberRow* member = list_.memberOfKid(e.Kid());
+            if (e.Kid().empty() || !member) continue;
+            if (e.ErSlettet()) {
+                agreements.write(member->orgnr, member->medlnr, kGiro, std::nullopt);
+                list_.setBetaling(*member, kGiro);
+            } else {
+                agreements.write(member->orgnr, member->medlnr, kAvtalegiro,
+                                 e.OnskerVarsel() ? kEgetVarsel : kIngenVarsel);
+                list_.setBetaling(*member, kAvtalegiro);
+            }
+            ++result_.avtaleendringer;
+        }
+    }
+
+    // A full list names every active agreement of the organisations it
+    // covers: their members not in it pay by giro, those in it by AvtaleGiro.
+    void registerFullLists() {
+        const auto& list = reader_.Statusliste();
+        if (list.Count() == 0) return;
+        std::set<std::int64_t> organisations;
+        std::unordered_set<std::string> active;
+        for (int i = 0; i < list.Count(); ++i) {
+            progress_.step();
+            const std::string kid = list.Items(i).Kid();
+            if (kid.size() < 14) continue;
+            const std::int64_t orgnr = TMedlListe::orgnrOfKid(kid);
+            if (!list_.hasOrganisation(orgnr)) continue;
+            organisations.insert(orgnr);
+            active.insert(std::to_string(orgnr) + '|' + kid.substr(3, 11));
+        }
+        data::TMemberAgreements agreements(db_);
+        for (const data::MemberRow& m : list_.members()) {
+            if (!organisations.count(m.orgnr)) continue;
+            const bool listed = active.count(TMedlListe::memberKey(m.orgnr, m.medlnr)) > 0;
+            const std::int64_t betaling =
+                listed ? kAvtalegiro : (m.betaling == kAvtalegiro ? kGiro : m.betaling);
+            if (betaling == m.betaling) continue;
+            agreements.write(m.orgnr, m.medlnr, betaling, std::nullopt);
+            list_.setBetaling(m, betaling);
+            ++result_.statusendringer;
+        }
+    }
+
+    // The lines in file order; after a failure only the payments that were
+    // dealt with before it.
+    void reportPayments() {
+        EventPump pump(ui_);
+        for (const Innbetaling& b : payments_) {
+            if (b.utfall == Utfall::Venter || b.utfall == Utfall::UtenKid) continue;
+            ++result_.betalinger;
+            if (b.utfall == Utfall::Matchet) ++result_.matchet;
+            if (b.utfall == Utfall::Umatchet) ++result_.umatchet;
+            if (b.utfall == Utfall::Tilbakeforing) ++result_.tilbakeforinger;
+            TLookupData who;
+            list_.LookupKid(b.kid, who);
+            pump.tick();
+            report_.AddLine({who.Medlnr + " : " + who.Navn, who.OrgNavn, b.kid, b.forfallsdato,
+                             storedDate(*b.item), b.item->Belop(),
+                             b.utfall == Utfall::Tilbakeforing});
+        }
+    }
+
+    Ui& ui_;
+    data::TDatabase& db_;
+    const TBBSRetur& reader_;
+    TBBSRapportMottaker& report_;
+    TMedlListe list_;
+    ProgressWindow progress_;
+    std::vector<Innbetaling> payments_;
+    TOcrImportResultat result_;
+};
+
+}  // namespace
+
+std::array<std::string, kRapportKolonner> rapportKolonner(const TBBSRapportLinje& line) {
+    std::array<std::string, kRapportKolonner> columns{
+        line.medlem, line.orgNavn, line.tilbakeforing ? "Tilbakeføring " + line.kid : line.kid,
+        "",          "",           ""};
+    if (line.belop != Money()) {
+        columns[3] = shownDate(line.forfallsdato);
+        columns[4] = shownDate(line.betaltDato);
+        columns[5] = FormatAmount(line.belop);
+    }
+    return columns;
+}
+
+TOcrImportResultat registerReturnData(Ui& ui, data::TDatabase& db, const TBBSRetur& reader,
+                                      TBBSRapportMottaker& report) {
+    return Import(ui, db, reader, report).run();
+}
+
+std::optional<TOcrImportResultat> importOcrFile(
+    Ui& ui, data::TDatabase& db, const std::filesystem::path& dataDirectory,
+    const std::filesystem::path& file, const std::function<TBBSRapportMottaker&()>& openReport) {
+    if (ui.message("Advarsel!", "Innbetalingsregistret vil bli oppdatert! Fortsette ?",
+                   Buttons::YesNo, Icon::Information) != Answer::Yes)
+        return std::nullopt;
+    TBBSRapportMottaker& report = openReport();
+    BusyCursor busy(ui);
+    TOcrImportResultat result;
+    try {
+        TBBSReturAlle reader(ui, dataDirectory);
+        reader.LoadFromFile(file);
+        result = registerReturnData(ui, db, reader, report);
+    } catch (const std::exception& e) {
+        result.feil = e.what();
+    }
+    if (result.feil) ui.error(*result.feil);
+    return result;
+}
+
+}  // namespace lagrull::clearing

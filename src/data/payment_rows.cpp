@@ -1,0 +1,131 @@
+#include "data/payment_rows.h"
+
+#include "common/text_codec.h"
+
+namespace lagrull::data {
+
+namespace {
+
+std::optional<double> optionalReal(const Statement& s, int column) {
+    if (s.columnIsNull(column)) return std::nullopt;
+    const Value v = s.column(column);
+    if (const auto* d = std::get_if<double>(&v)) return *d;
+    if (const auto* i = std::get_if<std::int64_t>(&v)) return static_cast<double>(*i);
+    return std::nullopt;
+}
+
+double real(const Statement& s, int column) { return optionalReal(s, column).value_or(0.0); }
+
+Value optionalValue(const std::optional<double>& v) { return v ? Value(*v) : Value(); }
+
+}  // namespace
+
+std::vector<MemberRow> readAllMembers(TDatabase& db) {
+    Statement s = db.prepare(
+        "SELECT ORGNR, MEDLNR, ENAVN, FORNAVN, BETALING FROM MEDLREG ORDER BY ORGNR, MEDLNR");
+    std::vector<MemberRow> rows;
+    while (s.step())
+        rows.push_back(
+            {s.columnInt(0), s.columnText(1), s.columnText(2), s.columnText(3), s.columnInt(4)});
+    return rows;
+}
+
+std::map<std::int64_t, std::string> readOrganisationNames(TDatabase& db) {
+    Statement s = db.prepare("SELECT ORGNR, ORGNAVN FROM ORGREG");
+    std::map<std::int64_t, std::string> names;
+    while (s.step()) names.emplace(s.columnInt(0), s.columnText(1));
+    return names;
+}
+
+// KID = ?1 compares by the column's own collation, which ignores case and is
+// the one the KID index is built with.
+TClaimsByKid::TClaimsByKid(TDatabase& db)
+    : db_(db),
+      find_(db.prepare("SELECT rowid, BELOP, DATO, BETFLAG, DIFFERANSEBELOP, BETDATO, BETBELOP, "
+                       "SLETTEFLAG FROM MBETREG WHERE KID = ?1 LIMIT 1")),
+      pay_(db.prepare("UPDATE MBETREG SET BETFLAG = ?2, BETDATO = ?3, BETBELOP = ?4, "
+                      "DIFFERANSEBELOP = ?5, SLETTEFLAG = ?6 WHERE rowid = ?1")),
+      sent_(db.prepare("UPDATE MBETREG SET BBSOPPDRAGSNR = ?2 WHERE rowid = "
+                       "(SELECT rowid FROM MBETREG WHERE KID = ?1 LIMIT 1)")),
+      deleted_(db.prepare("UPDATE MBETREG SET BBSOPPDRAGSNR = ?2, SLETTEFLAG = 1 WHERE rowid = "
+                          "(SELECT rowid FROM MBETREG WHERE KID = ?1 LIMIT 1)")) {}
+
+namespace {
+
+// Columns 0–7 as the look-up selects them.
+ClaimState claimState(const Statement& s) {
+    ClaimState c;
+    c.rowId = s.columnInt(0);
+    c.belop = real(s, 1);
+    c.dato = s.columnText(2);
+    c.betflag = s.columnText(3);
+    c.differansebelop = optionalReal(s, 4);
+    c.betdato = s.columnText(5);
+    c.betbelop = optionalReal(s, 6);
+    c.sletteflag = s.columnInt(7);
+    return c;
+}
+
+}  // namespace
+
+std::optional<ClaimState> TClaimsByKid::find(const std::string& kid) {
+    find_.bind(1, Value(kid));
+    std::optional<ClaimState> found;
+    if (find_.step()) found = claimState(find_);
+    find_.reset();
+    return found;
+}
+
+// In rowid order the first claim of a KID is the one the index holds first.
+std::unordered_map<std::string, ClaimState> TClaimsByKid::readAll() {
+    Statement s = db_.prepare(
+        "SELECT rowid, BELOP, DATO, BETFLAG, DIFFERANSEBELOP, BETDATO, BETBELOP, SLETTEFLAG, KID "
+        "FROM MBETREG WHERE KID <> '' ORDER BY rowid");
+    std::unordered_map<std::string, ClaimState> claims;
+    while (s.step()) claims.try_emplace(upperCase(s.columnText(8)), claimState(s));
+    return claims;
+}
+
+std::int64_t TClaimsByKid::rowEstimate() {
+    Statement s = db_.prepare("SELECT max(rowid) FROM MBETREG");
+    return s.step() ? s.columnInt(0) : 0;
+}
+
+void TClaimsByKid::writePayment(const ClaimState& state) {
+    pay_.bind(1, Value(state.rowId));
+    pay_.bind(2, Value(state.betflag));
+    pay_.bind(3, Value(state.betdato));
+    pay_.bind(4, optionalValue(state.betbelop));
+    pay_.bind(5, optionalValue(state.differansebelop));
+    pay_.bind(6, Value(state.sletteflag));
+    pay_.execute();
+    pay_.reset();
+}
+
+bool TClaimsByKid::markSent(const std::string& kid, std::int64_t assignment, bool deletion) {
+    Statement& s = deletion ? deleted_ : sent_;
+    s.bind(1, Value(kid));
+    s.bind(2, Value(assignment));
+    const bool found = s.execute() > 0;
+    s.reset();
+    return found;
+}
+
+TMemberAgreements::TMemberAgreements(TDatabase& db)
+    : both_(db.prepare(
+          "UPDATE MEDLREG SET BETALING = ?3, VARSLING = ?4 WHERE ORGNR = ?1 AND MEDLNR = ?2")),
+      betalingOnly_(
+          db.prepare("UPDATE MEDLREG SET BETALING = ?3 WHERE ORGNR = ?1 AND MEDLNR = ?2")) {}
+
+void TMemberAgreements::write(std::int64_t orgnr, const std::string& medlnr, std::int64_t betaling,
+                              std::optional<std::int64_t> varsling) {
+    Statement& s = varsling ? both_ : betalingOnly_;
+    s.bind(1, Value(orgnr));
+    s.bind(2, Value(medlnr));
+    s.bind(3, Value(betaling));
+    if (varsling) s.bind(4, Value(*varsling));
+    s.execute();
+    s.reset();
+}
+
+}  // namespace lagrull::data

@@ -1,0 +1,86 @@
+#pragma once
+// The clearing files' reads and writes of the register: claims found by
+// their KID and given a payment, an assignment number or a deletion mark;
+// members' agreement codes; the members and organisation names a KID is
+// resolved against. Each statement is prepared once and bound by position.
+//
+// Invariants:
+// - A claim is found by the whole KID without regard to case, through the
+//   KID index; of several claims with one KID the first in index order wins,
+//   the same one every time.
+// - A payment never clears BETFLAG: a settled claim stays settled.
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "data/database.h"
+
+namespace lagrull::data {
+
+// One member row as the KID look-up needs it.
+struct MemberRow {
+    std::int64_t orgnr = 0;
+    std::string medlnr;
+    std::string enavn;
+    std::string fornavn;
+    std::int64_t betaling = 0;
+};
+
+// Every member of every organisation, in primary-key order (ORGNR, MEDLNR).
+std::vector<MemberRow> readAllMembers(TDatabase& db);
+// ORGNR → ORGNAVN of every organisation.
+std::map<std::int64_t, std::string> readOrganisationNames(TDatabase& db);
+
+// What a claim holds before a payment is registered on it.
+struct ClaimState {
+    std::int64_t rowId = 0;
+    double belop = 0;
+    std::string dato;     // due date "DDMMYYYY"
+    std::string betflag;  // "X": settled
+    std::optional<double> differansebelop;
+    std::string betdato;
+    std::optional<double> betbelop;
+    std::int64_t sletteflag = 0;
+};
+
+class TClaimsByKid {
+public:
+    explicit TClaimsByKid(TDatabase& db);
+
+    // The claim with this KID, through the KID index.
+    std::optional<ClaimState> find(const std::string& kid);
+    // Every claim with a KID in one sequential read, by the KID upper-cased
+    // (the index's comparison); for passes that touch a large share of the
+    // table, where one look-up per KID would read its pages at random.
+    std::unordered_map<std::string, ClaimState> readAll();
+    // An upper bound of the number of claims, found without reading them.
+    std::int64_t rowEstimate();
+    // Writes BETFLAG, BETDATO, BETBELOP, DIFFERANSEBELOP and SLETTEFLAG of
+    // the claim `state.rowId`.
+    void writePayment(const ClaimState& state);
+    // BBSOPPDRAGSNR := assignment (and SLETTEFLAG := 1 when `deletion`) of
+    // the claim with this KID; false when there is none.
+    bool markSent(const std::string& kid, std::int64_t assignment, bool deletion);
+
+private:
+    TDatabase& db_;
+    Statement find_, pay_, sent_, deleted_;
+};
+
+// Writes members' payment method and notice code.
+class TMemberAgreements {
+public:
+    explicit TMemberAgreements(TDatabase& db);
+    // BETALING := betaling, and VARSLING := varsling when given.
+    void write(std::int64_t orgnr, const std::string& medlnr, std::int64_t betaling,
+               std::optional<std::int64_t> varsling);
+
+private:
+    Statement both_, betalingOnly_;
+};
+
+}  // namespace lagrull::data
