@@ -16,6 +16,7 @@ void addTemplateCommands(Commands& commands);
 void addMergeCommands(Commands& commands);
 void addMigrationCommands(Commands& commands);
 void addReportsCommands(Commands& commands);
+void addRegisterCommands(Commands& commands);
 void addDemoCommands(Commands& commands);
 #ifdef LAGRULL_HAVE_PRINT
 void addPrintCommands(Commands& commands);
@@ -33,6 +34,7 @@ inline void addAllCommands(Commands& commands) {
     addMergeCommands(commands);
     addMigrationCommands(commands);
     addReportsCommands(commands);
+    addRegisterCommands(commands);
     addDemoCommands(commands);
 #ifdef LAGRULL_HAVE_PRINT
     addPrintCommands(commands);

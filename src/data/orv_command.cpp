@@ -9,6 +9,7 @@ TOrvCommand::TOrvCommand(TDatabase& db, const std::string& localSql)
     : db_(db), statement_(db.prepare(translateLocalSql(localSql))) {}
 
 void TOrvCommand::setParam(const std::string& name, const Value& value) {
+    statement_.reset();
     const std::string wanted = upperCase(name);
     for (int i = 1; i <= statement_.parameterCount(); ++i)
         if (upperCase(statement_.parameterName(i)) == wanted) {
@@ -20,7 +21,9 @@ void TOrvCommand::setParam(const std::string& name, const Value& value) {
 
 int TOrvCommand::execute() {
     statement_.reset();
-    return statement_.execute();
+    const int changed = statement_.execute();
+    statement_.reset();  // ready for new values
+    return changed;
 }
 
 std::vector<Value> TOrvCommand::firstRow() {

@@ -118,7 +118,6 @@ TRelOutcome TRel::Execute(TRelOperation operation, data::TOrvTable& relReg,
 }
 
 TRelOutcome TRel::Run(TRelOperation operation, const TRelValues& old) {
-    orgNr_ = data::FieldInt(organisations_, "ORGNR");
     if (RepairStandardList()) return {};
 
     reports::TWizard wizard(kStepRelasjoner, kStepUtvalg);
@@ -154,6 +153,7 @@ TRelOutcome TRel::Run(TRelOperation operation, const TRelValues& old) {
 }
 
 bool TRel::RepairStandardList() {
+    orgNr_ = data::FieldInt(organisations_, "ORGNR");
     data::Transaction transaction(db_);
     data::TOrvQuery used(db_);
     used.setSql(
@@ -248,7 +248,7 @@ std::vector<std::string> TRel::selectedMembers() {
 //    row with the new name (new, edit) or loses it (delete).
 TRelOutcome TRel::ApplyRelation(TRelOperation operation, int choice, const TRelValues& old,
                                 const TRelValues& now, bool selectionMade) {
-    if (orgNr_ == 0) orgNr_ = data::FieldInt(organisations_, "ORGNR");
+    orgNr_ = data::FieldInt(organisations_, "ORGNR");
     if (now.navn.empty()) {
         ui_.error(
             "Du har ikke valgt en relasjon, eller finnes det i det hele tatt noen relasjoner å "
