@@ -4,7 +4,8 @@
 # argument stands for tests/data, "@WORK@" for the work directory. The
 # reference holds standard output, then "stderr:" and standard error when
 # there is any, then "exit: N"; the work, data and program directories appear
-# there as @WORK@, @DATA@ and @PROG@. SETUP, when given, runs first.
+# there as @WORK@, @DATA@ and @PROG@. SETUP, when given, runs first (several
+# commands separated by "@THEN@").
 file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}/home")
 get_filename_component(datadir "${REFERENCE}" DIRECTORY)
@@ -21,14 +22,27 @@ expand_args(args ${ARGS})
 set(ENV{HOME} "${WORKDIR}/home")
 set(ENV{XDG_DATA_HOME} "${WORKDIR}/home/data")
 set(ENV{XDG_CONFIG_HOME} "${WORKDIR}/home/config")
-if(SETUP)
-  expand_args(setup_args ${SETUP})
+# SETUP may hold several commands, separated by the argument "@THEN@".
+function(run_setup)
+  expand_args(setup_args ${ARGN})
   execute_process(COMMAND "${CLI}" ${setup_args}
     WORKING_DIRECTORY "${WORKDIR}"
     OUTPUT_VARIABLE setup_out ERROR_VARIABLE setup_err RESULT_VARIABLE setup_rc)
   if(NOT setup_rc EQUAL 0)
     message(FATAL_ERROR "setup failed (${setup_rc}):\n${setup_out}${setup_err}")
   endif()
+endfunction()
+if(SETUP)
+  set(one)
+  foreach(a IN LISTS SETUP)
+    if(a STREQUAL "@THEN@")
+      run_setup(${one})
+      set(one)
+    else()
+      list(APPEND one "${a}")
+    endif()
+  endforeach()
+  run_setup(${one})
 endif()
 execute_process(COMMAND "${CLI}" ${args}
   WORKING_DIRECTORY "${WORKDIR}"

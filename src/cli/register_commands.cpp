@@ -141,9 +141,23 @@ int editChoice(const ParsedOptions& options) {
     throw UsageError{"--hvem vil ha alle, eksisterende, eksisterende+utvalg eller nytt-utvalg."};
 }
 
+// The standard list brought in step with the members' relations, as each
+// run of the wizard does first.
+int runRepair(Context& c) {
+    Register r(c);
+    FixedWhoSteps steps(c.options, kRelAlle);
+    TRel rel(c.ui, r.store.dbMng(), steps, [] { return nullptr; }, r.tables().OrgTable,
+             r.tables().MedlTable);
+    rel.RepairStandardList();
+    printStandardList(c, r.store.dbLocal(), data::FieldInt(r.tables().OrgTable, "ORGNR"));
+    return 0;
+}
+
 int runRelasjon(Context& c) {
-    if (c.args.size() != 1) throw UsageError{"relasjon vil ha legg-til, oppdater eller fjern."};
+    if (c.args.size() != 1)
+        throw UsageError{"relasjon vil ha legg-til, oppdater, fjern eller reparer."};
     const std::string& verb = c.args[0];
+    if (verb == "reparer") return runRepair(c);
     TRelOperation operation;
     if (verb == "legg-til")
         operation = TRelOperation::New;
@@ -152,7 +166,8 @@ int runRelasjon(Context& c) {
     else if (verb == "fjern")
         operation = TRelOperation::Delete;
     else
-        throw UsageError{"relasjon vil ha legg-til, oppdater eller fjern, ikke \"" + verb + "\"."};
+        throw UsageError{"relasjon vil ha legg-til, oppdater, fjern eller reparer, ikke \"" + verb +
+                         "\"."};
     const std::optional<std::string> navn = c.options.value("navn");
     if (!navn) throw UsageError{"relasjon vil ha --navn."};
     if (operation != TRelOperation::Edit && (c.options.has("hvem") || c.options.has("nytt-navn")))
@@ -204,7 +219,7 @@ int runKopier(Context& c, TKopierMode mode) {
 
 void addRegisterCommands(Commands& commands) {
     commands.add({"relasjon",
-                  std::string("relasjon legg-til|oppdater|fjern --navn R [--nytt-navn N] "
+                  std::string("relasjon legg-til|oppdater|fjern|reparer --navn R [--nytt-navn N] "
                               "[--tekst T] [--belop B] "
                               "[--hvem alle|eksisterende|eksisterende+utvalg|nytt-utvalg] ") +
                       kSelectionUsage + "  en standardrelasjon brukt på et utvalg",
