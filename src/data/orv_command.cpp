@@ -6,17 +6,20 @@
 namespace lagrull::data {
 
 TOrvCommand::TOrvCommand(TDatabase& db, const std::string& localSql)
-    : db_(db), statement_(db.prepare(translateLocalSql(localSql))) {}
+    : statement_(db.prepare(translateLocalSql(localSql))) {
+    // By the name as written (the usual look-up) and upper-cased (any case).
+    for (int i = 1; i <= statement_.parameterCount(); ++i) {
+        index_.emplace(statement_.parameterName(i), i);
+        index_.emplace(upperCase(statement_.parameterName(i)), i);
+    }
+}
 
 void TOrvCommand::setParam(const std::string& name, const Value& value) {
     statement_.reset();
-    const std::string wanted = upperCase(name);
-    for (int i = 1; i <= statement_.parameterCount(); ++i)
-        if (upperCase(statement_.parameterName(i)) == wanted) {
-            statement_.bind(i, value);
-            return;
-        }
-    throw EDatabaseError("Ukjent parameter :" + name, 0);
+    auto it = index_.find(name);
+    if (it == index_.end()) it = index_.find(upperCase(name));
+    if (it == index_.end()) throw EDatabaseError("Ukjent parameter :" + name, 0);
+    statement_.bind(it->second, value);
 }
 
 int TOrvCommand::execute() {

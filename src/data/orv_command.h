@@ -9,6 +9,7 @@
 //   never set is null.
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "data/database.h"
@@ -27,8 +28,8 @@ public:
     std::vector<Value> firstRow();
 
 private:
-    TDatabase& db_;
     Statement statement_;
+    std::unordered_map<std::string, int> index_;  // name → parameter number
 };
 
 }  // namespace lagrull::data
