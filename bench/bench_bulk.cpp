@@ -65,8 +65,9 @@ struct BigRegister {
     // Organisation 1 with its members, organisation 2 empty, no relations.
     void fill() {
         Transaction t(db());
-        db().exec("DELETE FROM MEDLREG; DELETE FROM RELREG; DELETE FROM RELREGSTANDARD; "
-                  "DELETE FROM KONTGRP");
+        db().exec(
+            "DELETE FROM MEDLREG; DELETE FROM RELREG; DELETE FROM RELREGSTANDARD; "
+            "DELETE FROM KONTGRP");
         Statement s = db().prepare(
             "INSERT INTO MEDLREG (ORGNR, MEDLNR, NMEDLNR, FORNAVN, ENAVN, POSTNR, BETALING, "
             "KATEGORI) VALUES (1, ?1, ?2, ?3, ?4, '0150', 2, ?5)");
@@ -136,8 +137,9 @@ void BM_ApplyRelationTo100000(benchmark::State& state) {
         state.PauseTiming();
         r.fill();
         state.ResumeTiming();
-        TRel rel(r.ui, r.store->dbMng(), r.steps, [] { return nullptr; },
-                 r.store->tables().OrgTable, r.store->tables().MedlTable);
+        TRel rel(
+            r.ui, r.store->dbMng(), r.steps, [] { return nullptr; }, r.store->tables().OrgTable,
+            r.store->tables().MedlTable);
         prepared = seconds([&] {
             rel.ApplyRelation(TRelOperation::New, kRelAlle, {}, {"Dugnad", "Vår", 100}, false);
         });
@@ -162,8 +164,9 @@ void BM_CopyMembers100000(benchmark::State& state) {
         state.PauseTiming();
         r.fill();
         state.ResumeTiming();
-        TKopier kopier(r.ui, r.store->dbMng(), r.steps, [] { return nullptr; },
-                       r.store->tables().OrgTable, r.store->tables().MedlTable);
+        TKopier kopier(
+            r.ui, r.store->dbMng(), r.steps, [] { return nullptr; }, r.store->tables().OrgTable,
+            r.store->tables().MedlTable);
         TKopierChoice choice;
         choice.targetOrgNr = 2;
         choice.targetNavn = "Kopien";
@@ -192,8 +195,9 @@ void BM_DeleteMembers100000(benchmark::State& state) {
         state.PauseTiming();
         r.fill();
         state.ResumeTiming();
-        TKopier kopier(r.ui, r.store->dbMng(), r.steps, [] { return nullptr; },
-                       r.store->tables().OrgTable, r.store->tables().MedlTable);
+        TKopier kopier(
+            r.ui, r.store->dbMng(), r.steps, [] { return nullptr; }, r.store->tables().OrgTable,
+            r.store->tables().MedlTable);
         prepared = seconds([&] { kopier.Run(TKopierMode::Delete, {}, nullptr); });
         state.PauseTiming();
         r.fill();

@@ -90,8 +90,9 @@ int ConsoleStartKopier::ShowModal() {
         for (std::size_t i = 1; i < entries.size(); ++i)
             if (betaling == entries[i].text) Betaling = static_cast<int>(i);
         if (Betaling < 0)
-            throw UsageError{"--til-betaling vil ha UENDRET, \"Fast oppdrag\", Autogiro, Giro, "
-                             "Kontant eller AvtaleGiro."};
+            throw UsageError{
+                "--til-betaling vil ha UENDRET, \"Fast oppdrag\", Autogiro, Giro, "
+                "Kontant eller AvtaleGiro."};
     }
     return reports::kStepNext;
 }
@@ -146,8 +147,9 @@ int editChoice(const ParsedOptions& options) {
 int runRepair(Context& c) {
     Register r(c);
     FixedWhoSteps steps(c.options, kRelAlle);
-    TRel rel(c.ui, r.store.dbMng(), steps, [] { return nullptr; }, r.tables().OrgTable,
-             r.tables().MedlTable);
+    TRel rel(
+        c.ui, r.store.dbMng(), steps, [] { return nullptr; }, r.tables().OrgTable,
+        r.tables().MedlTable);
     rel.RepairStandardList();
     printStandardList(c, r.store.dbLocal(), data::FieldInt(r.tables().OrgTable, "ORGNR"));
     return 0;
@@ -193,9 +195,10 @@ int runRelasjon(Context& c) {
                        : selectionGiven(c.options)      ? kRelUtvalg
                                                         : kRelAlle;
     FixedWhoSteps steps(c.options, choice);
-    TRel rel(c.ui, r.store.dbMng(), steps,
-             [&c] { return std::make_unique<ConsoleRelasjoner>(c.options); },
-             r.tables().OrgTable, r.tables().MedlTable);
+    TRel rel(
+        c.ui, r.store.dbMng(), steps,
+        [&c] { return std::make_unique<ConsoleRelasjoner>(c.options); }, r.tables().OrgTable,
+        r.tables().MedlTable);
     const TRelOutcome out = rel.Run(operation, old);
     printStandardList(c, db, orgNr);
     return out.applied ? 0 : 1;
@@ -207,9 +210,10 @@ int runKopier(Context& c, TKopierMode mode) {
         throw UsageError{"kopier vil ha --til ORGNR."};
     Register r(c);
     FixedWhoSteps steps(c.options, selectionGiven(c.options) ? 1 : 0);
-    TKopier kopier(c.ui, r.store.dbMng(), steps,
-                   [&c] { return std::make_unique<ConsoleStartKopier>(c.options); },
-                   r.tables().OrgTable, r.tables().MedlTable);
+    TKopier kopier(
+        c.ui, r.store.dbMng(), steps,
+        [&c] { return std::make_unique<ConsoleStartKopier>(c.options); }, r.tables().OrgTable,
+        r.tables().MedlTable);
     const TKopierOutcome out = kopier.Execute(mode);
     printMemberCounts(c, r.store.dbLocal());
     return out.done ? 0 : 1;
@@ -224,8 +228,7 @@ void addRegisterCommands(Commands& commands) {
                               "[--hvem alle|eksisterende|eksisterende+utvalg|nytt-utvalg] ") +
                       kSelectionUsage + "  en standardrelasjon brukt på et utvalg",
                   runRelasjon,
-                  withSelectionOptions(
-                      {{"navn"}, {"nytt-navn"}, {"tekst"}, {"belop"}, {"hvem"}})});
+                  withSelectionOptions({{"navn"}, {"nytt-navn"}, {"tekst"}, {"belop"}, {"hvem"}})});
     commands.add({"kopier",
                   std::string("kopier --til ORGNR [--til-kategori K|UENDRET] "
                               "[--til-betaling B|UENDRET] ") +

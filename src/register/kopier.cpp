@@ -22,18 +22,18 @@ constexpr int kStepStart = 1, kStepHvem = 2, kStepUtvalg = 3;
 
 // MEDLREG's fields in table order: the member query reads them all.
 constexpr std::array<const char*, 33> kMedlregFields = {
-    "orgnr",   "medlnr",   "fornavn",  "enavn",   "adresse",  "adresse2",  "postnr",
-    "poststed", "telefon", "bankkonto", "kategori", "betaling", "navn",     "fdato",
-    "tekst",   "belop",    "nmedlnr",  "adresse3", "email",    "ekstra1",   "ekstra2",
-    "ekstra3", "ekstra4",  "ekstra5",  "ekstra6",  "ekstra7",  "ekstra8",   "ekstra9",
-    "ekstra10", "oldpostnr", "varsling", "firma",   "medlfradato"};
+    "orgnr",    "medlnr",    "fornavn",   "enavn",    "adresse",    "adresse2", "postnr",
+    "poststed", "telefon",   "bankkonto", "kategori", "betaling",   "navn",     "fdato",
+    "tekst",    "belop",     "nmedlnr",   "adresse3", "email",      "ekstra1",  "ekstra2",
+    "ekstra3",  "ekstra4",   "ekstra5",   "ekstra6",  "ekstra7",    "ekstra8",  "ekstra9",
+    "ekstra10", "oldpostnr", "varsling",  "firma",    "medlfradato"};
 
 // The fields a copy writes besides ORGNR and MEDLNR (KATEGORI and BETALING
 // by the choices). E-mail, notice code, company and member-since date stay.
 constexpr std::array<const char*, 22> kCopiedFields = {
-    "nmedlnr", "enavn",   "fornavn", "adresse", "adresse2", "adresse3", "postnr",  "poststed",
-    "telefon", "bankkonto", "fdato", "belop",   "tekst",    "ekstra1",  "ekstra2", "ekstra3",
-    "ekstra4", "ekstra5", "ekstra6", "ekstra7", "ekstra8",  "ekstra9"};
+    "nmedlnr", "enavn",     "fornavn", "adresse", "adresse2", "adresse3", "postnr",  "poststed",
+    "telefon", "bankkonto", "fdato",   "belop",   "tekst",    "ekstra1",  "ekstra2", "ekstra3",
+    "ekstra4", "ekstra5",   "ekstra6", "ekstra7", "ekstra8",  "ekstra9"};
 constexpr const char* kLastCopied = "ekstra10";
 
 std::string copyUpdateSql() {
@@ -44,8 +44,8 @@ std::string copyUpdateSql() {
 }
 
 std::string copyInsertSql() {
-    std::string names = "orgnr, medlnr, kategori, betaling", values =
-                                                                 ":orgnr, :medlnr, :kategori, :betaling";
+    std::string names = "orgnr, medlnr, kategori, betaling",
+                values = ":orgnr, :medlnr, :kategori, :betaling";
     for (const char* f : kCopiedFields) {
         names += std::string(", ") + f;
         values += std::string(", :") + f;
@@ -60,9 +60,9 @@ std::int64_t countOf(TOrvCommand& c) { return std::get<std::int64_t>(c.firstRow(
 }  // namespace
 
 const std::vector<TBetalingEntry>& KopierBetalingEntries() {
-    static const std::vector<TBetalingEntry> entries = {
-        {kUendret, -1}, {"Fast oppdrag", 0}, {"Autogiro", 1},  {"Giro", 2},
-        {"Kontant", 3}, {"AvtaleGiro", 1}};
+    static const std::vector<TBetalingEntry> entries = {{kUendret, -1},  {"Fast oppdrag", 0},
+                                                        {"Autogiro", 1}, {"Giro", 2},
+                                                        {"Kontant", 3},  {"AvtaleGiro", 1}};
     return entries;
 }
 
@@ -107,12 +107,11 @@ bool KopierChangesSomething(const TKopierChoice& choice,
                             const reports::TUtvalgskriterier* criteria) {
     const bool anyCategory = !criteria || criteria->Kategori.index == 0;
     const bool anyPayment = !criteria || criteria->Betaling.index == 0;
-    const bool category =
-        choice.kategori != kUendret && (anyCategory || choice.kategori != criteria->Kategori.chosen());
+    const bool category = choice.kategori != kUendret &&
+                          (anyCategory || choice.kategori != criteria->Kategori.chosen());
     const bool payment =
         choice.betaling >= 0 &&
-        (anyPayment ||
-         choice.betaling != std::stoi(choiceCode(criteria->Betaling.chosen())));
+        (anyPayment || choice.betaling != std::stoi(choiceCode(criteria->Betaling.chosen())));
     return category || payment;
 }
 
@@ -147,19 +146,20 @@ TKopierOutcome TKopier::Execute(TKopierMode mode) {
                                     return result == reports::kStepNext ? kStepHvem
                                                                         : reports::TWizard::kAbort;
                                 }});
-    wizard.SetStep(kStepHvem,
-                   {[this]() -> std::unique_ptr<reports::TWizardStep> {
-                        std::unique_ptr<reports::TKravTilHvemStep> w = steps_.CreateKravTilHvem();
-                        w->Setup("Ønsker du å gøre et utvalg?", {"Alle", "Utvalg"});
-                        return w;
-                    },
-                    [](reports::TWizardStep& w, int result) {
-                        if (result == reports::kStepBack) return kStepStart;
-                        if (result != reports::kStepNext) return reports::TWizard::kAbort;
-                        return static_cast<reports::TKravTilHvemStep&>(w).Choice() == 1
-                                   ? kStepUtvalg
-                                   : kStepUtvalg + 1;
-                    }});
+    wizard.SetStep(kStepHvem, {[this]() -> std::unique_ptr<reports::TWizardStep> {
+                                   std::unique_ptr<reports::TKravTilHvemStep> w =
+                                       steps_.CreateKravTilHvem();
+                                   w->Setup("Ønsker du å gøre et utvalg?", {"Alle", "Utvalg"});
+                                   return w;
+                               },
+                               [](reports::TWizardStep& w, int result) {
+                                   if (result == reports::kStepBack) return kStepStart;
+                                   if (result != reports::kStepNext)
+                                       return reports::TWizard::kAbort;
+                                   return static_cast<reports::TKravTilHvemStep&>(w).Choice() == 1
+                                              ? kStepUtvalg
+                                              : kStepUtvalg + 1;
+                               }});
     wizard.SetStep(kStepUtvalg, reports::CriteriaStep(steps_, dbMng_, organisations_, members_));
     if (!wizard.Run(*this, this)) return {};
 
@@ -173,9 +173,9 @@ TKopierOutcome TKopier::Execute(TKopierMode mode) {
         wizard.LeftForwards(kStepUtvalg)
             ? wizard.Window<reports::TUtvalgskriterierStep>(kStepUtvalg)
             : nullptr;
-    return Run(mode, choice,
-               criteria ? &const_cast<reports::TUtvalgskriterierStep*>(criteria)->Criteria()
-                        : nullptr);
+    return Run(
+        mode, choice,
+        criteria ? &const_cast<reports::TUtvalgskriterierStep*>(criteria)->Criteria() : nullptr);
 }
 
 TKopierOutcome TKopier::Run(TKopierMode mode, const TKopierChoice& choice,
@@ -231,8 +231,8 @@ void TKopier::createMissingCategories(std::int64_t target) {
     data::TOrvQuery used(db_);
     used.setSql("select distinct kategori from medlreg where orgnr = " + std::to_string(orgNr_));
     used.open();
-    TOrvCommand exists(db_,
-                       "select count(*) from kontgrp where orgnr = :orgnr and kategori = :kategori");
+    TOrvCommand exists(
+        db_, "select count(*) from kontgrp where orgnr = :orgnr and kategori = :kategori");
     TOrvCommand source(db_,
                        "select belop, fastbelop from kontgrp where orgnr = :orgnr and "
                        "kategori = :kategori");
@@ -273,10 +273,10 @@ void TKopier::copyMembers(data::TOrvQuery& query, const TKopierChoice& choice,
 
     ProgressWindow progress(ui_, query.recordCount());
     for (; !query.eof(); query.next()) {
-        const Value cat = choice.kategori == kUendret ? query.value(kategori)
-                                                      : Value(choice.kategori);
-        const Value pay = choice.betaling < 0 ? query.value(betaling)
-                                              : Value(std::int64_t{choice.betaling});
+        const Value cat =
+            choice.kategori == kUendret ? query.value(kategori) : Value(choice.kategori);
+        const Value pay =
+            choice.betaling < 0 ? query.value(betaling) : Value(std::int64_t{choice.betaling});
         for (TOrvCommand* c : {&update, &insert}) {
             c->setParam("medlnr", query.value(medlnr));
             c->setParam("kategori", cat);
@@ -294,7 +294,8 @@ void TKopier::copyMembers(data::TOrvQuery& query, const TKopierChoice& choice,
 
 void TKopier::deleteMembers(data::TOrvQuery& query, TKopierOutcome& out) {
     TOrvCommand drop(db_, "delete from medlreg where orgnr = :orgnr and medlnr = :medlnr");
-    TOrvCommand claims(db_, "select count(*) from mbetreg where orgnr = :orgnr and medlnr = :medlnr");
+    TOrvCommand claims(db_,
+                       "select count(*) from mbetreg where orgnr = :orgnr and medlnr = :medlnr");
     TOrvCommand relations(db_,
                           "select count(*) from relreg where orgnr = :orgnr and medlnr = :medlnr");
     for (TOrvCommand* c : {&drop, &claims, &relations}) c->setParam("orgnr", Value(orgNr_));
@@ -319,8 +320,9 @@ void TKopier::deleteMembers(data::TOrvQuery& query, TKopierOutcome& out) {
 const reports::TStringList& TKopier::SelectItems() {
     std::string items;
     for (const char* f : kMedlregFields) items += std::string(items.empty() ? "" : ",") + "m." + f;
-    select_ = {items + ", substring(m.fdato from 5 for 4)  || substring(m.fdato from 3 for 2)  || "
-                       "substring(m.fdato from 1 for 2) as fdato2 "};
+    select_ = {items +
+               ", substring(m.fdato from 5 for 4)  || substring(m.fdato from 3 for 2)  || "
+               "substring(m.fdato from 1 for 2) as fdato2 "};
     return select_;
 }
 

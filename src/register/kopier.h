@@ -66,7 +66,9 @@ public:
     // A new target refills the categories ("<UENDRET>" first) and chooses
     // "<UENDRET>".
     void SetTarget(int index);
-    const TOrgEntry& TargetOrg() const { return organisations_.at(static_cast<std::size_t>(target_)); }
+    const TOrgEntry& TargetOrg() const {
+        return organisations_.at(static_cast<std::size_t>(target_));
+    }
 
     reports::TChoiceSelection Kategori;  // "<UENDRET>", the target's categories
     int Betaling = 0;                    // index in KopierBetalingEntries()
@@ -143,6 +145,7 @@ private:
 // Whether a copy into the member's own organisation changes anything: a
 // category or payment method other than "<UENDRET>" and other than the one
 // the selection picked its members by.
-bool KopierChangesSomething(const TKopierChoice& choice, const reports::TUtvalgskriterier* criteria);
+bool KopierChangesSomething(const TKopierChoice& choice,
+                            const reports::TUtvalgskriterier* criteria);
 
 }  // namespace lagrull

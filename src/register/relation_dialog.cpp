@@ -12,7 +12,10 @@ namespace lagrull {
 using data::Value;
 
 TRelasjonDialog::TRelasjonDialog(Ui& ui, data::TOrvTable& relReg, std::int64_t orgNr)
-    : ui_(ui), relReg_(relReg), orgNr_(orgNr), inserting_(relReg.state() == data::DataSetState::Insert) {
+    : ui_(ui),
+      relReg_(relReg),
+      orgNr_(orgNr),
+      inserting_(relReg.state() == data::DataSetState::Insert) {
     WaitWindow wait(ui_, "VENT!", "Henter relasjoner.....");
     data::GetRelationNames(relReg_.database(), orgNr_, names_);
     Navn = data::FieldText(relReg_, "RELASJON");

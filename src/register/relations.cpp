@@ -143,8 +143,7 @@ TRelOutcome TRel::Run(TRelOperation operation, const TRelValues& old) {
                         return RelChoiceIsSelection(operation, choice) ? kStepUtvalg
                                                                        : kStepUtvalg + 1;
                     }});
-    wizard.SetStep(kStepUtvalg,
-                   reports::CriteriaStep(steps_, dbMng_, organisations_, members_));
+    wizard.SetStep(kStepUtvalg, reports::CriteriaStep(steps_, dbMng_, organisations_, members_));
     if (!wizard.Run(*this, this)) return {};
 
     const TRelValues now = wizard.Window<TRelasjonerStep>(kStepRelasjoner)->Values;
@@ -300,8 +299,8 @@ TRelOutcome TRel::ApplyRelation(TRelOperation operation, int choice, const TRelV
         edit.setParam("belop", Value(now.belop));
         edit.execute();
     } else if (all) {
-        TOrvCommand drop(db_,
-                         "delete from relregstandard where orgnr = :orgnr and relasjon = :relasjon");
+        TOrvCommand drop(
+            db_, "delete from relregstandard where orgnr = :orgnr and relasjon = :relasjon");
         drop.setParam("orgnr", org);
         drop.setParam("relasjon", Value(old.navn));
         drop.execute();
@@ -398,7 +397,8 @@ TRelOutcome TRel::ApplyRelation(TRelOperation operation, int choice, const TRelV
     if (operation == TRelOperation::Delete && all) {
         // Rows of members no longer in the register go too: left behind they
         // would bring the name back into the standard list at the next run.
-        TOrvCommand orphans(db_, "delete from relreg where orgnr = :orgnr and relasjon = :relasjon");
+        TOrvCommand orphans(db_,
+                            "delete from relreg where orgnr = :orgnr and relasjon = :relasjon");
         orphans.setParam("orgnr", org);
         orphans.setParam("relasjon", Value(old.navn));
         orphans.execute();

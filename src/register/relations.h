@@ -37,11 +37,11 @@ enum class TRelOperation { New, Delete, Edit };
 
 // The choices of the who-step, by position, per operation.
 enum TRelChoice : int {
-    kRelAlle = 0,  // "Alle" / "Slett gruppe/relasjon og alle tilknytninger"
-    kRelUtvalg = 1,  // new and delete: "Utvalg" / "Slett for spesifikt utvalg"
-    kRelKunEksisterende = 1,      // edit: "Kun for eksisterende tilknytninger"
-    kRelEksisterendePluss = 2,    // edit: "For eksisterende tilknytninger + nytt utvalg"
-    kRelNyttUtvalg = 3,           // edit: "Nytt utvalg (og fjern eksisterende)"
+    kRelAlle = 0,               // "Alle" / "Slett gruppe/relasjon og alle tilknytninger"
+    kRelUtvalg = 1,             // new and delete: "Utvalg" / "Slett for spesifikt utvalg"
+    kRelKunEksisterende = 1,    // edit: "Kun for eksisterende tilknytninger"
+    kRelEksisterendePluss = 2,  // edit: "For eksisterende tilknytninger + nytt utvalg"
+    kRelNyttUtvalg = 3,         // edit: "Nytt utvalg (og fjern eksisterende)"
 };
 
 // The standard row being worked on.

@@ -74,12 +74,13 @@ TEST(DeleteKillTest, AKilledDeleteOf50000MembersLeavesAllOrNone) {
             own.start();
             TMainFormLogic::linkTables(own.tables());
             BulkSteps steps;
-            TKopier kopier(ui, own.dbMng(), steps,
-                           [] {
-                               return std::make_unique<ScriptedStartKopier>(
-                                   [](TStartKopierStep&) { return reports::kStepNext; });
-                           },
-                           own.tables().OrgTable, own.tables().MedlTable);
+            TKopier kopier(
+                ui, own.dbMng(), steps,
+                [] {
+                    return std::make_unique<ScriptedStartKopier>(
+                        [](TStartKopierStep&) { return reports::kStepNext; });
+                },
+                own.tables().OrgTable, own.tables().MedlTable);
             kopier.Execute(TKopierMode::Delete);
             _exit(0);
         }

@@ -16,14 +16,15 @@ protected:
     TKopierOutcome run(TKopierMode mode, std::function<void(TStartKopierStep&)> set,
                        int choice = 0) {
         steps.choice = choice;
-        TKopier kopier(ui, store->dbMng(), steps,
-                       [set] {
-                           return std::make_unique<ScriptedStartKopier>([set](TStartKopierStep& w) {
-                               set(w);
-                               return reports::kStepNext;
-                           });
-                       },
-                       tables().OrgTable, tables().MedlTable);
+        TKopier kopier(
+            ui, store->dbMng(), steps,
+            [set] {
+                return std::make_unique<ScriptedStartKopier>([set](TStartKopierStep& w) {
+                    set(w);
+                    return reports::kStepNext;
+                });
+            },
+            tables().OrgTable, tables().MedlTable);
         return kopier.Execute(mode);
     }
     static void target(TStartKopierStep& w, std::int64_t org) {
@@ -45,12 +46,14 @@ protected:
 TEST_F(KopierTest, CopyingOverwritesTheCopiedFieldsAndKeepsTheOthers) {
     // Member 1 exists in both organisations: the copy keeps organisation 2's
     // e-mail, notice code, company and member-since date.
-    exec("update medlreg set email = 'to@lag.no', varsling = 2, firma = 'Firma 2', "
-         "medlfradato = '01012001' where orgnr = 2 and medlnr = '1'",
-         {});
-    exec("update medlreg set email = 'en@lag.no', varsling = 1, firma = 'Firma 1', "
-         "ekstra10 = 'X10' where orgnr = 1 and medlnr = '1'",
-         {});
+    exec(
+        "update medlreg set email = 'to@lag.no', varsling = 2, firma = 'Firma 2', "
+        "medlfradato = '01012001' where orgnr = 2 and medlnr = '1'",
+        {});
+    exec(
+        "update medlreg set email = 'en@lag.no', varsling = 1, firma = 'Firma 1', "
+        "ekstra10 = 'X10' where orgnr = 1 and medlnr = '1'",
+        {});
     ASSERT_NE(field(2, "1", "enavn"), "<none>");
     const TKopierOutcome out = run(TKopierMode::Copy, [](TStartKopierStep& w) {
         EXPECT_EQ(w.Caption(), "Kopiering");
@@ -78,8 +81,7 @@ TEST_F(KopierTest, CopyingUnchangedCreatesTheMissingCategoriesWithTheirAmounts) 
     exec("update medlreg set kategori = 'Æresmedlem' where orgnr = 1 and medlnr = '2'", {});
     exec("update medlreg set kategori = '' where orgnr = 1 and medlnr = '3'", {});
     exec("insert into orgreg (orgnr, orgnavn) values (9, 'Tomt lag')", {});
-    const std::int64_t used =
-        count("select count(distinct kategori) from medlreg where orgnr = 1");
+    const std::int64_t used = count("select count(distinct kategori) from medlreg where orgnr = 1");
     run(TKopierMode::Copy, [](TStartKopierStep& w) {
         target(w, 9);
         EXPECT_EQ(w.Kategori.entries, std::vector<std::string>{kUendret});
@@ -96,16 +98,19 @@ TEST_F(KopierTest, CopyingUnchangedCreatesTheMissingCategoriesWithTheirAmounts) 
 }
 
 TEST_F(KopierTest, CopyingIntoTheSameOrganisationNeedsAChange) {
-    const TKopierOutcome refused = run(TKopierMode::Copy, [](TStartKopierStep& w) { target(w, 1); });
+    const TKopierOutcome refused =
+        run(TKopierMode::Copy, [](TStartKopierStep& w) { target(w, 1); });
     EXPECT_FALSE(refused.done);
     EXPECT_EQ(ui.messages.back().text, "Kan ikke kopiere fra/til samme poster!");
 
     // A new payment method for the Giro payers changes them in place.
     steps.set = [](reports::TUtvalgskriterier& c) { ASSERT_TRUE(c.Betaling.choose("Giro")); };
-    const std::int64_t giro = count("select count(*) from medlreg where orgnr = 1 and betaling = 2");
+    const std::int64_t giro =
+        count("select count(*) from medlreg where orgnr = 1 and betaling = 2");
     const std::int64_t before = members(1);
     const TKopierOutcome out = run(
-        TKopierMode::Copy, [](TStartKopierStep& w) {
+        TKopierMode::Copy,
+        [](TStartKopierStep& w) {
             target(w, 1);
             w.Betaling = 4;  // "Kontant"
         },
@@ -117,7 +122,8 @@ TEST_F(KopierTest, CopyingIntoTheSameOrganisationNeedsAChange) {
     // The same payment method as the selection's changes nothing: refused.
     steps.set = [](reports::TUtvalgskriterier& c) { ASSERT_TRUE(c.Betaling.choose("Kontant")); };
     EXPECT_FALSE(run(
-                     TKopierMode::Copy, [](TStartKopierStep& w) {
+                     TKopierMode::Copy,
+                     [](TStartKopierStep& w) {
                          target(w, 1);
                          w.Betaling = 4;
                      },
@@ -169,9 +175,9 @@ TEST_F(KopierTest, NoToTheConfirmationOrCancelChangesNothing) {
     steps.whoResults = {reports::kStepCancel};
     EXPECT_FALSE(run(TKopierMode::Delete, [](TStartKopierStep&) {}).done);
     EXPECT_EQ(members(9), 0);
-    EXPECT_EQ(members(1), static_cast<std::int64_t>(std::count_if(
-                              snapshot.begin(), snapshot.end(),
-                              [](const MemberRow& m) { return m.orgnr == 1; })));
+    EXPECT_EQ(members(1), static_cast<std::int64_t>(
+                              std::count_if(snapshot.begin(), snapshot.end(),
+                                            [](const MemberRow& m) { return m.orgnr == 1; })));
 }
 
 TEST_F(KopierTest, DeletingASelectionRemovesOnlyThoseMembers) {
@@ -179,6 +185,9 @@ TEST_F(KopierTest, DeletingASelectionRemovesOnlyThoseMembers) {
     const std::int64_t chosen =
         count("select count(*) from medlreg where orgnr = 1 and nmedlnr <= 20");
     const std::int64_t all = members(1);
-    EXPECT_EQ(run(TKopierMode::Delete, [](TStartKopierStep&) {}, 1).count, chosen);
+    EXPECT_EQ(run(
+                  TKopierMode::Delete, [](TStartKopierStep&) {}, 1)
+                  .count,
+              chosen);
     EXPECT_EQ(members(1), all - chosen);
 }

@@ -14,8 +14,9 @@ protected:
     RelationsTest() {
         chooseOrg(1);
         // The demo register has names its members use that its list lacks.
-        TRel repair(ui, store->dbMng(), steps, [] { return nullptr; }, tables().OrgTable,
-                    tables().MedlTable);
+        TRel repair(
+            ui, store->dbMng(), steps, [] { return nullptr; }, tables().OrgTable,
+            tables().MedlTable);
         EXPECT_TRUE(repair.RepairStandardList());
         ui.messages.clear();
         // A standard relation of organisation 1 that some members have.
@@ -32,9 +33,10 @@ protected:
     TRelOutcome run(TRelOperation op, const TRelValues& old, int choice,
                     std::function<int(TRelasjonerStep&)> answer) {
         steps.choice = choice;
-        TRel rel(ui, store->dbMng(), steps,
-                 [answer] { return std::make_unique<ScriptedRelasjoner>(answer); },
-                 tables().OrgTable, tables().MedlTable);
+        TRel rel(
+            ui, store->dbMng(), steps,
+            [answer] { return std::make_unique<ScriptedRelasjoner>(answer); }, tables().OrgTable,
+            tables().MedlTable);
         return rel.Run(op, old);
     }
     TRelValues standard(const std::string& n) {
@@ -46,8 +48,7 @@ protected:
                 data::FieldFloat(q, "belop")};
     }
     std::int64_t linksOf(const std::string& n) {
-        return count("select count(*) from relreg where orgnr = 1 and relasjon = :p0",
-                     {Value(n)});
+        return count("select count(*) from relreg where orgnr = 1 and relasjon = :p0", {Value(n)});
     }
     std::int64_t standardRows(const std::string& n) {
         return count("select count(*) from relregstandard where orgnr = 1 and relasjon = :p0",
@@ -76,20 +77,20 @@ TEST_F(RelationsTest, EditForAllRenamesTheStandardRowAndLinksEveryMember) {
     EXPECT_EQ(standard("Nytt navn").tekst, old.tekst);
     EXPECT_EQ(linksOf("Nytt navn"), members(1));
     EXPECT_EQ(linksOf(name), links);  // the old rows stay
-    EXPECT_EQ(ui.messages.back().text,
-              "Antall tilknytninger som ble oppdatert på gruppe/relasjon: " +
-                  std::to_string(members(1)));
+    EXPECT_EQ(
+        ui.messages.back().text,
+        "Antall tilknytninger som ble oppdatert på gruppe/relasjon: " + std::to_string(members(1)));
     EXPECT_EQ(ui.progress.back(), 100);
 }
 
 TEST_F(RelationsTest, EditForExistingLinksRenamesExactlyThoseRows) {
     const std::int64_t before = count("select count(*) from relreg where orgnr = 1");
-    const TRelOutcome out = run(TRelOperation::Edit, standard(name), kRelKunEksisterende,
-                                [](TRelasjonerStep& w) {
-                                    w.Values.navn = "Omdøpt";
-                                    w.Values.belop = 12.5;
-                                    return reports::kStepNext;
-                                });
+    const TRelOutcome out =
+        run(TRelOperation::Edit, standard(name), kRelKunEksisterende, [](TRelasjonerStep& w) {
+            w.Values.navn = "Omdøpt";
+            w.Values.belop = 12.5;
+            return reports::kStepNext;
+        });
     EXPECT_EQ(out.count, links);
     EXPECT_EQ(linksOf(name), 0);
     EXPECT_EQ(linksOf("Omdøpt"), links);
@@ -97,14 +98,15 @@ TEST_F(RelationsTest, EditForExistingLinksRenamesExactlyThoseRows) {
     EXPECT_EQ(count("select count(*) from relreg where orgnr = 1 and relasjon = 'Omdøpt' and "
                     "belop = 12.5"),
               links);
-    EXPECT_EQ(ui.messages.back().text,
-              "Antall tilknytninger som ble oppdatert på gruppe/relasjon: " +
-                  std::to_string(links));
+    EXPECT_EQ(
+        ui.messages.back().text,
+        "Antall tilknytninger som ble oppdatert på gruppe/relasjon: " + std::to_string(links));
 }
 
 TEST_F(RelationsTest, NewSelectionReplacesTheOldLinksAndCountsBoth) {
     steps.set = [](reports::TUtvalgskriterier& c) { c.MedlnrTil = 10; };
-    const std::int64_t chosen = count("select count(*) from medlreg where orgnr = 1 and nmedlnr <= 10");
+    const std::int64_t chosen =
+        count("select count(*) from medlreg where orgnr = 1 and nmedlnr <= 10");
     const TRelOutcome out = run(TRelOperation::Edit, standard(name), kRelNyttUtvalg,
                                 [](TRelasjonerStep&) { return reports::kStepNext; });
     EXPECT_EQ(out.removed, links);
@@ -120,22 +122,22 @@ TEST_F(RelationsTest, NewSelectionReplacesTheOldLinksAndCountsBoth) {
 TEST_F(RelationsTest, DeleteForASelectionKeepsTheStandardRow) {
     // Every member of organisation 1 with the relation, picked by number range.
     steps.set = [](reports::TUtvalgskriterier& c) { c.MedlnrTil = 40; };
-    const std::int64_t selected =
-        count("select count(*) from relreg r, medlreg m where r.orgnr = 1 and r.relasjon = :p0 "
-              "and m.orgnr = 1 and m.medlnr = r.medlnr and m.nmedlnr <= 40",
-              {Value(name)});
-    const TRelOutcome out = run(TRelOperation::Delete, standard(name), kRelUtvalg,
-                                [](TRelasjonerStep& w) {
-                                    EXPECT_FALSE(w.FieldsEnabled());
-                                    EXPECT_EQ(w.Caption(), "Slett relasjon/gruppe");
-                                    return reports::kStepNext;
-                                });
+    const std::int64_t selected = count(
+        "select count(*) from relreg r, medlreg m where r.orgnr = 1 and r.relasjon = :p0 "
+        "and m.orgnr = 1 and m.medlnr = r.medlnr and m.nmedlnr <= 40",
+        {Value(name)});
+    const TRelOutcome out =
+        run(TRelOperation::Delete, standard(name), kRelUtvalg, [](TRelasjonerStep& w) {
+            EXPECT_FALSE(w.FieldsEnabled());
+            EXPECT_EQ(w.Caption(), "Slett relasjon/gruppe");
+            return reports::kStepNext;
+        });
     EXPECT_EQ(out.count, selected);
     EXPECT_EQ(linksOf(name), links - selected);
     EXPECT_EQ(standardRows(name), 1);
-    EXPECT_EQ(ui.messages.back().text,
-              "Antall tilknytninger som ble fjernet fra gruppe/relasjon: " +
-                  std::to_string(selected));
+    EXPECT_EQ(
+        ui.messages.back().text,
+        "Antall tilknytninger som ble fjernet fra gruppe/relasjon: " + std::to_string(selected));
 }
 
 TEST_F(RelationsTest, DeleteForAllRemovesTheRowAndEveryLinkEvenOfDeletedMembers) {
@@ -146,8 +148,8 @@ TEST_F(RelationsTest, DeleteForAllRemovesTheRowAndEveryLinkEvenOfDeletedMembers)
     EXPECT_EQ(standardRows(name), 0);
     EXPECT_EQ(linksOf(name), 0);
     EXPECT_EQ(ui.messages.back().text, "Gruppe/relasjon er slettet sammen med alle tilknytninger");
-    TRel again(ui, store->dbMng(), steps, [] { return nullptr; }, tables().OrgTable,
-               tables().MedlTable);
+    TRel again(
+        ui, store->dbMng(), steps, [] { return nullptr; }, tables().OrgTable, tables().MedlTable);
     EXPECT_FALSE(again.RepairStandardList());
     EXPECT_EQ(standardRows(name), 0);
 }
@@ -163,9 +165,8 @@ TEST_F(RelationsTest, ANewNameWithQuotesLinksAllAndMatchesNothingElse) {
     EXPECT_EQ(linksOf(quoted), members(1));
     EXPECT_EQ(standard(quoted).belop, 50);
     EXPECT_EQ(linksOf(name), links);
-    EXPECT_EQ(ui.messages.back().text,
-              "Antall tilknytninger som ble lagt til gruppe/relasjon: " +
-                  std::to_string(members(1)));
+    EXPECT_EQ(ui.messages.back().text, "Antall tilknytninger som ble lagt til gruppe/relasjon: " +
+                                           std::to_string(members(1)));
     run(TRelOperation::Delete, standard(quoted), kRelAlle,
         [](TRelasjonerStep&) { return reports::kStepNext; });
     EXPECT_EQ(linksOf(quoted), 0);
@@ -173,9 +174,10 @@ TEST_F(RelationsTest, ANewNameWithQuotesLinksAllAndMatchesNothingElse) {
 }
 
 TEST_F(RelationsTest, ANameMissingFromTheStandardListStopsTheRunAfterAddingIt) {
-    exec("insert into relreg (orgnr, medlnr, relasjon, tekst, belop) values (1, '1', 'Ukjent', "
-         "'fra medlem', 7)",
-         {});
+    exec(
+        "insert into relreg (orgnr, medlnr, relasjon, tekst, belop) values (1, '1', 'Ukjent', "
+        "'fra medlem', 7)",
+        {});
     bool shown = false;
     const TRelOutcome out = run(TRelOperation::New, {}, kRelAlle, [&](TRelasjonerStep&) {
         shown = true;

@@ -12,8 +12,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "common/ui/help_window.h"
 #include "common/money.h"
+#include "common/ui/help_window.h"
 #include "reports/ui/wizard_buttons.h"
 
 namespace lagrull {
@@ -32,8 +32,8 @@ namespace {
 
 QLineEdit* amountEdit(QWidget* parent) {
     auto* e = new QLineEdit(parent);
-    e->setValidator(new QRegularExpressionValidator(
-        QRegularExpression("-?[0-9.]{0,12}(,[0-9]{0,2})?"), e));
+    e->setValidator(
+        new QRegularExpressionValidator(QRegularExpression("-?[0-9.]{0,12}(,[0-9]{0,2})?"), e));
     e->setAlignment(Qt::AlignRight);
     return e;
 }
@@ -83,8 +83,8 @@ void TfoRelasjoner::SetupChanged() {
     edNavn->setText(QString::fromStdString(Values.navn));
     edBeskrivelse->setText(QString::fromStdString(Values.tekst));
     edBelop->setText(amountForEdit(Values.belop));
-    for (QWidget* w : std::initializer_list<QWidget*>{edNavn, edBeskrivelse, edBelop,
-                                                      laBeskrivelse, laBelop})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{edNavn, edBeskrivelse, edBelop, laBeskrivelse, laBelop})
         w->setEnabled(FieldsEnabled());
 }
 

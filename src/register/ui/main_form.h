@@ -9,8 +9,8 @@
 
 #include "register/kopier.h"
 #include "register/main_form_logic.h"
-#include "register/relations.h"
 #include "register/main_form_view.h"
+#include "register/relations.h"
 
 class QAction;
 class QPushButton;

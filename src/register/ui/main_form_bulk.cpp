@@ -55,9 +55,9 @@ void TMainForm::standardRelation(TRelOperation operation) {
         (t.tbRelRegStandard.isEmpty() || data::FieldText(t.tbRelRegStandard, "RELASJON").empty()))
         return;
     TQtSelectionSteps steps(ui_, kind_, this);
-    TRel rel(ui_, store_.dbMng(), steps,
-             [this] { return std::make_unique<TfoRelasjoner>(kind_, this); }, t.OrgTable,
-             t.MedlTable);
+    TRel rel(
+        ui_, store_.dbMng(), steps, [this] { return std::make_unique<TfoRelasjoner>(kind_, this); },
+        t.OrgTable, t.MedlTable);
     rel.Execute(operation, t.tbRelReg, t.tbRelRegStandard);
 }
 
@@ -91,9 +91,10 @@ void TMainForm::kopier(TKopierMode mode) {
     data::RegisterTables& t = store_.tables();
     if (t.OrgTable.isEmpty()) return;
     TQtSelectionSteps steps(ui_, kind_, this);
-    TKopier function(ui_, store_.dbMng(), steps,
-                     [this, mode] { return std::make_unique<TfoStartKopier>(mode, kind_, this); },
-                     t.OrgTable, t.MedlTable);
+    TKopier function(
+        ui_, store_.dbMng(), steps,
+        [this, mode] { return std::make_unique<TfoStartKopier>(mode, kind_, this); }, t.OrgTable,
+        t.MedlTable);
     function.Execute(mode);
 }
 

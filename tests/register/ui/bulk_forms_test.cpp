@@ -167,7 +167,8 @@ TEST_F(BulkFormsTest, CopyingToANewOrganisationCreatesItsCategories) {
     chooseOrg(1);
     ModalScript script({[](QWidget* w) {
                             auto* f = as<TfoStartKopier>(w);
-                            f->cbOrganisasjon->setCurrentIndex(f->cbOrganisasjon->findText("Nytt lag"));
+                            f->cbOrganisasjon->setCurrentIndex(
+                                f->cbOrganisasjon->findText("Nytt lag"));
                             EXPECT_EQ(f->cbKategori->count(), 1);
                             f->btNeste->click();
                         },
