@@ -6,6 +6,7 @@
 #include "data/field_access.h"
 #include "data/orv_command.h"
 #include "data/orv_table.h"
+#include "register/relations.h"
 
 namespace lagrull {
 
@@ -69,21 +70,8 @@ TRelasjonDialog::Close TRelasjonDialog::Ok() {
         return Close::StayOpen;
     }
     try {
-        data::TOrvCommand find(relReg_.database(),
-                               "select count(*) from relregstandard where orgnr = :orgnr and "
-                               "relasjon = :relasjon");
-        find.setParam("orgnr", Value(orgNr_));
-        find.setParam("relasjon", Value(Navn));
-        if (std::get<std::int64_t>(find.firstRow().at(0)) == 0) {
-            data::TOrvCommand add(relReg_.database(),
-                                  "insert into relregstandard (orgnr, relasjon, tekst, belop) "
-                                  "values (:orgnr, :relasjon, :tekst, :belop)");
-            add.setParam("orgnr", Value(orgNr_));
-            add.setParam("relasjon", Value(Navn));
-            add.setParam("tekst", Value(Tekst));
-            add.setParam("belop", Value(Belop));
-            add.execute();
-        }
+        if (!StandardRelationExists(relReg_.database(), orgNr_, Navn))
+            AddStandardRelation(relReg_.database(), orgNr_, {Navn, Tekst, Belop});
     } catch (const Error&) {
         // The member's row stands; the next wizard run repairs the list.
     }

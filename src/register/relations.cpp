@@ -83,6 +83,26 @@ bool RelChoiceKeepsExisting(TRelOperation operation, int choice) {
            (choice == kRelKunEksisterende || choice == kRelEksisterendePluss);
 }
 
+bool StandardRelationExists(data::TDatabase& db, std::int64_t orgNr, const std::string& name) {
+    TOrvCommand find(db,
+                     "select count(*) from relregstandard where orgnr = :orgnr and "
+                     "relasjon = :relasjon");
+    find.setParam("orgnr", Value(orgNr));
+    find.setParam("relasjon", Value(name));
+    return std::get<std::int64_t>(find.firstRow().at(0)) > 0;
+}
+
+void AddStandardRelation(data::TDatabase& db, std::int64_t orgNr, const TRelValues& values) {
+    TOrvCommand add(db,
+                    "insert into relregstandard (orgnr, relasjon, tekst, belop) "
+                    "values (:orgnr, :relasjon, :tekst, :belop)");
+    add.setParam("orgnr", Value(orgNr));
+    add.setParam("relasjon", Value(values.navn));
+    add.setParam("tekst", Value(values.tekst));
+    add.setParam("belop", Value(values.belop));
+    add.execute();
+}
+
 // --- the run --------------------------------------------------------------
 
 TRel::TRel(Ui& ui, data::TOrvDbMng& dbMng, reports::TSelectionStepFactory& steps,
@@ -160,24 +180,12 @@ bool TRel::RepairStandardList() {
         "order by medlnr, relasjon");
     used.setParamInt("orgnr", orgNr_);
     used.open();
-    TOrvCommand find(db_,
-                     "select count(*) from relregstandard where orgnr = :orgnr and "
-                     "relasjon = :relasjon");
-    TOrvCommand add(db_,
-                    "insert into relregstandard (orgnr, relasjon, tekst, belop) "
-                    "values (:orgnr, :relasjon, :tekst, :belop)");
-    find.setParam("orgnr", Value(orgNr_));
-    add.setParam("orgnr", Value(orgNr_));
     bool added = false;
     for (; !used.eof(); used.next()) {
         const std::string name = data::FieldText(used, "relasjon");
-        find.setParam("relasjon", Value(name));
-        const std::vector<Value> row = find.firstRow();
-        if (!row.empty() && std::get<std::int64_t>(row[0]) > 0) continue;
-        add.setParam("relasjon", Value(name));
-        add.setParam("tekst", Value(data::FieldText(used, "tekst")));
-        add.setParam("belop", Value(data::FieldFloat(used, "belop")));
-        add.execute();
+        if (StandardRelationExists(db_, orgNr_, name)) continue;
+        AddStandardRelation(
+            db_, orgNr_, {name, data::FieldText(used, "tekst"), data::FieldFloat(used, "belop")});
         added = true;
     }
     TOrvCommand nameless(db_,
@@ -266,28 +274,13 @@ TRelOutcome TRel::ApplyRelation(TRelOperation operation, int choice, const TRelV
     data::Transaction transaction(db_);
 
     // 1. the standard list
-    auto standardCount = [&](const std::string& name) {
-        TOrvCommand find(db_,
-                         "select count(*) from relregstandard where orgnr = :orgnr and "
-                         "relasjon = :relasjon");
-        find.setParam("orgnr", org);
-        find.setParam("relasjon", Value(name));
-        return std::get<std::int64_t>(find.firstRow().at(0));
-    };
     if (operation == TRelOperation::New ||
-        (operation == TRelOperation::Edit && standardCount(old.navn) == 0)) {
-        if (standardCount(now.navn) > 0)
+        (operation == TRelOperation::Edit && !StandardRelationExists(db_, orgNr_, old.navn))) {
+        if (StandardRelationExists(db_, orgNr_, now.navn))
             throw Error("Gruppe/relasjon \"" + now.navn + "\" finnes fra før.");
-        TOrvCommand add(db_,
-                        "insert into relregstandard (orgnr, relasjon, tekst, belop) "
-                        "values (:orgnr, :relasjon, :tekst, :belop)");
-        add.setParam("orgnr", org);
-        add.setParam("relasjon", Value(now.navn));
-        add.setParam("tekst", Value(now.tekst));
-        add.setParam("belop", Value(now.belop));
-        add.execute();
+        AddStandardRelation(db_, orgNr_, now);
     } else if (operation == TRelOperation::Edit) {
-        if (renamed && standardCount(now.navn) > 0)
+        if (renamed && StandardRelationExists(db_, orgNr_, now.navn))
             throw Error("Gruppe/relasjon \"" + now.navn + "\" finnes fra før.");
         TOrvCommand edit(db_,
                          "update relregstandard set relasjon = :ny, tekst = :tekst, "

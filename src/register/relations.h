@@ -124,6 +124,11 @@ private:
     reports::TQueryParamList params_;
 };
 
+// The organisation's standard list: whether it holds the name, and a row
+// added to it.
+bool StandardRelationExists(data::TDatabase& db, std::int64_t orgNr, const std::string& name);
+void AddStandardRelation(data::TDatabase& db, std::int64_t orgNr, const TRelValues& values);
+
 // Which who-step choices are which (see the header note).
 bool RelChoiceIsSelection(TRelOperation operation, int choice);
 bool RelChoiceKeepsExisting(TRelOperation operation, int choice);
