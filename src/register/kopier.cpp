@@ -169,13 +169,11 @@ TKopierOutcome TKopier::Execute(TKopierMode mode) {
     choice.targetNavn = start.TargetOrg().navn;
     choice.kategori = start.Kategori.chosen();
     choice.betaling = KopierBetalingEntries().at(static_cast<std::size_t>(start.Betaling)).code;
-    const reports::TUtvalgskriterierStep* criteria =
+    reports::TUtvalgskriterierStep* criteria =
         wizard.LeftForwards(kStepUtvalg)
             ? wizard.Window<reports::TUtvalgskriterierStep>(kStepUtvalg)
             : nullptr;
-    return Run(
-        mode, choice,
-        criteria ? &const_cast<reports::TUtvalgskriterierStep*>(criteria)->Criteria() : nullptr);
+    return Run(mode, choice, criteria ? &criteria->Criteria() : nullptr);
 }
 
 TKopierOutcome TKopier::Run(TKopierMode mode, const TKopierChoice& choice,

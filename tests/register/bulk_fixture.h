@@ -33,7 +33,6 @@ class BulkSteps : public ScriptedSteps {
 public:
     int choice = 0;
     std::deque<int> whoResults;
-    std::vector<std::string> whoCaptions;
     std::unique_ptr<reports::TKravTilHvemStep> CreateKravTilHvem() override {
         return std::make_unique<ScriptedWho>(choice, &whoResults);
     }
