@@ -4,10 +4,11 @@
 # argument stands for tests/data, "@WORK@" for the work directory. The
 # reference holds standard output, then "stderr:" and standard error when
 # there is any, then "exit: N"; the work, data and program directories appear
-# there as @WORK@, @DATA@ and @PROG@. SETUP, when given, runs first; then
-# the lines of SETUP_FILE (lagrul-cli arguments quoted as in a shell, "#"
-# lines skipped), each of which must succeed. OUTPUT and FILE_REFERENCE: a
-# file the command writes, compared byte for byte.
+# there as @WORK@, @DATA@ and @PROG@. SETUP, when given, runs first (several
+# commands separated by "@THEN@"); then the lines of SETUP_FILE (lagrul-cli
+# arguments quoted as in a shell, "#" lines skipped), each of which must
+# succeed. OUTPUT and FILE_REFERENCE: a file the command writes, compared
+# byte for byte.
 file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}/home")
 get_filename_component(datadir "${REFERENCE}" DIRECTORY)
@@ -24,7 +25,7 @@ expand_args(args ${ARGS})
 set(ENV{HOME} "${WORKDIR}/home")
 set(ENV{XDG_DATA_HOME} "${WORKDIR}/home/data")
 set(ENV{XDG_CONFIG_HOME} "${WORKDIR}/home/config")
-# One setup command; it must succeed, its output is not compared.
+# A setup command must succeed; its output is not compared.
 function(run_setup)
   expand_args(setup_args ${ARGN})
   execute_process(COMMAND "${CLI}" ${setup_args}
@@ -35,7 +36,16 @@ function(run_setup)
   endif()
 endfunction()
 if(SETUP)
-  run_setup(${SETUP})
+  set(one)
+  foreach(a IN LISTS SETUP)
+    if(a STREQUAL "@THEN@")
+      run_setup(${one})
+      set(one)
+    else()
+      list(APPEND one "${a}")
+    endif()
+  endforeach()
+  run_setup(${one})
 endif()
 if(DEFINED SETUP_FILE)
   file(STRINGS "${SETUP_FILE}" setup_lines ENCODING UTF-8)

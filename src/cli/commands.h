@@ -18,6 +18,7 @@ void addTemplateCommands(Commands& commands);
 void addMergeCommands(Commands& commands);
 void addMigrationCommands(Commands& commands);
 void addReportsCommands(Commands& commands);
+void addRegisterCommands(Commands& commands);
 void addDemoCommands(Commands& commands);
 void addOcrCommands(Commands& commands);
 void addGridCommands(Commands& commands);
@@ -39,6 +40,7 @@ inline void addAllCommands(Commands& commands) {
     addMergeCommands(commands);
     addMigrationCommands(commands);
     addReportsCommands(commands);
+    addRegisterCommands(commands);
     addDemoCommands(commands);
     addOcrCommands(commands);
     addGridCommands(commands);

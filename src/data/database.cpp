@@ -13,6 +13,8 @@ bool EDatabaseError::damaged() const {
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
 
+bool EDatabaseError::duplicateKey() const { return (code_ & 0xFF) == SQLITE_CONSTRAINT; }
+
 std::string quoteName(std::string_view name) {
     std::string out = "\"";
     for (char c : name) {

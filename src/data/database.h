@@ -33,6 +33,8 @@ public:
     int code() const { return code_; }
     // The engine found its file or an index damaged.
     bool damaged() const;
+    // A row with the same key is there already.
+    bool duplicateKey() const;
 
 private:
     int code_;

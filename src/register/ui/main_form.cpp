@@ -202,8 +202,12 @@ void TMainForm::buildMenus() {
             [this] { runGuarded([this] { logic_->search(2); }); });
     connect(miSokFirma, &QAction::triggered, this,
             [this] { runGuarded([this] { logic_->search(3); }); });
-    later(functions, "K&opiering");
-    later(functions, "S&letting");
+    miKopiering = functions->addAction("K&opiering");
+    connect(miKopiering, &QAction::triggered, this,
+            [this] { runGuarded([this] { kopier(TKopierMode::Copy); }); });
+    miSletting = functions->addAction("S&letting");
+    connect(miSletting, &QAction::triggered, this,
+            [this] { runGuarded([this] { kopier(TKopierMode::Delete); }); });
     QAction* reindexEntry = functions->addAction("Rei&ndeksering");
     connect(reindexEntry, &QAction::triggered, this, [this] { runGuarded([this] { reindex(); }); });
 

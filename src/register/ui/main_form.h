@@ -7,10 +7,13 @@
 #include <array>
 #include <memory>
 
+#include "register/kopier.h"
 #include "register/main_form_logic.h"
 #include "register/main_form_view.h"
+#include "register/relations.h"
 
 class QAction;
+class QPushButton;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -130,6 +133,18 @@ public:
     QAction* miSokNavn = nullptr;
     QAction* miSokNr = nullptr;
     QAction* miSokFirma = nullptr;
+    QAction* miKopiering = nullptr;
+    QAction* miSletting = nullptr;
+
+    // The relation panels' navigators: new, delete, edit.
+    std::array<QPushButton*, 3> btRelStandard{};
+    std::array<QPushButton*, 3> btRelMedlem{};
+
+    // The bulk functions and the relation dialogs (main_form_bulk.cpp).
+    void standardRelation(TRelOperation operation);
+    void memberRelation(bool edit);
+    void deleteMemberRelation();
+    void kopier(TKopierMode mode);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -153,6 +168,8 @@ private:
     void payments();
     void updateMembersPage();
     QAction* later(QMenu* menu, const QString& caption);
+    // The navigator row under a relation grid.
+    QWidget* relationNavigator(bool standard, QWidget* parent);
 
     QAction* setupAction_ = nullptr;
     QMenu* helpMenu_ = nullptr;

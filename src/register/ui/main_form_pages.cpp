@@ -44,7 +44,8 @@ QLabel* heading(const QString& text, QWidget* parent) {
     return l;
 }
 
-// The relations of a table (standard or a member's own), read-only here.
+// The relations of a table (standard or a member's own); the grid is read-only,
+// its navigator changes them.
 TDBGrid* relationGrid(data::TOrvTable& table, QWidget* parent) {
     auto* grid =
         new TDBGrid(table,
@@ -136,6 +137,7 @@ QWidget* TMainForm::buildOrganisationPage() {
     pnRelStandard->setObjectName("pnRelStandard");
     auto* relLayout = new QVBoxLayout(pnRelStandard);
     relLayout->addWidget(relationGrid(t.tbRelRegStandard, pnRelStandard));
+    relLayout->addWidget(relationNavigator(true, pnRelStandard));
     column->addWidget(pnRelStandard, 1, 1);
     column->setRowStretch(2, 1);
     return page(left, right);
@@ -275,6 +277,7 @@ QWidget* TMainForm::buildMemberPage() {
     auto* relations = new QGroupBox("Grupperinger / Relasjoner", right);
     auto* relLayout = new QVBoxLayout(relations);
     relLayout->addWidget(relationGrid(t.tbRelReg, relations));
+    relLayout->addWidget(relationNavigator(false, relations));
     column->addWidget(relations, 1, 1);
 
     pnEkstra = new QGroupBox(q(c.extraPanel), right);
