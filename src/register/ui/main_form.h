@@ -130,7 +130,7 @@ private:
     void buildToolBar();
     void bindFields();
     void applyCaptions();
-    void pageChanged(int page);
+    void pageChanged(int tab);
     void focusMoved(QWidget* from, QWidget* to);
     void runGuarded(const std::function<void()>& step);
     void printScreen();
@@ -147,7 +147,7 @@ private:
 
     data::DataStore& store_;
     Ui& ui_;
-    int kind_;
+    RegisterKind kind_;
     std::unique_ptr<TMainFormLogic> logic_;
     std::unique_ptr<FieldLink> categoryLink_;
     data::Subscription organisationRows_;
