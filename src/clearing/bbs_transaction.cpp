@@ -9,7 +9,7 @@
 
 namespace lagrull::clearing {
 
-// ---- TBBSTransaksjonBase ---------------------------------------------------------------
+// ---- TBBSTransaksjonBase -------------------------------------------------------
 
 TBBSTransaksjonBase::TBBSTransaksjonBase(TBBSOppdrag& owner, std::unique_ptr<TBBSTrans1> item1,
                                          std::unique_ptr<TBBSTrans2> item2)

@@ -41,6 +41,8 @@ class TransactionKey {
     TransactionKey() = default;
 };
 
+// The common base of the clearing transactions (payment, deletion and
+// remittance): their two amount items, name, amount and due date.
 class TBBSTransaksjonBase {
 public:
     virtual ~TBBSTransaksjonBase();
