@@ -294,7 +294,8 @@ TEST_F(DemoContent, ClaimsCarryValidKidsAndTheCategoryAmount) {
     for (const auto& c : claims) {
         const std::string& number = c[1];
         if (allDigits(number)) {
-            EXPECT_EQ(c[3], MakeKid(std::to_string(std::stoi(c[0]) + 1), number, c[2], 0));
+            EXPECT_EQ(c[3], MakeKid(std::to_string(std::stoi(c[0]) + 1), number, c[2],
+                                    RegisterKind::Members));
             EXPECT_EQ(c[3].back(), Mod10CheckDigit(c[3].substr(0, c[3].size() - 1)));
         } else {
             EXPECT_EQ(c[3], "") << number;
