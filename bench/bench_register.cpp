@@ -109,7 +109,7 @@ void BM_SurnameSearch(benchmark::State& state) {
     int i = 0;
     for (auto _ : state) {
         r.ui.inputs = {"Etternavn" + std::to_string((i++ * 104729) % 50000)};
-        r.form->logic().search(1);
+        r.form->logic().search(SearchKind::Surname);
     }
 }
 BENCHMARK(BM_SurnameSearch)->Unit(benchmark::kMillisecond);

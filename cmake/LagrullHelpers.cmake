@@ -1,6 +1,10 @@
-# lagrull_logic_library(NAME SOURCES... DEPENDS libs...)
-# A logic library: plain C++, never Qt. Its headers are reached as
-# <subsystem/header.h> from src/.
+# The project's own CMake functions: libraries (logic and windows), tests
+# (GoogleTest, golden files through lagrul-cli, Qt tests offscreen) and the
+# help pages copied beside a program.
+
+# lagrull_library(NAME SOURCES... DEPENDS libs... PRIVATE_DEPENDS libs...)
+# A logic library: plain C++, never Qt. Its headers are reached from src/ by
+# their folder, "subsystem/header.h" or "subsystem/part/header.h".
 function(lagrull_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
@@ -9,7 +13,8 @@ function(lagrull_library name)
                                 PRIVATE ${ARG_PRIVATE_DEPENDS})
 endfunction()
 
-# lagrull_ui_library(NAME SOURCES... DEPENDS libs...): a library of windows.
+# lagrull_ui_library(NAME SOURCES... DEPENDS libs...): a library of windows
+# (Qt Widgets, moc and uic on), kept in a ui/ folder.
 function(lagrull_ui_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})

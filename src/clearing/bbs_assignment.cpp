@@ -36,7 +36,7 @@ T& TBBSOppdrag::create() {
     return created;
 }
 
-TBBSXXX& TBBSOppdrag::NyTransaksjon() {
+TBBSTransaksjonBase& TBBSOppdrag::NyTransaksjon() {
     switch (kind_) {
         case Kind::Betaling: return create<TBBSBetaling>();
         case Kind::Sletting: return create<TBBSSletting>();
@@ -64,7 +64,7 @@ void TBBSOppdrag::add(const TransactionTotals& t, int sign) {
     dueDates_.add(t.due, sign);
 }
 
-int TBBSOppdrag::AddTransaksjon(std::unique_ptr<TBBSXXX> transaction) {
+int TBBSOppdrag::AddTransaksjon(std::unique_ptr<TBBSTransaksjonBase> transaction) {
     const TransactionTotals added = transaction->totals();
     changing([&] {
         transactions_.push_back(std::move(transaction));

@@ -142,14 +142,14 @@ void TBBSRetur::LoadFromFile(const fs::path& path) {
     if (!reader.open(path)) return;
 
     // Items stay here until the whole file is read: a failure delivers none.
-    std::vector<std::unique_ptr<TBBSReturItemBetaling>> payments;
-    std::vector<std::unique_ptr<TBBSReturItemAvtaleEndring>> changes;
-    std::vector<std::unique_ptr<TBBSReturItemAvtaleStatus>> statuses;
+    std::vector<std::unique_ptr<TBBSReturItemBetaling>> betalinger;
+    std::vector<std::unique_ptr<TBBSReturItemAvtaleEndring>> endringer;
+    std::vector<std::unique_ptr<TBBSReturItemAvtaleStatus>> statusliste;
     // Room for as many payments as the file can hold (two lines each), so
     // that a long file does not move its list again and again.
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
-    if (!ec) payments.reserve(static_cast<std::size_t>(size / (2 * (kRecordLength + 1))));
+    if (!ec) betalinger.reserve(static_cast<std::size_t>(size / (2 * (kRecordLength + 1))));
     RecordPump pump(ui_);
     ReturnContext context;
     bool transmissionSeen = false;
@@ -198,19 +198,19 @@ void TBBSRetur::LoadFromFile(const fs::path& path) {
                     TBBSItem line2(pending ? std::string() : std::move(second));
                     auto item = std::make_unique<TBBSReturItemBetaling>(context, std::move(record),
                                                                         std::move(line2));
-                    if (!SkipBetaling(*item)) payments.push_back(std::move(item));
+                    if (!SkipBetaling(*item)) betalinger.push_back(std::move(item));
                     break;
                 }
                 case RecordKind::Status: {
                     auto item = std::make_unique<TBBSReturItemAvtaleStatus>(
                         context, std::move(record), referenceDate);
-                    if (!SkipStatus(*item)) statuses.push_back(std::move(item));
+                    if (!SkipStatus(*item)) statusliste.push_back(std::move(item));
                     break;
                 }
                 case RecordKind::Change: {
                     auto item = std::make_unique<TBBSReturItemAvtaleEndring>(
                         context, std::move(record), referenceDate);
-                    if (!SkipEndring(*item)) changes.push_back(std::move(item));
+                    if (!SkipEndring(*item)) endringer.push_back(std::move(item));
                     break;
                 }
                 case RecordKind::None: break;
@@ -223,10 +223,10 @@ void TBBSRetur::LoadFromFile(const fs::path& path) {
     }
     reader.close();
 
-    const bool nothingForRegister = payments.empty() && changes.empty() && statuses.empty();
-    moveItems(payments, betalinger_, pump);
-    moveItems(changes, endringer_, pump);
-    moveItems(statuses, statusliste_, pump);
+    const bool nothingForRegister = betalinger.empty() && endringer.empty() && statusliste.empty();
+    moveItems(betalinger, betalinger_, pump);
+    moveItems(endringer, endringer_, pump);
+    moveItems(statusliste, statusliste_, pump);
     if (transmissionSeen && nothingForRegister) archive(path);
 }
 

@@ -9,16 +9,16 @@
 
 namespace lagrull::clearing {
 
-// ---- TBBSXXX ---------------------------------------------------------------
+// ---- TBBSTransaksjonBase -------------------------------------------------------
 
-TBBSXXX::TBBSXXX(TBBSOppdrag& owner, std::unique_ptr<TBBSTrans1> item1,
-                 std::unique_ptr<TBBSTrans2> item2)
+TBBSTransaksjonBase::TBBSTransaksjonBase(TBBSOppdrag& owner, std::unique_ptr<TBBSTrans1> item1,
+                                         std::unique_ptr<TBBSTrans2> item2)
     : owner_(owner), item1_(std::move(item1)), item2_(std::move(item2)) {}
 
-TBBSXXX::~TBBSXXX() = default;
+TBBSTransaksjonBase::~TBBSTransaksjonBase() = default;
 
 template <class Change>
-void TBBSXXX::changing(Change&& change) {
+void TBBSTransaksjonBase::changing(Change&& change) {
     const TransactionTotals before = totals();
     try {
         change();
@@ -29,36 +29,36 @@ void TBBSXXX::changing(Change&& change) {
     owner_.transactionChanged(before, totals());
 }
 
-void TBBSXXX::SetTransaksjonsnr(int number) {
+void TBBSTransaksjonBase::SetTransaksjonsnr(int number) {
     item1_->SetTransaksjonsnr(number);
     item2_->SetTransaksjonsnr(number);
 }
 
-void TBBSXXX::SetNavn(std::string_view fullName) {
+void TBBSTransaksjonBase::SetNavn(std::string_view fullName) {
     name_ = std::string(fullName);
     item2_->SetForkortetNavn(abbreviatedName(fullName));
 }
 
-void TBBSXXX::SetForfallsdato(std::optional<Date> date) {
+void TBBSTransaksjonBase::SetForfallsdato(std::optional<Date> date) {
     changing([&] {
         item1_->SetForfallsdato(date);
         due_ = item1_->Forfallsdato();  // as the file will say it (two-digit year)
     });
 }
 
-void TBBSXXX::SetBelop(Money amount) {
+void TBBSTransaksjonBase::SetBelop(Money amount) {
     changing([&] {
         item1_->SetBelop(amount);
         amount_ = item1_->Belop();
     });
 }
 
-void TBBSXXX::AppendLines(std::string& out) const {
+void TBBSTransaksjonBase::AppendLines(std::string& out) const {
     appendRecordLine(out, *item1_);
     appendRecordLine(out, *item2_);
 }
 
-void TBBSXXX::loadBelopspost1(std::string line) {
+void TBBSTransaksjonBase::loadBelopspost1(std::string line) {
     // Read the fields first, so that a bad line changes nothing. The amount
     // is digits throughout (or not given yet): totals counted from half an
     // amount would send the bank a transmission that does not add up.
@@ -79,7 +79,7 @@ void TBBSXXX::loadBelopspost1(std::string line) {
 // ---- TBBSTransaksjon -------------------------------------------------------
 
 void TBBSTransaksjon::SetTransaksjonsnr(int number) {
-    TBBSXXX::SetTransaksjonsnr(number);
+    TBBSTransaksjonBase::SetTransaksjonsnr(number);
     for (int i = 0; i < spesifikasjoner_.Count(); ++i)
         spesifikasjoner_.Items(i).SetTransaksjonsnr(number);
 }
@@ -138,7 +138,7 @@ void TBBSTransaksjon::SetEgetVarsel(bool own) {
 }
 
 void TBBSTransaksjon::AppendLines(std::string& out) const {
-    TBBSXXX::AppendLines(out);
+    TBBSTransaksjonBase::AppendLines(out);
     AppendAddressLines(out);
     for (int i = 0; i < spesifikasjoner_.Count(); ++i)
         appendRecordLine(out, spesifikasjoner_.Items(i));
@@ -151,7 +151,7 @@ TBBSBetaling::TBBSBetaling(TransactionKey, TBBSOppdrag& owner)
 }
 
 TBBSSletting::TBBSSletting(TransactionKey, TBBSOppdrag& owner)
-    : TBBSXXX(owner, std::make_unique<TBBSSlett1>(), std::make_unique<TBBSSlett2>()) {}
+    : TBBSTransaksjonBase(owner, std::make_unique<TBBSSlett1>(), std::make_unique<TBBSSlett2>()) {}
 
 TBBSRemittering::TBBSRemittering(TransactionKey, TBBSOppdrag& owner)
     : TBBSTransaksjon(owner, std::make_unique<TBBSRemittering1>(),

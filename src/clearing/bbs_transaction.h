@@ -41,11 +41,13 @@ class TransactionKey {
     TransactionKey() = default;
 };
 
-class TBBSXXX {
+// The common base of the clearing transactions (payment, deletion and
+// remittance): their two amount items, name, amount and due date.
+class TBBSTransaksjonBase {
 public:
-    virtual ~TBBSXXX();
-    TBBSXXX(const TBBSXXX&) = delete;
-    TBBSXXX& operator=(const TBBSXXX&) = delete;
+    virtual ~TBBSTransaksjonBase();
+    TBBSTransaksjonBase(const TBBSTransaksjonBase&) = delete;
+    TBBSTransaksjonBase& operator=(const TBBSTransaksjonBase&) = delete;
 
     // Writes the number into every record of the transaction.
     virtual void SetTransaksjonsnr(int number);
@@ -72,8 +74,8 @@ public:
     virtual void AppendLines(std::string& out) const;
 
 protected:
-    TBBSXXX(TBBSOppdrag& owner, std::unique_ptr<TBBSTrans1> item1,
-            std::unique_ptr<TBBSTrans2> item2);
+    TBBSTransaksjonBase(TBBSOppdrag& owner, std::unique_ptr<TBBSTrans1> item1,
+                        std::unique_ptr<TBBSTrans2> item2);
 
     TBBSTrans1& item1() { return *item1_; }
     TBBSTrans2& item2() { return *item2_; }
@@ -112,7 +114,7 @@ private:
 };
 
 // A transaction with a notice text.
-class TBBSTransaksjon : public TBBSXXX {
+class TBBSTransaksjon : public TBBSTransaksjonBase {
 public:
     void SetTransaksjonsnr(int number) override;
     int AntallRecords() const override { return 2 + spesifikasjoner_.Count(); }
@@ -137,7 +139,7 @@ public:
     void AppendLines(std::string& out) const override;
 
 protected:
-    using TBBSXXX::TBBSXXX;
+    using TBBSTransaksjonBase::TBBSTransaksjonBase;
     // Records written between the amount items and the text records.
     virtual void AppendAddressLines(std::string&) const {}
 
@@ -155,7 +157,7 @@ public:
     TBBSBetaling(TransactionKey, TBBSOppdrag& owner);
 };
 
-class TBBSSletting : public TBBSXXX {
+class TBBSSletting : public TBBSTransaksjonBase {
 public:
     TBBSSletting(TransactionKey, TBBSOppdrag& owner);
     int AntallRecords() const override { return 2; }

@@ -89,7 +89,7 @@ public:
     const TBBSSluttOppdrag& Slutt() const { return *end_; }
 
     int TransaksjonCount() const { return static_cast<int>(transactions_.size()); }
-    TBBSXXX& Transaksjon(int index) const {
+    TBBSTransaksjonBase& Transaksjon(int index) const {
         return *transactions_.at(static_cast<std::size_t>(index));
     }
 
@@ -102,16 +102,16 @@ protected:
                 std::unique_ptr<TBBSSluttOppdrag> end, std::string_view number);
     // Creates a transaction of this assignment's kind, appends it and
     // numbers it.
-    TBBSXXX& NyTransaksjon();
+    TBBSTransaksjonBase& NyTransaksjon();
     TBBSStartOppdrag& start() { return *start_; }
 
 private:
-    friend class TBBS;     // numbering, loading
-    friend class TBBSXXX;  // reports its changes
+    friend class TBBS;                 // numbering, loading
+    friend class TBBSTransaksjonBase;  // reports its changes
 
     template <class T>
     T& create();
-    int AddTransaksjon(std::unique_ptr<TBBSXXX> transaction);
+    int AddTransaksjon(std::unique_ptr<TBBSTransaksjonBase> transaction);
     void transactionChanged(const TransactionTotals& before, const TransactionTotals& after);
     // Applies a change of the running totals and reports it upwards.
     template <class Change>
@@ -124,7 +124,7 @@ private:
     int index_ = -1;
     std::unique_ptr<TBBSStartOppdrag> start_;
     std::unique_ptr<TBBSSluttOppdrag> end_;
-    std::vector<std::unique_ptr<TBBSXXX>> transactions_;
+    std::vector<std::unique_ptr<TBBSTransaksjonBase>> transactions_;
     // Running totals of the transactions.
     Money sum_;
     std::int64_t records_ = 0;

@@ -11,8 +11,8 @@
 namespace lagrull::clearing {
 
 struct TBBS::LoadState {
-    TBBSOppdrag* assignment = nullptr;  // the assignment open since its "20"
-    TBBSXXX* transaction = nullptr;     // the transaction of the last "30"
+    TBBSOppdrag* assignment = nullptr;           // the assignment open since its "20"
+    TBBSTransaksjonBase* transaction = nullptr;  // the transaction of the last "30"
 };
 
 namespace {
@@ -121,7 +121,7 @@ void TBBS::loadLine(std::string line, LoadState& state) {
         if (kind != state.assignment->kind())
             throw FormatError("en transaksjon av type " + type + " kan ikke stå i " +
                               kindName(state.assignment->kind()));
-        TBBSXXX& transaction = state.assignment->NyTransaksjon();
+        TBBSTransaksjonBase& transaction = state.assignment->NyTransaksjon();
         transaction.loadBelopspost1(std::move(line));
         state.transaction = &transaction;
     } else if (!state.transaction) {

@@ -28,7 +28,7 @@ void addHelpCommands(Commands& commands) {
                   [](Context& c) {
                       if (c.args.size() != 1) throw UsageError{"hjelp trenger ett emnenummer"};
                       const int topic = topicArgument(c.args[0]);
-                      const int kind = registerKindSetting(settingsFilePath());
+                      const RegisterKind kind = registerKindSetting(settingsFilePath());
                       c.out << helpPageForTopic(helpDirectory(), kind, topic).reference() << '\n';
                       return 0;
                   }});

@@ -46,12 +46,12 @@ bool isAnchorName(const std::string& name) {
     });
 }
 
-HelpPage makePage(const fs::path& helpDirectory, int registerKind, const std::string& page,
+HelpPage makePage(const fs::path& helpDirectory, RegisterKind kind, const std::string& page,
                   const std::string& anchor) {
     HelpPage result;
-    result.relative = helpFolderName(registerKind) + "/" + page;
+    result.relative = helpFolderName(kind) + "/" + page;
     result.anchor = anchor;
-    result.file = helpDirectory / helpFolderName(registerKind) / page;
+    result.file = helpDirectory / helpFolderName(kind) / page;
     return result;
 }
 
@@ -78,14 +78,14 @@ std::string HelpPage::reference() const {
     return anchor.empty() ? relative : relative + "#" + anchor;
 }
 
-std::string helpFolderName(int registerKind) {
-    return registerKind == 1 ? "husleieregister" : "medlemsregister";
+std::string helpFolderName(RegisterKind kind) {
+    return kind == RegisterKind::Rent ? "husleieregister" : "medlemsregister";
 }
 
 fs::path helpDirectory() { return fs::path(appPaths().programDirectory) / "helpfiles"; }
 
-HelpPage helpStartPage(const fs::path& helpDirectory, int registerKind) {
-    HelpPage start = makePage(helpDirectory, registerKind, kStartPage, "");
+HelpPage helpStartPage(const fs::path& helpDirectory, RegisterKind kind) {
+    HelpPage start = makePage(helpDirectory, kind, kStartPage, "");
     if (!isFile(start.file))
         throw FileError("Finner ikke hjelpefilene.~Siden " + start.file.string() +
                         " mangler. Hjelpen skal ligge i mappen \"helpfiles\" ved siden av "
@@ -93,9 +93,9 @@ HelpPage helpStartPage(const fs::path& helpDirectory, int registerKind) {
     return start;
 }
 
-HelpPage helpPageForTopic(const fs::path& helpDirectory, int registerKind, int topic) {
-    HelpPage start = helpStartPage(helpDirectory, registerKind);
-    const auto entry = mappedPage(helpDirectory / helpFolderName(registerKind), topic);
+HelpPage helpPageForTopic(const fs::path& helpDirectory, RegisterKind kind, int topic) {
+    HelpPage start = helpStartPage(helpDirectory, kind);
+    const auto entry = mappedPage(helpDirectory / helpFolderName(kind), topic);
     if (!entry) return start;
 
     const std::size_t hash = entry->find('#');
@@ -105,7 +105,7 @@ HelpPage helpPageForTopic(const fs::path& helpDirectory, int registerKind, int t
         appLog().writeLine("Hjelp: emne " + std::to_string(topic) + " har ugyldig side " + *entry);
         return start;
     }
-    HelpPage mapped = makePage(helpDirectory, registerKind, page, anchor);
+    HelpPage mapped = makePage(helpDirectory, kind, page, anchor);
     if (!isFile(mapped.file)) {
         appLog().writeLine("Hjelp: emne " + std::to_string(topic) + " viser til " +
                            mapped.file.string() + ", som mangler");

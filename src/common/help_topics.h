@@ -17,6 +17,8 @@
 #include <filesystem>
 #include <string>
 
+#include "common/settings_keys.h"
+
 namespace lagrull {
 
 // The topic of the tool button "Hjelp" and of the menu entry "&Innhold".
@@ -33,17 +35,17 @@ struct HelpPage {
 
 // "medlemsregister" for register kind 0 (and any unknown kind),
 // "husleieregister" for kind 1.
-std::string helpFolderName(int registerKind);
+std::string helpFolderName(RegisterKind kind);
 
 // Where the help files lie at run time: the program directory + "helpfiles/".
 std::filesystem::path helpDirectory();
 
 // The register's start page. Throws FileError with a Norwegian message when
 // the help files are missing.
-HelpPage helpStartPage(const std::filesystem::path& helpDirectory, int registerKind);
+HelpPage helpStartPage(const std::filesystem::path& helpDirectory, RegisterKind kind);
 
 // The page for a topic, or the start page (see above). Throws as
 // helpStartPage.
-HelpPage helpPageForTopic(const std::filesystem::path& helpDirectory, int registerKind, int topic);
+HelpPage helpPageForTopic(const std::filesystem::path& helpDirectory, RegisterKind kind, int topic);
 
 }  // namespace lagrull

@@ -13,12 +13,16 @@ long long setupInteger(const std::string& file, const char* key, long long fallb
 }
 }  // namespace
 
-int registerKindSetting(const std::string& settingsFile) {
-    return setupInteger(settingsFile, "Register", 0) == 1 ? 1 : 0;
+RegisterKind registerKindOf(long long stored) {
+    return stored == 1 ? RegisterKind::Rent : RegisterKind::Members;
 }
 
-std::string registerKindName(int registerKind) {
-    return registerKind == 1 ? "Husleieregister" : "Medlemsregister";
+RegisterKind registerKindSetting(const std::string& settingsFile) {
+    return registerKindOf(setupInteger(settingsFile, "Register", 0));
+}
+
+std::string registerKindName(RegisterKind kind) {
+    return kind == RegisterKind::Rent ? "Husleieregister" : "Medlemsregister";
 }
 
 int validReportFontSize(long long size) {

@@ -6,10 +6,18 @@
 
 namespace lagrull {
 
-// "Register": 0 member register (also when missing), 1 rent register.
-int registerKindSetting(const std::string& settingsFile);
-// The register kind's name: "Medlemsregister" (0), "Husleieregister" (1).
-std::string registerKindName(int registerKind);
+// What the program keeps: a club's member register or a landlord's rent
+// register. The numbers are those stored as "Register".
+enum class RegisterKind { Members = 0, Rent = 1 };
+
+// The stored number's kind: 1 the rent register, anything else the member
+// register.
+RegisterKind registerKindOf(long long stored);
+// "Register" of the settings file, through registerKindOf; the member
+// register when missing.
+RegisterKind registerKindSetting(const std::string& settingsFile);
+// "Medlemsregister" or "Husleieregister".
+std::string registerKindName(RegisterKind kind);
 
 // "FONTSIZE": 9 when missing or outside 6..12.
 int reportFontSizeSetting(const std::string& settingsFile);

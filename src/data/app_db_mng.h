@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/settings_keys.h"
 #include "data/db_manager.h"
 #include "data/orv_table.h"
 
@@ -48,7 +49,7 @@ public:
     // "Register"; 0 when missing).
     TAppDbMng(TOrvDbMng& dbMng, const std::string& settingsFile);
 
-    int RegisterKind() const { return registerKind_; }
+    lagrull::RegisterKind RegisterKind() const { return registerKind_; }
     TOrvDbMng& dbMng() { return dbMng_; }
 
     // Creates, repairs and upgrades the seven tables in their fixed order,
@@ -62,7 +63,7 @@ public:
 
 private:
     TOrvDbMng& dbMng_;
-    int registerKind_ = 0;
+    lagrull::RegisterKind registerKind_ = lagrull::RegisterKind::Members;
     std::unique_ptr<TOrganisasjon> organisasjon_;
 };
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "common/text_codec.h"
+#include "data/database.h"
 
 namespace lagrull::data {
 
@@ -212,6 +213,23 @@ void TDataSet::rebuildNames() {
     // of that name.
     for (std::size_t i = 0; i < fields_.size(); ++i)
         byName_[upperCase(fields_[i].name)] = static_cast<int>(i);
+}
+
+void TDataSet::readStoredRow(const Statement& row, std::vector<Value>& into) const {
+    into.resize(fields_.size());
+    for (int i = 0; i < storedFieldCount(); ++i) {
+        Value v = row.column(i);
+        const FieldSlot& f = fields_[static_cast<std::size_t>(i)];
+        if (f.type == FieldType::String ? !std::holds_alternative<std::string>(v)
+                                        : std::holds_alternative<std::string>(v)) {
+            try {
+                v = coerceValue(f, std::move(v));
+            } catch (const EOrvTableException&) {
+                v = Value();
+            }
+        }
+        into[static_cast<std::size_t>(i)] = std::move(v);
+    }
 }
 
 void TDataSet::calculate() {

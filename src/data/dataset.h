@@ -24,6 +24,8 @@
 
 namespace lagrull::data {
 
+class Statement;
+
 // Raised by the field routines and the table objects.
 class EOrvTableException : public Error {
 public:
@@ -86,6 +88,11 @@ protected:
     void setStoredFields(std::vector<FieldSlot> stored);
     void clearFields();
     int storedFieldCount() const { return storedCount_; }
+    // The stored fields' values of the statement's current row, in field
+    // order, into `into` (sized for every field). Values written by SQL of
+    // other programs may have another kind: they are made the field's kind,
+    // or null where they cannot be.
+    void readStoredRow(const Statement& row, std::vector<Value>& into) const;
     // Runs the calculation handler on the current buffer.
     void calculate();
     // Called after a stored value of the record being edited was written,

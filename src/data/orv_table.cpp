@@ -291,21 +291,7 @@ bool TOrvTable::loadRow(std::int64_t id, std::vector<Value>& into) {
     Statement s = db_.prepare(selectRowSql_);
     s.bind(1, Value(id));
     if (!s.step()) return false;
-    into.resize(fields_.size());
-    for (int i = 0; i < storedFieldCount(); ++i) {
-        Value v = s.column(i);
-        const FieldSlot& f = fields_[static_cast<std::size_t>(i)];
-        // Values written by SQL of other programs may have another kind.
-        if (f.type == FieldType::String ? !std::holds_alternative<std::string>(v)
-                                        : std::holds_alternative<std::string>(v)) {
-            try {
-                v = coerceValue(f, std::move(v));
-            } catch (const EOrvTableException&) {
-                v = Value();
-            }
-        }
-        into[static_cast<std::size_t>(i)] = std::move(v);
-    }
+    readStoredRow(s, into);
     return true;
 }
 

@@ -38,20 +38,7 @@ void TTableScan::read() {
         return;
     }
     ++done_;
-    buffer_.resize(fields_.size());
-    for (int i = 0; i < storedFieldCount(); ++i) {
-        Value v = statement_->column(i);
-        const FieldSlot& f = fields_[static_cast<std::size_t>(i)];
-        if (f.type == FieldType::String ? !std::holds_alternative<std::string>(v)
-                                        : std::holds_alternative<std::string>(v)) {
-            try {
-                v = coerceValue(f, std::move(v));
-            } catch (const EOrvTableException&) {
-                v = Value();
-            }
-        }
-        buffer_[static_cast<std::size_t>(i)] = std::move(v);
-    }
+    readStoredRow(*statement_, buffer_);
     calculate();
 }
 

@@ -188,7 +188,7 @@ bool confirmClaimGeneration(Ui& ui, const ClaimSpec& spec,
     const std::string shown = storedToShown(spec.dueDate);
     if (std::find(claimDates.begin(), claimDates.end(), shown) == claimDates.end())
         return ui.confirm("ADVARSEL!", "Nye betalingsposter blir generert.~Vil du fortsette ?");
-    const std::string who = spec.registerKind == 1 ? "leietakere" : "medlemmer";
+    const std::string who = spec.registerKind == RegisterKind::Rent ? "leietakere" : "medlemmer";
     return ui.confirm("ADVARSEL!",
                       "Det finnes allerede betalingsposter generert for forfallsdato " + shown +
                           ".~~Tidligere genererte poster vil bli overskrevet for " + who +

@@ -36,7 +36,7 @@ struct ClaimSpec {
     AmountSource source = AmountSource::Category;
     std::int64_t manualAmount = 0;       // whole kroner, with AmountSource::Manual
     std::vector<std::string> relations;  // with AmountSource::Relations, in column order
-    int registerKind = 0;                // 0 member register, 1 rent register
+    RegisterKind registerKind = RegisterKind::Members;
 };
 
 // What step 1 of the wizard gives the query builder.

@@ -43,10 +43,10 @@ int KidDayNumber(std::string_view date) {
 }
 
 std::string MakeKid(std::string_view organisationPart, std::string_view memberNumber,
-                    std::string_view date, int registerKind) {
+                    std::string_view date, RegisterKind kind) {
     std::string kid = padLeft(organisationPart, 3);
     kid += padLeft(memberNumber, 11);
-    kid += std::to_string(registerKind + 2);
+    kid += std::to_string(static_cast<int>(kind) + 2);
     kid += padLeft(std::to_string(KidDayNumber(date)), 4);
     kid += "01";
     kid += Mod10CheckDigit(kid);

@@ -8,15 +8,18 @@
 #include <string>
 #include <string_view>
 
+#include "common/settings_keys.h"
+
 namespace lagrull {
 
 // day + 31 × month + 372 × (year − 1999) of a date text read as "DDMMYYYY"
 // or "DD.MM.YYYY" (blanks inside numbers skipped, other characters separate).
 int KidDayNumber(std::string_view date);
 
-// registerKind: 0 member register, 1 rent register.
+// The register kind is part of the reference: 2 member register, 3 rent
+// register.
 std::string MakeKid(std::string_view organisationPart, std::string_view memberNumber,
-                    std::string_view date, int registerKind);
+                    std::string_view date, RegisterKind kind);
 
 // The longest KID the claim table and the clearing files hold.
 inline constexpr std::size_t kMaxKidLength = 25;

@@ -41,7 +41,7 @@ struct PaymentContext {
     TPaymentQueries& queries;
     std::int64_t orgNr = 0;
     std::string orgNavn;
-    int registerKind = 0;
+    RegisterKind registerKind = RegisterKind::Members;
     // The main window's member table: the member view starts on its member
     // and moves it along; nullptr when there is none (lagrul-cli).
     data::TOrvTable* members = nullptr;
@@ -52,7 +52,7 @@ public:
     TPaymentRegistration(PaymentContext context, Ui& ui);
 
     std::string caption() const { return "Innbetalinger - " + context_.orgNavn; }
-    int registerKind() const { return context_.registerKind; }
+    RegisterKind registerKind() const { return context_.registerKind; }
     const std::string& orgNavn() const { return context_.orgNavn; }
     TPaymentQueries& queries() { return context_.queries; }
 

@@ -69,7 +69,7 @@ report::ReportLayout paymentReportLayout(const TPaymentRegistration& window, int
     l.title = "Innbetaling";
     l.pageHeader.height = 22.8;
     l.detail.height = 6.35;
-    const bool tenancy = window.registerKind() == 1;
+    const bool tenancy = window.registerKind() == RegisterKind::Rent;
     const bool dateView = window.view() == PaymentView::PerDueDate;
     const bool account = dateView && window.columnVisible(PaymentColumn::Kontonr);
     if (dateView) {

@@ -5,11 +5,11 @@
 
 namespace lagrull {
 
-std::string paymentColumnHeader(PaymentColumn column, int registerKind) {
+std::string paymentColumnHeader(PaymentColumn column, RegisterKind registerKind) {
     static const std::array<const char*, kPaymentColumnCount> headers = {
         "Medl.nr",   "Navn",      "Forf.dato", "Tekst",  "Bet.måte", "KID",    "BBS dato",
         "Kravbeløp", "Innbetalt", "Rest",      "Betalt", "Kontonr",  "Konto2", "BBS Sletteanm."};
-    if (column == PaymentColumn::MedlNr && registerKind == 1) return "Leietakernr";
+    if (column == PaymentColumn::MedlNr && registerKind == RegisterKind::Rent) return "Leietakernr";
     return headers.at(static_cast<std::size_t>(column));
 }
 

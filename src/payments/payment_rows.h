@@ -30,7 +30,7 @@ enum class PaymentColumn {
 inline constexpr int kPaymentColumnCount = 14;
 
 // The header of a column; the first reads "Leietakernr" in a rent register.
-std::string paymentColumnHeader(PaymentColumn column, int registerKind);
+std::string paymentColumnHeader(PaymentColumn column, RegisterKind registerKind);
 
 // The claim's deletion request at the clearing house (SLETTEFLAG).
 enum class DeletionRequest { None = 0, Behandles = 1, Slettet = 2 };

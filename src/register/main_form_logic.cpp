@@ -98,10 +98,10 @@ void TMainFormLogic::writeHeading() {
     if (tables().OrgTable.active() && tables().MedlTable.active()) view_.setHeading(heading());
 }
 
-void TMainFormLogic::changePage(int newPage) {
+void TMainFormLogic::changePage(MainPage newPage) {
     auto& t = tables();
     writeHeading();
-    if (newPage == 0) {
+    if (newPage == MainPage::Organisations) {
         if (t.MedlTable.editing()) t.MedlTable.post();
         view_.setSearchSubmenu(false);
     } else {

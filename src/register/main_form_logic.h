@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "common/settings_keys.h"
 #include "data/data_store.h"
 
 namespace lagrull {
@@ -21,6 +22,13 @@ namespace lagrull {
 class Ui;
 class MainFormView;
 class TPostNr;
+
+// The main window's pages, in the order of its tabs.
+enum class MainPage { Organisations = 0, Members = 1 };
+
+// What a search on the members page looks for (the organisations page
+// always searches by name).
+enum class SearchKind { Surname, MemberNumber, Company };
 
 class TMainFormLogic {
 public:
@@ -38,11 +46,10 @@ public:
     static void linkTables(data::RegisterTables& tables);
 
     data::RegisterTables& tables() { return store_.tables(); }
-    int registerKind() const { return kind_; }
+    RegisterKind registerKind() const { return kind_; }
 
-    // Page 0 organisations, 1 members.
-    int page() const { return page_; }
-    void changePage(int newPage);
+    MainPage page() const { return page_; }
+    void changePage(MainPage newPage);
 
     // ORGNAVN + " (" + members + " stk)".
     std::string heading();
@@ -66,9 +73,8 @@ public:
 
     bool memberNumberEditable() const { return memberNumberEditable_; }
 
-    // Search: kind 1 name, 2 number, 3 company (the organisations page
-    // always searches by name).
-    void search(int kind);
+    // Asks for the text and searches the current page.
+    void search(SearchKind kind);
 
     // The member display name of the current member row.
     static std::string memberDisplayName(const std::string& surname, const std::string& firstName);
@@ -97,8 +103,8 @@ private:
     Ui& ui_;
     MainFormView& view_;
     TPostNr& postal_;
-    int kind_;
-    int page_ = 0;
+    RegisterKind kind_;
+    MainPage page_ = MainPage::Organisations;
     bool memberNumberEditable_ = false;
     bool inMemberMove_ = false;
     std::string orgPostalAtEntry_;

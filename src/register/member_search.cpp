@@ -65,24 +65,24 @@ bool TMainFormLogic::numberMember(TOrvTable& t) {
     return true;
 }
 
-void TMainFormLogic::search(int kind) {
+void TMainFormLogic::search(SearchKind kind) {
     const RegisterCaptions& captions = registerCaptions(kind_);
     std::string prompt;
-    if (page_ == 0)
+    if (page_ == MainPage::Organisations)
         prompt = "Org.navn :";
-    else if (kind == 1)
+    else if (kind == SearchKind::Surname)
         prompt = "Etternavn :";
-    else if (kind == 2)
+    else if (kind == SearchKind::MemberNumber)
         prompt = captions.memberNumberLabel;
     else
         prompt = "Firma";
     const auto text = ui_.inputBox("Søk", prompt, "");
     if (!text) return;
-    if (page_ == 0) return searchOrganisation(*text);
+    if (page_ == MainPage::Organisations) return searchOrganisation(*text);
     switch (kind) {
-        case 1: return searchSurname(*text);
-        case 2: return searchNumber(*text);
-        default: return searchCompany(*text);
+        case SearchKind::Surname: return searchSurname(*text);
+        case SearchKind::MemberNumber: return searchNumber(*text);
+        case SearchKind::Company: return searchCompany(*text);
     }
 }
 

@@ -2,7 +2,7 @@
 
 namespace lagrull {
 
-const RegisterCaptions& registerCaptions(int registerKind) {
+const RegisterCaptions& registerCaptions(RegisterKind kind) {
     static const RegisterCaptions members{"  -  Medlemsregister",
                                           "Medlemmer",
                                           "Ant. medl.",
@@ -31,7 +31,7 @@ const RegisterCaptions& registerCaptions(int registerKind) {
                                        "Husleieinnkreving",
                                        "&Leietakernr",
                                        false};
-    return registerKind == 1 ? rent : members;
+    return kind == RegisterKind::Rent ? rent : members;
 }
 
 }  // namespace lagrull

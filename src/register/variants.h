@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "common/settings_keys.h"
+
 namespace lagrull {
 
 struct RegisterCaptions {
@@ -24,6 +26,6 @@ struct RegisterCaptions {
 };
 
 // 0 member register, 1 rent register.
-const RegisterCaptions& registerCaptions(int registerKind);
+const RegisterCaptions& registerCaptions(RegisterKind kind);
 
 }  // namespace lagrull

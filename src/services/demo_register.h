@@ -14,6 +14,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+
+#include "common/settings_keys.h"
 
 namespace lagrull {
 class Ui;
@@ -31,7 +34,7 @@ struct DemoOptions {
     int organisations = 1;
     bool claims = false;  // claims for the two due dates below
     std::uint64_t seed = 1;
-    int registerKind = 0;  // the KID's register digit: 0 member, 1 rent register
+    RegisterKind registerKind = RegisterKind::Members;  // the KID's register digit
 };
 
 // The due dates of the demo claims: the autumn and spring instalments.

@@ -36,7 +36,7 @@ SetupValues TSetupSettings::load() {
             v.database = ini.readText("Database", v.database);
             const std::string letter = ini.readText("Brevfil", "");
             if (!letter.empty()) v.letterFile = letter;
-            v.registerKind = ini.readInteger("Register", 0) == 1 ? 1 : 0;
+            v.registerKind = registerKindOf(ini.readInteger("Register", 0));
             v.fontSize = validReportFontSize(ini.readInteger("FONTSIZE", 9));
             v.customerUnitId = ini.readText("KundeenhetsID", "");
         }
@@ -60,7 +60,7 @@ TSetupSettings::Outcome TSetupSettings::accept(const SetupValues& edited, Ui& ui
         ini.useSection("Setup");
         ini.writeText("Database", withTrailingSlash(edited.database));
         ini.writeText("Brevfil", edited.letterFile);
-        ini.writeInteger("Register", edited.registerKind);
+        ini.writeInteger("Register", static_cast<int>(edited.registerKind));
         ini.writeInteger("FONTSIZE", validReportFontSize(edited.fontSize));
         ini.writeText("KundeenhetsID", edited.customerUnitId);
         ini.close();

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "common/settings_keys.h"
+
 namespace lagrull {
 
 class Ui;
@@ -13,8 +15,8 @@ class Ui;
 struct SetupValues {
     std::string database;    // data directory, with trailing "/"
     std::string letterFile;  // default letter template
-    int registerKind = 0;    // 0 member register, 1 rent register
-    int fontSize = 9;        // 6..12
+    RegisterKind registerKind = RegisterKind::Members;
+    int fontSize = 9;  // 6..12
     std::string customerUnitId;
 
     bool operator==(const SetupValues&) const = default;

@@ -25,7 +25,9 @@ struct HelpFiles {
         if (!map.empty()) dir.write("medlemsregister/emner.ini", map);
     }
     void put(const std::string& name) const { dir.write(name, "<html></html>"); }
-    std::string page(int topic) const { return helpPageForTopic(dir.path(), 0, topic).reference(); }
+    std::string page(int topic) const {
+        return helpPageForTopic(dir.path(), RegisterKind::Members, topic).reference();
+    }
 };
 
 fs::path shippedHelp() { return lagrull::test::testData() / ".." / ".." / "help"; }
@@ -53,7 +55,7 @@ TEST(HelpTopics, MappedTopicsOpenTheirPagesAndOthersTheStartPage) {
         "28=medlemmer.html#betaling\r\n",
         {"organisasjoner.html", "medlemmer.html"});
     EXPECT_EQ(help.page(27), "medlemsregister/organisasjoner.html");
-    const HelpPage members = helpPageForTopic(help.dir.path(), 0, 28);
+    const HelpPage members = helpPageForTopic(help.dir.path(), RegisterKind::Members, 28);
     EXPECT_EQ(members.relative, "medlemsregister/medlemmer.html");
     EXPECT_EQ(members.anchor, "betaling");
     EXPECT_EQ(members.file, help.dir.path() / "medlemsregister" / "medlemmer.html");
@@ -84,19 +86,20 @@ TEST(HelpTopics, WithoutMapOrSectionEveryTopicOpensTheStartPage) {
 }
 
 TEST(HelpTopics, RegisterKindChoosesTheFolder) {
-    EXPECT_EQ(helpFolderName(0), "medlemsregister");
-    EXPECT_EQ(helpFolderName(1), "husleieregister");
-    EXPECT_EQ(helpFolderName(7), "medlemsregister");
+    EXPECT_EQ(helpFolderName(RegisterKind::Members), "medlemsregister");
+    EXPECT_EQ(helpFolderName(RegisterKind::Rent), "husleieregister");
+    EXPECT_EQ(registerKindOf(7), RegisterKind::Members);
     HelpFiles help("[Emner]\r\n27=organisasjoner.html\r\n", {"organisasjoner.html"});
     fs::create_directories(help.dir.path() / "husleieregister");
     help.put("husleieregister/index.html");
-    EXPECT_EQ(helpPageForTopic(help.dir.path(), 1, 27).reference(), "husleieregister/index.html");
+    EXPECT_EQ(helpPageForTopic(help.dir.path(), RegisterKind::Rent, 27).reference(),
+              "husleieregister/index.html");
 }
 
 TEST(HelpTopics, MissingHelpFilesGiveANorwegianError) {
     TempDir dir;
     try {
-        helpPageForTopic(dir.path() / "helpfiles", 0, 27);
+        helpPageForTopic(dir.path() / "helpfiles", RegisterKind::Members, 27);
         FAIL() << "no error";
     } catch (const FileError& e) {
         const std::string text = e.what();
@@ -105,21 +108,26 @@ TEST(HelpTopics, MissingHelpFilesGiveANorwegianError) {
     }
     // The member register's files do not stand in for the rent register's.
     HelpFiles members("");
-    EXPECT_THROW(helpStartPage(members.dir.path(), 1), FileError);
+    EXPECT_THROW(helpStartPage(members.dir.path(), RegisterKind::Rent), FileError);
 }
 
 // The pages shipped with the program: every topic the program uses opens an
 // existing page, and every link between the pages leads somewhere.
 TEST(ShippedHelp, TopicsOfBothRegistersOpenTheirPages) {
     const fs::path help = shippedHelp();
-    EXPECT_EQ(helpPageForTopic(help, 0, 27).reference(), "medlemsregister/organisasjoner.html");
-    EXPECT_EQ(helpPageForTopic(help, 0, 28).reference(), "medlemsregister/medlemmer.html");
-    EXPECT_EQ(helpPageForTopic(help, 1, 28).reference(), "husleieregister/index.html#leietakere");
-    EXPECT_EQ(helpPageForTopic(help, 1, 27).reference(),
+    EXPECT_EQ(helpPageForTopic(help, RegisterKind::Members, 27).reference(),
+              "medlemsregister/organisasjoner.html");
+    EXPECT_EQ(helpPageForTopic(help, RegisterKind::Members, 28).reference(),
+              "medlemsregister/medlemmer.html");
+    EXPECT_EQ(helpPageForTopic(help, RegisterKind::Rent, 28).reference(),
+              "husleieregister/index.html#leietakere");
+    EXPECT_EQ(helpPageForTopic(help, RegisterKind::Rent, 27).reference(),
               "husleieregister/index.html#organisasjoner");
-    EXPECT_EQ(helpPageForTopic(help, 1, 40).reference(), "husleieregister/utvalg.html#kriterier");
-    EXPECT_EQ(helpPageForTopic(help, 0, 41).reference(), "medlemsregister/utvalg.html#hvem");
-    for (int kind : {0, 1}) {
+    EXPECT_EQ(helpPageForTopic(help, RegisterKind::Rent, 40).reference(),
+              "husleieregister/utvalg.html#kriterier");
+    EXPECT_EQ(helpPageForTopic(help, RegisterKind::Members, 41).reference(),
+              "medlemsregister/utvalg.html#hvem");
+    for (RegisterKind kind : {RegisterKind::Members, RegisterKind::Rent}) {
         for (int topic : {1, 26, 29, 31})
             EXPECT_EQ(helpPageForTopic(help, kind, topic).reference(),
                       helpFolderName(kind) + "/index.html");

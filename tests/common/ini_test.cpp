@@ -200,9 +200,9 @@ TEST(SetupKeys, FontSizeOutsideSixToTwelveCountsAsNine) {
 TEST(SetupKeys, RegisterKind) {
     TempDir dir;
     const auto file = dir.path() / "lagrul.ini";
-    EXPECT_EQ(registerKindSetting(file.string()), 0);
+    EXPECT_EQ(registerKindSetting(file.string()), RegisterKind::Members);
     TOrvIni::writeValue(file, "Setup", "Register", "1");
-    EXPECT_EQ(registerKindSetting(file.string()), 1);
+    EXPECT_EQ(registerKindSetting(file.string()), RegisterKind::Rent);
 }
 
 }  // namespace

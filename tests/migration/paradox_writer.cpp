@@ -314,20 +314,21 @@ std::vector<GeneratedTable> writeRegister(const fs::path& dir, const RegisterOpt
             for (int k = 0; k < o.claimsPerMember; ++k) {
                 const std::string dato = kDueDates[k % 4];
                 const bool paid = k == 0;
-                std::vector<Value> c = {I(org),
-                                        S(nr),
-                                        S(dato),
-                                        F(350.5 + 0.1 * k + static_cast<double>(m % 7) * 0.01),
-                                        paid ? S("X") : N,
-                                        I(2),
-                                        paid ? S("20012025") : N,
-                                        paid ? F(350.5) : N,
-                                        S(MakeKid(std::to_string(org + 1), nr, dato, 0)),
-                                        S("Kontingent " + dato.substr(4)),
-                                        I(0),
-                                        I(0),
-                                        F(0.0),
-                                        m % 2 == 0 ? S("Styret 100,00") : N};
+                std::vector<Value> c = {
+                    I(org),
+                    S(nr),
+                    S(dato),
+                    F(350.5 + 0.1 * k + static_cast<double>(m % 7) * 0.01),
+                    paid ? S("X") : N,
+                    I(2),
+                    paid ? S("20012025") : N,
+                    paid ? F(350.5) : N,
+                    S(MakeKid(std::to_string(org + 1), nr, dato, RegisterKind::Members)),
+                    S("Kontingent " + dato.substr(4)),
+                    I(0),
+                    I(0),
+                    F(0.0),
+                    m % 2 == 0 ? S("Styret 100,00") : N};
                 claims.add(c);
             }
         }

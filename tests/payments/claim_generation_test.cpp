@@ -235,7 +235,7 @@ TEST_F(ClaimGeneration, ConfirmationTexts) {
               "Det finnes allerede betalingsposter generert for forfallsdato 15.03.2024.\n\n"
               "Tidligere genererte poster vil bli overskrevet for medlemmer som finnes i begge "
               "utvalg.\n\nBetalingsposter vil bli lagt til for nye medlemmer. \n\nFortsett?");
-    s.registerKind = 1;
+    s.registerKind = RegisterKind::Rent;
     confirmClaimGeneration(ui, s, {"15.03.2024"});
     EXPECT_NE(ui.messages.back().text.find("overskrevet for leietakere"), std::string::npos);
     EXPECT_NE(ui.messages.back().text.find("for nye leietakere"), std::string::npos);

@@ -19,8 +19,8 @@ class ClaimsTest : public ::testing::Test {
 protected:
     static constexpr std::int64_t kOrg = 1;
 
-    explicit ClaimsTest(int registerKind = 0) {
-        if (registerKind == 1) dir.write("lagrul.ini", "[Setup]\r\nRegister=1\r\n");
+    explicit ClaimsTest(RegisterKind registerKind = RegisterKind::Members) {
+        if (registerKind == RegisterKind::Rent) dir.write("lagrul.ini", "[Setup]\r\nRegister=1\r\n");
         store = std::make_unique<data::DataStore>(ui, dir.str() + "/lagrul.ini", dir.str());
         store->start();
         exec(

@@ -11,7 +11,7 @@ namespace {
 
 class PaymentTest : public ::testing::Test {
 protected:
-    explicit PaymentTest(int registerKind = 0) : reg(ui, dir.str(), registerKind) {
+    explicit PaymentTest(RegisterKind registerKind = RegisterKind::Members) : reg(ui, dir.str(), registerKind) {
         reg.member("1", "Aas", "Kari");
         reg.member("2", "Berg", "Ola", "12345678903");
         reg.member("10", "Dahl", "");
@@ -327,11 +327,11 @@ TEST_F(PaymentTest, EmptyDateGivesNoRowsAndZeroTotals) {
 
 class RentPaymentTest : public PaymentTest {
 protected:
-    RentPaymentTest() : PaymentTest(1) {}
+    RentPaymentTest() : PaymentTest(RegisterKind::Rent) {}
 };
 
 TEST_F(RentPaymentTest, TenantNumberHeaders) {
-    EXPECT_EQ(paymentColumnHeader(PaymentColumn::MedlNr, 1), "Leietakernr");
+    EXPECT_EQ(paymentColumnHeader(PaymentColumn::MedlNr, RegisterKind::Rent), "Leietakernr");
     EXPECT_EQ(paymentGridText(*logic).substr(0, 12), "Leietakernr\t");
 }
 

@@ -153,7 +153,7 @@ TEST_F(Categories, FixedAmountLocksTheMembersAmount) {
     ASSERT_TRUE(medl().post());
     EXPECT_EQ(FieldText(medl(), "KATEGORI"), "");
 
-    logic->changePage(1);
+    logic->changePage(MainPage::Members);
     EXPECT_EQ(view.categoryNames, (std::vector<std::string>{"Fast", "Fri"}));
 }
 
@@ -273,20 +273,20 @@ TEST_F(Members, PageChangeSavesPendingEditsAndShowsExtraFields) {
     org().edit();
     SetFieldText(org(), "EKSTRANAVN3", "Skostørrelse");
     SetFieldText(org(), "ORGNAVN", "Alfa IL");
-    logic->changePage(1);
+    logic->changePage(MainPage::Members);
     EXPECT_EQ(org().state(), DataSetState::Browse);
     EXPECT_EQ(FieldText(org(), "ORGNAVN"), "Alfa IL");
     EXPECT_EQ(view.extraLabels[2], "Skostørrelse");
     EXPECT_EQ(view.extraLabels[0], "");
     EXPECT_TRUE(view.searchSubmenu);
-    EXPECT_EQ(logic->page(), 1);
-    logic->changePage(0);
+    EXPECT_EQ(logic->page(), MainPage::Members);
+    logic->changePage(MainPage::Organisations);
     EXPECT_FALSE(view.searchSubmenu);
 }
 
 class RentRegister : public RegisterTest {
 protected:
-    RentRegister() : RegisterTest(1) {}
+    RentRegister() : RegisterTest(RegisterKind::Rent) {}
 };
 
 TEST_F(RentRegister, NewCategoryHasNoFixedAmount) {

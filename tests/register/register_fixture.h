@@ -56,8 +56,8 @@ struct RecordingView : MainFormView {
 
 class RegisterTest : public ::testing::Test {
 protected:
-    explicit RegisterTest(int registerKind = 0) {
-        if (registerKind == 1) dir.write("lagrul.ini", "[Setup]\r\nRegister=1\r\n");
+    explicit RegisterTest(RegisterKind kind = RegisterKind::Members) {
+        if (kind == RegisterKind::Rent) dir.write("lagrul.ini", "[Setup]\r\nRegister=1\r\n");
         PostalRegister places{{150, "OSLO"}, {1337, "SANDVIKA"}, {9990, "BÅTSFJORD"}};
         dir.write("Postnr.num", makePostnrFile(places));
         postal = std::make_unique<TPostNr>(dir.str());

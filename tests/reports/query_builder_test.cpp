@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "../datastore/store_fixture.h"
 #include "common/error.h"
 #include "data/database.h"
+#include "store_fixture.h"
 
 using namespace lagrull;
 using namespace lagrull::reports;

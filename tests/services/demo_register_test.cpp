@@ -294,7 +294,8 @@ TEST_F(DemoContent, ClaimsCarryValidKidsAndTheCategoryAmount) {
     for (const auto& c : claims) {
         const std::string& number = c[1];
         if (allDigits(number)) {
-            EXPECT_EQ(c[3], MakeKid(std::to_string(std::stoi(c[0]) + 1), number, c[2], 0));
+            EXPECT_EQ(c[3], MakeKid(std::to_string(std::stoi(c[0]) + 1), number, c[2],
+                                    RegisterKind::Members));
             EXPECT_EQ(c[3].back(), Mod10CheckDigit(c[3].substr(0, c[3].size() - 1)));
         } else {
             EXPECT_EQ(c[3], "") << number;
@@ -331,7 +332,7 @@ TEST_F(DemoContent, ClaimsArePaidPartlyPaidOpenOrMarkedForDeletion) {
 TEST(DemoRegister, RentRegisterKidsCarryItsDigit) {
     TempDir dir;
     demo::DemoOptions o = options(8, 1, true);
-    o.registerKind = 1;
+    o.registerKind = RegisterKind::Rent;
     test::makeDemoStore(dir.path(), o);
     for (const auto& row : query(dir, "select kid from mbetreg where kid <> ''"))
         EXPECT_EQ(row[0][14], '3') << row[0];

@@ -31,7 +31,7 @@ TEST(SetupSettings, DefaultsWithoutAnySettings) {
     const SetupValues v = settings.load();
     EXPECT_EQ(v.database, s.data);
     EXPECT_EQ(v.letterFile, s.data + "Brev.RTF");
-    EXPECT_EQ(v.registerKind, 0);
+    EXPECT_EQ(v.registerKind, RegisterKind::Members);
     EXPECT_EQ(v.fontSize, 9);
     // A template shipped beside the program is found there.
     s.dir.write("prog/brev.rtf", "{\\rtf1}");
@@ -49,7 +49,7 @@ TEST(SetupSettings, LoadsStoredValuesAndRefusesOddFontSizes) {
     const SetupValues v = settings.load();
     EXPECT_EQ(v.database, "/srv/klubb/");
     EXPECT_EQ(v.letterFile, "/srv/mal.rtf");
-    EXPECT_EQ(v.registerKind, 1);
+    EXPECT_EQ(v.registerKind, RegisterKind::Rent);
     EXPECT_EQ(v.fontSize, 9);
     EXPECT_EQ(v.customerUnitId, "12345678");
 }
@@ -71,7 +71,7 @@ TEST(SetupSettings, RestartSettingsAskFirstAndNoKeepsTheWindowOpen) {
     SetupDir s;
     auto settings = s.settings();
     SetupValues v = settings.load();
-    v.registerKind = 1;
+    v.registerKind = RegisterKind::Rent;
     ScriptedUi ui;
     ui.answers = {Answer::No, Answer::Yes};
     EXPECT_EQ(settings.accept(v, ui), TSetupSettings::Outcome::KeepOpen);

@@ -31,7 +31,7 @@ QTableWidgetItem* cell(const std::string& text, bool editable = false) {
 
 TfoAvtaleGiro::TfoAvtaleGiro(Ui& ui, data::TDatabase& db, std::int64_t orgnr, const Date& forfall,
                              AvtaleGiroModus modus, std::string settingsFile,
-                             TAvtaleGiroListe liste, int registerKind, QWidget* owner)
+                             TAvtaleGiroListe liste, RegisterKind registerKind, QWidget* owner)
     : QDialog(owner),
       ui_(ui),
       db_(db),
@@ -169,7 +169,7 @@ void TfoAvtaleGiro::btSletteanmodningClick() {
 }
 
 void TfoAvtaleGiro::run(Ui& ui, data::TDatabase& db, std::int64_t orgnr, const Date& forfall,
-                        AvtaleGiroModus modus, const std::string& settingsFile, int registerKind,
+                        AvtaleGiroModus modus, const std::string& settingsFile, RegisterKind registerKind,
                         QWidget* owner) {
     std::optional<TAvtaleGiroListe> liste = hentAvtaleGiroListe(ui, db, orgnr, forfall);
     if (!liste) return;

@@ -42,12 +42,12 @@ class TfoAvtaleGiro : public QDialog {
 public:
     TfoAvtaleGiro(Ui& ui, data::TDatabase& db, std::int64_t orgnr, const Date& forfall,
                   AvtaleGiroModus modus, std::string settingsFile, TAvtaleGiroListe liste,
-                  int registerKind, QWidget* owner = nullptr);
+                  RegisterKind registerKind, QWidget* owner = nullptr);
 
     // Fills the list and shows the window modally; a list with a claim
     // without KID is refused with a message and the window is not shown.
     static void run(Ui& ui, data::TDatabase& db, std::int64_t orgnr, const Date& forfall,
-                    AvtaleGiroModus modus, const std::string& settingsFile, int registerKind,
+                    AvtaleGiroModus modus, const std::string& settingsFile, RegisterKind registerKind,
                     QWidget* owner = nullptr);
 
     const TAvtaleGiroListe& liste() const { return liste_; }
@@ -81,7 +81,7 @@ private:
     AvtaleGiroModus modus_;
     std::string settingsFile_;
     TAvtaleGiroListe liste_;
-    int registerKind_;
+    RegisterKind registerKind_;
 };
 
 }  // namespace lagrull::clearing

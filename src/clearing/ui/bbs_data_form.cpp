@@ -54,7 +54,7 @@ bool firstRowFilled(const QTableWidget* grid) {
 
 }  // namespace
 
-TFormBBSData::TFormBBSData(Ui& ui, TBBSData data, int registerKind, QWidget* owner)
+TFormBBSData::TFormBBSData(Ui& ui, TBBSData data, RegisterKind registerKind, QWidget* owner)
     : QDialog(owner), ui_(ui), data_(std::move(data)), registerKind_(registerKind) {
     setWindowTitle(QString::fromUtf8("Returdata frå BBS"));
     pages = new QTabWidget(this);

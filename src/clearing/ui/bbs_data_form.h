@@ -22,7 +22,7 @@ inline constexpr int kBBSDataHelpTopic = 62;
 class TFormBBSData : public QDialog {
     Q_OBJECT
 public:
-    TFormBBSData(Ui& ui, TBBSData data, int registerKind, QWidget* owner = nullptr);
+    TFormBBSData(Ui& ui, TBBSData data, RegisterKind registerKind, QWidget* owner = nullptr);
 
     // Releasing the mouse over a header of the payments sorts by that column.
     void sortInnbetalt(InnbetaltKolonne column);
@@ -42,7 +42,7 @@ protected:
 private:
     Ui& ui_;
     TBBSData data_;
-    int registerKind_;
+    RegisterKind registerKind_;
 };
 
 }  // namespace lagrull::clearing

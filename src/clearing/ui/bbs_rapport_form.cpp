@@ -17,7 +17,7 @@ namespace {
 constexpr int kBetaltKr = 5;
 }
 
-TFormBBSRapport::TFormBBSRapport(Ui& ui, int registerKind, QWidget* owner)
+TFormBBSRapport::TFormBBSRapport(Ui& ui, RegisterKind registerKind, QWidget* owner)
     : QDialog(owner), ui_(ui), registerKind_(registerKind) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("BBS returfil import");

@@ -21,7 +21,7 @@ inline constexpr int kBBSRapportHelpTopic = 60;
 class TFormBBSRapport : public QDialog, public TBBSRapportMottaker {
     Q_OBJECT
 public:
-    TFormBBSRapport(Ui& ui, int registerKind, QWidget* owner = nullptr);
+    TFormBBSRapport(Ui& ui, RegisterKind registerKind, QWidget* owner = nullptr);
 
     void AddLine(const TBBSRapportLinje& line) override;
 
@@ -37,7 +37,7 @@ private:
     void savePdf();
 
     Ui& ui_;
-    int registerKind_;
+    RegisterKind registerKind_;
 };
 
 }  // namespace lagrull::clearing

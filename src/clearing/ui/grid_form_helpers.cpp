@@ -16,7 +16,7 @@ void guarded(Ui& ui, const std::function<void()>& work) {
     }
 }
 
-bool helpKey(QKeyEvent* event, int topic, int registerKind) {
+bool helpKey(QKeyEvent* event, int topic, RegisterKind registerKind) {
     if (event->key() != Qt::Key_F1) return false;
     showHelp(topic, registerKind);
     return true;

@@ -23,7 +23,7 @@ void guarded(Ui& ui, const std::function<void()>& work);
 std::optional<std::string> askPdfFile(Ui& ui, const std::string& name);
 
 // F1 opens the window's help topic; true when the key was F1.
-bool helpKey(QKeyEvent* event, int topic, int registerKind);
+bool helpKey(QKeyEvent* event, int topic, RegisterKind registerKind);
 
 // The user's documents folder (the save dialogs start there).
 std::string documentsFolder();

@@ -17,7 +17,7 @@ std::optional<std::string> returnFile(Ui& ui) {
 
 }  // namespace
 
-void OCRAvtaleGiro1Click(QWidget* owner, Ui& ui, data::TDatabase& db, int registerKind) {
+void OCRAvtaleGiro1Click(QWidget* owner, Ui& ui, data::TDatabase& db, RegisterKind registerKind) {
     const auto file = returnFile(ui);
     if (!file) return;
     importOcrFile(ui, db, db.path(), *file, [&]() -> TBBSRapportMottaker& {
@@ -27,7 +27,7 @@ void OCRAvtaleGiro1Click(QWidget* owner, Ui& ui, data::TDatabase& db, int regist
     });
 }
 
-void OCRFilrapport1Click(QWidget* owner, Ui& ui, data::TDatabase& db, int registerKind) {
+void OCRFilrapport1Click(QWidget* owner, Ui& ui, data::TDatabase& db, RegisterKind registerKind) {
     const auto file = returnFile(ui);
     if (!file) return;
     if (ui.message("Advarsel!", "Henter fram ocr fila og lager en rapport av den, fortsette ?",

@@ -14,8 +14,8 @@ namespace lagrull::clearing {
 
 // The OCR import: file, question, the report window (modeless; it stays
 // open after the import), reading and registering.
-void OCRAvtaleGiro1Click(QWidget* owner, Ui& ui, data::TDatabase& db, int registerKind);
+void OCRAvtaleGiro1Click(QWidget* owner, Ui& ui, data::TDatabase& db, RegisterKind registerKind);
 // The OCR file report, shown modally; the register is not changed.
-void OCRFilrapport1Click(QWidget* owner, Ui& ui, data::TDatabase& db, int registerKind);
+void OCRFilrapport1Click(QWidget* owner, Ui& ui, data::TDatabase& db, RegisterKind registerKind);
 
 }  // namespace lagrull::clearing

@@ -22,7 +22,7 @@ QLabel* addLine(QWidget* owner, QVBoxLayout* layout, const char* name, const QSt
 
 }  // namespace
 
-TAboutForm::TAboutForm(int registerKind, QWidget* owner) : QDialog(owner) {
+TAboutForm::TAboutForm(RegisterKind registerKind, QWidget* owner) : QDialog(owner) {
     setObjectName("TAboutForm");
     setWindowTitle("Om Lagrull");
     setModal(true);
@@ -44,7 +44,7 @@ TAboutForm::TAboutForm(int registerKind, QWidget* owner) : QDialog(owner) {
     bold.setBold(true);
     kind->setFont(bold);
     addLine(this, layout, "laFormaal",
-            registerKind == 1
+            registerKind == RegisterKind::Rent
                 ? QString::fromUtf8("Register over leietakere og innkreving av husleie:\n"
                                     "betalingsposter, giro, AvtaleGiro og innbetalinger.")
                 : QString::fromUtf8("Medlemsregister for lag og foreninger og innkreving av "
@@ -62,8 +62,8 @@ TAboutForm::TAboutForm(int registerKind, QWidget* owner) : QDialog(owner) {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void showAbout(int registerKind) {
-    TAboutForm form(registerKind, dialogOwner());
+void showAbout(RegisterKind kind) {
+    TAboutForm form(kind, dialogOwner());
     form.exec();
 }
 

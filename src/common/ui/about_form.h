@@ -4,15 +4,17 @@
 
 #include <QDialog>
 
+#include "common/settings_keys.h"
+
 namespace lagrull {
 
 class TAboutForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutForm(int registerKind, QWidget* owner = nullptr);
+    explicit TAboutForm(RegisterKind registerKind, QWidget* owner = nullptr);
 };
 
 // The about window over the active window, until the user presses OK.
-void showAbout(int registerKind);
+void showAbout(RegisterKind kind);
 
 }  // namespace lagrull

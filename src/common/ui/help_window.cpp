@@ -88,12 +88,12 @@ void THelpWindow::showPage(const HelpPage& page, const HelpPage& start) {
     browser_->setSource(pageUrl(page));
 }
 
-THelpWindow* showHelp(int topic, int registerKind, const std::filesystem::path& helpDirectory,
+THelpWindow* showHelp(int topic, RegisterKind kind, const std::filesystem::path& helpDirectory,
                       Ui& ui) {
     HelpPage start, page;
     try {
-        start = helpStartPage(helpDirectory, registerKind);
-        page = helpPageForTopic(helpDirectory, registerKind, topic);
+        start = helpStartPage(helpDirectory, kind);
+        page = helpPageForTopic(helpDirectory, kind, topic);
     } catch (const Error& e) {
         ui.error(e.what());
         return nullptr;
@@ -114,9 +114,9 @@ THelpWindow* showHelp(int topic, int registerKind, const std::filesystem::path& 
     return window;
 }
 
-void showHelp(int topic, int registerKind) {
+void showHelp(int topic, RegisterKind kind) {
     QtUi ui;
-    showHelp(topic, registerKind, helpDirectory(), ui);
+    showHelp(topic, kind, helpDirectory(), ui);
 }
 
 THelpWindow* helpWindow() { return theWindow(); }

@@ -37,10 +37,10 @@ private:
 // Opens or raises the help window on the topic's page, with the help files
 // beside the program. A failure (such as missing help files) is shown as an
 // error box.
-void showHelp(int topic, int registerKind);
+void showHelp(int topic, RegisterKind kind);
 // The same with the help directory and the Ui for messages given; returns
 // the window, or nullptr when the help could not be shown.
-THelpWindow* showHelp(int topic, int registerKind, const std::filesystem::path& helpDirectory,
+THelpWindow* showHelp(int topic, RegisterKind kind, const std::filesystem::path& helpDirectory,
                       Ui& ui);
 
 // The open help window, or nullptr.

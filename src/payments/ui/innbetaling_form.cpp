@@ -71,7 +71,7 @@ TfoInnbetaling::TfoInnbetaling(PaymentContext context, Ui& ui, QWidget* parent)
 TfoInnbetaling::~TfoInnbetaling() = default;
 
 void TfoInnbetaling::build() {
-    const bool tenancy = rules_->registerKind() == 1;
+    const bool tenancy = rules_->registerKind() == RegisterKind::Rent;
     auto* filter = new QGroupBox(" Søkefilter ", this);
     rbPrForfall = new QRadioButton("Pr forfallsdato", filter);
     rbPrForfall->setObjectName("rbPrForfall");

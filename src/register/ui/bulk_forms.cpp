@@ -42,7 +42,7 @@ QLineEdit* amountEdit(QWidget* parent) {
 
 // --- TfoRelasjoner --------------------------------------------------------
 
-TfoRelasjoner::TfoRelasjoner(int registerKind, QWidget* parent) : QDialog(parent) {
+TfoRelasjoner::TfoRelasjoner(RegisterKind registerKind, QWidget* parent) : QDialog(parent) {
     setObjectName("TfoRelasjoner");
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
@@ -98,7 +98,7 @@ int TfoRelasjoner::ShowModal() {
 
 // --- TfoRelasjon ----------------------------------------------------------
 
-TfoRelasjon::TfoRelasjon(TRelasjonDialog& logic, int registerKind, QWidget* parent)
+TfoRelasjon::TfoRelasjon(TRelasjonDialog& logic, RegisterKind registerKind, QWidget* parent)
     : QDialog(parent), logic_(logic) {
     setObjectName("TfoRelasjon");
     setWindowTitle(QString::fromStdString(logic.Caption()));
@@ -177,7 +177,7 @@ void TfoRelasjon::done(int result) {
 
 // --- TfoStartKopier -------------------------------------------------------
 
-TfoStartKopier::TfoStartKopier(TKopierMode mode, int registerKind, QWidget* parent)
+TfoStartKopier::TfoStartKopier(TKopierMode mode, RegisterKind registerKind, QWidget* parent)
     : QDialog(parent) {
     setObjectName("TfoStartKopier");
     auto* layout = new QVBoxLayout(this);

@@ -33,7 +33,7 @@ QString amountForEdit(double amount);
 class TfoRelasjoner : public QDialog, public TRelasjonerStep {
     Q_OBJECT
 public:
-    TfoRelasjoner(int registerKind, QWidget* parent = nullptr);
+    TfoRelasjoner(RegisterKind registerKind, QWidget* parent = nullptr);
     int ShowModal() override;
 
     QLineEdit* edNavn;
@@ -52,7 +52,7 @@ protected:
 class TfoRelasjon : public QDialog {
     Q_OBJECT
 public:
-    TfoRelasjon(TRelasjonDialog& logic, int registerKind, QWidget* parent = nullptr);
+    TfoRelasjon(TRelasjonDialog& logic, RegisterKind registerKind, QWidget* parent = nullptr);
 
     QComboBox* cbRelasjon;
     QLabel* laHint;
@@ -71,7 +71,7 @@ private:
 class TfoStartKopier : public QDialog, public TStartKopierStep {
     Q_OBJECT
 public:
-    TfoStartKopier(TKopierMode mode, int registerKind, QWidget* parent = nullptr);
+    TfoStartKopier(TKopierMode mode, RegisterKind registerKind, QWidget* parent = nullptr);
     int ShowModal() override;
 
     QLabel* laFraOrg;

@@ -79,9 +79,12 @@ TMainForm::TMainForm(data::DataStore& store, Ui& ui, TPostNr& postal, QWidget* p
     updateMembersPage();
     // F1 opens the help of the page in view.
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this,
-            [this] { showHelp(PageControl->currentIndex() == 0 ? 27 : 28, kind_); });
-    pageChanged(0);
+    connect(help, &QShortcut::activated, this, [this] {
+        showHelp(
+            static_cast<MainPage>(PageControl->currentIndex()) == MainPage::Organisations ? 27 : 28,
+            kind_);
+    });
+    pageChanged(static_cast<int>(MainPage::Organisations));
     resize(1180, 720);
 }
 
@@ -128,7 +131,7 @@ void TMainForm::buildToolBar() {
     btSok = bar->addAction("Søk");
     btSok->setToolTip("Søk");
     connect(btSok, &QAction::triggered, this,
-            [this] { runGuarded([this] { logic_->search(1); }); });
+            [this] { runGuarded([this] { logic_->search(SearchKind::Surname); }); });
     QAction* giro = bar->addAction("Giroutskrift");
     giro->setToolTip("Giroutskrift – " + notYetAvailable());
     giro->setEnabled(false);
@@ -152,9 +155,10 @@ void TMainForm::buildMenus() {
     QMenu* fil = bar->addMenu("&Fil");
     miOrganisasjoner = fil->addAction("&Organisasjoner");
     connect(miOrganisasjoner, &QAction::triggered, this,
-            [this] { PageControl->setCurrentIndex(0); });
+            [this] { PageControl->setCurrentIndex(static_cast<int>(MainPage::Organisations)); });
     miMedlemmer = fil->addAction("&Medlemmer");
-    connect(miMedlemmer, &QAction::triggered, this, [this] { PageControl->setCurrentIndex(1); });
+    connect(miMedlemmer, &QAction::triggered, this,
+            [this] { PageControl->setCurrentIndex(static_cast<int>(MainPage::Members)); });
     fil->addSeparator();
     later(fil, "Importer medlemsliste fra &fil");
     QMenu* bbs = fil->addMenu("BBS");
@@ -191,17 +195,17 @@ void TMainForm::buildMenus() {
     connect(payment, &QAction::triggered, this, [this] { runGuarded([this] { payments(); }); });
     miSok = functions->addAction("&Søk");
     connect(miSok, &QAction::triggered, this,
-            [this] { runGuarded([this] { logic_->search(1); }); });
+            [this] { runGuarded([this] { logic_->search(SearchKind::Surname); }); });
     miSokMenu = functions->addMenu("&Søk");
     miSokNavn = miSokMenu->addAction("&Navn");
     miSokNr = miSokMenu->addAction(q(c.numberSearchMenu));
     miSokFirma = miSokMenu->addAction("&Firma");
     connect(miSokNavn, &QAction::triggered, this,
-            [this] { runGuarded([this] { logic_->search(1); }); });
+            [this] { runGuarded([this] { logic_->search(SearchKind::Surname); }); });
     connect(miSokNr, &QAction::triggered, this,
-            [this] { runGuarded([this] { logic_->search(2); }); });
+            [this] { runGuarded([this] { logic_->search(SearchKind::MemberNumber); }); });
     connect(miSokFirma, &QAction::triggered, this,
-            [this] { runGuarded([this] { logic_->search(3); }); });
+            [this] { runGuarded([this] { logic_->search(SearchKind::Company); }); });
     miKopiering = functions->addAction("K&opiering");
     connect(miKopiering, &QAction::triggered, this,
             [this] { runGuarded([this] { kopier(TKopierMode::Copy); }); });
@@ -240,11 +244,12 @@ void TMainForm::applyCaptions() {
     miMedlemmer->setText(members);
 }
 
-void TMainForm::pageChanged(int page) {
+void TMainForm::pageChanged(int tab) {
+    const auto page = static_cast<MainPage>(tab);
     runGuarded([&] {
         logic_->changePage(page);
-        DBNavigatorMain->setTable(page == 0 ? &logic_->tables().OrgTable
-                                            : &logic_->tables().MedlTable);
+        DBNavigatorMain->setTable(page == MainPage::Organisations ? &logic_->tables().OrgTable
+                                                                  : &logic_->tables().MedlTable);
     });
 }
 

@@ -158,7 +158,7 @@ private:
     void buildToolBar();
     void bindFields();
     void applyCaptions();
-    void pageChanged(int page);
+    void pageChanged(int tab);
     void focusMoved(QWidget* from, QWidget* to);
     void runGuarded(const std::function<void()>& step);
     void printScreen();
@@ -179,7 +179,7 @@ private:
     data::DataStore& store_;
     std::string fetchSettingsFile_, fetchDirectory_;  // empty: the program's own
     Ui& ui_;
-    int kind_;
+    RegisterKind kind_;
     std::unique_ptr<TMainFormLogic> logic_;
     std::unique_ptr<FieldLink> categoryLink_;
     // IBSelectQuery and IBDeleteQuery, lent to the payment window.

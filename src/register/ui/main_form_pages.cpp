@@ -32,6 +32,39 @@ TMalDB* field(QWidget* parent, const char* name, EditKind kind = EditKind::mkCus
     return e;
 }
 
+// A masked field of a form: where the window keeps it, its object name,
+// kind and mask, and its widest width (0: as wide as the form).
+struct FieldSpec {
+    TMalDB** slot;
+    const char* name;
+    EditKind kind = EditKind::mkCustom;
+    int maxWidth = 0;
+    const char* mask = "";
+};
+
+// One row of a form: its caption and its fields side by side.
+struct FieldRow {
+    QString caption;
+    std::vector<FieldSpec> fields;
+};
+
+// The rows' fields are made in order (their tab order) and added to `form`.
+void addFieldRows(QWidget* box, QFormLayout* form, const std::vector<FieldRow>& rows) {
+    for (const FieldRow& row : rows) {
+        for (const FieldSpec& f : row.fields) {
+            *f.slot = field(box, f.name, f.kind, f.mask);
+            if (f.maxWidth > 0) (*f.slot)->setMaximumWidth(f.maxWidth);
+        }
+        if (row.fields.size() == 1) {
+            form->addRow(row.caption, *row.fields.front().slot);
+            continue;
+        }
+        auto* line = new QHBoxLayout;
+        for (const FieldSpec& f : row.fields) line->addWidget(*f.slot);
+        form->addRow(row.caption, line);
+    }
+}
+
 QString amountText(const std::string& stored) {
     return stored.empty() ? QString() : q(FormatAmount(data::leadingDecimal(stored)));
 }
@@ -88,16 +121,15 @@ QWidget* TMainForm::buildOrganisationPage() {
     auto* column = new QGridLayout(right);
     auto* orgBox = new QGroupBox("Organisasjon", right);
     auto* form = new QFormLayout(orgBox);
-    EditORGNAVN = field(orgBox, "EditORGNAVN");
-    EditADRESSE = field(orgBox, "EditADRESSE");
-    EditADRESSE2 = field(orgBox, "EditADRESSE2");
-    EditPOSTNR = field(orgBox, "EditPOSTNR", EditKind::mkPostNr);
-    EditPOSTNR->setMaximumWidth(60);
-    EditPOSTSTED = field(orgBox, "EditPOSTSTED");
-    EditTELEFON = field(orgBox, "EditTELEFON", EditKind::mkPhone);
-    EditTELEFON->setMaximumWidth(120);
-    EditBANKKONTO = field(orgBox, "EditBANKKONTO", EditKind::mkAccount);
-    EditBANKKONTO->setMaximumWidth(140);
+    addFieldRows(
+        orgBox, form,
+        {{"Org.navn", {{&EditORGNAVN, "EditORGNAVN"}}},
+         {"Adresse1", {{&EditADRESSE, "EditADRESSE"}}},
+         {"Adresse2", {{&EditADRESSE2, "EditADRESSE2"}}},
+         {"Postnr",
+          {{&EditPOSTNR, "EditPOSTNR", EditKind::mkPostNr, 60}, {&EditPOSTSTED, "EditPOSTSTED"}}},
+         {"Telefon", {{&EditTELEFON, "EditTELEFON", EditKind::mkPhone, 120}}},
+         {"Kontonr", {{&EditBANKKONTO, "EditBANKKONTO", EditKind::mkAccount, 140}}}});
     laAntMedl = new QLabel(q(c.memberCountLabel), orgBox);
     laAntall = new QLabel(orgBox);
     laAntall->setObjectName("laAntall");
@@ -108,15 +140,6 @@ QWidget* TMainForm::buildOrganisationPage() {
     EditTEKST = new TDBMemo(orgBox);
     EditTEKST->setObjectName("EditTEKST");
     EditTEKST->setMaximumHeight(60);
-    auto* postal = new QHBoxLayout;
-    postal->addWidget(EditPOSTNR);
-    postal->addWidget(EditPOSTSTED);
-    form->addRow("Org.navn", EditORGNAVN);
-    form->addRow("Adresse1", EditADRESSE);
-    form->addRow("Adresse2", EditADRESSE2);
-    form->addRow("Postnr", postal);
-    form->addRow("Telefon", EditTELEFON);
-    form->addRow("Kontonr", EditBANKKONTO);
     form->addRow(laAntMedl, laAntall);
     form->addRow("", cbAUTONR);
     form->addRow("Merknad", EditTEKST);
@@ -210,35 +233,23 @@ QWidget* TMainForm::buildMemberPage() {
     EditMEDLNR = field(person, "EditMEDLNR");
     EditMEDLNR->setReadOnly(true);
     EditMEDLNR->setMaximumWidth(140);
-    EditENAVN = field(person, "EditENAVN");
-    EditFORNAVN = field(person, "EditFORNAVN");
-    EditMADRESSE = field(person, "EditMADRESSE");
-    EditMADRESSE2 = field(person, "EditMADRESSE2");
-    EditMADRESSE3 = field(person, "EditMADRESSE3");
-    EditMPOSTNR = field(person, "EditMPOSTNR", EditKind::mkPostNr);
-    EditMPOSTNR->setMaximumWidth(60);
-    EditMPOSTSTED = field(person, "EditMPOSTSTED");
-    EditMTELEFON = field(person, "EditMTELEFON", EditKind::mkPhone);
-    EditMTELEFON->setMaximumWidth(120);
-    EditEMAIL = field(person, "EditEMAIL");
-    EditFIRMA = field(person, "EditFIRMA");
+    laMedlNr = new QLabel(q(c.memberNumberLabel), person);
+    form->addRow(laMedlNr, EditMEDLNR);
+    addFieldRows(person, form,
+                 {{"Etternavn", {{&EditENAVN, "EditENAVN"}}},
+                  {"Fornavn", {{&EditFORNAVN, "EditFORNAVN"}}},
+                  {"Adresse", {{&EditMADRESSE, "EditMADRESSE"}}},
+                  {"", {{&EditMADRESSE2, "EditMADRESSE2"}}},
+                  {"", {{&EditMADRESSE3, "EditMADRESSE3"}}},
+                  {"P.nr/sted",
+                   {{&EditMPOSTNR, "EditMPOSTNR", EditKind::mkPostNr, 60},
+                    {&EditMPOSTSTED, "EditMPOSTSTED"}}},
+                  {"Telefon", {{&EditMTELEFON, "EditMTELEFON", EditKind::mkPhone, 120}}},
+                  {"Email", {{&EditEMAIL, "EditEMAIL"}}},
+                  {"Firma", {{&EditFIRMA, "EditFIRMA"}}}});
     EditMTEKST = new TDBMemo(person);
     EditMTEKST->setObjectName("EditMTEKST");
     EditMTEKST->setMaximumHeight(60);
-    laMedlNr = new QLabel(q(c.memberNumberLabel), person);
-    auto* postal = new QHBoxLayout;
-    postal->addWidget(EditMPOSTNR);
-    postal->addWidget(EditMPOSTSTED);
-    form->addRow(laMedlNr, EditMEDLNR);
-    form->addRow("Etternavn", EditENAVN);
-    form->addRow("Fornavn", EditFORNAVN);
-    form->addRow("Adresse", EditMADRESSE);
-    form->addRow("", EditMADRESSE2);
-    form->addRow("", EditMADRESSE3);
-    form->addRow("P.nr/sted", postal);
-    form->addRow("Telefon", EditMTELEFON);
-    form->addRow("Email", EditEMAIL);
-    form->addRow("Firma", EditFIRMA);
     form->addRow("Kommentarer", EditMTEKST);
     column->addWidget(person, 0, 0, 2, 1);
 
@@ -259,19 +270,15 @@ QWidget* TMainForm::buildMemberPage() {
     cbVARSLING->setObjectName("cbVARSLING");
     cbVARSLING->setChoiceItems(TChoiceList{"Bankvarsel[0]", "Eget varsel[1]", "Ikke varsel[2]"});
     laVARSLING = new QLabel("Varsel", pay);
-    EditFDATO = field(pay, "EditFDATO", EditKind::mkDate, "##.##.####");
-    EditFDATO->setMaximumWidth(110);
-    EditMEDLFRADATO = field(pay, "EditMEDLFRADATO", EditKind::mkDate, "##.##.####");
-    EditMEDLFRADATO->setMaximumWidth(110);
-    EditMBANKKONTO = field(pay, "EditMBANKKONTO", EditKind::mkAccount);
-    EditMBANKKONTO->setMaximumWidth(140);
     payForm->addRow(q(c.categoryLabel), cbKATEGORI);
     payForm->addRow(q(c.amountLabel), EditKONTINGENT);
     payForm->addRow("Betalingsmåte", cbBETALING);
     payForm->addRow(laVARSLING, cbVARSLING);
-    payForm->addRow("Fødselsdato", EditFDATO);
-    payForm->addRow(q(c.memberSinceLabel), EditMEDLFRADATO);
-    payForm->addRow("Bankkonto", EditMBANKKONTO);
+    addFieldRows(pay, payForm,
+                 {{"Fødselsdato", {{&EditFDATO, "EditFDATO", EditKind::mkDate, 110, "##.##.####"}}},
+                  {q(c.memberSinceLabel),
+                   {{&EditMEDLFRADATO, "EditMEDLFRADATO", EditKind::mkDate, 110, "##.##.####"}}},
+                  {"Bankkonto", {{&EditMBANKKONTO, "EditMBANKKONTO", EditKind::mkAccount, 140}}}});
     column->addWidget(pay, 0, 1);
 
     auto* relations = new QGroupBox("Grupperinger / Relasjoner", right);

@@ -10,7 +10,7 @@
 
 namespace lagrull {
 
-TfoKravTilHvem::TfoKravTilHvem(int registerKind, QWidget* parent) : QDialog(parent) {
+TfoKravTilHvem::TfoKravTilHvem(RegisterKind registerKind, QWidget* parent) : QDialog(parent) {
     setObjectName("TfoKravTilHvem");
     auto* layout = new QVBoxLayout(this);
     auto* box = new QGroupBox(this);

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <vector>
 
+#include "common/settings_keys.h"
 #include "reports/selection_steps.h"
 
 class QRadioButton;
@@ -17,7 +18,7 @@ namespace lagrull {
 class TfoKravTilHvem : public QDialog, public reports::TKravTilHvemStep {
     Q_OBJECT
 public:
-    explicit TfoKravTilHvem(int registerKind, QWidget* parent = nullptr);
+    explicit TfoKravTilHvem(RegisterKind registerKind, QWidget* parent = nullptr);
     int ShowModal() override;
 
     std::vector<QRadioButton*> rbChoices;

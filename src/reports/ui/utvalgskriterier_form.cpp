@@ -55,7 +55,7 @@ QLineEdit* lineEdit(QWidget* parent, const char* name, int width) {
 
 }  // namespace
 
-TfoUtvalgskriterier::TfoUtvalgskriterier(data::TOrvDbMng& dbMng, Ui& ui, int registerKind,
+TfoUtvalgskriterier::TfoUtvalgskriterier(data::TOrvDbMng& dbMng, Ui& ui, RegisterKind registerKind,
                                          QWidget* parent)
     : QDialog(parent), TUtvalgskriterierStep(dbMng), ui_(ui), registerKind_(registerKind) {
     setObjectName("TfoUtvalgskriterier");
@@ -76,7 +76,7 @@ TfoUtvalgskriterier::TfoUtvalgskriterier(data::TOrvDbMng& dbMng, Ui& ui, int reg
     edNrFra = lineEdit(criteria, "edNrFra", 90);
     edNrTil = lineEdit(criteria, "edNrTil", 90);
     for (QLineEdit* e : {edNrFra, edNrTil}) e->setValidator(new QIntValidator(e));
-    label(registerKind == 1 ? "Leietakernr fra" : "Medlnr fra", row, 0);
+    label(registerKind == RegisterKind::Rent ? "Leietakernr fra" : "Medlnr fra", row, 0);
     grid->addWidget(edNrFra, row, 1);
     label("til", row, 2);
     grid->addWidget(edNrTil, row++, 3);
@@ -146,7 +146,8 @@ TfoUtvalgskriterier::TfoUtvalgskriterier(data::TOrvDbMng& dbMng, Ui& ui, int reg
     gridHolder_ = new QWidget(this);
     auto* holder = new QVBoxLayout(gridHolder_);
     holder->setContentsMargins(0, 0, 0, 0);
-    holder->addWidget(new QLabel(registerKind == 1 ? "Leietakere" : "Medlemmer", gridHolder_));
+    holder->addWidget(
+        new QLabel(registerKind == RegisterKind::Rent ? "Leietakere" : "Medlemmer", gridHolder_));
     body->addWidget(gridHolder_, 1);
 
     auto* picking = new QVBoxLayout;
@@ -203,7 +204,7 @@ void TfoUtvalgskriterier::CriteriaReset() {
     if (!grMedlReg && c.Members()) {
         grMedlReg = new TDBGrid(*c.Members(),
                                 {{"MEDLNR",
-                                  registerKind_ == 1 ? "Leietakernr" : "Medl.nr",
+                                  registerKind_ == RegisterKind::Rent ? "Leietakernr" : "Medl.nr",
                                   80,
                                   {},
                                   Qt::AlignLeft | Qt::AlignVCenter},

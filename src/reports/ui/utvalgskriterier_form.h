@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <array>
 
+#include "common/settings_keys.h"
 #include "reports/selection_steps.h"
 
 class QComboBox;
@@ -26,7 +27,7 @@ class TMalEdit;
 class TfoUtvalgskriterier : public QDialog, public reports::TUtvalgskriterierStep {
     Q_OBJECT
 public:
-    TfoUtvalgskriterier(data::TOrvDbMng& dbMng, Ui& ui, int registerKind,
+    TfoUtvalgskriterier(data::TOrvDbMng& dbMng, Ui& ui, RegisterKind registerKind,
                         QWidget* parent = nullptr);
 
     QLineEdit* edNrFra;
@@ -71,7 +72,7 @@ private:
     void fitHeight();
 
     Ui& ui_;
-    int registerKind_;
+    RegisterKind registerKind_;
     QWidget* gridHolder_;
     QStackedWidget* pickStack_;
 };
@@ -79,7 +80,7 @@ private:
 // The program's selection steps: the Qt windows above, owned by the wizard.
 class TQtSelectionSteps : public reports::TSelectionStepFactory {
 public:
-    TQtSelectionSteps(Ui& ui, int registerKind, QWidget* parent = nullptr)
+    TQtSelectionSteps(Ui& ui, RegisterKind registerKind, QWidget* parent = nullptr)
         : ui_(ui), registerKind_(registerKind), parent_(parent) {}
     std::unique_ptr<reports::TKravTilHvemStep> CreateKravTilHvem() override;
     std::unique_ptr<reports::TUtvalgskriterierStep> CreateUtvalgskriterier(
@@ -87,7 +88,7 @@ public:
 
 private:
     Ui& ui_;
-    int registerKind_;
+    RegisterKind registerKind_;
     QWidget* parent_;
 };
 

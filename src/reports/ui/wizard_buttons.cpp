@@ -11,7 +11,7 @@
 namespace lagrull {
 
 TWizardButtons addWizardButtons(QDialog& dialog, QBoxLayout& layout, int helpTopic,
-                                int registerKind) {
+                                RegisterKind registerKind) {
     TWizardButtons b{new QPushButton("&Forrige", &dialog), new QPushButton("&Neste", &dialog),
                      new QPushButton("&Avbryt", &dialog)};
     auto* row = new QHBoxLayout;

@@ -4,6 +4,8 @@
 // with the cancel result, F1 opens the step's help topic; what "&Forrige"
 // and "&Neste" do is the window's own.
 
+#include "common/settings_keys.h"
+
 class QBoxLayout;
 class QDialog;
 class QPushButton;
@@ -17,6 +19,6 @@ struct TWizardButtons {
 };
 
 TWizardButtons addWizardButtons(QDialog& dialog, QBoxLayout& layout, int helpTopic,
-                                int registerKind);
+                                RegisterKind registerKind);
 
 }  // namespace lagrull

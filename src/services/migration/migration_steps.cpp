@@ -154,7 +154,7 @@ void takeOverFiles(const fs::path& sourceDirectory, const fs::path& targetDirect
 }
 
 MigrationChecks checkRegister(data::TDatabase& db, MigrationReport& report,
-                              const ClaimSumMap& sourceSums, int registerKind) {
+                              const ClaimSumMap& sourceSums, RegisterKind registerKind) {
     MigrationChecks checks;
     for (TableOutcome& t : report.tables) {
         t.registerRows = rowCount(db, t.table);

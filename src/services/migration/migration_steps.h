@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "common/settings_keys.h"
 #include "services/migration/migration_report.h"
 
 namespace lagrull::data {
@@ -32,7 +33,7 @@ void takeOverFiles(const std::filesystem::path& sourceDirectory,
 // the claims were made), and the sums per organisation and due date against
 // `sourceSums`.
 MigrationChecks checkRegister(data::TDatabase& db, MigrationReport& report,
-                              const ClaimSumMap& sourceSums, int registerKind);
+                              const ClaimSumMap& sourceSums, RegisterKind registerKind);
 
 // Kroner as whole øre.
 std::int64_t toOre(double kroner);

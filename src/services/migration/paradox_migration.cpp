@@ -242,7 +242,7 @@ MigrationReport TParadoxMigration::run(const std::string& sourceDirectory) {
     }
 
     // The register kind the claims were made with: the source's own.
-    int registerKind = store_.appDbMng().RegisterKind();
+    RegisterKind registerKind = store_.appDbMng().RegisterKind();
     if (const fs::path settings = sourceSettingsFile(source); !settings.empty())
         registerKind = registerKindSetting(settings.string());
 

@@ -80,7 +80,8 @@ void TSetupForm::reload() {
     const SetupValues v = settings_.load();
     EditDATABASE->setText(QString::fromStdString(v.database));
     EditBREV->setText(QString::fromStdString(v.letterFile));
-    (v.registerKind == 1 ? rbHusleieregister : rbMedlemsregister)->setChecked(true);
+    (v.registerKind == RegisterKind::Rent ? rbHusleieregister : rbMedlemsregister)
+        ->setChecked(true);
     EditFONT->setValue(v.fontSize);
     customerUnitId_ = v.customerUnitId;
 }
@@ -89,7 +90,7 @@ SetupValues TSetupForm::edited() const {
     SetupValues v;
     v.database = EditDATABASE->text().trimmed().toStdString();
     v.letterFile = EditBREV->text().trimmed().toStdString();
-    v.registerKind = rbHusleieregister->isChecked() ? 1 : 0;
+    v.registerKind = rbHusleieregister->isChecked() ? RegisterKind::Rent : RegisterKind::Members;
     v.fontSize = EditFONT->value();
     v.customerUnitId = customerUnitId_;
     return v;

@@ -66,7 +66,7 @@ private slots:
 
     void topicOpensItsPageAndLinksLeadOn() {
         test::ScriptedUi ui;
-        THelpWindow* w = showHelp(27, 0, shippedHelp(), ui);
+        THelpWindow* w = showHelp(27, RegisterKind::Members, shippedHelp(), ui);
         QVERIFY(w);
         QVERIFY(ui.messages.empty());
         QVERIFY(w->isVisible());
@@ -94,8 +94,8 @@ private slots:
 
     void thereIsOneWindowAndEscapeClosesIt() {
         test::ScriptedUi ui;
-        THelpWindow* first = showHelp(27, 0, shippedHelp(), ui);
-        THelpWindow* second = showHelp(28, 0, shippedHelp(), ui);
+        THelpWindow* first = showHelp(27, RegisterKind::Members, shippedHelp(), ui);
+        THelpWindow* second = showHelp(28, RegisterKind::Members, shippedHelp(), ui);
         QCOMPARE(second, first);
         QCOMPARE(shownFile(second), QString("medlemmer.html"));
         const QWidgetList windows = QApplication::topLevelWidgets();
@@ -109,13 +109,13 @@ private slots:
         QVERIFY(helpWindow() == nullptr);
 
         // The next request makes a new window.
-        QVERIFY(showHelp(kHelpContentsTopic, 0, shippedHelp(), ui) != nullptr);
+        QVERIFY(showHelp(kHelpContentsTopic, RegisterKind::Members, shippedHelp(), ui) != nullptr);
         QCOMPARE(shownFile(helpWindow()), QString("index.html"));
     }
 
     void rentRegisterHasItsOwnPages() {
         test::ScriptedUi ui;
-        THelpWindow* w = showHelp(28, 1, shippedHelp(), ui);
+        THelpWindow* w = showHelp(28, RegisterKind::Rent, shippedHelp(), ui);
         QVERIFY(w);
         QCOMPARE(w->browser()->source().fileName(), QString("index.html"));
         QCOMPARE(w->browser()->source().fragment(), QString("leietakere"));
@@ -127,7 +127,7 @@ private slots:
     void missingHelpFilesAreReportedThroughTheUi() {
         test::ScriptedUi ui;
         test::TempDir empty;
-        QVERIFY(showHelp(27, 0, empty.path() / "helpfiles", ui) == nullptr);
+        QVERIFY(showHelp(27, RegisterKind::Members, empty.path() / "helpfiles", ui) == nullptr);
         QVERIFY(helpWindow() == nullptr);
         QCOMPARE(ui.messages.size(), std::size_t(1));
         QCOMPARE(QString::fromStdString(ui.messages[0].caption), QString("Feil!"));
@@ -141,7 +141,7 @@ private slots:
         QDialog dialog;
         THelpWindow* inside = nullptr;
         QTimer::singleShot(0, [&] {
-            inside = showHelp(29, 0, shippedHelp(), ui);
+            inside = showHelp(29, RegisterKind::Members, shippedHelp(), ui);
             dialog.accept();
         });
         dialog.exec();
@@ -150,14 +150,15 @@ private slots:
     }
 
     void aboutWindowNamesProductVersionAndRegister() {
-        for (int kind : {0, 1}) {
+        for (RegisterKind kind : {RegisterKind::Members, RegisterKind::Rent}) {
             TAboutForm form(kind);
             QCOMPARE(form.windowTitle(), QString("Om Lagrull"));
             QCOMPARE(form.findChild<QLabel*>("laProdukt")->text(), QString("Lagrull"));
             QCOMPARE(form.findChild<QLabel*>("laVersjon")->text(),
                      QString("Versjon ") + LAGRULL_VERSION);
             QCOMPARE(form.findChild<QLabel*>("laRegister")->text(),
-                     kind == 0 ? QString("Medlemsregister") : QString("Husleieregister"));
+                     kind == RegisterKind::Members ? QString("Medlemsregister")
+                                                   : QString("Husleieregister"));
             QVERIFY(!form.findChild<QLabel*>("laFormaal")->text().isEmpty());
         }
         bool modal = false;
@@ -168,7 +169,7 @@ private slots:
             saveShot(form, "about_window");
             form->findChild<QPushButton*>("btOK")->click();
         });
-        showAbout(0);
+        showAbout(RegisterKind::Members);
         QVERIFY(modal);
     }
 };

@@ -41,8 +41,8 @@ struct Register {
     std::unique_ptr<data::DataStore> store;
     std::unique_ptr<TMainForm> form;
 
-    explicit Register(int kind = 0) {
-        if (kind == 1) dir.write("lagrul.ini", "[Setup]\r\nRegister=1\r\n");
+    explicit Register(RegisterKind kind = RegisterKind::Members) {
+        if (kind == RegisterKind::Rent) dir.write("lagrul.ini", "[Setup]\r\nRegister=1\r\n");
         dir.write("Postnr.num",
                   makePostnrFile({{150, "OSLO"}, {1337, "SANDVIKA"}, {5003, "BERGEN"}}));
         postal = std::make_unique<TPostNr>(dir.str());
@@ -270,7 +270,7 @@ private slots:
     }
 
     void rentRegisterCaptions() {
-        Register r(1);
+        Register r(RegisterKind::Rent);
         QVERIFY(r.form->windowTitle().endsWith("  -  Husleieregister"));
         QCOMPARE(r.form->PageControl->tabText(1), QString("&Leietakere"));
         QCOMPARE(r.form->laMedlNr->text(), QString("Leiet.nr"));

@@ -130,7 +130,7 @@ TEST_F(CriteriaWindowTest, EveryKindOfCriterionThroughTheControls) {
     const std::string extra = a->ekstra[0].substr(0, 2) + "%";
     const std::int64_t to = static_cast<std::int64_t>(a->nmedlnr) + 5;
 
-    TQtSelectionSteps steps(ui, 0);
+    TQtSelectionSteps steps(ui, RegisterKind::Members);
     reports::TMedlemsutvalg selection(steps, store->dbMng(), tables().OrgTable, tables().MedlTable);
     ModalScript script({[&](QWidget* w) {
         auto& form = dynamic_cast<TfoUtvalgskriterier&>(*w);
@@ -198,7 +198,7 @@ TEST_F(CriteriaWindowTest, EveryKindOfCriterionThroughTheControls) {
 }
 
 TEST_F(CriteriaWindowTest, PickingPanelAndKeys) {
-    TfoUtvalgskriterier form(store->dbMng(), ui, 0);
+    TfoUtvalgskriterier form(store->dbMng(), ui, RegisterKind::Members);
     form.InitSelection(tables().OrgTable, tables().MedlTable);
     form.show();
     pickInGrid(form, "46", true);
@@ -219,7 +219,7 @@ TEST_F(CriteriaWindowTest, PickingPanelAndKeys) {
 }
 
 TEST_F(CriteriaWindowTest, AWrongDateKeepsTheWindowOpen) {
-    TQtSelectionSteps steps(ui, 0);
+    TQtSelectionSteps steps(ui, RegisterKind::Members);
     reports::TMedlemsutvalg selection(steps, store->dbMng(), tables().OrgTable, tables().MedlTable);
     ModalScript script({[&](QWidget* w) {
         auto& form = dynamic_cast<TfoUtvalgskriterier&>(*w);
@@ -235,7 +235,7 @@ TEST_F(CriteriaWindowTest, AWrongDateKeepsTheWindowOpen) {
 }
 
 TEST_F(CriteriaWindowTest, BackAndForthThroughATwoStepWizardKeepsTheEntries) {
-    TQtSelectionSteps steps(ui, 0);
+    TQtSelectionSteps steps(ui, RegisterKind::Members);
     reports::TWizard wizard(1, 2);
     wizard.SetStep(
         1, {[&steps] {

@@ -140,15 +140,17 @@ public:
         before_ = pdfs();
         return queues.substr(start, queues.find(':', start) - start);
     }
-    // Waits up to half a minute for a PDF the queue wrote after find(). The
-    // queue names its files by the job's title, so a file of an earlier run is
-    // overwritten: a changed time counts as new.
+    // Waits up to half a minute for a PDF the queue wrote after find(); the
+    // queue names files by the job's title, so a file written anew may have
+    // an old name.
     bool newPdfWritten() const {
         for (int i = 0; i < 60; ++i) {
-            for (const auto& f : pdfs())
-                if (f.first.extension() == ".pdf" && fs::file_size(f.first) > 1000 &&
-                    (!before_.count(f.first) || before_.at(f.first) != f.second))
+            for (const auto& [f, written] : pdfs()) {
+                const auto old = before_.find(f);
+                if ((old == before_.end() || old->second != written) && f.extension() == ".pdf" &&
+                    fs::file_size(f) > 1000)
                     return true;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
         }
         return false;

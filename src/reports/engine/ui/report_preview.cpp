@@ -37,7 +37,7 @@ public:
 }  // namespace
 
 TReportPreview::TReportPreview(const ReportLayout& layout, TReportRowSource& rows, Ui& ui,
-                               int helpTopic, int registerKind, QWidget* parent)
+                               int helpTopic, RegisterKind registerKind, QWidget* parent)
     : QDialog(parent), layout_(layout), rows_(rows), ui_(ui) {
     setObjectName("TReportPreview");
     setWindowTitle(QString::fromStdString(layout.title.empty() ? "Forhåndsvisning" : layout.title));

@@ -23,7 +23,7 @@ class TReportPreview : public QDialog {
 public:
     // The layout and the rows stay the caller's and must outlive the window.
     TReportPreview(const ReportLayout& layout, TReportRowSource& rows, Ui& ui, int helpTopic,
-                   int registerKind, QWidget* parent = nullptr);
+                   RegisterKind registerKind, QWidget* parent = nullptr);
 
     int pageCount() const { return pages_; }
     int currentPage() const { return page_; }

@@ -364,14 +364,14 @@ TEST_F(Startup, FirstStartCreatesAllSevenTables) {
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(TOrvIni::readValue(settings(), "Setup", "Database"), dir.str() + "/");
     ASSERT_NE(store.appDbMng().Organisasjon(), nullptr);
-    EXPECT_EQ(store.appDbMng().RegisterKind(), 0);
+    EXPECT_EQ(store.appDbMng().RegisterKind(), RegisterKind::Members);
 }
 
 TEST_F(Startup, CurrentOrganisationAndLookUpLists) {
     TOrvIni::writeValue(settings(), "Setup", "Register", "1");
     DataStore store(ui, settings(), dir.str());
     store.start();
-    EXPECT_EQ(store.appDbMng().RegisterKind(), 1);
+    EXPECT_EQ(store.appDbMng().RegisterKind(), RegisterKind::Rent);
     TDatabase& db = store.dbLocal();
     TOrvQuery q(db);
     for (const char* sql :
