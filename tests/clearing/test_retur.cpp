@@ -365,10 +365,20 @@ std::string threePayments() {
 
 }  // namespace
 
-TEST(ReturnFileLines, EveryKindOfLineEndGivesTheSamePayments) {
+// Each case reads with its own reader; the archive lies in "data".
+class ReturnFileLines : public ::testing::Test {
+protected:
+    // Whether reading the file fails with a message that holds `text`.
+    bool failsWith(const std::string& name, const std::string& content, const std::string& text) {
+        return loadErrorOf(reader, dir.write(name, content)).find(text) != std::string::npos;
+    }
+
     TempDir dir;
     test::ScriptedUi ui;
-    TBBSRetur reader(ui, dir.path() / "data");
+    TBBSRetur reader{ui, dir.path() / "data"};
+};
+
+TEST_F(ReturnFileLines, EveryKindOfLineEndGivesTheSamePayments) {
     const std::string crlf = threePayments();
     // CR alone, LF alone, and a file that mixes all three.
     std::string mixed = crlf;
@@ -391,10 +401,7 @@ TEST(ReturnFileLines, EveryKindOfLineEndGivesTheSamePayments) {
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "data" / "Behandlet"));
 }
 
-TEST(ReturnFileLines, TooLongLineFailsAndTheFileStays) {
-    TempDir dir;
-    test::ScriptedUi ui;
-    TBBSRetur reader(ui, dir.path() / "data");
+TEST_F(ReturnFileLines, TooLongLineFailsAndTheFileStays) {
     // Lines ended by a character the reader does not know run together.
     const auto path = dir.write("ocr.txt", withLineEnds(threePayments(), "\x15"));
     try {
@@ -415,50 +422,32 @@ TEST(ReturnFileLines, TooLongLineFailsAndTheFileStays) {
     reader.LoadFromFile(dir.write("blanks.txt", content));
     EXPECT_EQ(reader.Betalinger().Count(), 3);
     content.insert(4 * 82 + 4 + 80, "x");
-    EXPECT_NE(std::string(loadErrorOf(reader, dir.write("long.txt", content)))
-                  .find(", linje 5: posten er lengre enn 80 tegn"),
-              std::string::npos);
+    EXPECT_TRUE(failsWith("long.txt", content, ", linje 5: posten er lengre enn 80 tegn"));
 }
 
-TEST(ReturnFileLines, CutPaymentAndAgreementRecordsFail) {
-    TempDir dir;
-    test::ScriptedUi ui;
-    TBBSRetur reader(ui, dir.path());
+TEST_F(ReturnFileLines, CutPaymentAndAgreementRecordsFail) {
     // A payment cut at 60 characters would read KID "123456789012".
     std::string cut = payment("NY0910", "150324", "12500", "1234567890123456789012");
     cut.erase(60, 20);
     const auto path = dir.write("ocr.txt", transmissionStart() + cut + transmissionEnd());
-    try {
-        reader.LoadFromFile(path);
-        FAIL() << "no failure";
-    } catch (const FormatError& e) {
-        EXPECT_EQ(std::string(e.what()), "Feil i BBS-returfilen " + path.string() +
+    EXPECT_EQ(loadErrorOf(reader, path), "Feil i BBS-returfilen " + path.string() +
                                              ", linje 2: posten er kortere enn 80 tegn (60 tegn)");
-    }
     EXPECT_EQ(reader.Betalinger().Count(), 0);
 
     std::string shortAgreement = agreement('1', "12345", 'J');
     shortAgreement.erase(30, 50);
-    EXPECT_NE(
-        std::string(loadErrorOf(reader, dir.write("avtaler.txt", transmissionStart() +
-                                                                     agreement('1', "1", 'J') +
-                                                                     shortAgreement)))
-            .find(", linje 3: posten er kortere enn 80 tegn (30 tegn)"),
-        std::string::npos);
+    EXPECT_TRUE(failsWith("avtaler.txt",
+                          transmissionStart() + agreement('1', "1", 'J') + shortAgreement,
+                          ", linje 3: posten er kortere enn 80 tegn (30 tegn)"));
     // A payment found where the second line of another should be is named
     // by its own line.
     std::string first = payment("NY0910", "150324", "100", "1");
     first.resize(82);
-    EXPECT_NE(
-        std::string(loadErrorOf(reader, dir.write("b.txt", transmissionStart() + first + cut)))
-            .find(", linje 3: posten er kortere"),
-        std::string::npos);
+    EXPECT_TRUE(
+        failsWith("b.txt", transmissionStart() + first + cut, ", linje 3: posten er kortere"));
 }
 
-TEST(ReturnFileLines, ReversalIsReadWithItsSign) {
-    TempDir dir;
-    test::ScriptedUi ui;
-    TBBSRetur reader(ui, dir.path());
+TEST_F(ReturnFileLines, ReversalIsReadWithItsSign) {
     std::string reversal = payment("NY0918", "180324", "12500", "4711");
     reversal[31] = '-';
     reader.LoadFromFile(dir.write(
@@ -471,21 +460,14 @@ TEST(ReturnFileLines, ReversalIsReadWithItsSign) {
     EXPECT_TRUE(reader.Betalinger().Items(1).ErTilbakeforing());
 }
 
-TEST(ReturnFileLines, FileThatCannotBeOpenedFails) {
-    TempDir dir;
-    test::ScriptedUi ui;
-    TBBSRetur reader(ui, dir.path());
+TEST_F(ReturnFileLines, FileThatCannotBeOpenedFails) {
     reader.LoadFromFile(dir.write("ocr.txt", payment("NY0910", "150324", "100", "1")));
-    for (const auto& path : {dir.path() / "finnes_ikke.txt", dir.path()}) {
-        try {
-            reader.LoadFromFile(path);
-            FAIL() << "no failure for " << path;
-        } catch (const FileError& e) {
-            EXPECT_EQ(
-                std::string(e.what()).rfind("Kan ikke åpne BBS-returfilen " + path.string(), 0),
-                0u);
-        }
-        EXPECT_EQ(reader.Betalinger().Count(), 0);
-    }
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Behandlet"));
+    EXPECT_THROW(reader.LoadFromFile(dir.path() / "finnes_ikke.txt"), FileError);
+    EXPECT_EQ(reader.Betalinger().Count(), 0);
+    EXPECT_EQ(loadErrorOf(reader, dir.path() / "finnes_ikke.txt"),
+              "Kan ikke åpne BBS-returfilen " + (dir.path() / "finnes_ikke.txt").string() +
+                  ": filen finnes ikke");
+    EXPECT_EQ(loadErrorOf(reader, dir.path()),
+              "Kan ikke åpne BBS-returfilen " + dir.path().string() + ": det er en katalog");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "data" / "Behandlet"));
 }
