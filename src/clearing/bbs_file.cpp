@@ -26,14 +26,13 @@ bool hasHighBytes(const std::string& line) {
     return false;
 }
 
-// The first CR or LF in [start, start + size), or nullptr.
+// The first CR or LF in [start, start + size), or nullptr. One pass: a
+// search for LF first would run to the end of a file whose lines end in CR
+// alone, for every line.
 const char* lineEnd(const char* start, std::size_t size) {
-    const void* lf = std::memchr(start, '\n', size);
-    const std::size_t lfAt =
-        lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) : size;
-    const void* cr = std::memchr(start, '\r', lfAt);
-    if (cr) return static_cast<const char*>(cr);
-    return lf ? static_cast<const char*>(lf) : nullptr;
+    for (const char* p = start; p != start + size; ++p)
+        if (*p == '\n' || *p == '\r') return p;
+    return nullptr;
 }
 
 }  // namespace
