@@ -3,10 +3,19 @@ BUILD ?= build
 GUI ?= ON
 CMAKE_FLAGS ?=
 
-.PHONY: run test deps configure build test-nogui sanitize bench clean
+.PHONY: run demo test deps configure build test-nogui sanitize bench clean
 
 run: build
 	$(BUILD)/src/app/lagrul
+
+# The program on a made-up register of its own (members, relations and
+# claims), made on first use; remove $(DEMO_DATA) for a fresh one.
+DEMO_DATA ?= $(BUILD)/demo-data
+demo: build
+	mkdir -p $(DEMO_DATA)
+	test -e $(DEMO_DATA)/lagrull.db || \
+	  $(BUILD)/src/cli/lagrul-cli /path=$(abspath $(DEMO_DATA)) demo --krav
+	$(BUILD)/src/app/lagrul /path=$(abspath $(DEMO_DATA))
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
