@@ -14,6 +14,8 @@ void addServicesCommands(Commands& commands);
 void addHelpCommands(Commands& commands);
 void addTemplateCommands(Commands& commands);
 void addMergeCommands(Commands& commands);
+void addMigrationCommands(Commands& commands);
+void addReportsCommands(Commands& commands);
 void addDemoCommands(Commands& commands);
 #ifdef LAGRULL_HAVE_PRINT
 void addPrintCommands(Commands& commands);
@@ -29,6 +31,8 @@ inline void addAllCommands(Commands& commands) {
     addHelpCommands(commands);
     addTemplateCommands(commands);
     addMergeCommands(commands);
+    addMigrationCommands(commands);
+    addReportsCommands(commands);
     addDemoCommands(commands);
 #ifdef LAGRULL_HAVE_PRINT
     addPrintCommands(commands);

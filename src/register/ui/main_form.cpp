@@ -28,6 +28,7 @@
 #include "data/ui/db_grid.h"
 #include "data/ui/db_navigator.h"
 #include "register/variants.h"
+#include "services/migration/paradox_migration.h"
 #include "services/ui/setup_form.h"
 
 namespace lagrull {
@@ -197,6 +198,9 @@ void TMainForm::buildMenus() {
     QMenu* system = bar->addMenu("&Systemoppsett");
     setupAction_ = system->addAction("&Dataoppsett");
     connect(setupAction_, &QAction::triggered, this, [this] { runGuarded([this] { setup(); }); });
+    fetchOldRegisterAction = system->addAction("Hent register fra eldre versjon…");
+    connect(fetchOldRegisterAction, &QAction::triggered, this,
+            [this] { runGuarded([this] { fetchOldRegister(); }); });
     later(system, "Oppdatering over internet");
 
     helpMenu_ = bar->addMenu("&Hjelp");
@@ -297,6 +301,16 @@ void TMainForm::setup() {
                             appPaths().programDirectory);
     TSetupForm form(settings, ui_, this);
     if (form.exec() == TSetupForm::kRestart) close();
+}
+
+void TMainForm::fetchOldRegister(bool offer) {
+    migration::MigrationTarget target = migration::defaultMigrationTarget();
+    if (!fetchSettingsFile_.empty()) target = {fetchSettingsFile_, fetchDirectory_};
+    if (migration::runMigrationDialogue(store_, ui_, target, offer)) logic_->writeHeading();
+}
+
+void TMainForm::offerOldRegisterWhenEmpty() {
+    if (migration::registerIsEmpty(store_)) fetchOldRegister(true);
 }
 
 void TMainForm::reindex() {
