@@ -1,4 +1,5 @@
 #include "cli/options.h"
+#include "cli/selection_options.h"
 
 #include <gtest/gtest.h>
 
@@ -52,4 +53,24 @@ TEST(CliOptions, GlobalOptionsAnywhere) {
     // "--input SVAR" is the command's own option.
     EXPECT_EQ(g.rest, (std::vector<std::string>{"flett", "mal.rtf", "--input", "svar"}));
     EXPECT_EQ(parseGlobalOptions({"--no", "kid"}).answer, ConsoleUi::Default::No);
+}
+
+TEST(CliSelectionOptions, TheGroupAndTheConsoleWhoStep) {
+    const OptionSpecs specs = withSelectionOptions({{"dato", OptionKind::Value}});
+    const ParsedOptions picks =
+        parseOptions({"--velg", "8A", "--velg=12", "--ekstra10", "x%", "--dato", "1"}, specs);
+    EXPECT_EQ(picks.values("velg"), (std::vector<std::string>{"8A", "12"}));
+    EXPECT_EQ(picks.value("ekstra10"), "x%");
+    EXPECT_TRUE(selectionGiven(picks));
+    // The organisation alone is no selection: the who-step answers "Alle".
+    const ParsedOptions organisation = parseOptions({"--orgnr", "2", "--dato", "1"}, specs);
+    EXPECT_FALSE(selectionGiven(organisation));
+    for (const ParsedOptions* options : {&picks, &organisation}) {
+        ConsoleSelectionSteps steps(*options);
+        std::unique_ptr<lagrull::reports::TKravTilHvemStep> who = steps.CreateKravTilHvem();
+        who->Setup("Hvem skal ha betalingskravet?", {"Alle medlemmer", "Utvalg"});
+        EXPECT_EQ(who->ShowModal(), lagrull::reports::kStepNext);
+        EXPECT_EQ(who->Choice(), options == &picks ? 1 : 0);
+    }
+    EXPECT_THROW(parseOptions({"--ekstra11", "x"}, specs), UsageError);
 }

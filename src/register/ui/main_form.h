@@ -29,6 +29,7 @@ class TNumDB;
 class TPostNr;
 class Ui;
 class FieldLink;
+struct TPaymentQueries;
 
 class TMainForm : public QMainWindow, public MainFormView {
     Q_OBJECT
@@ -149,6 +150,7 @@ private:
     void printerSetup();
     void reindex();
     void setup();
+    void payments();
     void updateMembersPage();
     QAction* later(QMenu* menu, const QString& caption);
 
@@ -163,6 +165,8 @@ private:
     int kind_;
     std::unique_ptr<TMainFormLogic> logic_;
     std::unique_ptr<FieldLink> categoryLink_;
+    // IBSelectQuery and IBDeleteQuery, lent to the payment window.
+    std::unique_ptr<TPaymentQueries> paymentQueries_;
     data::Subscription organisationRows_;
     bool refreshingCategory_ = false;
 };

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <set>
+#include <map>
 #include <thread>
 
 #include <unistd.h>
@@ -140,11 +140,14 @@ public:
         before_ = pdfs();
         return queues.substr(start, queues.find(':', start) - start);
     }
-    // Waits up to half a minute for a PDF the queue wrote after find().
+    // Waits up to half a minute for a PDF the queue wrote after find(). The
+    // queue names its files by the job's title, so a file of an earlier run is
+    // overwritten: a changed time counts as new.
     bool newPdfWritten() const {
         for (int i = 0; i < 60; ++i) {
             for (const auto& f : pdfs())
-                if (!before_.count(f) && f.extension() == ".pdf" && fs::file_size(f) > 1000)
+                if (f.first.extension() == ".pdf" && fs::file_size(f.first) > 1000 &&
+                    (!before_.count(f.first) || before_.at(f.first) != f.second))
                     return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
         }
@@ -156,14 +159,15 @@ public:
     }
 
 private:
-    std::set<fs::path> pdfs() const {
-        std::set<fs::path> files;
+    std::map<fs::path, fs::file_time_type> pdfs() const {
+        std::map<fs::path, fs::file_time_type> files;
         std::error_code ec;
         if (fs::is_directory(directory(), ec))
-            for (const auto& e : fs::directory_iterator(directory(), ec)) files.insert(e.path());
+            for (const auto& e : fs::directory_iterator(directory(), ec))
+                files[e.path()] = e.last_write_time(ec);
         return files;
     }
-    std::set<fs::path> before_;
+    std::map<fs::path, fs::file_time_type> before_;
 };
 
 TEST_F(QtPrint, PrintsOnACupsPdfQueue) {
