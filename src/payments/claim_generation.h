@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "common/settings_keys.h"
 #include "payments/query_parts.h"
 
 namespace lagrull {
