@@ -65,8 +65,8 @@ std::string keyAt(lua_State* L, int index) {
     return std::string(text, length);
 }
 
-int callMethod(lua_State* L) {
-    return guarded(L, [](lua_State* L) {
+int callMethod(lua_State* state) {
+    return guarded(state, [](lua_State* L) {
         TScriptObject& object = objectAt(L, lua_upvalueindex(1));
         const std::string name = keyAt(L, lua_upvalueindex(2));
         // obj:Name(...) passes the object itself first.
@@ -84,8 +84,8 @@ int callMethod(lua_State* L) {
     });
 }
 
-int objectIndex(lua_State* L) {
-    return guarded(L, [](lua_State* L) {
+int objectIndex(lua_State* state) {
+    return guarded(state, [](lua_State* L) {
         TScriptObject& object = objectAt(L, 1);
         const std::string name = keyAt(L, 2);
         switch (object.member(name)) {
@@ -101,8 +101,8 @@ int objectIndex(lua_State* L) {
     });
 }
 
-int objectNewIndex(lua_State* L) {
-    return guarded(L, [](lua_State* L) {
+int objectNewIndex(lua_State* state) {
+    return guarded(state, [](lua_State* L) {
         TScriptObject& object = objectAt(L, 1);
         const std::string name = keyAt(L, 2);
         if (object.member(name) != TScriptObject::Member::Property)

@@ -6,8 +6,10 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <string_view>
 #include <thread>
 
 #include <QBuffer>
@@ -41,9 +43,25 @@ std::string run(const std::string& command) {
     return out;
 }
 
-bool have(const char* program) {
-    return !run(std::string("command -v ") + program + " 2>/dev/null").empty();
+// CI installs and starts everything these tests use, so there a missing
+// tool or queue fails the test instead of leaving part of it unproved.
+bool inCi() {
+    const char* ci = std::getenv("CI");
+    return ci && std::string_view(ci) == "true";
 }
+
+bool have(const char* program) {
+    const bool found = !run(std::string("command -v ") + program + " 2>/dev/null").empty();
+    if (!found && inCi()) ADD_FAILURE() << program << " is missing under CI";
+    return found;
+}
+
+// Skips the test where something it needs is missing, fails it under CI.
+#define SKIP_WITHOUT(condition, what)              \
+    if (!(condition)) {                            \
+        if (inCi()) FAIL() << what << " under CI"; \
+        GTEST_SKIP() << what;                      \
+    }
 
 fs::path letter() { return testData() / "template" / "print" / "brev-side.rtf"; }
 
@@ -116,17 +134,18 @@ TEST_F(QtPrint, LandscapeSectionGivesALandscapePdfPage) {
         dir.write("bred.rtf", "{\\rtf1\\paperw16838\\paperh11906\\landscape Bred side\\par}");
     const std::string pdf = (dir.path() / "bred.pdf").string();
     TQtPdfConverter().convert(rtf.string(), pdf);
-    if (!have("pdfinfo")) GTEST_SKIP() << "pdfinfo is missing";
+    SKIP_WITHOUT(have("pdfinfo"), "pdfinfo is missing");
     const std::string info = run("pdfinfo '" + pdf + "'");
     EXPECT_NE(info.find("842 x 595 pts"), std::string::npos) << info;
 }
 
 TEST_F(QtPrint, PrintsOnACupsPdfQueue) {
-    if (!have("lpstat") || run("lpstat -r 2>/dev/null").find("is running") == std::string::npos)
-        GTEST_SKIP() << "no CUPS scheduler";
+    SKIP_WITHOUT(
+        have("lpstat") && run("lpstat -r 2>/dev/null").find("is running") != std::string::npos,
+        "no CUPS scheduler (scripts/start-cups.sh starts one)");
     const std::string queues = run("lpstat -v 2>/dev/null");
     const auto at = queues.find("cups-pdf:/");
-    if (at == std::string::npos) GTEST_SKIP() << "no cups-pdf queue";
+    SKIP_WITHOUT(at != std::string::npos, "no cups-pdf queue (scripts/start-cups.sh sets one up)");
     // "device for NAME: cups-pdf:/"
     const auto start = queues.rfind("device for ", at) + 11;
     const std::string queue = queues.substr(start, queues.find(':', start) - start);
@@ -159,7 +178,7 @@ TEST_F(QtPrint, PrintsOnACupsPdfQueue) {
 }
 
 TEST_F(QtPrint, PngPicturesAreDrawnWithTheirCrops) {
-    if (!have("pdftoppm")) GTEST_SKIP() << "pdftoppm is missing";
+    SKIP_WITHOUT(have("pdftoppm"), "pdftoppm is missing");
     // two pixels, red and blue; cropping the right half leaves red only
     QImage two(2, 1, QImage::Format_RGB32);
     two.setPixel(0, 0, qRgb(255, 0, 0));
