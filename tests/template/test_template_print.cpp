@@ -57,10 +57,10 @@ bool have(const char* program) {
 }
 
 // Skips the test where something it needs is missing, fails it under CI.
-#define SKIP_WITHOUT(condition, what)              \
-    if (!(condition)) {                            \
-        if (inCi()) FAIL() << what << " under CI"; \
-        GTEST_SKIP() << what;                      \
+#define SKIP_WITHOUT(condition, what)                \
+    if (!(condition)) {                              \
+        if (inCi()) FAIL() << (what) << " under CI"; \
+        GTEST_SKIP() << (what);                      \
     }
 
 fs::path letter() { return testData() / "template" / "print" / "brev-side.rtf"; }
