@@ -6,10 +6,19 @@ CMAKE_FLAGS ?=
 # by hand (see scripts/fetch-postal-register.sh); make passes it on to the
 # scripts and to CMake.
 
-.PHONY: run test deps configure build test-nogui sanitize bench format-check tidy clean
+.PHONY: run demo test deps configure build test-nogui sanitize bench format-check tidy clean
 
 run: build
 	$(BUILD)/src/app/lagrul
+
+# The program on a made-up register of its own (members, relations and
+# claims), made on first use; remove $(DEMO_DATA) for a fresh one.
+DEMO_DATA ?= $(BUILD)/demo-data
+demo: build
+	mkdir -p $(DEMO_DATA)
+	test -e $(DEMO_DATA)/lagrull.db || \
+	  $(BUILD)/src/cli/lagrul-cli /path=$(abspath $(DEMO_DATA)) demo --krav
+	$(BUILD)/src/app/lagrul /path=$(abspath $(DEMO_DATA))
 
 # The printing test prints on a cups-pdf queue when the scheduler can be
 # started; without it that one test skips itself and start-cups.sh says why.

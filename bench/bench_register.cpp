@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "common/ui/db_grid.h"
 #include "data/data_store.h"
 #include "data/database.h"
+#include "data/ui/db_grid.h"
 #include "quiet_ui.h"
 #include "register/ui/main_form.h"
 #include "services/postnr.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "template/rtf_document_parser.h"
+#include "template/rtf/rtf_document_parser.h"
 
 namespace {
 

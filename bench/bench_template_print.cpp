@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <string>
 
-#include "template/print/qt_gui_application.h"
-#include "template/print/qt_paint_device.h"
-#include "template/recording_device.h"
-#include "template/rtf_document_builder.h"
+#include "template/layout/recording_device.h"
+#include "template/layout/rtf_document_builder.h"
+#include "template/pdf/qt_gui_application.h"
+#include "template/pdf/qt_paint_device.h"
 
 using namespace lagrull;
 

@@ -32,18 +32,21 @@ function(lagrull_test name)
                ENVIRONMENT_MODIFICATION "LAGRULL_TESTDATA=set:${PROJECT_SOURCE_DIR}/tests/data")
 endfunction()
 
-# lagrull_golden_test(NAME REFERENCE file ARGS args...): runs lagrul-cli with
-# ARGS and compares its standard output with the reference file under
-# tests/data/. With LAGRULL_REGENERATE=1 in the environment the reference is
-# written anew instead, for review in the diff.
+# lagrull_golden_test(NAME REFERENCE file [SETUP args] ARGS args...): runs
+# lagrul-cli with ARGS and compares its standard output with the reference
+# file under tests/data/. SETUP, when given, is a lagrul-cli command run first
+# in the same work directory (e.g. making the demo register); it must succeed
+# and its output is not compared. With LAGRULL_REGENERATE=1 in the
+# environment the reference is written anew instead, for review in the diff.
 function(lagrull_golden_test name)
-  cmake_parse_arguments(ARG "" "REFERENCE" "ARGS" ${ARGN})
+  cmake_parse_arguments(ARG "" "REFERENCE" "ARGS;SETUP" ${ARGN})
   add_test(NAME golden.${name}
     COMMAND ${CMAKE_COMMAND}
       -DCLI=$<TARGET_FILE:lagrul-cli>
       -DREFERENCE=${PROJECT_SOURCE_DIR}/tests/data/${ARG_REFERENCE}
       -DWORKDIR=${CMAKE_CURRENT_BINARY_DIR}/golden/${name}
       "-DARGS=${ARG_ARGS}"
+      "-DSETUP=${ARG_SETUP}"
       -P ${PROJECT_SOURCE_DIR}/cmake/RunGolden.cmake)
   set_tests_properties(golden.${name} PROPERTIES
     ENVIRONMENT "LAGRULL_TESTDATA=${PROJECT_SOURCE_DIR}/tests/data")

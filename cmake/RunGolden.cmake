@@ -4,19 +4,32 @@
 # argument stands for tests/data, "@WORK@" for the work directory. The
 # reference holds standard output, then "stderr:" and standard error when
 # there is any, then "exit: N"; the work, data and program directories appear
-# there as @WORK@, @DATA@ and @PROG@.
+# there as @WORK@, @DATA@ and @PROG@. SETUP, when given, runs first.
 file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}/home")
 get_filename_component(datadir "${REFERENCE}" DIRECTORY)
-set(args)
-foreach(a IN LISTS ARGS)
-  string(REPLACE "@DATA@" "${datadir}" a "${a}")
-  string(REPLACE "@WORK@" "${WORKDIR}" a "${a}")
-  list(APPEND args "${a}")
-endforeach()
+function(expand_args out)
+  set(expanded)
+  foreach(a IN LISTS ARGN)
+    string(REPLACE "@DATA@" "${datadir}" a "${a}")
+    string(REPLACE "@WORK@" "${WORKDIR}" a "${a}")
+    list(APPEND expanded "${a}")
+  endforeach()
+  set(${out} "${expanded}" PARENT_SCOPE)
+endfunction()
+expand_args(args ${ARGS})
 set(ENV{HOME} "${WORKDIR}/home")
 set(ENV{XDG_DATA_HOME} "${WORKDIR}/home/data")
 set(ENV{XDG_CONFIG_HOME} "${WORKDIR}/home/config")
+if(SETUP)
+  expand_args(setup_args ${SETUP})
+  execute_process(COMMAND "${CLI}" ${setup_args}
+    WORKING_DIRECTORY "${WORKDIR}"
+    OUTPUT_VARIABLE setup_out ERROR_VARIABLE setup_err RESULT_VARIABLE setup_rc)
+  if(NOT setup_rc EQUAL 0)
+    message(FATAL_ERROR "setup failed (${setup_rc}):\n${setup_out}${setup_err}")
+  endif()
+endif()
 execute_process(COMMAND "${CLI}" ${args}
   WORKING_DIRECTORY "${WORKDIR}"
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)

@@ -14,6 +14,7 @@ void addServicesCommands(Commands& commands);
 void addHelpCommands(Commands& commands);
 void addTemplateCommands(Commands& commands);
 void addMergeCommands(Commands& commands);
+void addDemoCommands(Commands& commands);
 #ifdef LAGRULL_HAVE_PRINT
 void addPrintCommands(Commands& commands);
 #endif
@@ -28,6 +29,7 @@ inline void addAllCommands(Commands& commands) {
     addHelpCommands(commands);
     addTemplateCommands(commands);
     addMergeCommands(commands);
+    addDemoCommands(commands);
 #ifdef LAGRULL_HAVE_PRINT
     addPrintCommands(commands);
 #endif

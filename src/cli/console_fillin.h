@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "template/fillin.h"
+#include "template/merge/fillin.h"
 
 namespace lagrull::cli {
 

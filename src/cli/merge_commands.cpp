@@ -12,11 +12,11 @@
 #include "common/error.h"
 #include "common/file_names.h"
 #include "common/log.h"
-#include "template/fillin.h"
-#include "template/rtf_extended.h"
+#include "template/merge/fillin.h"
+#include "template/merge/rtf_extended.h"
 
 #ifdef LAGRULL_HAVE_PRINT
-#include "template/print/qt_pdf_converter.h"
+#include "template/pdf/qt_pdf_converter.h"
 #endif
 
 namespace lagrull::cli {

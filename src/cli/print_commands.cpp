@@ -1,14 +1,15 @@
 // lagrul-cli pdf and skriv: an RTF document laid out and written as PDF, or
-// printed on the default or a named printer.
+// printed on the default or a named printer. Printing goes through the PDF
+// device to CUPS ("lp"), so lagrul-cli links no Qt Widgets.
 #include <ostream>
 
 #include "cli/command.h"
 #include "cli/console_fillin.h"
-#include "template/fillin_print_hook.h"
-#include "template/print/qt_paint_device.h"
-#include "template/print/qt_pdf_converter.h"
-#include "template/print_options.h"
-#include "template/rtf_document_builder.h"
+#include "template/layout/print_options.h"
+#include "template/layout/rtf_document_builder.h"
+#include "template/merge/fillin_print_hook.h"
+#include "template/pdf/cups_printer_system.h"
+#include "template/pdf/qt_pdf_converter.h"
 
 namespace lagrull::cli {
 
@@ -41,8 +42,8 @@ void addPrintCommands(Commands& commands) {
                           }
                       }
                       if (file.empty()) throw UsageError{"Oppgi én RTF-fil."};
-                      useSystemPrinterList();
-                      TQtPrinterSystem system;
+                      useCupsPrinterList();
+                      TCupsPrinterSystem system;
                       ConsoleFillIn prompter({}, c.out);
                       TFillInPrintHook hook(prompter, file);
                       TRTFDocumentBuilder builder(system, &hook);
@@ -52,6 +53,7 @@ void addPrintCommands(Commands& commands) {
                           builder.SetPrintOptions(&options);
                       }
                       builder.PrintFile(file);
+                      system.submit(file);
                       c.out << "Skrev ut " << file << " (" << system.sheets() << " ark)\n";
                       return 0;
                   }});

@@ -3,8 +3,8 @@
 #include <ostream>
 
 #include "cli/command.h"
-#include "template/rtf_document_parser.h"
-#include "template/rtf_outline.h"
+#include "template/rtf/rtf_document_parser.h"
+#include "template/rtf/rtf_outline.h"
 
 namespace lagrull::cli {
 

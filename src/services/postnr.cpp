@@ -1,5 +1,6 @@
 #include "services/postnr.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "common/app_paths.h"
@@ -89,6 +90,17 @@ std::int32_t TPostNr::find(int postalNumber) {
         b = postalNumber < number ? 2 * b : 2 * b + 1;
     }
     return 0;
+}
+
+std::vector<int> TPostNr::postalNumbers() {
+    std::vector<int> numbers;
+    for (long b = 1; b <= count_; ++b) {
+        unsigned char entry[6];
+        if (!readAt(6 * b, entry, sizeof entry)) break;
+        numbers.push_back(int16At(entry + 4));
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
 }
 
 std::string TPostNr::readLine(std::int32_t offset) {

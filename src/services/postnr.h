@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace lagrull {
 
@@ -39,6 +40,8 @@ public:
     std::int32_t find(int postalNumber);
     // The line at a text offset, without its end mark.
     std::string readLine(std::int32_t offset);
+    // Every postal number of the open file, ascending.
+    std::vector<int> postalNumbers();
 
     // The place of a postal number given as text ("0150" is 150): empty
     // when unknown, "Finner ikke postnrfilen:" when the file cannot be opened.

@@ -12,10 +12,10 @@
 
 #include "common/choice_list.h"
 #include "common/money.h"
-#include "common/ui/data_aware.h"
-#include "common/ui/db_grid.h"
-#include "common/ui/db_navigator.h"
 #include "data/field_access.h"
+#include "data/ui/data_aware.h"
+#include "data/ui/db_grid.h"
+#include "data/ui/db_navigator.h"
 #include "register/ui/main_form.h"
 #include "register/variants.h"
 

@@ -1,22 +1,16 @@
-// The printer systems of the Qt devices: a PDF file, and the system's
-// printers as Qt's printer list (CUPS on Linux) shows them.
+// The system's printers as Qt's printer list (CUPS on Linux) shows them,
+// drawn on through QPrinter.
+#include "template/print/qt_printer_system.h"
+
 #include <QPageSize>
 #include <QPrinterInfo>
 
-#include "template/print/qt_gui_application.h"
-#include "template/print/qt_paint_device.h"
-#include "template/print_options.h"
+#include "template/layout/print_options.h"
+#include "template/pdf/qt_gui_application.h"
 
 namespace lagrull {
 
 namespace {
-
-TDeviceMode a4(const std::string& name) {
-    TDeviceMode m;
-    m.deviceName = name;
-    m.fields = TDeviceMode::kOrientation | TDeviceMode::kPaperSize | TDeviceMode::kCopies;
-    return m;
-}
 
 int paperKindOf(const QPageSize& size) {
     switch (size.id()) {
@@ -30,22 +24,28 @@ int paperKindOf(const QPageSize& size) {
 }
 
 TDeviceMode modeOf(const QPrinterInfo& info) {
-    TDeviceMode m = a4(info.printerName().toStdString());
+    TDeviceMode m = a4DeviceMode(info.printerName().toStdString());
     m.paperSize = paperKindOf(info.defaultPageSize());
     return m;
 }
 
 }  // namespace
 
-TDeviceMode TQtPdfSystem::currentPrinter() { return a4("PDF"); }
+TQtPrinterDevice::TQtPrinterDevice(const QString& printerName, const TDeviceMode& mode)
+    : printer_(QPrinter::HighResolution) {
+    printer_.setPrinterName(printerName);
+    printer_.setCopyCount(1);
+    QPageLayout layout = pageLayoutOf(mode);
+    layout.setMinimumMargins(printer_.pageLayout().minimumMargins());
+    layout.setMargins(printer_.pageLayout().minimumMargins());
+    printer_.setPageLayout(layout);
+}
 
-TDeviceMode TQtPdfSystem::driverDefaults(const std::string& deviceName) { return a4(deviceName); }
+TQtPrinterDevice::~TQtPrinterDevice() { finish(); }
 
-std::unique_ptr<TPrintDevice> TQtPdfSystem::createDC(const TDeviceMode& mode) {
-    ensureGuiApplication();
-    auto device = std::make_unique<TQtPdfDevice>(QString::fromStdString(file_), mode);
-    device->countSheetsInto(&sheets_);
-    return device;
+QPoint TQtPrinterDevice::printableOffset() const {
+    const QRectF paint = printer_.pageLayout().paintRect(QPageLayout::Point);
+    return {static_cast<int>(paint.left() * 20 + 0.5), static_cast<int>(paint.top() * 20 + 0.5)};
 }
 
 TDeviceMode TQtPrinterSystem::currentPrinter() {

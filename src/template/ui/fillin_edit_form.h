@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <vector>
 
-#include "template/fillin.h"
+#include "template/merge/fillin.h"
 
 class QCheckBox;
 class QPlainTextEdit;

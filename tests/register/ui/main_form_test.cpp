@@ -15,13 +15,13 @@
 #include <QtTest>
 
 #include "common/app_paths.h"
-#include "common/ui/data_aware.h"
-#include "common/ui/db_grid.h"
-#include "common/ui/db_navigator.h"
 #include "common/ui/help_window.h"
 #include "common/ui/printers.h"
 #include "data/field_access.h"
 #include "data/orv_query.h"
+#include "data/ui/data_aware.h"
+#include "data/ui/db_grid.h"
+#include "data/ui/db_navigator.h"
 #include "register/ui/main_form.h"
 #include "scripted_ui.h"
 #include "services/postnr.h"
