@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <set>
+#include <map>
 #include <string_view>
 #include <thread>
 
@@ -161,9 +161,14 @@ public:
     // Waits up to half a minute for a PDF the queue wrote after find().
     bool newPdfWritten() const {
         for (int i = 0; i < 60; ++i) {
-            for (const auto& f : pdfs())
-                if (!before_.count(f) && f.extension() == ".pdf" && fs::file_size(f) > 1000)
+            for (const auto& [f, written] : pdfs()) {
+                // cups-pdf names a file after the job, so a rerun overwrites
+                // the earlier run's file: a changed time counts as new too
+                const auto earlier = before_.find(f);
+                if ((earlier == before_.end() || earlier->second != written) &&
+                    f.extension() == ".pdf" && fs::file_size(f) > 1000)
                     return true;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
         }
         return false;
@@ -174,14 +179,16 @@ public:
     }
 
 private:
-    std::set<fs::path> pdfs() const {
-        std::set<fs::path> files;
+    // Each file with the time it was last written.
+    std::map<fs::path, fs::file_time_type> pdfs() const {
+        std::map<fs::path, fs::file_time_type> files;
         std::error_code ec;
         if (fs::is_directory(directory(), ec))
-            for (const auto& e : fs::directory_iterator(directory(), ec)) files.insert(e.path());
+            for (const auto& e : fs::directory_iterator(directory(), ec))
+                files.emplace(e.path(), e.last_write_time(ec));
         return files;
     }
-    std::set<fs::path> before_;
+    std::map<fs::path, fs::file_time_type> before_;
 };
 
 TEST_F(QtPrint, PrintsOnACupsPdfQueue) {
