@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
         store.start();
         TMainForm window(store, ui, postalRegister());
         window.show();
+        window.offerOldRegisterWhenEmpty();
         rc = app.exec();
     } catch (...) {
         showException(ui, std::current_exception());

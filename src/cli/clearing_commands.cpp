@@ -71,18 +71,10 @@ const char* kindText(TBBSOppdrag::Kind kind) {
 }
 
 int runBbsFil(Context& c) {
-    std::string input, output;
-    for (std::size_t i = 0; i < c.args.size(); ++i) {
-        if (c.args[i] == "--skriv") {
-            if (++i >= c.args.size()) throw UsageError{"--skriv trenger et filnavn."};
-            output = c.args[i];
-        } else if (input.empty()) {
-            input = c.args[i];
-        } else {
-            throw UsageError{"For mange argumenter."};
-        }
-    }
-    if (input.empty()) throw UsageError{"Oppgi en BBS-fil."};
+    if (c.args.size() > 1) throw UsageError{"For mange argumenter."};
+    if (c.args.empty()) throw UsageError{"Oppgi en BBS-fil."};
+    const std::string& input = c.args[0];
+    const std::string output = c.options.value("skriv").value_or("");
 
     TBBS bbs;
     bbs.LoadFromFile(input);
@@ -113,7 +105,8 @@ void addClearingCommands(Commands& commands) {
     commands.add(
         {"bbs-fil",
          "bbs-fil FIL [--skriv UT]   oppdragene i en BBS-forsendelse, skrevet på nytt til UT",
-         runBbsFil});
+         runBbsFil,
+         {{"skriv", OptionKind::Value}}});
 }
 
 }  // namespace lagrull::cli

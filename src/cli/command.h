@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/options.h"
+
 namespace lagrull {
 class Ui;
 }
@@ -14,7 +16,8 @@ class Ui;
 namespace lagrull::cli {
 
 struct Context {
-    std::vector<std::string> args;  // the subcommand's own arguments
+    std::vector<std::string> args;  // the command's positional arguments
+    ParsedOptions options;          // its options, parsed against Command::options
     Ui& ui;
     std::ostream& out;
     std::ostream& err;
@@ -24,6 +27,7 @@ struct Command {
     std::string name;
     std::string usage;                 // one line, shown by --help
     std::function<int(Context&)> run;  // returns the exit status
+    OptionSpecs options = {};          // the options it takes
 };
 
 class Commands {
@@ -34,11 +38,6 @@ public:
 
 private:
     std::vector<Command> commands_;
-};
-
-// Thrown by a command for wrong arguments: main prints the usage, exit 2.
-struct UsageError {
-    std::string message;
 };
 
 }  // namespace lagrull::cli

@@ -9,11 +9,14 @@ void addSettingsCommands(Commands& commands);
 void addClearingCommands(Commands& commands);
 void addDataCommands(Commands& commands);
 void addPaymentsCommands(Commands& commands);
+void addPaymentRegistrationCommands(Commands& commands);
 void addScriptCommands(Commands& commands);
 void addServicesCommands(Commands& commands);
 void addHelpCommands(Commands& commands);
 void addTemplateCommands(Commands& commands);
 void addMergeCommands(Commands& commands);
+void addMigrationCommands(Commands& commands);
+void addReportsCommands(Commands& commands);
 void addDemoCommands(Commands& commands);
 #ifdef LAGRULL_HAVE_PRINT
 void addPrintCommands(Commands& commands);
@@ -24,11 +27,14 @@ inline void addAllCommands(Commands& commands) {
     addClearingCommands(commands);
     addDataCommands(commands);
     addPaymentsCommands(commands);
+    addPaymentRegistrationCommands(commands);
     addScriptCommands(commands);
     addServicesCommands(commands);
     addHelpCommands(commands);
     addTemplateCommands(commands);
     addMergeCommands(commands);
+    addMigrationCommands(commands);
+    addReportsCommands(commands);
     addDemoCommands(commands);
 #ifdef LAGRULL_HAVE_PRINT
     addPrintCommands(commands);

@@ -53,10 +53,8 @@ int runSql(Context& c) {
     store.registerDatabase();
     data::TOrvQuery q(store.dbLocal());
     q.setSql(c.args[0]);
-    for (std::size_t i = 1; i < c.args.size(); ++i) {
-        if (c.args[i] != "--param" || i + 1 >= c.args.size())
-            throw UsageError{"ukjent argument: " + c.args[i]};
-        const std::string& p = c.args[++i];
+    if (c.args.size() > 1) throw UsageError{"ukjent argument: " + c.args[1]};
+    for (const std::string& p : c.options.values("param")) {
         const std::size_t eq = p.find('=');
         if (eq == std::string::npos || eq == 0) throw UsageError{"--param trenger navn=verdi"};
         q.setParam(p.substr(0, eq), parameterValue(p.substr(eq + 1)));
@@ -94,7 +92,10 @@ void addDataCommands(Commands& commands) {
     commands.add({"init",
                   "init                       oppretter, reparerer og oppgraderer tabellene",
                   runInit});
-    commands.add({"sql", "sql TEKST [--param navn=verdi]...  kjører en SQL-setning", runSql});
+    commands.add({"sql",
+                  "sql TEKST [--param navn=verdi]...  kjører en SQL-setning",
+                  runSql,
+                  {{"param", OptionKind::Repeated}}});
     commands.add({"reindex", "reindex                    bygger indeksene i alle tabellene på nytt",
                   runReindex});
 }

@@ -23,30 +23,21 @@ Number numberArgument(const std::string& option, const std::string& text, Number
     return value;
 }
 
-demo::DemoOptions demoOptions(const std::vector<std::string>& args) {
+demo::DemoOptions demoOptions(const Context& c) {
+    if (!c.args.empty()) throw UsageError{"ukjent argument: " + c.args[0]};
     demo::DemoOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--krav") {
-            options.claims = true;
-            continue;
-        }
-        if (i + 1 >= args.size()) throw UsageError{"ukjent argument: " + a};
-        const std::string& value = args[++i];
-        if (a == "--medlemmer")
-            options.members = numberArgument<long long>(a, value, 0, 10'000'000);
-        else if (a == "--organisasjoner")
-            options.organisations = numberArgument<int>(a, value, 1, 997);
-        else if (a == "--seed")
-            options.seed = numberArgument<std::uint64_t>(a, value, 0, UINT64_MAX);
-        else
-            throw UsageError{"ukjent argument: " + a};
-    }
+    options.claims = c.options.has("krav");
+    if (auto v = c.options.value("medlemmer"))
+        options.members = numberArgument<long long>("--medlemmer", *v, 0, 10'000'000);
+    if (auto v = c.options.value("organisasjoner"))
+        options.organisations = numberArgument<int>("--organisasjoner", *v, 1, 997);
+    if (auto v = c.options.value("seed"))
+        options.seed = numberArgument<std::uint64_t>("--seed", *v, 0, UINT64_MAX);
     return options;
 }
 
 int runDemo(Context& c) {
-    demo::DemoOptions options = demoOptions(c.args);
+    demo::DemoOptions options = demoOptions(c);
     options.registerKind = registerKindSetting(settingsFilePath());
     data::DataStore store(c.ui);
     store.start();
@@ -68,7 +59,11 @@ void addDemoCommands(Commands& commands) {
     commands.add({"demo",
                   "demo [--medlemmer N] [--organisasjoner K] [--krav] [--seed S]  fyller et tomt "
                   "register med demodata (N medlemmer i alt)",
-                  runDemo});
+                  runDemo,
+                  {{"medlemmer", OptionKind::Value},
+                   {"organisasjoner", OptionKind::Value},
+                   {"krav", OptionKind::Flag},
+                   {"seed", OptionKind::Value}}});
 }
 
 }  // namespace lagrull::cli

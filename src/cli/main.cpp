@@ -3,12 +3,12 @@
 //   /path=DIR   application data directory (as for the GUI program)
 //   LOGG        write the log file (also /LOGG, -logg, any case)
 //   --yes/--no  how questions are answered; --input=TEXT answers input boxes
-#include <deque>
 #include <iostream>
 
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/console_ui.h"
+#include "cli/options.h"
 #include "common/error.h"
 #include "common/startup.h"
 
@@ -38,21 +38,10 @@ void printHelp(const cli::Commands& commands) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> all(argv + 1, argv + argc);
-    std::vector<std::string> rest;
-    auto answer = cli::ConsoleUi::Default::None;
-    std::deque<std::string> inputs;
-    for (const auto& a : all) {
-        if (a == "--yes")
-            answer = cli::ConsoleUi::Default::Yes;
-        else if (a == "--no")
-            answer = cli::ConsoleUi::Default::No;
-        else if (a.rfind("--input=", 0) == 0)
-            inputs.push_back(a.substr(8));
-        else if (!isStartupSwitch(a))
-            rest.push_back(a);
-    }
-    cli::ConsoleUi ui(std::cerr, answer, inputs);
+    const std::vector<std::string> all(argv + 1, argv + argc);
+    cli::GlobalOptions global = cli::parseGlobalOptions(all);
+    const std::vector<std::string>& rest = global.rest;
+    cli::ConsoleUi ui(std::cerr, global.answer, std::move(global.inputs));
 
     cli::Commands commands;
     cli::addAllCommands(commands);
@@ -70,8 +59,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
+        cli::ParsedOptions options =
+            cli::parseOptions({rest.begin() + 1, rest.end()}, command->options);
         startModules(all, ui);
-        cli::Context context{{rest.begin() + 1, rest.end()}, ui, std::cout, std::cerr};
+        std::vector<std::string> positional = std::move(options.positional);
+        cli::Context context{std::move(positional), std::move(options), ui, std::cout, std::cerr};
         return command->run(context);
     } catch (const cli::UsageError& e) {
         std::cerr << e.message << "\nBruk: lagrul-cli " << splitUsage(command->usage).first << '\n';

@@ -30,46 +30,30 @@ bool endsWithPdf(const std::string& name) {
 }
 
 int runMerge(Context& c) {
-    std::vector<std::string> positional;
     TRtfExtended engine;
     engine.logging = appLog().enabled();  // the engine's own logs go with "LOGG"
-    std::string zip, password;
-    std::deque<std::string> answers;
     // Values given on the command line go before the ini file's.
     std::map<std::string, std::string> sets;
+    for (const std::string& pair : c.options.values("set")) {
+        const std::size_t eq = pair.find('=');
+        if (eq == std::string::npos) throw UsageError{"--set vil ha navn=verdi."};
+        sets[pair.substr(0, eq)] = pair.substr(eq + 1);
+    }
     engine.OnGetField = [&sets](const std::string& name) -> std::optional<std::string> {
         if (auto it = sets.find(name); it != sets.end()) return it->second;
         return std::nullopt;
     };
-    for (std::size_t i = 0; i < c.args.size(); ++i) {
-        const std::string& a = c.args[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= c.args.size()) throw UsageError{a + " mangler verdi."};
-            return c.args[++i];
-        };
-        if (a == "--ini") {
-            engine.MergeIniFile = value();
-        } else if (a == "--set") {
-            const std::string& pair = value();
-            const std::size_t eq = pair.find('=');
-            if (eq == std::string::npos) throw UsageError{"--set vil ha navn=verdi."};
-            sets[pair.substr(0, eq)] = pair.substr(eq + 1);
-        } else if (a == "--dato") {
-            const auto date = parseShownDate(value());
-            if (!date) throw UsageError{"--dato vil ha DD.MM.ÅÅÅÅ."};
-            engine.letterDate = *date;
-        } else if (a == "--input") {
-            answers.push_back(value());
-        } else if (a == "--zip") {
-            zip = value();
-        } else if (a == "--passord") {
-            password = value();
-        } else if (a.rfind("--", 0) == 0) {
-            throw UsageError{"Ukjent valg " + a + "."};
-        } else {
-            positional.push_back(a);
-        }
+    if (auto ini = c.options.value("ini")) engine.MergeIniFile = *ini;
+    if (auto text = c.options.value("dato")) {
+        const auto date = parseShownDate(*text);
+        if (!date) throw UsageError{"--dato vil ha DD.MM.ÅÅÅÅ."};
+        engine.letterDate = *date;
     }
+    const std::vector<std::string>& inputs = c.options.values("input");
+    std::deque<std::string> answers(inputs.begin(), inputs.end());
+    const std::string zip = c.options.value("zip").value_or("");
+    const std::string password = c.options.value("passord").value_or("");
+    const std::vector<std::string>& positional = c.args;
     if (positional.size() != 2) throw UsageError{"Oppgi malen og utfilen."};
     if (!zip.empty()) engine.setZipArchive(zip, password);
     const std::string& out = positional[1];
@@ -127,7 +111,13 @@ void addMergeCommands(Commands& commands) {
         {"flett",
          "flett MAL UT [--ini FIL] [--set navn=verdi]... [--dato DD.MM.ÅÅÅÅ] [--input SVAR]... "
          "[--zip ARKIV [--passord P]]  fletter malen til UT (RTF; - for standard ut)",
-         runMerge});
+         runMerge,
+         {{"ini", OptionKind::Value},
+          {"set", OptionKind::Repeated},
+          {"dato", OptionKind::Value},
+          {"input", OptionKind::Repeated},
+          {"zip", OptionKind::Value},
+          {"passord", OptionKind::Value}}});
 }
 
 }  // namespace lagrull::cli

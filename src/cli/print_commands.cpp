@@ -29,19 +29,9 @@ void addPrintCommands(Commands& commands) {
     commands.add({"skriv",
                   "skriv FIL.rtf [--skriver NAVN]  RTF-dokumentet skrevet ut på standardskriveren",
                   [](Context& c) {
-                      std::string file, printer;
-                      for (std::size_t i = 0; i < c.args.size(); ++i) {
-                          if (c.args[i] == "--skriver") {
-                              if (++i >= c.args.size())
-                                  throw UsageError{"--skriver trenger et navn."};
-                              printer = c.args[i];
-                          } else if (file.empty()) {
-                              file = c.args[i];
-                          } else {
-                              throw UsageError{"Oppgi én RTF-fil."};
-                          }
-                      }
-                      if (file.empty()) throw UsageError{"Oppgi én RTF-fil."};
+                      if (c.args.size() != 1) throw UsageError{"Oppgi én RTF-fil."};
+                      const std::string& file = c.args[0];
+                      const std::string printer = c.options.value("skriver").value_or("");
                       useCupsPrinterList();
                       TCupsPrinterSystem system;
                       ConsoleFillIn prompter({}, c.out);
@@ -56,7 +46,8 @@ void addPrintCommands(Commands& commands) {
                       system.submit(file);
                       c.out << "Skrev ut " << file << " (" << system.sheets() << " ark)\n";
                       return 0;
-                  }});
+                  },
+                  {{"skriver", OptionKind::Value}}});
 }
 
 }  // namespace lagrull::cli

@@ -46,17 +46,9 @@ int runExpression(Context& c) {
 }
 
 int runScript(Context& c) {
-    bool execute = false;
-    bool safe = true;
-    std::vector<std::string> texts;
-    for (const std::string& a : c.args) {
-        if (a == "--kjor")
-            execute = true;
-        else if (a == "--usikker")
-            safe = false;
-        else
-            texts.push_back(a);
-    }
+    const bool execute = c.options.has("kjor");
+    const bool safe = !c.options.has("usikker");
+    const std::vector<std::string>& texts = c.args;
     if (texts.size() != 1) throw UsageError{"Skriv ett uttrykk eller ett skript"};
     TActiveScriptSite site;
     site.setSafeMode(safe);
@@ -81,7 +73,8 @@ void addScriptCommands(Commands& commands) {
     commands.add({"skript",
                   "skript [--kjor] [--usikker] TEKST  skriptuttrykk (--kjor: skript, "
                   "--usikker: uten sikker modus)",
-                  runScript});
+                  runScript,
+                  {{"kjor", OptionKind::Flag}, {"usikker", OptionKind::Flag}}});
 }
 
 }  // namespace lagrull::cli

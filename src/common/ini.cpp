@@ -149,6 +149,18 @@ std::optional<std::string> TOrvIni::readText(const std::string& key) const {
     return std::nullopt;
 }
 
+std::vector<std::pair<std::string, std::string>> TOrvIni::entries() const {
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const std::string& line : file_->doc.sections[section_].lines) {
+        const std::size_t eq = line.find('=');
+        if (eq == std::string::npos || !ini::keyOf(line)) continue;
+        std::string key = line.substr(0, eq);
+        while (!key.empty() && key.back() == ' ') key.pop_back();
+        out.emplace_back(std::move(key), ini::decodeValue(ini::valueOf(line)));
+    }
+    return out;
+}
+
 std::optional<long long> TOrvIni::readInteger(const std::string& key) const {
     const auto text = readText(key);
     return text ? ini::parseInteger(*text) : std::nullopt;

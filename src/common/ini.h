@@ -12,6 +12,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace lagrull {
 
@@ -40,6 +42,8 @@ public:
     std::string sectionName() const;
 
     std::optional<std::string> readText(const std::string& key) const;
+    // The current section's keys (as written) with their values, in file order.
+    std::vector<std::pair<std::string, std::string>> entries() const;
     std::optional<long long> readInteger(const std::string& key) const;
     std::optional<double> readDecimal(const std::string& key) const;
     std::optional<bool> readBool(const std::string& key) const;  // nullopt: neither true nor false

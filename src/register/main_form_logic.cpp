@@ -53,8 +53,7 @@ void TMainFormLogic::prepareTables(data::RegisterTables& t) {
     };
 }
 
-void TMainFormLogic::attach() {
-    auto& t = tables();
+void TMainFormLogic::linkTables(data::RegisterTables& t) {
     t.OrgTable.setIndexName("NAVNINDEX");
     t.MedlTable.setIndexName("NAVNINDEX");
     t.MedlTable.setMasterSource(&t.OrgTable, "ORGNR");
@@ -65,6 +64,11 @@ void TMainFormLogic::attach() {
     t.tbRelReg.setIndexFieldNames("ORGNR;MEDLNR;RELASJON");
     t.tbRelReg.setMasterSource(&t.MedlTable, "ORGNR;MEDLNR");
     t.OrgTable.first();
+}
+
+void TMainFormLogic::attach() {
+    auto& t = tables();
+    linkTables(t);
     installOrganisationRules();
     installMemberRules();
     installCategoryRules();

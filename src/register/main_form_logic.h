@@ -33,6 +33,9 @@ public:
     static void prepareTables(data::RegisterTables& tables);
     // After they opened: orders, links and record rules.
     void attach();
+    // The orders and master links of the opened tables, on the first
+    // organisation: what attach() sets up, for a caller without the window.
+    static void linkTables(data::RegisterTables& tables);
 
     data::RegisterTables& tables() { return store_.tables(); }
     int registerKind() const { return kind_; }

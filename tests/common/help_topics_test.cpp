@@ -117,12 +117,14 @@ TEST(ShippedHelp, TopicsOfBothRegistersOpenTheirPages) {
     EXPECT_EQ(helpPageForTopic(help, 1, 28).reference(), "husleieregister/index.html#leietakere");
     EXPECT_EQ(helpPageForTopic(help, 1, 27).reference(),
               "husleieregister/index.html#organisasjoner");
+    EXPECT_EQ(helpPageForTopic(help, 1, 40).reference(), "husleieregister/utvalg.html#kriterier");
+    EXPECT_EQ(helpPageForTopic(help, 0, 41).reference(), "medlemsregister/utvalg.html#hvem");
     for (int kind : {0, 1}) {
         for (int topic : {1, 26, 29, 31})
             EXPECT_EQ(helpPageForTopic(help, kind, topic).reference(),
                       helpFolderName(kind) + "/index.html");
         // An anchor of the map names a place on its page.
-        for (int topic : {27, 28}) {
+        for (int topic : {27, 28, 40, 41}) {
             const HelpPage page = helpPageForTopic(help, kind, topic);
             if (!page.anchor.empty()) {
                 EXPECT_TRUE(attributeValues(readAll(page.file), "name").count(page.anchor))

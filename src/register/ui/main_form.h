@@ -29,6 +29,7 @@ class TNumDB;
 class TPostNr;
 class Ui;
 class FieldLink;
+struct TPaymentQueries;
 
 class TMainForm : public QMainWindow, public MainFormView {
     Q_OBJECT
@@ -37,6 +38,17 @@ public:
     ~TMainForm() override;
 
     TMainFormLogic& logic() { return *logic_; }
+    // "Hent register fra eldre versjon…"; with `offer` the first start's
+    // question comes first.
+    void fetchOldRegister(bool offer = false);
+    // At start: a register without organisations is offered one from an
+    // older version.
+    void offerOldRegisterWhenEmpty();
+    // Where a fetched register's settings and templates go (tests move it).
+    void setFetchTarget(std::string settingsFile, std::string directory) {
+        fetchSettingsFile_ = std::move(settingsFile);
+        fetchDirectory_ = std::move(directory);
+    }
 
     // MainFormView
     void focusField(FormField field) override;
@@ -58,6 +70,7 @@ public:
     QTabWidget* PageControl = nullptr;
     TDBNavigator* DBNavigatorMain = nullptr;
     QAction* btSok = nullptr;
+    QAction* fetchOldRegisterAction = nullptr;
     QAction* btHjelp = nullptr;
     // Page "Organisasjoner"
     TDBGrid* grOrg = nullptr;
@@ -137,6 +150,7 @@ private:
     void printerSetup();
     void reindex();
     void setup();
+    void payments();
     void updateMembersPage();
     QAction* later(QMenu* menu, const QString& caption);
 
@@ -146,10 +160,13 @@ private:
     QAction* aboutAction_ = nullptr;
 
     data::DataStore& store_;
+    std::string fetchSettingsFile_, fetchDirectory_;  // empty: the program's own
     Ui& ui_;
     int kind_;
     std::unique_ptr<TMainFormLogic> logic_;
     std::unique_ptr<FieldLink> categoryLink_;
+    // IBSelectQuery and IBDeleteQuery, lent to the payment window.
+    std::unique_ptr<TPaymentQueries> paymentQueries_;
     data::Subscription organisationRows_;
     bool refreshingCategory_ = false;
 };

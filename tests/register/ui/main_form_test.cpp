@@ -22,6 +22,7 @@
 #include "data/ui/data_aware.h"
 #include "data/ui/db_grid.h"
 #include "data/ui/db_navigator.h"
+#include "migration/paradox_writer.h"
 #include "register/ui/main_form.h"
 #include "scripted_ui.h"
 #include "services/postnr.h"
@@ -332,6 +333,44 @@ private slots:
         QCOMPARE(r.ui.waits.back(),
                  (std::pair<std::string, std::string>{"VENT!", "Skriver ut....."}));
         QVERIFY(QFileInfo(QString::fromStdString(r.dir.str() + "/skjerm.pdf")).size() > 1000);
+        QVERIFY(r.ui.messages.empty());
+    }
+
+    void fetchOldRegisterFromTheSystemMenu() {
+        Register r;
+        r.form->setFetchTarget(r.dir.str() + "/lagrul.ini", r.dir.str());
+        test::writeRegister(r.dir.path() / "gammel", {});
+        QAction* entry = r.form->fetchOldRegisterAction;
+        QCOMPARE(entry->text(), QString("Hent register fra eldre versjon…"));
+        QVERIFY(entry->isEnabled());
+        r.ui.files.push_back((r.dir.path() / "gammel").string());
+        entry->trigger();
+        QCOMPARE(r.org().recordCount(), 2LL);
+        QVERIFY(r.org().isOpen() && r.medl().isOpen());
+        QVERIFY2(
+            r.ui.messages.back().text.find("Alt er hentet og kontrollert") != std::string::npos,
+            r.ui.messages.back().text.c_str());
+        // A second time the register is full: replacing it is asked first.
+        r.ui.answers.push_back(Answer::No);
+        r.ui.files.push_back((r.dir.path() / "gammel").string());
+        entry->trigger();
+        QVERIFY(r.ui.messages.back().text.find("allerede 2 organisasjoner") != std::string::npos);
+        QCOMPARE(r.org().recordCount(), 2LL);
+    }
+
+    void firstStartOffersAnOldRegisterOnlyWhenThereIsNone() {
+        Register r;
+        r.form->setFetchTarget(r.dir.str() + "/lagrul.ini", r.dir.str());
+        r.ui.answers.push_back(Answer::No);
+        r.form->offerOldRegisterWhenEmpty();
+        QCOMPARE(r.ui.messages.size(), std::size_t(1));
+        QVERIFY(r.ui.messages[0].text.find("Det finnes ikke noe register her") !=
+                std::string::npos);
+        QCOMPARE(r.org().recordCount(), 0LL);
+
+        r.newOrganisation("Alfa");
+        r.ui.messages.clear();
+        r.form->offerOldRegisterWhenEmpty();
         QVERIFY(r.ui.messages.empty());
     }
 

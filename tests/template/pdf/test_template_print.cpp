@@ -158,17 +158,15 @@ public:
         before_ = pdfs();
         return queues.substr(start, queues.find(':', start) - start);
     }
-    // Waits up to half a minute for a PDF the queue wrote after find().
+    // Waits up to half a minute for a PDF the queue wrote after find(). The
+    // queue names its files by the job's title, so a file of an earlier run is
+    // overwritten: a changed time counts as new.
     bool newPdfWritten() const {
         for (int i = 0; i < 60; ++i) {
-            for (const auto& [f, written] : pdfs()) {
-                // cups-pdf names a file after the job, so a rerun overwrites
-                // the earlier run's file: a changed time counts as new too
-                const auto earlier = before_.find(f);
-                if ((earlier == before_.end() || earlier->second != written) &&
-                    f.extension() == ".pdf" && fs::file_size(f) > 1000)
+            for (const auto& f : pdfs())
+                if (f.first.extension() == ".pdf" && fs::file_size(f.first) > 1000 &&
+                    (!before_.count(f.first) || before_.at(f.first) != f.second))
                     return true;
-            }
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
         }
         return false;
@@ -179,13 +177,12 @@ public:
     }
 
 private:
-    // Each file with the time it was last written.
     std::map<fs::path, fs::file_time_type> pdfs() const {
         std::map<fs::path, fs::file_time_type> files;
         std::error_code ec;
         if (fs::is_directory(directory(), ec))
             for (const auto& e : fs::directory_iterator(directory(), ec))
-                files.emplace(e.path(), e.last_write_time(ec));
+                files[e.path()] = e.last_write_time(ec);
         return files;
     }
     std::map<fs::path, fs::file_time_type> before_;

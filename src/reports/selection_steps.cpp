@@ -1,0 +1,42 @@
+#include "reports/selection_steps.h"
+
+namespace lagrull::reports {
+
+void TKravTilHvemStep::Setup(const std::string& caption, const std::vector<std::string>& choices,
+                             bool backEnabled) {
+    caption_ = caption;
+    choices_ = choices;
+    backEnabled_ = backEnabled;
+    choice_ = 0;
+    SetupChanged();
+}
+
+void TKravTilHvemStep::SetChoice(int choice) {
+    if (choice >= 0 && choice < static_cast<int>(choices_.size())) choice_ = choice;
+}
+
+void TUtvalgskriterierStep::InitSelection(data::TOrvTable& organisations,
+                                          data::TOrvTable& members) {
+    criteria_.InitSelection(organisations, members);
+    CriteriaReset();
+}
+
+int TUtvalgskriterierStep::ShowModal() {
+    const int result = Execute();
+    if (result == kStepNext) criteria_.Confirm();
+    return result;
+}
+
+TWizard::Step CriteriaStep(TSelectionStepFactory& factory, data::TOrvDbMng& dbMng,
+                           data::TOrvTable& organisations, data::TOrvTable& members,
+                           TWizard::Next next) {
+    return {[&factory, &dbMng, &organisations, &members]() -> std::unique_ptr<TWizardStep> {
+                std::unique_ptr<TUtvalgskriterierStep> window =
+                    factory.CreateUtvalgskriterier(dbMng);
+                window->InitSelection(organisations, members);
+                return window;
+            },
+            std::move(next)};
+}
+
+}  // namespace lagrull::reports
