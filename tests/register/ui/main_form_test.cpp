@@ -93,10 +93,10 @@ struct Register {
         form->DBNavigatorMain->press(NavButton::Post);
     }
     void shot(const QString& name) {
-        const QString dir = qEnvironmentVariable("LAGRULL_SCREENSHOTS");
-        if (dir.isEmpty()) return;
-        QDir().mkpath(dir);
-        form->grab().save(dir + "/" + name + ".png");
+        const QString shots = qEnvironmentVariable("LAGRULL_SCREENSHOTS");
+        if (shots.isEmpty()) return;
+        QDir().mkpath(shots);
+        form->grab().save(shots + "/" + name + ".png");
     }
 };
 
