@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+#include "data/ui/db_navigator.h"
 #include "register/main_form_logic.h"
 #include "register/main_form_view.h"
 
@@ -64,6 +65,9 @@ public:
 
     // What a function that belongs to a later part says when it is chosen.
     static QString notYetAvailable();
+    // The line an empty register shows, and why the members page is closed.
+    static QString firstStartGuidance();
+    static QString membersPageClosed();
 
     // The widgets, named as the register names them (tests drive them).
     QTabWidget* PageControl = nullptr;
@@ -93,6 +97,9 @@ public:
     TDBCheckBox* cbFASTBELOP = nullptr;
     std::array<TMalDB*, 10> EditEKSTRANAVN{};
     QGroupBox* pnRelStandard = nullptr;
+    QLabel* laVeiledning = nullptr;     // what to do first in an empty register
+    QLabel* laPostnrUkjent = nullptr;   // beside the organisation's place
+    QLabel* laMPostnrUkjent = nullptr;  // beside the member's place
     // Page "Medlemmer"
     QLabel* laHeading = nullptr;
     TDBGrid* grMedl = nullptr;
@@ -150,6 +157,10 @@ private:
     void reindex();
     void setup();
     void updateMembersPage();
+    void updatePostalHints();
+    // Ctrl+S or Ctrl+Enter saves, Escape cancels: the category being
+    // edited, else the page's record.
+    void saveOrCancel(NavButton button);
     QAction* later(QMenu* menu, const QString& caption);
 
     QAction* setupAction_ = nullptr;
@@ -164,6 +175,7 @@ private:
     std::unique_ptr<TMainFormLogic> logic_;
     std::unique_ptr<FieldLink> categoryLink_;
     data::Subscription organisationRows_;
+    data::Subscription memberRows_;
     bool refreshingCategory_ = false;
 };
 

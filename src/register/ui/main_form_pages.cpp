@@ -70,6 +70,25 @@ QWidget* page(QWidget* left, QWidget* right) {
     return splitter;
 }
 
+// A widget that comes and goes keeps its place, so the fields around it
+// do not move.
+void keepPlaceWhenHidden(QWidget* w) {
+    QSizePolicy p = w->sizePolicy();
+    p.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(p);
+}
+
+// Beside the place: the postal register does not know the code.
+QLabel* unknownPostalCode(QWidget* parent, const char* name) {
+    auto* l = new QLabel("Ukjent postnr.", parent);
+    l->setObjectName(name);
+    l->setToolTip("Postnummeret finnes ikke i postnummerregisteret; skriv stedet selv");
+    l->setStyleSheet("color: #a04000;");
+    keepPlaceWhenHidden(l);
+    l->hide();
+    return l;
+}
+
 }  // namespace
 
 QWidget* TMainForm::buildOrganisationPage() {
@@ -107,9 +126,11 @@ QWidget* TMainForm::buildOrganisationPage() {
     EditTEKST = new TDBMemo(orgBox);
     EditTEKST->setObjectName("EditTEKST");
     EditTEKST->setMaximumHeight(60);
+    laPostnrUkjent = unknownPostalCode(orgBox, "laPostnrUkjent");
     auto* postal = new QHBoxLayout;
     postal->addWidget(EditPOSTNR);
     postal->addWidget(EditPOSTSTED);
+    postal->addWidget(laPostnrUkjent);
     form->addRow("Org.navn", EditORGNAVN);
     form->addRow("Adresse1", EditADRESSE);
     form->addRow("Adresse2", EditADRESSE2);
@@ -119,8 +140,12 @@ QWidget* TMainForm::buildOrganisationPage() {
     form->addRow(laAntMedl, laAntall);
     form->addRow("", cbAUTONR);
     form->addRow("Merknad", EditTEKST);
-    column->addWidget(orgBox, 0, 0);
-    column->addWidget(buildCategoryPanel(), 0, 1);
+    laVeiledning = new QLabel(firstStartGuidance(), right);
+    laVeiledning->setObjectName("laVeiledning");
+    laVeiledning->setWordWrap(true);
+    column->addWidget(laVeiledning, 0, 0, 1, 2);
+    column->addWidget(orgBox, 1, 0);
+    column->addWidget(buildCategoryPanel(), 1, 1);
 
     auto* extra = new QGroupBox("   Egendefinerte ekstrafelt for medlemsinfo.", right);
     auto* extraGrid = new QGridLayout(extra);
@@ -130,14 +155,14 @@ QWidget* TMainForm::buildOrganisationPage() {
                              (n / 5) * 2);
         extraGrid->addWidget(EditEKSTRANAVN[n], n % 5, (n / 5) * 2 + 1);
     }
-    column->addWidget(extra, 1, 0);
+    column->addWidget(extra, 2, 0);
 
     pnRelStandard = new QGroupBox("Grupper/Relasjoner", right);
     pnRelStandard->setObjectName("pnRelStandard");
     auto* relLayout = new QVBoxLayout(pnRelStandard);
     relLayout->addWidget(relationGrid(t.tbRelRegStandard, pnRelStandard));
-    column->addWidget(pnRelStandard, 1, 1);
-    column->setRowStretch(2, 1);
+    column->addWidget(pnRelStandard, 2, 1);
+    column->setRowStretch(3, 1);
     return page(left, right);
 }
 
@@ -150,8 +175,8 @@ QGroupBox* TMainForm::buildCategoryPanel() {
     DBNavigatorKont = new TDBNavigator({{NavButton::Insert, "Ny kategori"},
                                         {NavButton::Delete, "Slett kategori"},
                                         {NavButton::Edit, "Endre kategori"},
-                                        {NavButton::Post, "Lagre kategori"},
-                                        {NavButton::Cancel, "Avbryt"}},
+                                        {NavButton::Post, "Lagre kategori (Ctrl+S)"},
+                                        {NavButton::Cancel, "Avbryt (Esc)"}},
                                        pnKontingent);
     DBNavigatorKont->setObjectName("DBNavigatorKont");
     DBNavigatorKont->setTable(&t.KontTable);
@@ -184,6 +209,7 @@ QGroupBox* TMainForm::buildCategoryPanel() {
     strip->addWidget(EditBELOP);
     strip->addWidget(cbFASTBELOP);
     layout->addWidget(pnKontEdit);
+    keepPlaceWhenHidden(pnKontEdit);
     layout->addStretch();
     return pnKontingent;
 }
@@ -224,9 +250,11 @@ QWidget* TMainForm::buildMemberPage() {
     EditMTEKST->setObjectName("EditMTEKST");
     EditMTEKST->setMaximumHeight(60);
     laMedlNr = new QLabel(q(c.memberNumberLabel), person);
+    laMPostnrUkjent = unknownPostalCode(person, "laMPostnrUkjent");
     auto* postal = new QHBoxLayout;
     postal->addWidget(EditMPOSTNR);
     postal->addWidget(EditMPOSTSTED);
+    postal->addWidget(laMPostnrUkjent);
     form->addRow(laMedlNr, EditMEDLNR);
     form->addRow("Etternavn", EditENAVN);
     form->addRow("Fornavn", EditFORNAVN);
@@ -257,6 +285,8 @@ QWidget* TMainForm::buildMemberPage() {
     cbVARSLING->setObjectName("cbVARSLING");
     cbVARSLING->setChoiceItems(TChoiceList{"Bankvarsel[0]", "Eget varsel[1]", "Ikke varsel[2]"});
     laVARSLING = new QLabel("Varsel", pay);
+    keepPlaceWhenHidden(laVARSLING);
+    keepPlaceWhenHidden(cbVARSLING);
     EditFDATO = field(pay, "EditFDATO", EditKind::mkDate, "##.##.####");
     EditFDATO->setMaximumWidth(110);
     EditMEDLFRADATO = field(pay, "EditMEDLFRADATO", EditKind::mkDate, "##.##.####");
@@ -338,14 +368,15 @@ void TMainForm::bindFields() {
     bind(EditMEDLFRADATO, t.MedlTable, "MEDLFRADATO");
     bind(EditMBANKKONTO, t.MedlTable, "BANKKONTO");
 
-    // The postal code fields tell the rules when they are entered and left.
-    EditPOSTNR->installEventFilter(this);
-    EditMPOSTNR->installEventFilter(this);
+    // The postal code fields tell the rules when they are entered (the
+    // window filters the application's events) and left.
     connect(EditPOSTNR, &TFastEdit::leftField, this, [this] {
         runGuarded([this] { logic_->postalCodeLeft(false, EditPOSTNR->text().toStdString()); });
+        updatePostalHints();
     });
     connect(EditMPOSTNR, &TFastEdit::leftField, this, [this] {
         runGuarded([this] { logic_->postalCodeLeft(true, EditMPOSTNR->text().toStdString()); });
+        updatePostalHints();
     });
     connect(cbBETALING, &QComboBox::activated, this,
             [this] { runGuarded([this] { logic_->paymentMethodChanged(); }); });
