@@ -13,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QShortcut>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QToolBar>
 
@@ -416,7 +417,7 @@ void TMainForm::setMemberAmountFromCategory(bool fromCategory, double categoryAm
 }
 
 void TMainForm::setNoticeVisible(bool visible) {
-    cbVARSLING->setVisible(visible);
+    pnVarsel->setCurrentIndex(visible ? 1 : 0);
     laVARSLING->setVisible(visible);
 }
 

@@ -16,6 +16,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QStackedWidget;
 class QTabWidget;
 
 namespace lagrull {
@@ -121,6 +122,7 @@ public:
     TChoiceBoxDB* cbBETALING = nullptr;
     TChoiceBoxDB* cbVARSLING = nullptr;
     QLabel* laVARSLING = nullptr;
+    QStackedWidget* pnVarsel = nullptr;  // the notice choice or a blank of its size
     TMalDB* EditFDATO = nullptr;
     TMalDB* EditMEDLFRADATO = nullptr;
     TMalDB* EditMBANKKONTO = nullptr;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 #include "common/choice_list.h"
@@ -286,7 +287,10 @@ QWidget* TMainForm::buildMemberPage() {
     cbVARSLING->setChoiceItems(TChoiceList{"Bankvarsel[0]", "Eget varsel[1]", "Ikke varsel[2]"});
     laVARSLING = new QLabel("Varsel", pay);
     keepPlaceWhenHidden(laVARSLING);
-    keepPlaceWhenHidden(cbVARSLING);
+    // The notice row keeps its height when only "Avtalegiro" shows it.
+    pnVarsel = new QStackedWidget(pay);
+    pnVarsel->addWidget(new QWidget(pnVarsel));
+    pnVarsel->addWidget(cbVARSLING);
     EditFDATO = field(pay, "EditFDATO", EditKind::mkDate, "##.##.####");
     EditFDATO->setMaximumWidth(110);
     EditMEDLFRADATO = field(pay, "EditMEDLFRADATO", EditKind::mkDate, "##.##.####");
@@ -296,7 +300,7 @@ QWidget* TMainForm::buildMemberPage() {
     payForm->addRow(q(c.categoryLabel), cbKATEGORI);
     payForm->addRow(q(c.amountLabel), EditKONTINGENT);
     payForm->addRow("Betalingsmåte", cbBETALING);
-    payForm->addRow(laVARSLING, cbVARSLING);
+    payForm->addRow(laVARSLING, pnVarsel);
     payForm->addRow("Fødselsdato", EditFDATO);
     payForm->addRow(q(c.memberSinceLabel), EditMEDLFRADATO);
     payForm->addRow("Bankkonto", EditMBANKKONTO);
