@@ -334,11 +334,7 @@ void TMainForm::saveOrCancel(NavButton button) {
     });
 }
 
-void TMainForm::printerSetup() {
-    QPrintDialog dialog(&currentPrinter(), this);
-    dialog.setWindowTitle("Skriveroppsett");
-    dialog.exec();
-}
+void TMainForm::printerSetup() { printerSetupDialog(this)->exec(); }
 
 void TMainForm::printScreen() {
     WaitWindow wait(ui_, "VENT!", "Skriver ut.....");
