@@ -17,6 +17,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -72,8 +73,11 @@ private slots:
     void initTestCase() { installNorwegianQtTranslations(*QCoreApplication::instance()); }
 
     void fileDialogsSpeakBokmal() {
+        QTemporaryDir dir;
+        QFile(dir.filePath("lagrul.db")).open(QIODevice::WriteOnly);
+        QDir(dir.path()).mkdir("Sikkerhetskopi");
         for (auto mode : {QFileDialog::ExistingFile, QFileDialog::Directory}) {
-            QFileDialog dialog(nullptr, "Velg fil", QDir::tempPath(), "Register (*.db)");
+            QFileDialog dialog(nullptr, "Velg fil", dir.path(), "Register (*.db)");
             dialog.setOption(QFileDialog::DontUseNativeDialog);
             dialog.setFileMode(mode);
             dialog.show();
