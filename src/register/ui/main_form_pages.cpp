@@ -85,6 +85,7 @@ QLabel* unknownPostalCode(QWidget* parent, const char* name) {
     l->setObjectName(name);
     l->setToolTip("Postnummeret finnes ikke i postnummerregisteret; skriv stedet selv");
     l->setStyleSheet("color: #a04000;");
+    l->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);  // the row keeps its height
     keepPlaceWhenHidden(l);
     l->hide();
     return l;
@@ -143,7 +144,6 @@ QWidget* TMainForm::buildOrganisationPage() {
     form->addRow("Merknad", EditTEKST);
     laVeiledning = new QLabel(firstStartGuidance(), right);
     laVeiledning->setObjectName("laVeiledning");
-    laVeiledning->setWordWrap(true);
     column->addWidget(laVeiledning, 0, 0, 1, 2);
     column->addWidget(orgBox, 1, 0);
     column->addWidget(buildCategoryPanel(), 1, 1);

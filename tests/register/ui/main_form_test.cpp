@@ -545,6 +545,7 @@ private slots:
 
     void screenshotsOfADemoRegister() {
         Register r;
+        r.shot("first_start");
         r.newOrganisation("Nordby Idrettslag", true);
         r.type(r.form->EditADRESSE, "Idrettsveien 1");
         r.type(r.form->EditPOSTNR, "1337");
@@ -576,7 +577,11 @@ private slots:
         r.form->DBNavigatorMain->press(NavButton::Post);
         QCOMPARE(data::FieldText(r.medl(), "POSTSTED"), std::string("SANDVIKA"));
         r.form->PageControl->setCurrentIndex(0);
+        // A category on its way in.
+        r.form->DBNavigatorKont->press(NavButton::Insert);
+        r.type(r.form->EditKATEGORI, "Pensjonist");
         r.shot("main_organisations");
+        r.form->DBNavigatorKont->press(NavButton::Cancel);
         r.form->PageControl->setCurrentIndex(1);
         r.form->grMedl->setFocus();
         r.shot("main_members");
