@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <cstring>
 #include <string>
 #include <unordered_map>
@@ -282,6 +283,8 @@ QStringList BokmalQtTranslator::sourceTexts() {
 }
 
 void installNorwegianQtTranslations(QCoreApplication& app) {
+    // Sizes and dates in Qt's dialogs ("0 byte", "9. des.") read as Norwegian.
+    QLocale::setDefault(QLocale(QLocale::NorwegianBokmal, QLocale::Norway));
     // Qt asks the translator installed last first: Nynorsk goes in first.
     auto* nynorsk = new QTranslator(&app);  // owned by the application
     if (nynorsk->load("qtbase_nn", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

@@ -24,7 +24,8 @@ public:
 };
 
 // Installs Qt's Nynorsk (when present) and then the bokmål translator on
-// `app`; both live as long as the application.
+// `app`; both live as long as the application. Qt's default locale becomes
+// Norwegian bokmål (the C library's number format is left alone).
 void installNorwegianQtTranslations(QCoreApplication& app);
 
 }  // namespace lagrull
