@@ -9,6 +9,7 @@ void addSettingsCommands(Commands& commands);
 void addClearingCommands(Commands& commands);
 void addDataCommands(Commands& commands);
 void addPaymentsCommands(Commands& commands);
+void addPaymentRegistrationCommands(Commands& commands);
 void addScriptCommands(Commands& commands);
 void addServicesCommands(Commands& commands);
 void addHelpCommands(Commands& commands);
@@ -26,6 +27,7 @@ inline void addAllCommands(Commands& commands) {
     addClearingCommands(commands);
     addDataCommands(commands);
     addPaymentsCommands(commands);
+    addPaymentRegistrationCommands(commands);
     addScriptCommands(commands);
     addServicesCommands(commands);
     addHelpCommands(commands);

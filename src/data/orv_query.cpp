@@ -248,4 +248,40 @@ void TOrvQuery::setRecNo(long long recNo) {
     load(std::clamp<long long>(recNo - 1, 0, static_cast<long long>(rows_.size()) - 1));
 }
 
+TOrvCursor::TOrvCursor(TOrvQuery& query) : statement_(query.statement()) {
+    query.bindParams(statement_);
+    for (int c = 0; c < statement_.columnCount(); ++c)
+        names_.push_back(upperCase(statement_.columnName(c)));
+}
+
+bool TOrvCursor::next() { return statement_.step(); }
+
+int TOrvCursor::columnIndex(std::string_view name) const {
+    const auto it = std::find(names_.begin(), names_.end(), upperCase(std::string(name)));
+    return it == names_.end() ? -1 : static_cast<int>(it - names_.begin());
+}
+
+std::string TOrvCursor::text(int column) const {
+    const Value v = statement_.column(column);
+    if (const auto* t = std::get_if<std::string>(&v)) return *t;
+    if (const auto* i = std::get_if<std::int64_t>(&v)) return std::to_string(*i);
+    if (std::holds_alternative<double>(v)) return valueToText({"", FieldType::Float}, v);
+    return {};
+}
+
+double TOrvCursor::number(int column) const {
+    const Value v = statement_.column(column);
+    if (const auto* d = std::get_if<double>(&v)) return *d;
+    if (const auto* i = std::get_if<std::int64_t>(&v)) return static_cast<double>(*i);
+    return 0;
+}
+
+std::int64_t TOrvCursor::integer(int column) const {
+    const Value v = statement_.column(column);
+    if (const auto* i = std::get_if<std::int64_t>(&v)) return *i;
+    if (const auto* d = std::get_if<double>(&v)) return static_cast<std::int64_t>(*d);
+    if (const auto* t = std::get_if<std::string>(&v)) return leadingInteger(*t);
+    return 0;
+}
+
 }  // namespace lagrull::data

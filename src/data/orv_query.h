@@ -11,6 +11,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/database.h"
@@ -66,6 +67,7 @@ protected:
     bool fieldWritable(int index) const override;
 
 private:
+    friend class TOrvCursor;
     Statement statement();
     std::string liveSql() const;
     void browse();
@@ -82,6 +84,24 @@ private:
     std::vector<std::int64_t> rowIds_;      // of the live table, per row
     std::vector<std::string> liveColumns_;  // per field: its column there, or ""
     std::vector<Value> original_;
+};
+
+// Walks a query's result row by row without holding it, for passes over
+// large results (a report of 100,000 claims). Takes the query's text and
+// parameters as they stand; the query itself stays closed.
+class TOrvCursor {
+public:
+    explicit TOrvCursor(TOrvQuery& query);
+    bool next();  // to the first row, then the next ones; false at the end
+    // A column by name without regard to case; -1 when missing.
+    int columnIndex(std::string_view name) const;
+    std::string text(int column) const;  // "" for null
+    double number(int column) const;     // 0 for null or a text
+    std::int64_t integer(int column) const;
+
+private:
+    Statement statement_;
+    std::vector<std::string> names_;  // upper case
 };
 
 }  // namespace lagrull::data

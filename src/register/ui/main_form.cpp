@@ -29,6 +29,7 @@
 #include "data/ui/data_aware.h"
 #include "data/ui/db_grid.h"
 #include "data/ui/db_navigator.h"
+#include "payments/ui/innbetaling_form.h"
 #include "register/variants.h"
 #include "services/migration/paradox_migration.h"
 #include "services/ui/setup_form.h"
@@ -145,8 +146,8 @@ void TMainForm::buildToolBar() {
     claims->setToolTip(q(c.claimHint) + " – " + notYetAvailable());
     claims->setEnabled(false);
     QAction* payment = bar->addAction("Innbetaling");
-    payment->setToolTip("Innbetaling – " + notYetAvailable());
-    payment->setEnabled(false);
+    payment->setToolTip("Innbetaling");
+    connect(payment, &QAction::triggered, this, [this] { runGuarded([this] { payments(); }); });
     btHjelp = bar->addAction("Hjelp");
     btHjelp->setToolTip("Hjelp");
     connect(btHjelp, &QAction::triggered, this, [this] { showHelp(kHelpContentsTopic, kind_); });
@@ -203,7 +204,8 @@ void TMainForm::buildMenus() {
     QMenu* functions = bar->addMenu("F&unksjoner");
     later(functions, q(c.claimMenu));
     later(functions, "Giro&utskrift");
-    later(functions, "&Innbetaling");
+    QAction* payment = functions->addAction("&Innbetaling");
+    connect(payment, &QAction::triggered, this, [this] { runGuarded([this] { payments(); }); });
     miSok = functions->addAction("&Søk");
     connect(miSok, &QAction::triggered, this,
             [this] { runGuarded([this] { logic_->search(1); }); });
@@ -356,6 +358,21 @@ void TMainForm::setup() {
                             appPaths().programDirectory);
     TSetupForm form(settings, ui_, this);
     if (form.exec() == TSetupForm::kRestart) close();
+}
+
+void TMainForm::payments() {
+    data::TOrganisasjon* org = store_.appDbMng().Organisasjon();
+    if (!org || logic_->tables().OrgTable.isEmpty()) {
+        ui_.error("Organisasjon må opprettes først!");
+        return;
+    }
+    if (!paymentQueries_) paymentQueries_ = std::make_unique<TPaymentQueries>(store_.dbLocal());
+    paymentQueries_->restore();  // the window rewrites their lines
+    TfoInnbetaling form({store_.dbLocal(), *paymentQueries_, org->OrgNr(), org->OrgNavn(), kind_,
+                         &logic_->tables().MedlTable},
+                        ui_, this);
+    form.exec();
+    if (logic_->tables().BetTable.active()) logic_->tables().BetTable.refresh();
 }
 
 void TMainForm::fetchOldRegister(bool offer) {

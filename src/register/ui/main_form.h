@@ -31,6 +31,7 @@ class TNumDB;
 class TPostNr;
 class Ui;
 class FieldLink;
+struct TPaymentQueries;
 
 class TMainForm : public QMainWindow, public MainFormView {
     Q_OBJECT
@@ -158,6 +159,7 @@ private:
     void printerSetup();
     void reindex();
     void setup();
+    void payments();
     void updateMembersPage();
     void updatePostalHints();
     // Ctrl+S or Ctrl+Enter saves, Escape cancels: the category being
@@ -176,6 +178,8 @@ private:
     int kind_;
     std::unique_ptr<TMainFormLogic> logic_;
     std::unique_ptr<FieldLink> categoryLink_;
+    // IBSelectQuery and IBDeleteQuery, lent to the payment window.
+    std::unique_ptr<TPaymentQueries> paymentQueries_;
     data::Subscription organisationRows_;
     data::Subscription memberRows_;
     bool refreshingCategory_ = false;
