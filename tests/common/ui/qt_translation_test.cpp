@@ -23,6 +23,7 @@
 
 #include "common/ui/printers.h"
 #include "common/ui/qt_translation.h"
+#include "screenshot.h"
 
 using namespace lagrull;
 
@@ -58,13 +59,6 @@ QStringList english(const QStringList& texts) {
     return found;
 }
 
-void shot(QWidget* w, const QString& name) {
-    const QString dir = qEnvironmentVariable("LAGRULL_SCREENSHOTS");
-    if (dir.isEmpty()) return;
-    QDir().mkpath(dir);
-    w->grab().save(dir + "/" + name + ".png");
-}
-
 }  // namespace
 
 class QtTranslationTest : public QObject {
@@ -87,7 +81,7 @@ private slots:
             QVERIFY(texts.contains("Avbryt"));
             QCOMPARE(QLocale().language(), QLocale::NorwegianBokmal);
             QVERIFY(texts.contains(mode == QFileDialog::Directory ? "Mappe:" : "Filtype:"));
-            if (mode == QFileDialog::ExistingFile) shot(&dialog, "file_dialog");
+            if (mode == QFileDialog::ExistingFile) test::saveScreenshot(&dialog, "file_dialog");
         }
     }
 
@@ -101,7 +95,7 @@ private slots:
         QVERIFY(texts.contains("Skriver"));
         QVERIFY(!texts.contains("&Skriv ut"));
         QCOMPARE(dialog->windowTitle(), QString("Skriveroppsett"));
-        shot(dialog.get(), "printer_setup");
+        test::saveScreenshot(dialog.get(), "printer_setup");
 
         // "Egenskaper": paper and orientation.
         QPushButton* properties = nullptr;
@@ -112,7 +106,7 @@ private slots:
         QTimer::singleShot(0, [&] {
             if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
                 propertyTexts = shownTexts(box);
-                shot(box, "printer_properties");
+                test::saveScreenshot(box, "printer_properties");
                 box->reject();
             }
         });

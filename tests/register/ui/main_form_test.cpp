@@ -24,6 +24,7 @@
 #include "data/ui/db_navigator.h"
 #include "migration/paradox_writer.h"
 #include "register/ui/main_form.h"
+#include "screenshot.h"
 #include "scripted_ui.h"
 #include "services/postnr.h"
 #include "services/postnr_writer.h"
@@ -92,12 +93,16 @@ struct Register {
         type(form->EditFORNAVN, firstName);
         form->DBNavigatorMain->press(NavButton::Post);
     }
-    void shot(const QString& name) {
-        const QString dir = qEnvironmentVariable("LAGRULL_SCREENSHOTS");
-        if (dir.isEmpty()) return;
-        QDir().mkpath(dir);
-        form->grab().save(dir + "/" + name + ".png");
+    // A saved member of a category with a fixed 300,00.
+    void memberWithFixedAmount() {
+        newOrganisation("Alfa");
+        newCategory("Senior", "300", true);
+        newMember("Hansen", "Kari", "1");
+        form->cbKATEGORI->setCurrentText("Senior");
+        emit form->cbKATEGORI->activated(form->cbKATEGORI->currentIndex());
+        form->DBNavigatorMain->press(NavButton::Post);
     }
+    void shot(const QString& name) { test::saveScreenshot(form.get(), name); }
 };
 
 }  // namespace
@@ -391,12 +396,7 @@ private slots:
 
     void newMemberShowsNoAmountOfThePrevious() {
         Register r;
-        r.newOrganisation("Alfa");
-        r.newCategory("Senior", "300", true);
-        r.newMember("Hansen", "Kari", "1");
-        r.form->cbKATEGORI->setCurrentText("Senior");
-        emit r.form->cbKATEGORI->activated(r.form->cbKATEGORI->currentIndex());
-        r.form->DBNavigatorMain->press(NavButton::Post);
+        r.memberWithFixedAmount();
         QCOMPARE(r.form->EditKONTINGENT->text(), QString("300,00"));
         QTest::keyClick(r.form->grMedl, Qt::Key_Insert, Qt::ControlModifier);
         QVERIFY(r.medl().editing());
@@ -409,12 +409,7 @@ private slots:
 
     void readOnlyFieldsLookReadOnlyFromTheStart() {
         Register r;
-        r.newOrganisation("Alfa");
-        r.newCategory("Senior", "300", true);
-        r.newMember("Hansen", "Kari", "1");
-        r.form->cbKATEGORI->setCurrentText("Senior");
-        emit r.form->cbKATEGORI->activated(r.form->cbKATEGORI->currentIndex());
-        r.form->DBNavigatorMain->press(NavButton::Post);
+        r.memberWithFixedAmount();
         // Start again on the same register.
         r.form = std::make_unique<TMainForm>(*r.store, r.ui, *r.postal);
         r.form->show();
