@@ -5,7 +5,7 @@ set -eu
 cd "$(dirname "$0")"
 
 ./apt-install.sh cmake ninja-build g++ pkg-config ccache \
-  qt6-base-dev qt6-base-dev-tools libgl-dev \
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n \
   libsqlite3-dev liblua5.4-dev libzip-dev libcurl4-openssl-dev pxlib-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
   xvfb xauth fonts-dejavu-core fonts-liberation2 fonts-ocr-b \
