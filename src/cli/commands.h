@@ -13,6 +13,7 @@ void addPaymentRegistrationCommands(Commands& commands);
 void addClaimsCommands(Commands& commands);
 void addScriptCommands(Commands& commands);
 void addServicesCommands(Commands& commands);
+void addImportCommands(Commands& commands);
 void addHelpCommands(Commands& commands);
 void addTemplateCommands(Commands& commands);
 void addMergeCommands(Commands& commands);
@@ -35,6 +36,7 @@ inline void addAllCommands(Commands& commands) {
     addClaimsCommands(commands);
     addScriptCommands(commands);
     addServicesCommands(commands);
+    addImportCommands(commands);
     addHelpCommands(commands);
     addTemplateCommands(commands);
     addMergeCommands(commands);
