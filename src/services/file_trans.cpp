@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <unordered_set>
 #include <utility>
 
 #include <filesystem>
@@ -24,6 +25,7 @@ namespace {
 
 constexpr int kHeaderSample = 20;  // values looked at per column for the header guess
 constexpr int kHeaderColumn = 10;  // a column with more values than this decides it
+constexpr long kScanLines = 1000;  // lines the guesses and the type check look through
 constexpr char32_t kHeaderFirst = 65, kHeaderLast = 229;
 
 bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
@@ -178,7 +180,8 @@ std::vector<std::string> TFileTrans::ColumnValues(int column, int max, bool trim
     const auto index = static_cast<std::size_t>(column - 1);
     try {
         bool first = true;
-        while (static_cast<int>(out.size()) < max && reader.Next(values)) {
+        while (static_cast<int>(out.size()) < max && reader.LineNumber() < kScanLines &&
+               reader.Next(values)) {
             if (std::exchange(first, false) && header) continue;
             if (index >= values.size()) {
                 if (!nonEmpty) out.emplace_back();
@@ -285,15 +288,16 @@ bool TFileTrans::Execute(Ui& ui) {
     if (!Load()) return false;
     checkLines();
 
+    // Every field is written on insert: an unmapped text as '', so that no
+    // row needs the store's clean-up of unwritten texts.
     std::vector<std::size_t> mapped;
-    std::string names, params, sets, all;
+    std::string names, params, sets;
     for (std::size_t f = 0; f < target_.Fields.size(); ++f) {
         const std::string& name = target_.Fields[f].Name;
-        all += (all.empty() ? "" : ", ") + name;
-        if (columnOf[f] == 0) continue;
-        mapped.push_back(f);
         names += (names.empty() ? "" : ", ") + name;
         params += (params.empty() ? ":" : ", :") + name;
+        if (columnOf[f] == 0) continue;
+        mapped.push_back(f);
         sets += (sets.empty() ? "" : ", ") + name + " = :" + name;
     }
     const data::TFieldInfo& key = target_.Fields[static_cast<std::size_t>(keyField)];
@@ -303,10 +307,19 @@ bool TFileTrans::Execute(Ui& ui) {
     data::Transaction transaction(db_);
     if (Importmode == TImportMode::imRewrite)
         data::TOrvCommand(db_, "delete from " + table).execute();
-    data::TOrvCommand find(db_, "select " + all + " from " + table + where);
+    data::TOrvCommand find(db_, "select " + names + " from " + table + where);
+    // Into an empty target a key not read before needs no look-up.
+    const bool startedEmpty =
+        Importmode == TImportMode::imRewrite ||
+        data::TOrvCommand(db_, "select count(*) from " + table).firstRow().at(0) ==
+            Value(std::int64_t{0});
+    std::unordered_set<std::string> written;
     data::TOrvCommand insert(db_,
                              "insert into " + table + " (" + names + ") values (" + params + ")");
     data::TOrvCommand update(db_, "update " + table + " set " + sets + where);
+    for (std::size_t f = 0; f < target_.Fields.size(); ++f)
+        if (columnOf[f] == 0 && target_.Fields[f].DataType == FieldType::String)
+            insert.setParam(target_.Fields[f].Name, Value(std::string()));
 
     TImportReader reader(bytes_, FieldSeparator);
     std::vector<std::string> raw;
@@ -333,8 +346,11 @@ bool TFileTrans::Execute(Ui& ui) {
             counts_.rejected.push_back({line, key.Name + " \"" + keyText + "\" er lengre enn " +
                                                   std::to_string(key.Size) + " tegn"});
         } else {
-            find.setParam(key.Name, Value(keyText));
-            const std::vector<Value> old = find.firstRow();
+            std::vector<Value> old;
+            if (!startedEmpty || !written.insert(keyText).second) {
+                find.setParam(key.Name, Value(keyText));
+                old = find.firstRow();
+            }
             data::TOrvCommand& write = old.empty() ? insert : update;
             bool save = true;
             if (!old.empty()) {

@@ -119,35 +119,30 @@ bool TImportReader::Next(std::vector<std::string>& values, std::string_view* raw
     if (pos_ >= bytes_.size() || bytes_[pos_] == kCtrlZ) return false;
     ++line_;
     const std::size_t start = pos_;
-    std::string value;
     for (;;) {
-        value.clear();
+        std::string& value = values.emplace_back();
         if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
             ++pos_;
             for (;;) {
-                if (pos_ >= bytes_.size()) fail("har et anførselstegn som aldri lukkes.");
-                const char c = bytes_[pos_++];
-                if (c == '"') {
-                    if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
-                        value += '"';
-                        ++pos_;
-                        continue;
-                    }
-                    break;
+                const std::size_t quote = bytes_.find('"', pos_);
+                if (quote == std::string_view::npos) fail("har et anførselstegn som aldri lukkes.");
+                checkText(pos_, quote);
+                value.append(bytes_.substr(pos_, quote - pos_));
+                pos_ = quote + 1;
+                if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
+                    value += '"';
+                    ++pos_;
+                    continue;
                 }
-                if (binaryByte(static_cast<unsigned char>(c)))
-                    fail("har tegn som ikke hører hjemme i en tekstfil.");
-                value += c;
+                break;
             }
         }
-        while (pos_ < bytes_.size() && bytes_[pos_] != separator_ && !lineEnd(pos_)) {
-            if (binaryByte(static_cast<unsigned char>(bytes_[pos_])))
-                fail("har tegn som ikke hører hjemme i en tekstfil.");
-            value += bytes_[pos_++];
-        }
+        const std::size_t from = pos_;
+        while (pos_ < bytes_.size() && bytes_[pos_] != separator_ && !lineEnd(pos_)) ++pos_;
+        checkText(from, pos_);
+        value.append(bytes_.substr(from, pos_ - from));
         if (pos_ - start > kMaxLineBytes)
             fail("er lengre enn " + std::to_string(kMaxLineBytes) + " byte.");
-        values.push_back(value);
         if (pos_ < bytes_.size() && bytes_[pos_] == separator_) {
             ++pos_;
             continue;
@@ -155,9 +150,15 @@ bool TImportReader::Next(std::vector<std::string>& values, std::string_view* raw
         break;
     }
     if (raw) *raw = bytes_.substr(start, pos_ - start);
-    if (values.size() == 1 && values[0].empty() && pos_ - start == 0) values.clear();
+    if (pos_ == start) values.clear();
     takeLineEnd();
     return true;
+}
+
+void TImportReader::checkText(std::size_t from, std::size_t to) const {
+    for (std::size_t i = from; i < to; ++i)
+        if (binaryByte(static_cast<unsigned char>(bytes_[i])))
+            fail("har tegn som ikke hører hjemme i en tekstfil.");
 }
 
 }  // namespace lagrull

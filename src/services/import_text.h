@@ -57,6 +57,8 @@ public:
 private:
     [[noreturn]] void fail(const std::string& what) const;
     bool lineEnd(std::size_t at) const;
+    // FormatError when bytes [from, to) hold a byte no text file holds.
+    void checkText(std::size_t from, std::size_t to) const;
     void takeLineEnd();
 
     std::string_view bytes_;
