@@ -160,6 +160,11 @@ char TFileTrans::GuessSeparator() const {
     return '\t';
 }
 
+long TFileTrans::LineCount() const {
+    const long lf = std::count(bytes_.begin(), bytes_.end(), '\n');
+    return lf > 0 ? lf : std::count(bytes_.begin(), bytes_.end(), '\r');
+}
+
 int TFileTrans::ColumnCount() const {
     TImportReader reader(bytes_, FieldSeparator);
     std::vector<std::string> values;

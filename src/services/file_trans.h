@@ -114,6 +114,8 @@ public:
     TTextConvert GuessTextConvert() const;
     char GuessSeparator() const;
     bool GuessHeader();
+    // The number of line ends in the loaded file: the progress bar's scale.
+    long LineCount() const;
     // The number of separated parts of the first line.
     int ColumnCount() const;
     // Up to `max` values of a column (from 1), converted; the header line is

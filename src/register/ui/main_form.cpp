@@ -54,7 +54,11 @@ QString TMainForm::membersPageClosed() {
 }
 
 TMainForm::TMainForm(data::DataStore& store, Ui& ui, TPostNr& postal, QWidget* parent)
-    : QMainWindow(parent), store_(store), ui_(ui), kind_(store.appDbMng().RegisterKind()) {
+    : QMainWindow(parent),
+      store_(store),
+      ui_(ui),
+      postal_(postal),
+      kind_(store.appDbMng().RegisterKind()) {
     setObjectName("TMainForm");
     setWindowTitle(q(" L a g r u l l  " LAGRULL_VERSION + registerCaptions(kind_).captionEnding));
     PageControl = new QTabWidget(this);  // owned by the window from here on
@@ -187,7 +191,9 @@ void TMainForm::buildMenus() {
     connect(miMedlemmer, &QAction::triggered, this,
             [this] { PageControl->setCurrentIndex(static_cast<int>(MainPage::Members)); });
     fil->addSeparator();
-    later(fil, "Importer medlemsliste fra &fil");
+    miImport = fil->addAction("Importer medlemsliste fra &fil");
+    connect(miImport, &QAction::triggered, this,
+            [this] { runGuarded([this] { importMembers(); }); });
     QMenu* bbs = fil->addMenu("BBS");
     QAction* ocr = bbs->addAction("Les OCR-returfil");
     connect(ocr, &QAction::triggered, this, [this] {

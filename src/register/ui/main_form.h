@@ -78,6 +78,7 @@ public:
     QTabWidget* PageControl = nullptr;
     TDBNavigator* DBNavigatorMain = nullptr;
     QAction* btSok = nullptr;
+    QAction* miImport = nullptr;
     QAction* fetchOldRegisterAction = nullptr;
     QAction* btHjelp = nullptr;
     // Page "Organisasjoner"
@@ -154,6 +155,8 @@ public:
     void memberRelation(bool edit);
     void deleteMemberRelation();
     void kopier(TKopierMode mode);
+    // "Importer medlemsliste fra fil".
+    void importMembers();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -192,6 +195,7 @@ private:
     data::DataStore& store_;
     std::string fetchSettingsFile_, fetchDirectory_;  // empty: the program's own
     Ui& ui_;
+    TPostNr& postal_;
     RegisterKind kind_;
     std::unique_ptr<TMainFormLogic> logic_;
     std::unique_ptr<FieldLink> categoryLink_;
