@@ -14,6 +14,7 @@ void addClaimsCommands(Commands& commands);
 void addScriptCommands(Commands& commands);
 void addServicesCommands(Commands& commands);
 void addImportCommands(Commands& commands);
+void addUpdateCommands(Commands& commands);
 void addHelpCommands(Commands& commands);
 void addTemplateCommands(Commands& commands);
 void addMergeCommands(Commands& commands);
@@ -37,6 +38,7 @@ inline void addAllCommands(Commands& commands) {
     addScriptCommands(commands);
     addServicesCommands(commands);
     addImportCommands(commands);
+    addUpdateCommands(commands);
     addHelpCommands(commands);
     addTemplateCommands(commands);
     addMergeCommands(commands);
