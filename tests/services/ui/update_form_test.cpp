@@ -1,0 +1,53 @@
+// The update's question "TformAutoUpdate" offscreen: the texts the update
+// gives it, and the check boxes read back whichever button closes it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "screenshot.h"
+#include "services/ui/update_form.h"
+
+using namespace lagrull;
+
+namespace {
+
+QApplication& app() {
+    static int argc = 1;
+    static char name[] = "test_update_ui";
+    static char* argv[] = {name, nullptr};
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
+}
+
+}  // namespace
+
+TEST(UpdateFormTest, ShowsTheTextsAndReadsTheChoicesBack) {
+    app();
+    for (const bool ok : {true, false}) {
+        TformAutoUpdate form(RegisterKind::Members);
+        form.Caption = "Lagrull - Auto oppdatering";
+        form.Info =
+            "Dersom du har internett-tilgang kan det ved oppstart av Lagrull sjekkes om det "
+            "foreligger ny versjon som er tilgjengelig for nedlasting. ";
+        form.AutoCheckCaption = "Automatisk sjekk hver gang Lagrull startes opp";
+        form.AutoCheck = false;
+        QTimer::singleShot(0, &form, [&] {
+            EXPECT_EQ(form.windowTitle(), "Lagrull - Auto oppdatering");
+            EXPECT_EQ(form.edAutoCheck->text(), "Automatisk sjekk hver gang Lagrull startes opp");
+            EXPECT_FALSE(form.edAutoCheck->isChecked());
+            EXPECT_TRUE(form.edUpdateNow->isChecked());
+            EXPECT_TRUE(form.memoInfo->isReadOnly());
+            test::saveScreenshot(&form, "oppdatering");
+            form.edAutoCheck->click();
+            form.edUpdateNow->click();
+            (ok ? form.btOK : form.btAvbryt)->click();
+        });
+        EXPECT_EQ(form.ShowModal(), ok);
+        EXPECT_TRUE(form.AutoCheck);
+        EXPECT_FALSE(form.UpdateNow);
+    }
+}
