@@ -101,7 +101,7 @@ void ConsoleImportForm::applyOptions(TImportFormLogic& logic) {
     }
     const std::vector<std::string>& columns = c_.options.values("kolonne");
     if (!columns.empty())
-        for (int& row : logic.Rows) row = TFileTrans::kNoField;
+        for (int& row : logic.Rows) row = tFileTrans::kNoField;
     for (const std::string& m : columns) {
         const std::size_t eq = m.find('=');
         const int column = eq == std::string::npos ? 0 : std::atoi(m.substr(0, eq).c_str());
@@ -114,7 +114,7 @@ void ConsoleImportForm::applyOptions(TImportFormLogic& logic) {
 }
 
 void ConsoleImportForm::printSetup(const TImportFormLogic& logic) const {
-    const TFileTrans& t = logic.Trans();
+    const tFileTrans& t = logic.Trans();
     auto how = [this](int i) { return chosen_[i] ? " (valgt)" : " (gjettet)"; };
     c_.out << "Tegnsett: "
            << ImportTextConvertCaptions().at(static_cast<std::size_t>(t.TextConvert)) << how(0)

@@ -102,17 +102,17 @@ std::string CleanValue(std::string_view value, FieldType type, bool marked) {
     return out;
 }
 
-TFileTrans::TFileTrans(data::TDatabase& db, const data::TTableDef& target)
+tFileTrans::tFileTrans(data::TDatabase& db, const data::TTableDef& target)
     : db_(db), target_(target) {}
 
-int TFileTrans::MappedField(int column) const {
+int tFileTrans::MappedField(int column) const {
     if (column < 1) return kNoField;
     const auto i = static_cast<std::size_t>(column - 1);
     if (CopyAllData) return i < target_.Fields.size() ? static_cast<int>(i) : kNoField;
     return i < map_.size() ? map_[i] : kNoField;
 }
 
-void TFileTrans::SetMapping(int column, int field) {
+void tFileTrans::SetMapping(int column, int field) {
     if (column < 1) return;
     CopyAllData = false;
     const auto i = static_cast<std::size_t>(column - 1);
@@ -120,12 +120,12 @@ void TFileTrans::SetMapping(int column, int field) {
     map_[i] = field;
 }
 
-void TFileTrans::ClearMapping() {
+void tFileTrans::ClearMapping() {
     CopyAllData = false;
     map_.clear();
 }
 
-bool TFileTrans::Load() {
+bool tFileTrans::Load() {
     loaded_ = false;
     bytes_.clear();
     std::error_code ec;
@@ -147,25 +147,25 @@ bool TFileTrans::Load() {
     return true;
 }
 
-TTextConvert TFileTrans::GuessTextConvert() const {
+TTextConvert tFileTrans::GuessTextConvert() const {
     if (TImportReader::HasCtosMark(bytes_)) return TTextConvert::tcCtos;
     if (TImportReader::HasUtf8Bom(bytes_) || isValidUtf8(bytes_)) return TTextConvert::tcUtf8;
     return TTextConvert::tcWindows;
 }
 
-char TFileTrans::GuessSeparator() const {
+char tFileTrans::GuessSeparator() const {
     const std::string_view first = FirstLine(bytes_);
     for (char c : kSeparators)
         if (first.find(c) != std::string_view::npos) return c;
     return '\t';
 }
 
-long TFileTrans::LineCount() const {
+long tFileTrans::LineCount() const {
     const long lf = std::count(bytes_.begin(), bytes_.end(), '\n');
     return lf > 0 ? lf : std::count(bytes_.begin(), bytes_.end(), '\r');
 }
 
-int TFileTrans::ColumnCount() const {
+int tFileTrans::ColumnCount() const {
     TImportReader reader(bytes_, FieldSeparator);
     std::vector<std::string> values;
     try {
@@ -177,7 +177,7 @@ int TFileTrans::ColumnCount() const {
     return static_cast<int>(values.size());
 }
 
-std::vector<std::string> TFileTrans::ColumnValues(int column, int max, bool trim, bool nonEmpty,
+std::vector<std::string> tFileTrans::ColumnValues(int column, int max, bool trim, bool nonEmpty,
                                                   bool header) const {
     std::vector<std::string> out;
     TImportReader reader(bytes_, FieldSeparator);
@@ -203,7 +203,7 @@ std::vector<std::string> TFileTrans::ColumnValues(int column, int max, bool trim
     return out;
 }
 
-bool TFileTrans::GuessHeader() {
+bool tFileTrans::GuessHeader() {
     if (TImportReader::HasCtosMark(bytes_)) return FieldNameHeader = true;
     const int columns = ColumnCount();
     for (int column = 1; column < columns; ++column) {
@@ -220,7 +220,7 @@ bool TFileTrans::GuessHeader() {
     return FieldNameHeader = false;
 }
 
-std::string TFileTrans::ErrorMessage() const {
+std::string tFileTrans::ErrorMessage() const {
     switch (error_) {
         case feFileNotFound: return "Finner ikke filen " + FileName;
         case feOutOfMemory: return "For lite minne";
@@ -233,7 +233,7 @@ std::string TFileTrans::ErrorMessage() const {
     }
 }
 
-void TFileTrans::StopAsking(bool keep) {
+void tFileTrans::StopAsking(bool keep) {
     stopAsking_ = true;
     keepAll_ = keep;
 }
@@ -241,7 +241,7 @@ void TFileTrans::StopAsking(bool keep) {
 // A line split at another separator into as many values as the first line
 // has is a file of mixed separators: reading on would put values in the
 // wrong fields.
-void TFileTrans::checkSeparators(long line, std::string_view raw, int fields) const {
+void tFileTrans::checkSeparators(long line, std::string_view raw, int fields) const {
     for (char c : kSeparators) {
         if (c == FieldSeparator || c == '.') continue;
         if (std::count(raw.begin(), raw.end(), c) + 1 == fields)
@@ -252,7 +252,7 @@ void TFileTrans::checkSeparators(long line, std::string_view raw, int fields) co
     }
 }
 
-void TFileTrans::checkLines() const {
+void tFileTrans::checkLines() const {
     TImportReader reader(bytes_, FieldSeparator);
     std::vector<std::string> values;
     std::string_view raw;
@@ -266,7 +266,7 @@ void TFileTrans::checkLines() const {
     }
 }
 
-bool TFileTrans::Execute(Ui& ui) {
+bool tFileTrans::Execute(Ui& ui) {
     counts_ = {};
     abort_ = stopAsking_ = keepAll_ = false;
     error_ = feNone;
@@ -310,12 +310,12 @@ bool TFileTrans::Execute(Ui& ui) {
     const std::string where = " where " + key.Name + " = :" + key.Name;
 
     data::Transaction transaction(db_);
-    if (Importmode == TImportMode::imRewrite)
+    if (Importmode == tImportMode::imRewrite)
         data::TOrvCommand(db_, "delete from " + table).execute();
     data::TOrvCommand find(db_, "select " + names + " from " + table + where);
     // Into an empty target a key not read before needs no look-up.
     const bool startedEmpty =
-        Importmode == TImportMode::imRewrite ||
+        Importmode == tImportMode::imRewrite ||
         data::TOrvCommand(db_, "select count(*) from " + table).firstRow().at(0) ==
             Value(std::int64_t{0});
     std::unordered_set<std::string> written;

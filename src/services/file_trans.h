@@ -1,5 +1,5 @@
 #pragma once
-// TFileTrans: the generic file import. It reads a delimited text file, maps
+// tFileTrans: the generic file import. It reads a delimited text file, maps
 // its columns to the fields of a target table, cleans the values by the
 // fields' kinds and writes them into the target, updating the row with the
 // same key or appending one.
@@ -33,7 +33,7 @@ class TDatabase;
 
 namespace lagrull {
 
-enum class TImportMode { imRewrite, imUpdate };
+enum class tImportMode { imRewrite, imUpdate };
 
 // What a column's values look like (Algorithms, column classification).
 enum class TColumnKind { ckNone, ckNumber, ckCommaNumber, ckText };
@@ -80,15 +80,15 @@ TColumnKind ClassifyColumn(const std::vector<std::string>& values);
 // field whose text is cleaned to letters and digits.
 std::string CleanValue(std::string_view value, data::FieldType type, bool marked);
 
-class TFileTrans {
+class tFileTrans {
 public:
     static constexpr int kNoField = -1;
     static constexpr char kSeparators[] = {'\t', ';', ':', '@', ',', '.', '\\', kCtrlR};
 
-    TFileTrans(data::TDatabase& db, const data::TTableDef& target);
+    tFileTrans(data::TDatabase& db, const data::TTableDef& target);
 
     std::string FileName;
-    TImportMode Importmode = TImportMode::imUpdate;
+    tImportMode Importmode = tImportMode::imUpdate;
     char FieldSeparator = '\t';
     TTextConvert TextConvert = TTextConvert::tcWindows;
     bool FieldNameHeader = false;

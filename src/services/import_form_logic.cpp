@@ -34,7 +34,7 @@ const std::vector<std::string>& ImportTextConvertCaptions() {
     return captions;
 }
 
-TImportFormLogic::TImportFormLogic(Ui& ui, TFileTrans& trans) : ui_(ui), trans_(trans) {}
+TImportFormLogic::TImportFormLogic(Ui& ui, tFileTrans& trans) : ui_(ui), trans_(trans) {}
 
 bool TImportFormLogic::ChooseFile(const std::string& path) {
     trans_.FileName = path;
@@ -55,15 +55,15 @@ void TImportFormLogic::rebuildRows() {
 }
 
 int TImportFormLogic::SeparatorIndex() const {
-    const auto& all = TFileTrans::kSeparators;
+    const auto& all = tFileTrans::kSeparators;
     for (std::size_t i = 0; i < std::size(all); ++i)
         if (all[i] == trans_.FieldSeparator) return static_cast<int>(i);
     return 0;
 }
 
 void TImportFormLogic::SetSeparatorIndex(int index) {
-    if (index < 0 || index >= static_cast<int>(std::size(TFileTrans::kSeparators))) return;
-    SetSeparator(TFileTrans::kSeparators[index]);
+    if (index < 0 || index >= static_cast<int>(std::size(tFileTrans::kSeparators))) return;
+    SetSeparator(tFileTrans::kSeparators[index]);
 }
 
 void TImportFormLogic::SetSeparator(char separator) {
@@ -77,7 +77,7 @@ void TImportFormLogic::SetTextConvert(TTextConvert convert) {
     const bool wasCtos = trans_.TextConvert == TTextConvert::tcCtos;
     trans_.TextConvert = convert;
     if (convert == TTextConvert::tcCtos)
-        SetSeparatorIndex(static_cast<int>(std::size(TFileTrans::kSeparators)) - 1);
+        SetSeparatorIndex(static_cast<int>(std::size(tFileTrans::kSeparators)) - 1);
     else if (wasCtos)
         SetSeparatorIndex(0);
 }

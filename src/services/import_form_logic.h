@@ -27,21 +27,21 @@ inline constexpr const char* kImportFileFilter =
 inline constexpr int kImportHelpTopic = 29;
 
 // "Feltseparator": the captions in the order of the separators the guess
-// tries (TFileTrans::kSeparators).
+// tries (tFileTrans::kSeparators).
 const std::vector<std::string>& ImportSeparatorCaptions();
 // "Tekstkonvertering": "Windows", "Dos", "Ctos", "UTF-8" in TTextConvert order.
 const std::vector<std::string>& ImportTextConvertCaptions();
 
 class TImportFormLogic {
 public:
-    TImportFormLogic(Ui& ui, TFileTrans& trans);
+    TImportFormLogic(Ui& ui, tFileTrans& trans);
 
     std::string Title = "Importer fil";
     int HelpTopic = 0;    // 0: no "&Hjelp" button
     bool Manual = false;  // "Database-oppdatering": "Manuell godkjenning"
 
-    TFileTrans& Trans() { return trans_; }
-    const TFileTrans& Trans() const { return trans_; }
+    tFileTrans& Trans() { return trans_; }
+    const tFileTrans& Trans() const { return trans_; }
 
     // A file was chosen: true when it exists (the tabs show); then the
     // guesses are made and the map has one row per column.
@@ -55,7 +55,7 @@ public:
     void SetTextConvert(TTextConvert convert);
 
     // The map grid: one row per column of the first line, the field index
-    // or TFileTrans::kNoField.
+    // or tFileTrans::kNoField.
     std::vector<int> Rows;
     // The field cell's choices: "<Ingen tilknytning>", then the fields.
     std::vector<std::string> FieldChoices() const;
@@ -78,7 +78,7 @@ private:
     void rebuildRows();
 
     Ui& ui_;
-    TFileTrans& trans_;
+    tFileTrans& trans_;
 };
 
 }  // namespace lagrull

@@ -80,7 +80,7 @@ bool TMemberImport::Execute(TImportFormStep& window) {
     }
     const std::int64_t orgNr = data::FieldInt(org, "ORGNR");
     EmptyStaging();
-    TFileTrans trans(tables_.CpTab.database(), data::copytabDef());
+    tFileTrans trans(tables_.CpTab.database(), data::copytabDef());
     for (const char* f : kCleaned) trans.CleanedFields.insert(f);
     TImportFormLogic logic(ui_, trans);
     logic.Title = "Medlemsregister " + data::FieldText(org, "ORGNAVN") + " fra fil";

@@ -2,20 +2,16 @@
 // at any moment of the staging or the transfer leaves the members all old or
 // all new, never half replaced.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <random>
-#include <thread>
 
 #include "data/data_store.h"
 #include "data/field_access.h"
 #include "data/orv_command.h"
 #include "data/orv_query.h"
 #include "demo_store.h"
+#include "kill_rounds.h"
 #include "scripted_ui.h"
 #include "services/import_form_logic.h"
 #include "services/member_import.h"
@@ -80,16 +76,9 @@ TEST(ImportKillTest, AKilledImportOf50000MembersLeavesAllOldOrAllNew) {
     std::filesystem::copy(dir.path(), backup.path(),
                           std::filesystem::copy_options::overwrite_existing |
                               std::filesystem::copy_options::recursive);
-    std::mt19937 random(23);
-    int old = 0, replaced = 0;
-    // Round 0 runs to the end and times the run; the others are killed at
-    // random moments up to a little past that time.
-    long long runMs = 0;
-    for (int round = 0; round < 10; ++round) {
-        const auto started = std::chrono::steady_clock::now();
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
+    const KillRoundsOutcome out = runKillRounds(
+        10, 23,
+        [&] {
             ScriptedUi ui;
             data::DataStore own(ui, dir.str() + "/lagrul.ini", dir.str());
             own.start();
@@ -97,36 +86,22 @@ TEST(ImportKillTest, AKilledImportOf50000MembersLeavesAllOldOrAllNew) {
             TPostNr postal(builtPostalDirectory().string());
             TMemberImport import(ui, own.tables(), postal);
             OkForm form(file);
-            _exit(import.Execute(form) ? 0 : 1);
-        }
-        int status = 0;
-        if (round == 0) {
-            waitpid(child, &status, 0);
-            runMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now() - started)
-                        .count();
-            ASSERT_TRUE(WIFEXITED(status));
-            ASSERT_EQ(WEXITSTATUS(status), 0);
-        } else {
-            std::this_thread::sleep_for(
-                std::chrono::milliseconds(random() % (runMs + runMs / 4 + 1)));
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-        }
-        const std::int64_t renamed = count(dir.str(), " and enavn = 'Ny'");
-        EXPECT_EQ(count(dir.str(), ""), kMembers) << "round " << round;
-        EXPECT_TRUE(renamed == 0 || renamed == kMembers) << "round " << round << ": " << renamed;
-        if (renamed == kMembers) {
-            ++replaced;
+            if (!import.Execute(form)) _exit(1);
+        },
+        [&](int round) {
+            const std::int64_t renamed = count(dir.str(), " and enavn = 'Ny'");
+            EXPECT_EQ(count(dir.str(), ""), kMembers) << "round " << round;
+            EXPECT_TRUE(renamed == 0 || renamed == kMembers)
+                << "round " << round << ": " << renamed;
+            return renamed == kMembers;
+        },
+        [&] {
             std::filesystem::remove_all(dir.path());
             std::filesystem::copy(backup.path(), dir.path(),
                                   std::filesystem::copy_options::recursive);
-        } else {
-            ++old;
-        }
-    }
-    EXPECT_GE(replaced, 1);  // round 0 at least
-    RecordProperty("run_ms", static_cast<int>(runMs));
-    RecordProperty("killed_before_commit", old);
-    RecordProperty("finished", replaced);
+        });
+    EXPECT_GE(out.finished, 1);  // round 0 at least
+    RecordProperty("run_ms", static_cast<int>(out.runMs));
+    RecordProperty("killed_before_commit", out.unfinished);
+    RecordProperty("finished", out.finished);
 }

@@ -142,7 +142,7 @@ TEST_F(MemberImportTest, GuessesSeparatorHeaderAndCharacterSetOfAChosenFile) {
          "2",
          kCtrlR, TTextConvert::tcCtos, true, 2},
     };
-    TFileTrans trans(store.dbLocal(), data::copytabDef());
+    tFileTrans trans(store.dbLocal(), data::copytabDef());
     TImportFormLogic logic(ui, trans);
     for (const Case& c : cases) {
         ASSERT_TRUE(logic.ChooseFile(dir.write("gjett.txt", c.content).string())) << c.what;
@@ -156,7 +156,7 @@ TEST_F(MemberImportTest, GuessesSeparatorHeaderAndCharacterSetOfAChosenFile) {
 }
 
 TEST_F(MemberImportTest, CtosChoiceMovesTheSeparatorAndTheTypeCheckNamesTheColumn) {
-    TFileTrans trans(store.dbLocal(), data::copytabDef());
+    tFileTrans trans(store.dbLocal(), data::copytabDef());
     TImportFormLogic logic(ui, trans);
     ASSERT_TRUE(logic.ChooseFile(dir.write("f.txt", "1;Per;ti kroner\n2;Kari;5\n").string()));
     logic.SetTextConvert(TTextConvert::tcCtos);

@@ -258,7 +258,7 @@ void TImportForm::showPreview() {
 
 void TImportForm::setupChanged() {
     if (filling_) return;
-    TFileTrans& t = logic_.Trans();
+    tFileTrans& t = logic_.Trans();
     if (rgTekst->checkedId() != static_cast<int>(t.TextConvert))
         logic_.SetTextConvert(static_cast<TTextConvert>(rgTekst->checkedId()));
     else if (rgSeparator->checkedId() != logic_.SeparatorIndex())

@@ -22,6 +22,7 @@
 #include "data/orv_command.h"
 #include "data/orv_query.h"
 #include "demo_store.h"
+#include "modal_script.h"
 #include "screenshot.h"
 #include "scripted_ui.h"
 #include "services/import_form_logic.h"
@@ -35,42 +36,11 @@ using namespace lagrull::test;
 
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_import_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    return *application;
-}
-
-// Plays one action on each modal window as it comes up.
-class ModalScript {
-public:
-    explicit ModalScript(std::deque<std::function<void(QWidget*)>> actions)
-        : actions_(std::move(actions)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget* w = QApplication::activeModalWidget();
-            if (!w || !w->isVisible() || w == last_ || actions_.empty()) return;
-            last_ = w;
-            auto action = std::move(actions_.front());
-            actions_.pop_front();
-            action(w);
-        });
-        timer_.start(5);
-    }
-    bool done() const { return actions_.empty(); }
-
-private:
-    std::deque<std::function<void(QWidget*)>> actions_;
-    QTimer timer_;
-    QWidget* last_ = nullptr;
-};
-
 class ImportFormTest : public ::testing::Test {
 protected:
     ImportFormTest()
         : store(ui, dir.str() + "/lagrul.ini", dir.str()), postal(builtPostalDirectory().string()) {
-        app();
+        testApplication();
         store.start();
         data::TDatabase& db = store.dbLocal();
         data::TOrvCommand(db, "insert into orgreg (orgnr, orgnavn) values (1, 'Skiklubben')")

@@ -8,25 +8,14 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "modal_script.h"
 #include "screenshot.h"
 #include "services/ui/update_form.h"
 
 using namespace lagrull;
 
-namespace {
-
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_update_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    return *application;
-}
-
-}  // namespace
-
 TEST(UpdateFormTest, ShowsTheTextsAndReadsTheChoicesBack) {
-    app();
+    test::testApplication();
     for (const bool ok : {true, false}) {
         TformAutoUpdate form(RegisterKind::Members);
         form.Caption = "Lagrull - Auto oppdatering";
