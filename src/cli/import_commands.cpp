@@ -27,8 +27,8 @@ constexpr NamedSeparator kSeparatorNames[] = {
     {"tab", '\t'}, {"semikolon", ';'}, {"komma", ','}, {"mellomrom", ' '}};
 constexpr const char* kTextConvertNames[] = {"windows", "dos", "ctos", "utf8"};
 
-// "Verifiser oppdatering" on the console: the differing fields, then Yes
-// keeps the new data, No the old.
+// "Verifiser oppdatering" on the console: the fields that differ, then Yes
+// saves the new data, No keeps the old.
 class ConsoleUpdateConfirm : public TUpdateConfirm {
 public:
     explicit ConsoleUpdateConfirm(Ui& ui) : ui_(ui) {}
@@ -37,7 +37,8 @@ public:
                           const std::vector<std::string>& oldData) override {
         std::string text = "Lagre nye data?";
         for (std::size_t i = 0; i < labels.size(); ++i)
-            text += "~" + labels[i] + ": " + newData[i] + " (var " + oldData[i] + ")";
+            if (newData[i] != oldData[i])
+                text += "~" + labels[i] + ": " + newData[i] + " (var " + oldData[i] + ")";
         return ui_.confirm("Verifiser oppdatering", text) ? TUpdateChoice::SaveNew
                                                           : TUpdateChoice::KeepOld;
     }

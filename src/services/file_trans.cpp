@@ -359,14 +359,16 @@ bool tFileTrans::Execute(Ui& ui) {
             data::TOrvCommand& write = old.empty() ? insert : update;
             bool save = true;
             if (!old.empty()) {
+                // The window shows every mapped field of a row that differs.
                 std::vector<std::string> labels, newData, oldData;
-                for (std::size_t f : mapped)
-                    if (!sameValue(target_.Fields[f], values[f], old[f])) {
-                        labels.push_back(target_.Fields[f].Name);
-                        newData.push_back(texts[f]);
-                        oldData.push_back(shownText(target_.Fields[f], old[f]));
-                    }
-                if (labels.empty()) {
+                bool differs = false;
+                for (std::size_t f : mapped) {
+                    differs = differs || !sameValue(target_.Fields[f], values[f], old[f]);
+                    labels.push_back(target_.Fields[f].Name);
+                    newData.push_back(texts[f]);
+                    oldData.push_back(shownText(target_.Fields[f], old[f]));
+                }
+                if (!differs) {
                     save = false;
                 } else if (stopAsking_ || !OnConfirm) {
                     save = !keepAll_;

@@ -42,7 +42,8 @@ enum class TColumnKind { ckNone, ckNumber, ckCommaNumber, ckText };
 enum class TUpdateChoice { SaveNew, KeepOld, SaveAll, KeepAll, Abort };
 
 // The window "Verifiser oppdatering" (TUpdateForm): asked for a staged row
-// that a later line would change. Qt implements it, tests fake it.
+// that a later line would change, with every mapped field's label, new and
+// old text. Qt implements it, tests fake it.
 class TUpdateConfirm {
 public:
     virtual ~TUpdateConfirm() = default;

@@ -94,6 +94,13 @@ TUpdateChoice TUpdateForm::Confirm(const std::vector<std::string>& labels,
         grData->setItem(row, 0, new QTableWidgetItem(q(labels[i])));
         grData->setItem(row, 1, new QTableWidgetItem(q(newData[i])));
         grData->setItem(row, 2, new QTableWidgetItem(q(oldData[i])));
+        // The fields that change stand out.
+        if (newData[i] != oldData[i])
+            for (int c = 0; c < grData->columnCount(); ++c) {
+                QFont bold = grData->item(row, c)->font();
+                bold.setBold(true);
+                grData->item(row, c)->setFont(bold);
+            }
     }
     // Closing the window otherwise (Esc, the frame) asks to stop, as "Avbryt importering".
     const int result = exec();

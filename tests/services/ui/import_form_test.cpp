@@ -126,9 +126,10 @@ TEST_F(ImportFormTest, ImportsThroughTheWindowWithApprovalOfAChangedRow) {
                      [&](QWidget* w) {
                          auto* u = qobject_cast<TUpdateForm*>(w);
                          ASSERT_NE(u, nullptr);
-                         EXPECT_EQ(u->grData->rowCount(), 1);
-                         EXPECT_EQ(u->grData->item(0, 1)->text(), "Nyere");
-                         EXPECT_EQ(u->grData->item(0, 2)->text(), "Ny, Nina");
+                         EXPECT_EQ(u->grData->rowCount(), 12);
+                         EXPECT_EQ(u->grData->item(2, 0)->text(), "ENAVN");
+                         EXPECT_EQ(u->grData->item(2, 1)->text(), "Nyere");
+                         EXPECT_EQ(u->grData->item(2, 2)->text(), "Ny, Nina");
                          saveScreenshot(u, "import_verifiser");
                          u->btLagre->click();
                      }}));
