@@ -91,10 +91,12 @@ public:
             _exit(127);
         }
         close(out[1]);
-        char port[16] = "";
-        const ssize_t n = read(out[0], port, sizeof port - 1);
+        // The port comes as one line; a read may give part of it.
+        std::string port;
+        char c = 0;
+        while (read(out[0], &c, 1) == 1 && c != '\n') port += c;
         close(out[0]);
-        host = "127.0.0.1:" + std::string(port, n > 0 ? static_cast<std::size_t>(n - 1) : 0);
+        host = "127.0.0.1:" + port;
     }
     ~LocalHttps() {
         kill(pid_, SIGTERM);
