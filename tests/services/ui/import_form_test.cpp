@@ -36,6 +36,16 @@ using namespace lagrull::test;
 
 namespace {
 
+// The scripted answers, with the window's pending events run when the
+// import lets them (as the program's Ui does).
+class PumpingUi : public ScriptedUi {
+public:
+    void processEvents() override {
+        ScriptedUi::processEvents();
+        QCoreApplication::processEvents();
+    }
+};
+
 class ImportFormTest : public ::testing::Test {
 protected:
     ImportFormTest()
@@ -84,7 +94,7 @@ protected:
     }
 
     TempDir dir;
-    ScriptedUi ui;
+    PumpingUi ui;
     data::DataStore store;
     TPostNr postal;
     std::string file;
@@ -155,4 +165,25 @@ TEST_F(ImportFormTest, AColumnThatDoesNotFitItsFieldStopsOkOnTheMappingPage) {
               "Ikke overenstemmelse mellom kollone nr 2 og feltet \"BELOP\" sine data.\n"
               "Sjekk kobling mellom kollone og felt");
     EXPECT_EQ(members(), "5 Gammel  0 1\n");
+}
+
+TEST_F(ImportFormTest, AvbrytWhileReadingKeepsTheLinesReadSoFar) {
+    std::string lines;
+    for (int i = 100; i < 60100; ++i) lines += std::to_string(i) + ";Nina;Nordmann\n";
+    ui.files = {dir.write("mange.txt", lines).string()};
+    ui.answers = {Answer::Yes};  // "Skal importeringen avbrytes?"
+    ASSERT_TRUE(run({[&](QWidget* w) {
+        TImportForm* f = importForm(w);
+        f->btVelgFil->click();
+        QTimer::singleShot(0, f->btOK, &QPushButton::click);
+        // Runs at the import's first look at pending events.
+        QTimer::singleShot(1, f->btAvbryt, &QPushButton::click);
+    }}));
+    ASSERT_EQ(ui.texts(), std::vector<std::string>{"Skal importeringen avbrytes?"});
+    data::TOrvQuery q(store.dbLocal());
+    q.setSql("select count(*) as n from medlreg where enavn = 'Nordmann'");
+    q.open();
+    const std::int64_t read = data::FieldInt(q, "n");
+    EXPECT_GT(read, 0);
+    EXPECT_LT(read, 60000);
 }
