@@ -123,7 +123,9 @@ void naiveImport(Register& r) {
             names += std::string(i ? ", " : "") + kFields[i];
             params += std::string(i ? ", :" : ":") + kFields[i];
         }
-        insert.setSql("insert into copytab (" + names + ") values (" + params + ")");
+        std::string sql = "insert into copytab (";
+        sql.append(names).append(") values (").append(params).append(")");
+        insert.setSql(sql);
         for (std::size_t i = 0; i < values.size() && i < std::size(kFields); ++i)
             insert.setParamText(kFields[i],
                                 kFields[i] == std::string("BELOP") ? "1234" : values[i]);

@@ -303,7 +303,7 @@ bool tFileTrans::Execute(Ui& ui) {
         params += (params.empty() ? ":" : ", :") + name;
         if (columnOf[f] == 0) continue;
         mapped.push_back(f);
-        sets += (sets.empty() ? "" : ", ") + name + " = :" + name;
+        sets.append(sets.empty() ? "" : ", ").append(name).append(" = :").append(name);
     }
     const data::TFieldInfo& key = target_.Fields[static_cast<std::size_t>(keyField)];
     const std::string table = data::baseTableName(target_.TableName);

@@ -33,7 +33,7 @@ enum class TTextConvert { tcWindows, tcDos, tcCtos, tcUtf8 };
 std::string ConvertText(std::string_view bytes, TTextConvert convert);
 
 // The longest line taken; a longer one is no member line.
-inline constexpr std::size_t kMaxLineBytes = 64 * 1024;
+inline constexpr std::size_t kMaxLineBytes = std::size_t{64} * 1024;
 
 constexpr char kCtrlR = 18, kCtrlZ = 26, kEsc = 27;
 

@@ -91,7 +91,7 @@ std::vector<std::string> TOrvMail::CollectAttachments() const {
 }
 
 std::string TOrvMail::pack(const std::vector<std::string>& files) const {
-    const std::string archive = (fs::path(TempDirectory) / kAttachmentArchive).string();
+    std::string archive = (fs::path(TempDirectory) / kAttachmentArchive).string();
     std::error_code ec;
     fs::remove(archive, ec);
     const Error failure("Kunne ikke opprette zip-fil for epostvedlegg!");

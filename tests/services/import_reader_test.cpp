@@ -83,7 +83,7 @@ TEST(ImportReaderTest, AMalformedLineIsAFormatErrorNamingTheLine) {
          "Linje 2 i filen har tegn som ikke hører hjemme i en tekstfil."},
         {"a quote never closed", "1;\"a\n2;b\n",
          "Linje 1 i filen har et anførselstegn som aldri lukkes."},
-        {"a line of a megabyte", "1;a\n2;" + std::string(1024 * 1024, 'x') + "\n",
+        {"a line of a megabyte", "1;a\n2;" + std::string(std::size_t{1024} * 1024, 'x') + "\n",
          "Linje 2 i filen er lengre enn 65536 byte."},
     };
     for (const Case& c : cases) {

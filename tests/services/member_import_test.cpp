@@ -248,7 +248,7 @@ TEST_F(MemberImportTest, ChangedRowsAreApprovedByTheUpdateWindow) {
 TEST_F(MemberImportTest, AMalformedFileChangesNothing) {
     const std::string before = column("select enavn as v from medlreg");
     const std::vector<std::string> files = {std::string("5;Ny\n6;\x01\x02\x03\n"),
-                                            "5;Ny\n6;" + std::string(1024 * 1024, 'x'),
+                                            "5;Ny\n6;" + std::string(std::size_t{1024} * 1024, 'x'),
                                             "5;Ny;Gate;1\n6,Ny,Gate,2\n"};
     for (const std::string& content : files) {
         ui.messages.clear();
