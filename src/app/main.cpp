@@ -49,6 +49,8 @@ int main(int argc, char** argv) {
                                paths.tempDirectory,
                                LAGRULL_VERSION,
                                {}});
+        TQtProgressForm download(&window);
+        if (update.Installer) update.Installer->Progress = &download;
         window.setVersionUpdate(&update);
         window.show();
         window.offerOldRegisterWhenEmpty();

@@ -174,19 +174,26 @@ bool TOrvWebInstaller::DownloadAndInstall() {
             ui_.information("Oppdatering unødvendig", "Du har den nyeste versjonen av programmet");
             return false;
         }
-        const std::string fetching = "Henter ny versjon fra " + Hostname + " ...";
         {
-            WaitWindow wait(ui_, "Filoverføring", fetching + "~0 bytes overført");
+            struct Shown {
+                TProgressForm* form;
+                ~Shown() {
+                    if (form) form->Close();
+                }
+            } shown{Progress};
+            if (Progress) Progress->Show("Henter ny versjon fra " + Hostname + " ...");
             auto last = std::chrono::steady_clock::now();
+            long long received = 0;
             FetchUrl("https://" + Hostname + RemotePathname, LocalPathname, CaFile,
                      [&](long long bytes) {
+                         received = bytes;
                          const auto now = std::chrono::steady_clock::now();
                          if (now - last < kProgressInterval) return;
                          last = now;
-                         ui_.showWait("Filoverføring",
-                                      fetching + "~" + std::to_string(bytes) + " bytes overført");
+                         if (Progress) Progress->Bytes(bytes);
                          ui_.processEvents();
                      });
+            if (Progress) Progress->Bytes(received);
         }
         std::error_code ec;
         if (sha256_.empty()) {

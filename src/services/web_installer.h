@@ -35,6 +35,17 @@ void FetchUrl(const std::string& url, const std::string& file, const std::string
 // The SHA-256 of a file in lower-case hex.
 std::string FileSha256(const std::string& file);
 
+// "TProgressForm": the download's window (caption "Filoverføring"), with
+// the host being fetched from and the bytes received. Qt implements it.
+class TProgressForm {
+public:
+    virtual ~TProgressForm() = default;
+    // Shows the window with the label HostnameString and "0 bytes overført".
+    virtual void Show(const std::string& hostnameString) = 0;
+    virtual void Bytes(long long received) = 0;  // stProgress
+    virtual void Close() = 0;
+};
+
 class TOrvWebInstaller {
 public:
     TOrvWebInstaller(Ui& ui, TDesktop& desktop);
@@ -42,9 +53,10 @@ public:
     std::string LocalPathname;   // empty: the temporary directory
     std::string RemotePathname;  // "/download/LagrullUpdate.deb"
     std::string Hostname;
-    std::string RunningVersion;  // the program's FileVersion
-    std::string TempDirectory;   // trailing "/"
-    std::string CaFile;          // see FetchUrl
+    std::string RunningVersion;         // the program's FileVersion
+    std::string TempDirectory;          // trailing "/"
+    std::string CaFile;                 // see FetchUrl
+    TProgressForm* Progress = nullptr;  // nullptr: the download shows nothing
 
     // The version file's first line when it begins with a digit, else "0000".
     std::string RemoteVersion();

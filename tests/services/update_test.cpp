@@ -46,6 +46,14 @@ public:
     void Quit() override { quit = true; }
 };
 
+class FakeProgress : public TProgressForm {
+public:
+    std::vector<std::string> events;
+    void Show(const std::string& hostnameString) override { events.push_back(hostnameString); }
+    void Bytes(long long received) override { events.push_back(std::to_string(received)); }
+    void Close() override { events.emplace_back("lukket"); }
+};
+
 class FakeAutoUpdate : public TAutoUpdateStep {
 public:
     bool ok = true;
@@ -160,8 +168,12 @@ TEST_F(UpdateTest, DownloadsAndRunsAnInstallerWhoseChecksumMatches) {
     EXPECT_EQ(update.Kind, TUpdateKind::OwnDirectory);
     EXPECT_EQ(update.RemotePath, "/download/LagrullUpdate.exe");
     EXPECT_TRUE(update.ForsteGang);
+    FakeProgress progress;
+    update.Installer->Progress = &progress;
     FakeAutoUpdate window;
     update.ManualUpdate(window);
+    EXPECT_EQ(progress.events, (std::vector<std::string>{
+                                   "Henter ny versjon fra " + https.host + " ...", "9", "lukket"}));
     EXPECT_EQ(window.Caption, "Lagrull - Auto oppdatering");
     EXPECT_EQ(window.AutoCheckCaption, "Automatisk sjekk hver gang Lagrull startes opp");
     const std::string local = program.str() + "/tmp/LagrullUpdate.exe";

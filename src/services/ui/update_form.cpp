@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -63,6 +64,27 @@ bool TformAutoUpdate::ShowModal() {
     AutoCheck = edAutoCheck->isChecked();
     UpdateNow = edUpdateNow->isChecked();
     return ok;
+}
+
+TQtProgressForm::TQtProgressForm(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Filoverføring");
+    auto* layout = new QVBoxLayout(this);
+    HostnameString = new QLabel("Henter ny versjon fra serveren...", this);
+    stProgress = new QLabel("0 bytes overført", this);
+    layout->addWidget(HostnameString);
+    layout->addWidget(stProgress);
+    resize(380, 90);
+}
+
+void TQtProgressForm::Show(const std::string& hostnameString) {
+    HostnameString->setText(q(hostnameString));
+    stProgress->setText("0 bytes overført");
+    show();
+    QCoreApplication::processEvents();
+}
+
+void TQtProgressForm::Bytes(long long received) {
+    stProgress->setText(QString::number(received) + " bytes overført");
 }
 
 bool TQtDesktop::OpenUrl(const std::string& url) {

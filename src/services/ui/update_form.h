@@ -1,6 +1,7 @@
 #pragma once
 // The windows and desktop services of the online update and the support
-// mail: "TformAutoUpdate" (the update's question), and the Qt desktop that
+// mail: "TformAutoUpdate" (the update's question), "TProgressForm" (the
+// download), and the Qt desktop that
 // opens addresses and files with their default handlers, places files on
 // the clipboard and runs an installer.
 
@@ -11,6 +12,7 @@
 #include "services/version_update.h"
 
 class QCheckBox;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -29,6 +31,19 @@ public:
     QCheckBox* edUpdateNow;
     QPushButton* btOK;
     QPushButton* btAvbryt;
+};
+
+// The download's window: shown while the installer is fetched.
+class TQtProgressForm : public QDialog, public TProgressForm {
+    Q_OBJECT
+public:
+    explicit TQtProgressForm(QWidget* parent = nullptr);
+    void Show(const std::string& hostnameString) override;
+    void Bytes(long long received) override;
+    void Close() override { hide(); }
+
+    QLabel* HostnameString;
+    QLabel* stProgress;
 };
 
 class TQtDesktop : public TDesktop {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -39,4 +40,17 @@ TEST(UpdateFormTest, ShowsTheTextsAndReadsTheChoicesBack) {
         EXPECT_TRUE(form.AutoCheck);
         EXPECT_FALSE(form.UpdateNow);
     }
+}
+
+TEST(UpdateFormTest, TheDownloadWindowCountsTheBytes) {
+    test::testApplication();
+    TQtProgressForm form;
+    EXPECT_EQ(form.windowTitle(), "Filoverføring");
+    EXPECT_EQ(form.HostnameString->text(), "Henter ny versjon fra serveren...");
+    form.Show("Henter ny versjon fra www.brakvi.no ...");
+    form.Bytes(123456);
+    EXPECT_EQ(form.stProgress->text(), "123456 bytes overført");
+    test::saveScreenshot(&form, "filoverforing");
+    form.Close();
+    EXPECT_FALSE(form.isVisible());
 }
