@@ -132,10 +132,15 @@ TImportForm::TImportForm(TImportFormLogic& logic, Ui& ui, RegisterKind kind, QWi
     connect(btOK, &QPushButton::clicked, this, [this] { ok(); });
     connect(btAvbryt, &QPushButton::clicked, this, [this] { reject(); });
     connect(btHjelp, &QPushButton::clicked, this, [this] { showHelp(logic_.HelpTopic, kind_); });
-    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(f1, &QShortcut::activated, this, [this] {
-        if (logic_.HelpTopic != 0) showHelp(logic_.HelpTopic, kind_);
-    });
+    btOK->setDefault(true);
+    // F1 opens the import's help page here and in the question over a
+    // changed member.
+    for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(UpdateForm)}) {
+        auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), w);
+        connect(f1, &QShortcut::activated, this, [this] {
+            if (logic_.HelpTopic != 0) showHelp(logic_.HelpTopic, kind_);
+        });
+    }
     resize(640, 460);
     showState();
 }
