@@ -6,6 +6,7 @@ extern "C" {
 
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "common/text_codec.h"
@@ -136,7 +137,7 @@ const Value N{};
 
 const char* const kFirstNames[] = {"Åse", "Øystein", "Æsa", "Kari", "Bjørn"};
 const char* const kSurnames[] = {"Ås", "Øvrebø", "Bærum", "Dahl", "Lønnå"};
-const char* const kDueDates[] = {"15012025", "15062025", "01092025", "15122024"};
+const char* const kDueDates[] = {"15012025", "15062025", "01092025", "15122024", "15032026"};
 
 std::string two(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 
@@ -312,7 +313,7 @@ std::vector<GeneratedTable> writeRegister(const fs::path& dir, const RegisterOpt
             members.add(r);
             if (m % 2 == 0) relations.add({I(org), S(nr), S("Styret"), S("Leder æ"), F(100.0)});
             for (int k = 0; k < o.claimsPerMember; ++k) {
-                const std::string dato = kDueDates[k % 4];
+                const std::string dato = kDueDates[k % std::size(kDueDates)];
                 const bool paid = k == 0;
                 std::vector<Value> c = {
                     I(org),
