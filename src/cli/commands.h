@@ -18,6 +18,7 @@ void addTemplateCommands(Commands& commands);
 void addMergeCommands(Commands& commands);
 void addMigrationCommands(Commands& commands);
 void addReportsCommands(Commands& commands);
+void addReportCommands(Commands& commands);
 void addRegisterCommands(Commands& commands);
 void addDemoCommands(Commands& commands);
 void addOcrCommands(Commands& commands);
@@ -40,6 +41,7 @@ inline void addAllCommands(Commands& commands) {
     addMergeCommands(commands);
     addMigrationCommands(commands);
     addReportsCommands(commands);
+    addReportCommands(commands);
     addRegisterCommands(commands);
     addDemoCommands(commands);
     addOcrCommands(commands);
