@@ -19,6 +19,7 @@ void addMergeCommands(Commands& commands);
 void addMigrationCommands(Commands& commands);
 void addReportsCommands(Commands& commands);
 void addReportCommands(Commands& commands);
+void addLetterCommands(Commands& commands);
 void addRegisterCommands(Commands& commands);
 void addDemoCommands(Commands& commands);
 void addOcrCommands(Commands& commands);
@@ -42,6 +43,7 @@ inline void addAllCommands(Commands& commands) {
     addMigrationCommands(commands);
     addReportsCommands(commands);
     addReportCommands(commands);
+    addLetterCommands(commands);
     addRegisterCommands(commands);
     addDemoCommands(commands);
     addOcrCommands(commands);
