@@ -96,7 +96,9 @@ const TQueryParamList& TStartBrev::ParamItems() {
 }
 
 const TStringList& TStartBrev::OrderByItems() {
-    orderBy_ = {"m.enavn"};
+    // The member number after the surname keeps each member's rows together
+    // when two members share a surname: consecutive rows make one letter.
+    orderBy_ = {"m.enavn", "m.medlnr"};
     return orderBy_;
 }
 
