@@ -50,6 +50,7 @@ std::string LetterFileName(const TLetterMember& member) {
 }
 
 void TPdfLettersPerMember::Print(const std::filesystem::path& rtf, const TLetterMember& member) {
+    if (rows_.empty()) std::filesystem::create_directories(directory_);
     const std::string base = LetterFileName(member);
     std::string file = base;
     // Two members of one number and surname: the later files get a suffix.

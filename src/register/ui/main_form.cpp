@@ -32,6 +32,7 @@
 #include "data/ui/db_navigator.h"
 #include "payments/ui/innbetaling_form.h"
 #include "register/variants.h"
+#include "reports/ui/letter_forms.h"
 #include "reports/ui/report_forms.h"
 #include "services/migration/paradox_migration.h"
 #include "services/ui/setup_form.h"
@@ -225,7 +226,18 @@ void TMainForm::buildMenus() {
     addReport("&Etiketter", reports::TRappKind::Etiketter);
     addReport("Egen&definert", reports::TRappKind::EgenDefinert);
     reports->addSeparator();
-    later(reports, "Brev - Generelt");
+    const auto addLetter = [this, reports](const QString& caption, reports::TLetterKind kind) {
+        QAction* a = reports->addAction(caption);
+        connect(a, &QAction::triggered, this, [this, kind] {
+            runGuarded([this, kind] {
+                data::RegisterTables& t = store_.tables();
+                if (t.OrgTable.isEmpty()) return;
+                RunLetterMenu(kind, ui_, store_.dbMng(), t.OrgTable, t.MedlTable, kind_, this);
+            });
+        });
+    };
+    addLetter("Brev - Generelt", reports::TLetterKind::Generelt);
+    addLetter("Brev - Tilbud", reports::TLetterKind::Tilbud);
 
     QMenu* functions = bar->addMenu("F&unksjoner");
     later(functions, q(c.claimMenu));

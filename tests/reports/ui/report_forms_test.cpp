@@ -5,15 +5,19 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QPushButton>
 #include <QSpinBox>
 #include <fstream>
 #include <sstream>
 
 #include "../selection_fixture.h"
+#include "common/app_paths.h"
 #include "modal_script.h"
 #include "reports/engine/ui/report_preview.h"
 #include "reports/ui/kravtilhvem_form.h"
+#include "reports/ui/letter_forms.h"
 #include "reports/ui/report_forms.h"
 #include "reports/ui/utvalgskriterier_form.h"
 
@@ -103,6 +107,42 @@ TEST_F(ReportWindowsTest, LabelSheetPreviewed) {
     EXPECT_EQ(run(reports::TRappKind::Etiketter), reports::TRappOutcome::Shown);
     EXPECT_TRUE(script.done());
     EXPECT_GE(pages, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ReportWindowsTest, LettersOnePdfPerMemberThroughTheWindows) {
+    AppPaths paths;
+    paths.programDirectory = std::string(LAGRULL_TEMPLATES) + "/";
+    setAppPaths(paths);
+    const std::filesystem::path out = dir.path() / "brev";
+    ui.files.push_back(out.string());
+    ModalScript script({
+        [](QWidget* w) {
+            auto* form = qobject_cast<TfoUtvalgskriterier*>(w);
+            ASSERT_NE(form, nullptr);
+            form->edNrTil->setText("3");
+            form->btNeste->click();
+        },
+        [](QWidget* w) {
+            auto* form = qobject_cast<TfoBrevUtskrift*>(w);
+            ASSERT_NE(form, nullptr);
+            shoot(form, "brevutskrift.png");
+            form->rbPdfPerMedlem->click();
+            form->accept();
+        },
+    });
+    RunLetterMenu(reports::TLetterKind::Generelt, ui, store->dbMng(), tables().OrgTable,
+                  tables().MedlTable, RegisterKind::Members, nullptr);
+    EXPECT_TRUE(script.done());
+    EXPECT_TRUE(std::filesystem::is_regular_file(out / "utsendelse.csv"));
+    int pdfs = 0;
+    for (const auto& e : std::filesystem::directory_iterator(out))
+        if (e.path().extension() == ".pdf") ++pdfs;
+    EXPECT_GE(pdfs, 3);
+    EXPECT_EQ(ui.texts().back(), "Det ble skrevet ut " + std::to_string(pdfs) + " stk");
 }
 
 }  // namespace
