@@ -3,10 +3,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 
 #include "common/dates.h"
 #include "common/error.h"
-#include "common/ini.h"
+#include "common/ini_format.h"
 #include "common/mask.h"
 #include "common/ui.h"
 #include "data/field_access.h"
@@ -35,6 +36,36 @@ std::string today() {
 std::string masked(const char* mask, const std::string& value) {
     return value.empty() ? value : Mask(mask).show(value);
 }
+
+// "brev.ini": the merge data, in the settings files' format, rewritten in
+// place before each merge, so a run of 10,000 letters does not make 10,000
+// files for it.
+class TMergeIni {
+public:
+    explicit TMergeIni(fs::path file) : file_(std::move(file)) {}
+    void set(const std::string& key, const std::string& value) {
+        for (auto& [k, v] : keys_)
+            if (k == key) {
+                v = value;
+                return;
+            }
+        keys_.emplace_back(key, value);
+    }
+    void save() const {
+        ini::Document doc;
+        doc.sections.push_back({"", {}, false});
+        ini::Section& brev = doc.sections.emplace_back();
+        brev.name = kSection;
+        for (const auto& [k, v] : keys_) brev.lines.push_back(k + "=" + ini::encodeValue(v));
+        std::ofstream out(file_, std::ios::binary | std::ios::trunc);
+        out << ini::serialise(doc);
+        if (!out.flush()) throw FileError("Kunne ikke skrive flettefilen " + file_.string() + ".");
+    }
+
+private:
+    fs::path file_;
+    std::vector<std::pair<std::string, std::string>> keys_;
+};
 
 // The temporary letter files of one run: created with the prefix "STMP",
 // removed when printed, and all that are left removed at the end.
@@ -162,18 +193,15 @@ int TBrev::RunLetters(TLetterKind kind, TLetterOutput& output, const std::string
     const data::TOrvTable& org = c_.organisations;
     const std::int64_t orgNr = data::FieldInt(org, "ORGNR");
     const fs::path iniFile = MergeIniFile();
-    fs::remove(iniFile, ec);  // no key of an earlier run stays
-    {
-        TOrvIni ini(iniFile, IniMode::Write);
-        ini.useSection(kSection);
-        ini.writeText("orgnavn", data::FieldText(org, "ORGNAVN"));
-        ini.writeText("orgadresse1", data::FieldText(org, "ADRESSE"));
-        ini.writeText("orgadresse2", data::FieldText(org, "ADRESSE2"));
-        ini.writeText("orgpostnr", data::FieldText(org, "POSTNR"));
-        ini.writeText("orgpoststed", data::FieldText(org, "POSTSTED"));
-        ini.writeText("orgkontonr", data::FieldText(org, "BANKKONTO"));
-        ini.writeText("forfdato", forfDato_);
-    }
+    TMergeIni ini(iniFile);  // no key of an earlier run stays
+    ini.set("orgnavn", data::FieldText(org, "ORGNAVN"));
+    ini.set("orgadresse1", data::FieldText(org, "ADRESSE"));
+    ini.set("orgadresse2", data::FieldText(org, "ADRESSE2"));
+    ini.set("orgpostnr", data::FieldText(org, "POSTNR"));
+    ini.set("orgpoststed", data::FieldText(org, "POSTSTED"));
+    ini.set("orgkontonr", data::FieldText(org, "BANKKONTO"));
+    ini.set("forfdato", forfDato_);
+    ini.save();
 
     data::TOrvQuery query(c_.members.database());
     PrepareQuery(query);
@@ -194,35 +222,34 @@ int TBrev::RunLetters(TLetterKind kind, TLetterOutput& output, const std::string
         while (have) {
             TLetterMember m;
             {
-                TOrvIni ini(iniFile, IniMode::Write);
-                ini.useSection(kSection);
                 do {
                     m.medlnr = cursor.text(nr);
                     m.enavn = cursor.text(enavn);
                     m.fornavn = cursor.text(fornavn);
                     m.email = email >= 0 ? cursor.text(email) : std::string();
-                    ini.writeText("medlnr", masked("###### #####", m.medlnr));
-                    ini.writeText("Enavn", m.enavn);
-                    ini.writeText("Fornavn", m.fornavn);
-                    ini.writeText("adresse1", cursor.text(adresse));
-                    ini.writeText("adresse2", cursor.text(adresse2));
-                    ini.writeText("postnr", cursor.text(postnr));
-                    ini.writeText("poststed", cursor.text(poststed));
-                    ini.writeText("adresse3", cursor.text(adresse3));
-                    ini.writeText("bankkonto", masked("#### ## #####", cursor.text(bankkonto)));
+                    ini.set("medlnr", masked("###### #####", m.medlnr));
+                    ini.set("Enavn", m.enavn);
+                    ini.set("Fornavn", m.fornavn);
+                    ini.set("adresse1", cursor.text(adresse));
+                    ini.set("adresse2", cursor.text(adresse2));
+                    ini.set("postnr", cursor.text(postnr));
+                    ini.set("poststed", cursor.text(poststed));
+                    ini.set("adresse3", cursor.text(adresse3));
+                    ini.set("bankkonto", masked("#### ## #####", cursor.text(bankkonto)));
                     m.kid = MakeKid(orgPart, m.medlnr, kLetterKidDate, c_.registerKind);
                     checkKidFits(m.kid, orgPart, m.medlnr);
                     have = cursor.next();
                     progress.step();
                 } while (have && cursor.text(nr) == m.medlnr);
-                ini.writeText("belop", "0,00");
-                ini.writeText("mva", "0,00");
-                ini.writeText("belopinklmva", "0,00");
-                ini.writeText("boksnr", "");
-                ini.writeText("kontraktnr", "");
-                ini.writeText("Dato", today());
-                ini.writeText("KID", m.kid);
-                ini.writeText("Bokstype", "");
+                ini.set("belop", "0,00");
+                ini.set("mva", "0,00");
+                ini.set("belopinklmva", "0,00");
+                ini.set("boksnr", "");
+                ini.set("kontraktnr", "");
+                ini.set("Dato", today());
+                ini.set("KID", m.kid);
+                ini.set("Bokstype", "");
+                ini.save();
             }
             const fs::path& file = stmp.create();
             TRtfExtended engine;
@@ -230,7 +257,10 @@ int TBrev::RunLetters(TLetterKind kind, TLetterOutput& output, const std::string
             engine.dataDirectory = c_.dataDirectory;
             engine.programDirectory = c_.programDirectory;
             engine.setDatabase(c_.database);
-            engine.MergeFile(letter.string(), file.string());
+            // Written into the STMP file itself: no further file per letter.
+            std::ofstream out(file, std::ios::binary | std::ios::trunc);
+            out << engine.MergeToString(letter.string());
+            if (!out.flush()) throw FileError("Kunne ikke skrive brevet " + file.string() + ".");
             addressees.push_back(std::move(m));
             ++count;
         }
