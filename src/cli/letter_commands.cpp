@@ -55,7 +55,9 @@ int runBrev(Context& c) {
         TQtPdfSystem device(*pdf);
         TPdfLetters output(device);
         letters = brev.RunLetters(kind, output, mal);
-        if (letters > 0) c.out << "Skrev " << *pdf << " (" << device.sheets() << " sider)\n";
+        if (letters > 0)
+            c.out << "Skrev " << *pdf << " (" << device.sheets()
+                  << (device.sheets() == 1 ? " side)\n" : " sider)\n");
     } else if (directory) {
         std::filesystem::create_directories(*directory);
         TPdfLettersPerMember output(*directory, [](const std::string& file) {
