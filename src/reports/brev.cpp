@@ -149,6 +149,7 @@ bool TBrev::SelectMembers(TLetterKind kind) {
              auto& criteria = static_cast<TUtvalgskriterierStep&>(*w);
              if (kind == TLetterKind::Tilbud) criteria.Criteria().Betaling.choose("Giro[2]");
              criteria.Criteria().SetForfDato(0);  // "INGEN"
+             criteria.SetBackEnabled(false);
              return w;
          },
          [](TWizardStep&, int result) { return result == kStepNext ? 2 : TWizard::kAbort; }});

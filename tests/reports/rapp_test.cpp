@@ -319,6 +319,28 @@ TEST_F(RappTest, SmrWithAVanishedExtraFieldLeavesTheRowEmpty) {
     EXPECT_EQ(captions, std::vector<std::string>{"Navn"});
 }
 
+TEST_F(RappTest, AvbrytStopsTheTextFile) {
+    const std::string file = dir.str() + "/liste.txt";
+    data::TOrvQuery query(db());
+    query.setSql("select * from medlreg m where m.orgnr = 1 order by m.nmedlnr");
+    TMemberReportRows rows(query, false, false, TLabelNameOrder::EtternavnFornavn, false);
+    const long long total = rows.count();
+    std::vector<int> seen;
+    const long long written =
+        WriteSeparatedFile(rows, {"MEDLNR", "NAVN"}, '\t', total, file, [&](int percent) {
+            seen.push_back(percent);
+            return percent < 50;  // "Avbryt" at half way
+        });
+    EXPECT_LT(written, total);
+    EXPECT_GE(written, total / 2);
+    for (int p : seen) EXPECT_EQ(p % 5, 0);
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    long long lines = 0;
+    while (std::getline(in, line)) ++lines;
+    EXPECT_EQ(lines, written);
+}
+
 TEST(RappLayout, PositionsZeroAndHundredStandAtTheEdges) {
     TMemberReportSpec spec;
     spec.kind = TRappKind::EgenDefinert;

@@ -6,8 +6,8 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <fstream>
 #include <sstream>
@@ -123,6 +123,7 @@ TEST_F(ReportWindowsTest, LettersOnePdfPerMemberThroughTheWindows) {
         [](QWidget* w) {
             auto* form = qobject_cast<TfoUtvalgskriterier*>(w);
             ASSERT_NE(form, nullptr);
+            EXPECT_FALSE(form->btForrige->isEnabled()) << "the letters' first step";
             form->edNrTil->setText("3");
             form->btNeste->click();
         },
