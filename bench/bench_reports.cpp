@@ -19,6 +19,8 @@
 #include <filesystem>
 
 #include "data/data_store.h"
+#include "data/field_access.h"
+#include "data/orv_query.h"
 #include "demo_store.h"
 #include "quiet_ui.h"
 #include "register/main_form_logic.h"
@@ -166,7 +168,12 @@ public:
 int letterChild(long long letters, bool naive) {
     Register reg;
     Steps steps;
-    steps.upTo = letters;
+    // The member number below which `letters` members lie (numbers have gaps).
+    data::TOrvQuery bound(reg.store.dbLocal());
+    bound.setSql("select nmedlnr from medlreg where nmedlnr >= 1 order by nmedlnr limit 1 offset " +
+                 std::to_string(letters - 1));
+    bound.open();
+    steps.upTo = static_cast<long long>(data::FieldFloat(bound, "nmedlnr"));
     data::RegisterTables& t = reg.store.tables();
     fs::create_directories(registerDir() / "tmp");
     TBrev brev({reg.ui, reg.store.dbMng(), steps, t.OrgTable, t.MedlTable, RegisterKind::Members,

@@ -3,20 +3,16 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
+#include <cstdlib>
 
-#include "common/error.h"
 #include "common/mask.h"
 #include "common/money.h"
 #include "data/orv_query.h"
 
 namespace lagrull::reports {
 
-using report::Align;
-using report::ReportItem;
-
-// The report data set's fields. Computed ones come after kFirstComputed.
+// The report data set's fields: the query's columns, then (from Navn) the
+// ones computed per row.
 enum class TMemberReportRows::Field {
     Medlnr,
     Enavn,
