@@ -327,7 +327,8 @@ private slots:
             QVERIFY(!a->isEnabled());
             QCOMPARE(a->toolTip(), TMainForm::notYetAvailable());
         }
-        for (const char* ready : {"Les OCR-returfil", "OCR-filrapport", "K&opiering", "S&letting"}) {
+        for (const char* ready :
+             {"Les OCR-returfil", "OCR-filrapport", "K&opiering", "S&letting"}) {
             QAction* a = entry(ready);
             QVERIFY2(a && a->isEnabled(), ready);
         }
