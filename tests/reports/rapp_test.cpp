@@ -341,6 +341,31 @@ TEST_F(RappTest, AvbrytStopsTheTextFile) {
     EXPECT_EQ(lines, written);
 }
 
+TEST(RappEgenDef, SavedLayoutReadsBackLowerCased) {
+    TempDir dir;
+    TExtraNames names;
+    names[6] = "Skonr";
+    FakeEgenDef saved;
+    saved.Setup(RegisterKind::Members, names);
+    saved.Rows[0] = {entryOf(saved, "Skonr"), 15};
+    saved.Rows[3] = {entryOf(saved, "Betaling - KID"), 100};
+    saved.SaveLayout(dir.path() / "Oppsett.SMR");
+    ASSERT_TRUE(std::filesystem::is_regular_file(dir.path() / "oppsett.smr"));
+    FakeEgenDef loaded;
+    loaded.Setup(RegisterKind::Members, names);
+    loaded.LoadLayout(dir.path() / "oppsett.smr");
+    for (int i = 0; i < kEgenDefRows; ++i) {
+        EXPECT_EQ(loaded.Rows[static_cast<std::size_t>(i)].entry,
+                  saved.Rows[static_cast<std::size_t>(i)].entry)
+            << i;
+        EXPECT_EQ(loaded.Rows[static_cast<std::size_t>(i)].position,
+                  saved.Rows[static_cast<std::size_t>(i)].position)
+            << i;
+    }
+    EXPECT_TRUE(loaded.Uses(TTableGroup::Mbetreg));
+    EXPECT_FALSE(loaded.Uses(TTableGroup::Relreg));
+}
+
 TEST(RappLayout, PositionsZeroAndHundredStandAtTheEdges) {
     TMemberReportSpec spec;
     spec.kind = TRappKind::EgenDefinert;
