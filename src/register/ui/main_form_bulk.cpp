@@ -1,6 +1,6 @@
 // The main window's bulk functions: the standard-list wizard and the member
-// relation dialog behind the two relation panels, and copying and deleting
-// members from the "Funksjoner" menu.
+// relation dialog behind the two relation panels, copying and deleting
+// members from the "Funksjoner" menu, and the member import from a file.
 #include <QHBoxLayout>
 #include <QPushButton>
 
@@ -10,6 +10,8 @@
 #include "register/ui/bulk_forms.h"
 #include "register/ui/main_form.h"
 #include "reports/ui/utvalgskriterier_form.h"
+#include "services/member_import.h"
+#include "services/ui/import_form.h"
 
 namespace lagrull {
 
@@ -96,6 +98,13 @@ void TMainForm::kopier(TKopierMode mode) {
         [this, mode] { return std::make_unique<TfoStartKopier>(mode, kind_, this); }, t.OrgTable,
         t.MedlTable);
     function.Execute(mode);
+}
+
+void TMainForm::importMembers() {
+    PageControl->setCurrentIndex(static_cast<int>(MainPage::Members));
+    TMemberImport import(ui_, store_.tables(), postal_);
+    TQtImportFormStep window(ui_, kind_, this);
+    if (import.Execute(window)) logic_->writeHeading();
 }
 
 }  // namespace lagrull

@@ -14,6 +14,7 @@
 #include <deque>
 
 #include "../bulk_fixture.h"
+#include "modal_script.h"
 #include "register/ui/bulk_forms.h"
 #include "register/ui/main_form.h"
 #include "reports/ui/kravtilhvem_form.h"
@@ -23,37 +24,6 @@ using namespace lagrull;
 using namespace lagrull::test;
 
 namespace {
-
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_register_bulk_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    return *application;
-}
-
-// Plays one action on each modal window as it comes up.
-class ModalScript {
-public:
-    explicit ModalScript(std::deque<std::function<void(QWidget*)>> actions)
-        : actions_(std::move(actions)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget* w = QApplication::activeModalWidget();
-            if (!w || !w->isVisible() || w == last_ || actions_.empty()) return;
-            last_ = w;
-            auto action = std::move(actions_.front());
-            actions_.pop_front();
-            action(w);
-        });
-        timer_.start(5);
-    }
-    bool done() const { return actions_.empty(); }
-
-private:
-    std::deque<std::function<void(QWidget*)>> actions_;
-    QTimer timer_;
-    QWidget* last_ = nullptr;
-};
 
 void shot(QWidget* w, const QString& name) {
     const QString dir = qEnvironmentVariable("LAGRULL_SCREENSHOTS");
@@ -72,7 +42,7 @@ T* as(QWidget* w) {
 class BulkFormsTest : public BulkTest {
 protected:
     BulkFormsTest() {
-        app();
+        testApplication();
         postal = std::make_unique<TPostNr>(builtPostalDirectory().string());
         form = std::make_unique<TMainForm>(*store, ui, *postal);
         form->show();

@@ -35,7 +35,7 @@ void shoot(QWidget* w, const QString& name) {
 
 class ReportWindowsTest : public SelectionTest {
 protected:
-    ReportWindowsTest() { app(); }
+    ReportWindowsTest() { testApplication(); }
 
     reports::TRappOutcome run(reports::TRappKind kind) {
         TQtSelectionSteps selection(ui, RegisterKind::Members);

@@ -48,7 +48,7 @@ void pickInGrid(TfoUtvalgskriterier& form, const std::string& nr, bool byKey) {
 
 class CriteriaWindowTest : public SelectionTest {
 protected:
-    CriteriaWindowTest() { app(); }
+    CriteriaWindowTest() { testApplication(); }
     std::vector<std::string> rows(reports::TQueryBuilder& builder) {
         data::TOrvQuery q(db());
         builder.PrepareQuery(q);

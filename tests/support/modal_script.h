@@ -1,25 +1,28 @@
 #pragma once
-// What the window tests share: one QApplication for the whole run, and a
-// script that plays one action on each modal window as it comes up.
+// Offscreen tests of modal windows: the one QApplication of a test program,
+// and a script that plays one action on each modal window as it comes up.
 
 #include <QApplication>
 #include <QTimer>
+#include <QWidget>
 #include <deque>
 #include <functional>
 
 namespace lagrull::test {
 
-// One application for the whole run. It is never destroyed: the input
-// devices QTest makes would otherwise be freed twice at exit.
-inline QApplication& app() {
+// One application for the whole run, never destroyed: the input devices
+// QTest makes would otherwise be freed twice at exit.
+inline QApplication& testApplication() {
     static int argc = 1;
-    static char name[] = "test_reports_ui";
+    static char name[] = "lagrull_test";
     static char* argv[] = {name, nullptr};
     static QApplication* application = new QApplication(argc, argv);
     return *application;
 }
 
-// Plays one action on each modal window as it comes up.
+// An action that opens another modal window must leave the script's own
+// timer first (QTimer::singleShot), since the timer does not fire while
+// its action runs.
 class ModalScript {
 public:
     explicit ModalScript(std::deque<std::function<void(QWidget*)>> actions)
@@ -31,7 +34,6 @@ public:
             auto action = std::move(actions_.front());
             actions_.pop_front();
             action(w);
-            last_ = nullptr;
         });
         timer_.start(5);
     }
