@@ -100,3 +100,15 @@ function(lagrull_help_beside target)
   add_custom_target(${target}_helpfiles ALL DEPENDS "${stamp}")
   add_dependencies(${target} ${target}_helpfiles)
 endfunction()
+
+# lagrull_templates_beside(TARGET): copies the default letter templates
+# (maler/ of the source tree: brev.rtf, TilbudAvtaleGiro.rtf) next to a
+# program, where the letter run looks for them after the data directory.
+function(lagrull_templates_beside target)
+  file(GLOB templates CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/maler/*.rtf")
+  foreach(t IN LISTS templates)
+    get_filename_component(name "${t}" NAME)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different "${t}" "$<TARGET_FILE_DIR:${target}>/${name}")
+  endforeach()
+endfunction()

@@ -20,6 +20,8 @@ void addTemplateCommands(Commands& commands);
 void addMergeCommands(Commands& commands);
 void addMigrationCommands(Commands& commands);
 void addReportsCommands(Commands& commands);
+void addReportCommands(Commands& commands);
+void addLetterCommands(Commands& commands);
 void addRegisterCommands(Commands& commands);
 void addDemoCommands(Commands& commands);
 void addOcrCommands(Commands& commands);
@@ -44,6 +46,8 @@ inline void addAllCommands(Commands& commands) {
     addMergeCommands(commands);
     addMigrationCommands(commands);
     addReportsCommands(commands);
+    addReportCommands(commands);
+    addLetterCommands(commands);
     addRegisterCommands(commands);
     addDemoCommands(commands);
     addOcrCommands(commands);

@@ -22,6 +22,7 @@ namespace lagrull::data {
 class TOrvQuery : public TDataSet {
 public:
     explicit TOrvQuery(TDatabase& db) : db_(db) {}
+    TDatabase& database() const { return db_; }
 
     // The SQL text as lines (the payment window rewrites single lines).
     void setSql(const std::string& text);
@@ -95,6 +96,8 @@ public:
     bool next();  // to the first row, then the next ones; false at the end
     // A column by name without regard to case; -1 when missing.
     int columnIndex(std::string_view name) const;
+    // The result's column names, upper case, in select order.
+    const std::vector<std::string>& columnNames() const { return names_; }
     std::string text(int column) const;  // "" for null
     double number(int column) const;     // 0 for null or a text
     std::int64_t integer(int column) const;

@@ -45,6 +45,9 @@ public:
     void InitSelection(data::TOrvTable& organisations, data::TOrvTable& members);
     int ShowModal() final;
     TSelectionContributor* Contributor() override { return &criteria_; }
+    // "Forrige": off where the window is a function's first step (letters).
+    void SetBackEnabled(bool enabled) { backEnabled_ = enabled; }
+    bool BackEnabled() const { return backEnabled_; }
 
 protected:
     // The window shows the criteria anew (after InitSelection).
@@ -55,6 +58,7 @@ protected:
 
 private:
     TUtvalgskriterier criteria_;
+    bool backEnabled_ = true;
 };
 
 class TSelectionStepFactory {

@@ -135,7 +135,7 @@ TEST(ShippedHelp, TopicsOfBothRegistersOpenTheirPages) {
         EXPECT_EQ(helpPageForTopic(help, kind, 70).reference(),
                   helpFolderName(kind) + "/oppdatering.html");
         // An anchor of the map names a place on its page.
-        for (int topic : {26, 27, 28, 31, 32, 33, 40, 41, 60, 61, 62}) {
+        for (int topic : {26, 27, 28, 31, 32, 33, 40, 41, 42, 43, 44, 60, 61, 62}) {
             const HelpPage page = helpPageForTopic(help, kind, topic);
             if (!page.anchor.empty()) {
                 EXPECT_TRUE(attributeValues(readAll(page.file), "name").count(page.anchor))

@@ -33,6 +33,8 @@
 #include "data/ui/db_navigator.h"
 #include "payments/ui/innbetaling_form.h"
 #include "register/variants.h"
+#include "reports/ui/letter_forms.h"
+#include "reports/ui/report_forms.h"
 #include "services/migration/paradox_migration.h"
 #include "services/ui/setup_form.h"
 
@@ -217,10 +219,32 @@ void TMainForm::buildMenus() {
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* reports = bar->addMenu("&Rapporter");
-    later(reports, "&Medlemsliste");
-    later(reports, "&Etiketter");
-    later(reports, "Egen&definert");
-    later(reports, "Brev - Generelt");
+    const auto addReport = [this, reports](const QString& caption, reports::TRappKind kind) {
+        QAction* a = reports->addAction(caption);
+        connect(a, &QAction::triggered, this, [this, kind] {
+            runGuarded([this, kind] {
+                data::RegisterTables& t = store_.tables();
+                if (t.OrgTable.isEmpty()) return;
+                RunMemberReport(kind, ui_, store_.dbMng(), t.OrgTable, t.MedlTable, kind_, this);
+            });
+        });
+    };
+    addReport("&Medlemsliste", reports::TRappKind::Medlemsliste);
+    addReport("&Etiketter", reports::TRappKind::Etiketter);
+    addReport("Egen&definert", reports::TRappKind::EgenDefinert);
+    reports->addSeparator();
+    const auto addLetter = [this, reports](const QString& caption, reports::TLetterKind kind) {
+        QAction* a = reports->addAction(caption);
+        connect(a, &QAction::triggered, this, [this, kind] {
+            runGuarded([this, kind] {
+                data::RegisterTables& t = store_.tables();
+                if (t.OrgTable.isEmpty()) return;
+                RunLetterMenu(kind, ui_, store_.dbMng(), t.OrgTable, t.MedlTable, kind_, this);
+            });
+        });
+    };
+    addLetter("Brev - Generelt", reports::TLetterKind::Generelt);
+    addLetter("Brev - Tilbud", reports::TLetterKind::Tilbud);
 
     QMenu* functions = bar->addMenu("F&unksjoner");
     later(functions, q(c.claimMenu));

@@ -244,6 +244,7 @@ void TfoUtvalgskriterier::fitHeight() {
 }
 
 int TfoUtvalgskriterier::Execute() {
+    btForrige->setEnabled(BackEnabled());
     btNeste->setFocus();
     return exec();
 }

@@ -128,6 +128,10 @@ void TRTFDocumentBuilder::PrintDocument(std::unique_ptr<TBuildDocument> document
         formatter_->setMargins({s.marginLeft, s.marginTop, s.marginRight, s.marginBottom});
         formatter_->enableHeaders(true);
         formatter_->printDocument(*document);
+        // The formatter lays a document out whole before it returns; only the
+        // last one is kept (a stacked sheet may still show it), so a job of
+        // 10,000 letters holds two documents at most, not all of them.
+        documents_.clear();
         documents_.push_back(std::move(document));
     } catch (...) {
         try {

@@ -63,7 +63,7 @@ private:
     TDocumentFieldHook* hook_;
     std::optional<TPrintOptions> options_;
     std::unique_ptr<TWinPrinterFormatter> formatter_;
-    std::vector<std::unique_ptr<TBuildDocument>> documents_;  // kept until the job ends
+    std::vector<std::unique_ptr<TBuildDocument>> documents_;  // the last one printed
     int nesting_ = 0;
 };
 

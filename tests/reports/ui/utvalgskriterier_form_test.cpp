@@ -19,6 +19,7 @@
 #include "common/text_codec.h"
 #include "common/ui/masked_edit.h"
 #include "data/ui/db_grid.h"
+#include "modal_script.h"
 #include "reports/ui/kravtilhvem_form.h"
 #include "reports/ui/utvalgskriterier_form.h"
 
@@ -26,40 +27,6 @@ using namespace lagrull;
 using namespace lagrull::test;
 
 namespace {
-
-// One application for the whole run. It is never destroyed: the input
-// devices QTest makes would otherwise be freed twice at exit.
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_reports_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    return *application;
-}
-
-// Plays one action on each modal window as it comes up.
-class ModalScript {
-public:
-    explicit ModalScript(std::deque<std::function<void(QWidget*)>> actions)
-        : actions_(std::move(actions)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget* w = QApplication::activeModalWidget();
-            if (!w || !w->isVisible() || w == last_ || actions_.empty()) return;
-            last_ = w;
-            auto action = std::move(actions_.front());
-            actions_.pop_front();
-            action(w);
-            last_ = nullptr;
-        });
-        timer_.start(5);
-    }
-    bool done() const { return actions_.empty(); }
-
-private:
-    std::deque<std::function<void(QWidget*)>> actions_;
-    QTimer timer_;
-    QWidget* last_ = nullptr;
-};
 
 void choose(QComboBox* box, const QString& text) {
     const int i = box->findText(text);
@@ -81,7 +48,7 @@ void pickInGrid(TfoUtvalgskriterier& form, const std::string& nr, bool byKey) {
 
 class CriteriaWindowTest : public SelectionTest {
 protected:
-    CriteriaWindowTest() { app(); }
+    CriteriaWindowTest() { testApplication(); }
     std::vector<std::string> rows(reports::TQueryBuilder& builder) {
         data::TOrvQuery q(db());
         builder.PrepareQuery(q);

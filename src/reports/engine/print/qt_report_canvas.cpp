@@ -65,13 +65,17 @@ QRectF TQtReportCanvas::toDevice(const RectMm& where) const {
 void TQtReportCanvas::text(const RectMm& where, const std::string& utf8, const ReportFont& font,
                            Align align) {
     if (utf8.empty()) return;
-    QFont f(mappedFontFamily(font.family));
-    // Sized in device pixels from points, so every device draws the same size.
-    f.setPixelSize(std::max(1, static_cast<int>(std::lround(font.size * 25.4 / 72 * dotsPerMm_))));
-    f.setBold(font.bold);
-    f.setItalic(font.italic);
-    f.setHintingPreference(QFont::PreferNoHinting);
-    painter_.setFont(f);
+    if (font_ != font) {
+        QFont f(mappedFontFamily(font.family));
+        // Sized in device pixels from points, so every device draws the same size.
+        f.setPixelSize(
+            std::max(1, static_cast<int>(std::lround(font.size * 25.4 / 72 * dotsPerMm_))));
+        f.setBold(font.bold);
+        f.setItalic(font.italic);
+        f.setHintingPreference(QFont::PreferNoHinting);
+        painter_.setFont(f);
+        font_ = font;
+    }
     painter_.setPen(Qt::black);
     painter_.drawText(toDevice(where), alignmentOf(align) | Qt::AlignTop | Qt::TextSingleLine,
                       QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));

@@ -4,6 +4,7 @@
 // resolution. Fonts are the page layout's: Windows names drawn with their
 // Liberation fonts.
 
+#include <optional>
 #include <string>
 
 #include <QPageLayout>
@@ -42,6 +43,9 @@ private:
     QPainter painter_;
     double dotsPerMm_;
     bool firstPage_ = true;
+    // The font set on the painter: a report draws row after row in the same
+    // few fonts, and setting one anew costs more than the text it draws.
+    std::optional<ReportFont> font_;
 };
 
 // Writes the report as a PDF file (any old file is replaced); throws
