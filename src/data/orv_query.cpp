@@ -261,6 +261,8 @@ int TOrvCursor::columnIndex(std::string_view name) const {
     return it == names_.end() ? -1 : static_cast<int>(it - names_.begin());
 }
 
+Value TOrvCursor::value(int column) const { return statement_.column(column); }
+
 std::string TOrvCursor::text(int column) const {
     const Value v = statement_.column(column);
     if (const auto* t = std::get_if<std::string>(&v)) return *t;

@@ -95,6 +95,7 @@ public:
     bool next();  // to the first row, then the next ones; false at the end
     // A column by name without regard to case; -1 when missing.
     int columnIndex(std::string_view name) const;
+    Value value(int column) const;       // as stored
     std::string text(int column) const;  // "" for null
     double number(int column) const;     // 0 for null or a text
     std::int64_t integer(int column) const;

@@ -1,5 +1,7 @@
 #include "reports/selection_steps.h"
 
+#include "common/choice_list.h"
+
 namespace lagrull::reports {
 
 void TKravTilHvemStep::Setup(const std::string& caption, const std::vector<std::string>& choices,
@@ -19,6 +21,16 @@ void TUtvalgskriterierStep::InitSelection(data::TOrvTable& organisations,
                                           data::TOrvTable& members) {
     criteria_.InitSelection(organisations, members);
     CriteriaReset();
+}
+
+void TUtvalgskriterierStep::PresetBetaling(int code) {
+    TChoiceSelection& betaling = criteria_.Betaling;
+    for (std::size_t i = 0; i < betaling.entries.size(); ++i)
+        if (choiceCode(betaling.entries[i]) == std::to_string(code)) {
+            betaling.index = static_cast<int>(i);
+            CriteriaReset();
+            return;
+        }
 }
 
 int TUtvalgskriterierStep::ShowModal() {

@@ -43,6 +43,9 @@ public:
     explicit TUtvalgskriterierStep(data::TOrvDbMng& dbMng) : criteria_(dbMng) {}
     TUtvalgskriterier& Criteria() { return criteria_; }
     void InitSelection(data::TOrvTable& organisations, data::TOrvTable& members);
+    // Chooses the payment method by its code ("Giro[2]": 2) after
+    // InitSelection, as a function presets it; an unknown code changes nothing.
+    void PresetBetaling(int code);
     int ShowModal() final;
     TSelectionContributor* Contributor() override { return &criteria_; }
 
