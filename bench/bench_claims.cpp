@@ -101,7 +101,8 @@ long long naiveClaimLoop(TDatabase& db, const ClaimSpec& spec) {
         const double category =
             members.column(5).index() == 2 ? std::get<double>(members.column(5)) : 0;
         const double amount = !fixed && own > 0 ? own : category;
-        const std::string kid = MakeKid(std::to_string(orgnr + 1), medlnr, spec.dueDate, 0);
+        const std::string kid =
+            MakeKid(std::to_string(orgnr + 1), medlnr, spec.dueDate, RegisterKind::Members);
         find.bind("orgnr", Value(orgnr));
         find.bind("medlnr", Value(medlnr));
         find.bind("dato", Value(spec.dueDate));

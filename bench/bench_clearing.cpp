@@ -33,19 +33,25 @@ std::string padded(std::string s, std::size_t n, char fill) {
     return s;
 }
 
-std::string line(std::string text) {
+// Line ends of the files read: CR LF as the clearing house writes them, or
+// CR alone as some banks' systems do.
+enum class LineEnd { CrLf = 0, Cr = 1 };
+
+std::string line(std::string text, LineEnd end = LineEnd::CrLf) {
     text.resize(80, '0');
-    return text + "\r\n";
+    return text + (end == LineEnd::Cr ? "\r" : "\r\n");
 }
 
 // An OCR return file of `payments` payments in assignments of 10 000,
 // written once per run and removed when the run ends.
 class ReturnFile {
 public:
-    explicit ReturnFile(int payments)
+    ReturnFile(int payments, LineEnd end)
         : path_(std::filesystem::temp_directory_path() /
-                ("lagrull-bench-ocr-" + std::to_string(payments) + ".txt")) {
+                ("lagrull-bench-ocr-" + std::to_string(payments) + "-" +
+                 std::to_string(static_cast<int>(end)) + ".txt")) {
         std::ofstream out(path_, std::ios::binary);
+        const auto line = [end](std::string text) { return ::line(std::move(text), end); };
         out << line(
             "NY000010000080800170604"
             "00012345");
@@ -72,9 +78,12 @@ private:
     std::filesystem::path path_;
 };
 
+// The second argument is the line end: the two runs should take about the
+// same time (a reader that looked for LF first took quadratic time on CR).
 void BM_ReadReturnFile(benchmark::State& state) {
     const int payments = static_cast<int>(state.range(0));
-    static const ReturnFile file(payments);
+    const auto end = static_cast<LineEnd>(state.range(1));
+    const ReturnFile file(payments, end);
     const auto& path = file.path();
     QuietUi ui;
     for (auto _ : state) {
@@ -85,7 +94,11 @@ void BM_ReadReturnFile(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * payments);
 }
-BENCHMARK(BM_ReadReturnFile)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReadReturnFile)
+    ->Args({1000000, static_cast<int>(LineEnd::CrLf)})
+    ->Args({1000000, static_cast<int>(LineEnd::Cr)})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_BuildAndSaveTransmission(benchmark::State& state) {
     const int claims = static_cast<int>(state.range(0));

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "common/error.h"
+#include "common/ui/qt_translation.h"
 
 namespace lagrull {
 
@@ -11,6 +12,8 @@ Application::Application(int& argc, char** argv, Ui& ui) : QApplication(argc, ar
     // every window caption, and the main window's caption is fixed.
     setApplicationName("Lagrull");
     setApplicationVersion(LAGRULL_VERSION);
+    // Qt's own dialogs and buttons speak bokmål too.
+    installNorwegianQtTranslations(*this);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

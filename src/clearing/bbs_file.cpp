@@ -26,6 +26,15 @@ bool hasHighBytes(const std::string& line) {
     return false;
 }
 
+// The first CR or LF in [start, start + size), or nullptr. One pass: a
+// search for LF first would run to the end of a file whose lines end in CR
+// alone, for every line.
+const char* lineEnd(const char* start, std::size_t size) {
+    for (const char* p = start; p != start + size; ++p)
+        if (*p == '\n' || *p == '\r') return p;
+    return nullptr;
+}
+
 }  // namespace
 
 bool ClearingFileReader::open(const std::filesystem::path& path) {
@@ -68,11 +77,17 @@ bool ClearingFileReader::atEnd() { return begin_ == end_ && !fill(); }
 bool ClearingFileReader::next(std::string& line) {
     if (!file_) return false;
     std::size_t length = 0;
+    std::size_t endLength = 0;  // bytes of the line end: 0 (end of file), 1 or 2
     for (;;) {
         const char* start = buffer_.data() + begin_;
-        const void* lf = std::memchr(start, '\n', end_ - begin_);
-        if (lf) {
-            length = static_cast<std::size_t>(static_cast<const char*>(lf) - start);
+        const char* end = lineEnd(start, end_ - begin_);
+        if (end) {
+            length = static_cast<std::size_t>(end - start);
+            // A CR at the end of what is read may be the first half of CR LF.
+            if (*end == '\r' && begin_ + length + 1 == end_ && fill()) continue;
+            endLength = 1;
+            if (*end == '\r' && begin_ + length + 1 < end_ && start[length + 1] == '\n')
+                endLength = 2;
             break;
         }
         if (!fill()) {
@@ -82,16 +97,21 @@ bool ClearingFileReader::next(std::string& line) {
         }
     }
     const char* start = buffer_.data() + begin_;
-    begin_ = std::min(begin_ + length + 1, end_);
-    if (length > 0 && start[length - 1] == '\r') --length;
+    begin_ += length + endLength;
     line.assign(start, length);
     // The old end-of-file mark, on a line of its own or after the last record.
     if (!line.empty() && line.back() == '\x1a' && atEnd()) {
         line.pop_back();
         if (line.empty()) return false;
     }
-    if (hasHighBytes(line) && isValidUtf8(line)) line = fromUtf8(line, CodePage::Latin1);
     ++lineNumber_;
+    if (hasHighBytes(line) && isValidUtf8(line)) line = fromUtf8(line, CodePage::Latin1);
+    // Blanks an editor left after a record are no part of it; anything else
+    // past position 80 means the lines of the file were not found.
+    const auto length80 = static_cast<std::size_t>(kRecordLength);
+    if (line.size() > length80 && trimBlanks(std::string_view(line).substr(length80)).empty())
+        line.resize(length80);
+    if (line.size() > length80) throw FormatError("posten er lengre enn 80 tegn");
     return true;
 }
 

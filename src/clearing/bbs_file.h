@@ -1,7 +1,8 @@
 #pragma once
 // Clearing files on disk. They are ISO-8859-1, one byte per character, with
-// lines of 80 characters ending in CR LF. When read, LF alone, CR LF and a
-// missing final line end are all accepted, an old end-of-file mark (Ctrl-Z)
+// lines of 80 characters ending in CR LF. When read, a line ends at CR LF,
+// LF or CR alone (a file may mix them), a missing final line end is
+// accepted, blanks after position 80 are dropped, an old end-of-file mark (Ctrl-Z)
 // on a line of its own ends the file, and a line that was saved as UTF-8 by
 // an editor is turned back into ISO-8859-1 so that its fields keep their
 // positions.
@@ -25,7 +26,8 @@ public:
     // False when the file does not exist or cannot be opened for reading.
     bool open(const std::filesystem::path& path);
     // The next line without its line end; false at the end of the file.
-    // A read error throws FileError.
+    // A read error throws FileError; a line that is still longer than 80
+    // characters throws FormatError, with lineNumber() naming it.
     bool next(std::string& line);
     // Number of the line last returned, from 1.
     long lineNumber() const { return lineNumber_; }

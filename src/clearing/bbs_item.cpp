@@ -13,12 +13,19 @@ bool isAscii(std::string_view text) {
     return true;
 }
 
-std::string toLatin1(std::string_view utf8) {
-    return isAscii(utf8) ? std::string(utf8) : fromUtf8(utf8, CodePage::Latin1);
-}
-
 std::string fieldName(int first, int last) {
     return std::to_string(first) + "–" + std::to_string(last);
+}
+
+// Which record of the file a field belongs to, for a message: its record
+// type and, once it has one, its transaction number.
+std::string recordName(const TBBSItem& record) {
+    std::string name = "post " + std::string(trimBlanks(record.RawField(7, 8)));
+    const std::int64_t transaction = readNumberField(record.RawField(9, 15));
+    const std::string_view kind = record.RawField(7, 8);
+    if (transaction > 0 && kind != "10" && kind != "89" && kind != "20" && kind != "88")
+        name += " i transaksjon " + std::to_string(transaction);
+    return name;
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -59,16 +66,41 @@ void TBBSItem::putBytes(int first, int last, std::string_view bytes) {
     line_.replace(static_cast<std::size_t>(first - 1), bytes.size(), bytes);
 }
 
+std::string TBBSItem::toLatin1(int first, int last, std::string_view utf8) const {
+    if (isAscii(utf8)) return std::string(utf8);
+    // A character the clearing house's code page lacks is refused rather
+    // than sent as "?": the bank would show the payer a name that is wrong.
+    std::string bytes;
+    bytes.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const std::size_t at = pos;
+        const char32_t cp = decodeUtf8(utf8, pos);
+        const int byte = unicodeToCodePage(cp, CodePage::Latin1);
+        if (byte < 0 || (cp == U'\uFFFD' && utf8.substr(at, pos - at) != "\uFFFD")) {
+            std::string shown;
+            if (cp == U'\uFFFD')
+                shown = "byte " + std::to_string(static_cast<unsigned char>(utf8[at]));
+            else
+                appendUtf8(shown, cp);
+            throw FormatError("Tegnet «" + shown + "» kan ikke skrives i en BBS-fil (" +
+                              recordName(*this) + ", felt " + fieldName(first, last) + ": «" +
+                              std::string(utf8) + "»)");
+        }
+        bytes += static_cast<char>(byte);
+    }
+    return bytes;
+}
+
 void TBBSItem::SetField(int first, int last, std::string_view utf8) {
     const auto length = static_cast<std::size_t>(last - first + 1);
-    std::string bytes = toLatin1(utf8);
+    std::string bytes = toLatin1(first, last, utf8);
     bytes.resize(length, ' ');
     putBytes(first, last, bytes);
 }
 
 void TBBSItem::SetNumberField(int first, int last, char fill, std::string_view utf8) {
     const auto length = static_cast<std::size_t>(last - first + 1);
-    std::string bytes = toLatin1(utf8);
+    std::string bytes = toLatin1(first, last, utf8);
     if (bytes.size() < length) bytes.insert(0, length - bytes.size(), fill);
     bytes.resize(length, ' ');
     putBytes(first, last, bytes);
@@ -112,7 +144,8 @@ std::optional<Date> TBBSItem::GetDate(int first, int last) const {
 
 void TBBSItem::SetDate(int first, int last, std::optional<Date> date) {
     if (!date) {
-        putBytes(first, last, std::string(static_cast<std::size_t>(last - first + 1), ' '));
+        // The clearing house reads an absent date as zeros; blanks are refused.
+        putBytes(first, last, std::string(static_cast<std::size_t>(last - first + 1), '0'));
         return;
     }
     char text[8];

@@ -41,6 +41,8 @@ public:
     // The same bytes untrimmed and unconverted (empty past the line's end).
     std::string_view RawField(int first, int last) const;
     // Left-justified: the value cut or blank-padded to the field's length.
+    // A character that ISO-8859-1 lacks ("€", "Ő") throws FormatError naming
+    // the record, the field and the character.
     void SetField(int first, int last, std::string_view utf8);
     // The value padded on the left with `fill` to at least the field's
     // length, then written with SetField (which cuts a longer one).
@@ -54,12 +56,14 @@ public:
     // form in the file and is refused with a FormatError.
     Money GetAmount(int first, int last) const { return Money::fromOre(GetNumber(first, last)); }
     void SetAmount(int first, int last, Money amount);
-    // "DDMMYY"; no date is six blanks. Reading throws FormatError for a
+    // "DDMMYY"; no date is written "000000" and read from zeros or blanks.
+    // Reading throws FormatError for a
     // field that is neither empty, zeros nor a real date.
     std::optional<Date> GetDate(int first, int last) const;
     void SetDate(int first, int last, std::optional<Date> date);
 
 private:
+    std::string toLatin1(int first, int last, std::string_view utf8) const;
     void extendTo(int last);
     void putBytes(int first, int last, std::string_view bytes);
 

@@ -33,6 +33,14 @@ std::string_view part(const std::string& line, std::size_t first, std::size_t le
     return trimBlanks(std::string_view(line).substr(first, length));
 }
 
+// A payment or agreement record is read field by field: one that is cut
+// short would give a KID cut short, so it is refused.
+void requireFullLength(const std::string& line) {
+    if (line.size() < static_cast<std::size_t>(kRecordLength))
+        throw FormatError("posten er kortere enn 80 tegn (" + std::to_string(line.size()) +
+                          " tegn)");
+}
+
 // The kind of a line by its key (positions 1–4, a point, positions 7–8, in
 // any letter case). An end of transmission carries the reference date.
 RecordKind classify(const std::string& line, Date& referenceDate) {
@@ -52,12 +60,16 @@ RecordKind classify(const std::string& line, Date& referenceDate) {
     }
     if (equalsNoCase(head, "NY09")) {
         if (record == "20") return RecordKind::AssignmentStart;
-        if (record == "30") return RecordKind::Payment;
+        if (record == "30") {
+            requireFullLength(line);
+            return RecordKind::Payment;
+        }
         return RecordKind::None;
     }
     if (equalsNoCase(head, "NY21")) {
         if (record == "20") return RecordKind::AssignmentStart;
-        if (record == "70" && line.size() >= 16) {
+        if (record == "70") {
+            requireFullLength(line);
             if (line[15] == '0') return RecordKind::Status;
             if (line[15] == '1' || line[15] == '2') return RecordKind::Change;
         }
@@ -101,7 +113,13 @@ TBBSReturItemBetaling::TBBSReturItemBetaling(const ReturnContext& context, TBBSI
                                              TBBSItem line2)
     : TBBSReturItem(context, std::move(line1), std::move(line2)),
       date_(readDateField(Linje1().RawField(16, 21))),
-      amount_(readOcrAmountField(Linje1().RawField(33, 49))) {}
+      amount_(readOcrAmountField(Linje1().RawField(33, 49))) {
+    // A reversal takes a payment back: its amount is negative, whether the
+    // bank marked it by the sign, by the transaction type or by both.
+    reversal_ =
+        Linje1().RawField(32, 32) == "-" || Linje1().RawField(5, 6) == "18" || amount_.ore() < 0;
+    if (reversal_ && amount_.ore() > 0) amount_ = Money::fromOre(-amount_.ore());
+}
 
 bool TBBSReturItemAvtaleStatus::OnskerVarsel() const {
     const std::string_view field = Linje1().RawField(42, 42);
@@ -139,7 +157,13 @@ void TBBSRetur::LoadFromFile(const fs::path& path) {
     Clear();
     Date referenceDate = returnFileReferenceDate(path);
     ClearingFileReader reader;
-    if (!reader.open(path)) return;
+    if (!reader.open(path)) {
+        std::error_code ec;
+        const char* why = !fs::exists(path, ec)        ? "filen finnes ikke"
+                          : fs::is_directory(path, ec) ? "det er en katalog"
+                                                       : "filen kan ikke leses";
+        throw FileError("Kan ikke åpne BBS-returfilen " + path.string() + ": " + why);
+    }
 
     // Items stay here until the whole file is read: a failure delivers none.
     std::vector<std::unique_ptr<TBBSReturItemBetaling>> betalinger;
@@ -154,9 +178,16 @@ void TBBSRetur::LoadFromFile(const fs::path& path) {
     ReturnContext context;
     bool transmissionSeen = false;
     std::string line, second;
+    // The line a failure names: the record being handled, or else the line
+    // just read.
     long recordLine = 0;
+    const auto read = [&](std::string& into) {
+        recordLine = 0;
+        return reader.next(into);
+    };
     // A record found where the second line of a payment should have been.
     std::optional<RecordKind> pending;
+    long pendingLine = 0;
     try {
         for (;;) {
             // The next handled record within ten lines, or the end of reading.
@@ -167,20 +198,25 @@ void TBBSRetur::LoadFromFile(const fs::path& path) {
                 pending.reset();
             }
             for (int n = 0; n < 10 && kind == RecordKind::None; ++n) {
-                if (!reader.next(line)) break;
+                if (!read(line)) break;
                 kind = classify(line, referenceDate);
             }
             if (kind == RecordKind::None) break;
-            recordLine = reader.lineNumber();
+            const long thisLine = pendingLine ? pendingLine : reader.lineNumber();
+            pendingLine = 0;
             second.clear();
-            if (kind == RecordKind::Payment && reader.next(second)) {
+            if (kind == RecordKind::Payment && read(second)) {
                 // The line after amount item 1 is its second line, unless the
                 // bank left that out and the line is a record of its own: a
                 // payment is never swallowed as the second line of another.
                 Date unchanged = referenceDate;
                 const RecordKind next = classify(second, unchanged);
-                if (next != RecordKind::None) pending = next;
+                if (next != RecordKind::None) {
+                    pending = next;
+                    pendingLine = reader.lineNumber();
+                }
             }
+            recordLine = thisLine;
             pump.tick();
 
             TBBSItem record(std::move(line));

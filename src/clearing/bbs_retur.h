@@ -7,8 +7,9 @@
 // - Every item owns its lines and carries the transmission and assignment
 //   numbers of the last start records before it (0 if none came).
 // - A payment's date and amount are checked when it is read; a file with an
-//   unreadable payment fails as a whole with the line number, and nothing
-//   of it is delivered, so that no payment is lost or misread in silence.
+//   unreadable or cut payment, or lines that were not found, fails as a
+//   whole with the line number, and nothing of it is delivered or archived,
+//   so that no payment is lost or misread in silence.
 // - A file that proved to be a transmission with nothing for the register
 //   is moved into the archive directory "Behandlet" inside the data
 //   directory, under a name that is not yet taken.
@@ -62,18 +63,22 @@ private:
     std::optional<TBBSItem> line2_;
 };
 
-// An OCR payment: amount item 1 and the line after it.
+// An OCR payment: amount item 1 and the line after it. A reversal
+// (transaction type 18, "-" in the sign position 32) takes a payment back.
 class TBBSReturItemBetaling : public TBBSReturItem {
 public:
     // Throws FormatError when the settlement date or the amount cannot be read.
     TBBSReturItemBetaling(const ReturnContext& context, TBBSItem line1, TBBSItem line2);
     std::optional<Date> Dato() const override { return date_; }  // settlement date
     std::string Kid() const override { return Linje1().GetField(50, 74); }
+    // Negative for a reversal.
     Money Belop() const { return amount_; }
+    bool ErTilbakeforing() const { return reversal_; }
 
 private:
     std::optional<Date> date_;
     Money amount_;
+    bool reversal_ = false;
 };
 
 // An entry of a full list of active AvtaleGiro agreements.
@@ -145,8 +150,11 @@ public:
     TBBSRetur(const TBBSRetur&) = delete;
     TBBSRetur& operator=(const TBBSRetur&) = delete;
 
-    // Clears the lists and reads the file. A file that cannot be opened
-    // delivers nothing and shows nothing.
+    // Clears the lists and reads the file. A file that cannot be opened (one
+    // that does not exist, a directory) throws FileError; a line longer than
+    // 80 characters, a payment or agreement record shorter than 80 or a
+    // field that cannot be read throws FormatError naming the line. Either
+    // way nothing is delivered and nothing is archived.
     void LoadFromFile(const std::filesystem::path& path);
     void Clear();
 

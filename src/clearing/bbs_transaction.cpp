@@ -60,15 +60,17 @@ void TBBSTransaksjonBase::AppendLines(std::string& out) const {
 
 void TBBSTransaksjonBase::loadBelopspost1(std::string line) {
     // Read the fields first, so that a bad line changes nothing. The amount
-    // is digits throughout (or not given yet): totals counted from half an
-    // amount would send the bank a transmission that does not add up.
+    // is read as the return files' amounts are (blanks around it do no
+    // harm) and must be a whole number of øre, or not given yet: totals
+    // counted from half an amount would send the bank a transmission that
+    // does not add up.
     const TBBSItem probe(line);
     const std::optional<Date> due = probe.GetDate(16, 21);
-    const std::string_view amountField = trimBlanks(probe.RawField(33, 49));
-    if (amountField.find_first_not_of("0123456789") != std::string_view::npos ||
-        (!amountField.empty() && amountField.size() != 17))
+    const std::string_view amountField = probe.RawField(33, 49);
+    const Money amount =
+        trimBlanks(amountField).empty() ? Money() : readOcrAmountField(amountField);
+    if (amount.ore() < 0 || trimBlanks(amountField).find_first_of(",.") != std::string_view::npos)
         throw FormatError("Ugyldig beløp «" + probe.GetField(33, 49) + "»");
-    const Money amount = probe.GetAmount(33, 49);
     changing([&] {
         item1_->SetLine(std::move(line));
         due_ = due;

@@ -43,7 +43,9 @@ void TBBS::numberAssignment(TBBSOppdrag& assignment) {
 void TBBS::add(const AssignmentTotals& t, int sign) {
     sum_ += t.sum * sign;
     transactions_ += t.transactions * sign;
-    records_ += t.records * sign;
+    // An assignment without transactions counts 0 records in its own end
+    // record, but its start and end record are in the file all the same.
+    records_ += (t.transactions > 0 ? t.records : 2) * sign;
     earliestDates_.add(t.earliest, sign);
 }
 

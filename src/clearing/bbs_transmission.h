@@ -195,8 +195,10 @@ public:
     // without number is reported through `ui` and written all the same.
     void SaveToFile(const std::filesystem::path& path, Ui& ui) const;
     std::string ToText(Ui& ui) const;
-    // Reads a transmission written earlier, to append assignments to it.
-    void LoadFromFile(const std::filesystem::path& path);
+    // Reads a transmission written earlier, to append assignments to it. A
+    // file without a start record gets a new one with `dataavsender` (the
+    // customer unit ID of the settings) as its data sender.
+    void LoadFromFile(const std::filesystem::path& path, std::string_view dataavsender = {});
 
 private:
     friend class TBBSOppdrag;  // reports its changes

@@ -13,6 +13,7 @@ namespace lagrull::clearing {
 struct TBBS::LoadState {
     TBBSOppdrag* assignment = nullptr;           // the assignment open since its "20"
     TBBSTransaksjonBase* transaction = nullptr;  // the transaction of the last "30"
+    bool startSeen = false;                      // the file's own start record came
 };
 
 namespace {
@@ -50,33 +51,37 @@ bool isKnownRecord(std::string_view type) {
     return false;
 }
 
-// Every record the file gives us is 80 characters: a line cut short by an
-// editor is padded with blanks; one that goes on past 80 is refused.
-void normaliseLength(std::string& line) {
+// Every record the file gives us is 80 characters (the file reader refuses
+// longer ones): a line whose trailing blanks and fillers an editor cut is
+// padded with blanks. A transaction's amount item 1 ends in a filler of
+// zeros, so one that is short was cut inside its fields.
+void normaliseLength(std::string& line, std::string_view record) {
     const auto length = static_cast<std::size_t>(kRecordLength);
-    if (line.size() > length && trimBlanks(std::string_view(line).substr(length)).empty())
-        line.resize(length);
-    if (line.size() > length) throw FormatError("posten er lengre enn 80 tegn");
+    if (record == "30" && line.size() < length)
+        throw FormatError("posten er kortere enn 80 tegn (" + std::to_string(line.size()) +
+                          " tegn)");
     line.resize(length, ' ');
 }
 
 }  // namespace
 
-void TBBS::LoadFromFile(const std::filesystem::path& path) {
+void TBBS::LoadFromFile(const std::filesystem::path& path, std::string_view dataavsender) {
     loading_ = true;
     ClearingFileReader reader;
     try {
         if (!reader.open(path)) throw FileError("Finner ikke BBS filen " + path.string());
         LoadState state;
         std::string line;
-        while (reader.next(line)) {
+        for (;;) {
             try {
+                if (!reader.next(line)) break;
                 loadLine(std::move(line), state);
             } catch (const FormatError& e) {
                 throw FormatError("Feil i BBS-filen " + path.string() + ", linje " +
                                   std::to_string(reader.lineNumber()) + ": " + e.what());
             }
         }
+        if (!state.startSeen) start_.SetDataavsender(dataavsender);
     } catch (...) {
         reader.close();
         loading_ = false;
@@ -91,12 +96,13 @@ void TBBS::LoadFromFile(const std::filesystem::path& path) {
 void TBBS::loadLine(std::string line, LoadState& state) {
     const std::string record = line.size() >= 8 ? line.substr(6, 2) : std::string();
     if (!isKnownRecord(record)) return;
-    normaliseLength(line);
+    normaliseLength(line, record);
     const std::string service = line.substr(2, 2);
     const std::string type = line.substr(4, 2);
 
     if (record == "10") {
         start_.SetLine(std::move(line));
+        state.startSeen = true;
     } else if (record == "89") {
         end_.SetLine(std::move(line));
     } else if (record == "20") {
@@ -107,14 +113,16 @@ void TBBS::loadLine(std::string line, LoadState& state) {
             case Kind::Remittering: assignment = &NyttOppdrag<TBBSRemitteringsOppdrag>(); break;
         }
         assignment->start_->SetLine(std::move(line));
-        state = LoadState{assignment, nullptr};
+        state.assignment = assignment;
+        state.transaction = nullptr;
     } else if (record == "88") {
         if (!state.assignment)
             throw FormatError(
                 "slutten på et oppdrag (post 88) står ikke etter starten på et oppdrag");
         state.assignment->end_->SetLine(std::move(line));
         state.assignment->Recalculate();
-        state = LoadState{};
+        state.assignment = nullptr;
+        state.transaction = nullptr;
     } else if (record == "30") {
         if (!state.assignment) throw FormatError("transaksjonen (post 30) står ikke i et oppdrag");
         const Kind kind = transactionKind(service, type);

@@ -119,7 +119,7 @@ private:
             b.groupKey = upperCase(b.kid);
             if (b.kid.empty())
                 b.utfall = Utfall::UtenKid;
-            else if (p.Belop() < Money())
+            else if (p.ErTilbakeforing())
                 b.utfall = Utfall::Tilbakeforing;
             payments_.push_back(std::move(b));
         }

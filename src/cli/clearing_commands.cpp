@@ -9,6 +9,7 @@
 #include "clearing/bbs_transmission.h"
 #include "cli/command.h"
 #include "common/app_paths.h"
+#include "common/ini.h"
 
 namespace lagrull::cli {
 
@@ -41,7 +42,8 @@ int runReturfil(Context& c) {
     const auto& payments = reader.Betalinger();
     for (int i = 0; i < payments.Count(); ++i) {
         const TBBSReturItemBetaling& p = payments.Items(i);
-        c.out << p.Kid() << '\t' << dateText(p.Dato()) << '\t' << amountText(p.Belop()) << '\n';
+        c.out << p.Kid() << '\t' << dateText(p.Dato()) << '\t' << amountText(p.Belop())
+              << (p.ErTilbakeforing() ? "\tTilbakeføring" : "") << '\n';
         total += p.Belop();
     }
     c.out << "Sum\t" << payments.Count() << '\t' << amountText(total) << '\n';
@@ -77,7 +79,8 @@ int runBbsFil(Context& c) {
     const std::string output = c.options.value("skriv").value_or("");
 
     TBBS bbs;
-    bbs.LoadFromFile(input);
+    bbs.LoadFromFile(input,
+                     TOrvIni::readValue(settingsFilePath(), "Setup", "KundeenhetsID").value_or(""));
     c.out << "Forsendelse\t" << bbs.GetForsendelsesnr() << '\n';
     for (int i = 0; i < bbs.OppdragCount(); ++i) {
         const TBBSOppdrag& o = bbs.Oppdrag(i);

@@ -8,6 +8,7 @@
 
 #include "cli/command.h"
 #include "cli/console_fillin.h"
+#include "common/app_paths.h"
 #include "common/dates.h"
 #include "common/error.h"
 #include "common/file_names.h"
@@ -32,6 +33,9 @@ bool endsWithPdf(const std::string& name) {
 int runMerge(Context& c) {
     TRtfExtended engine;
     engine.logging = appLog().enabled();  // the engine's own logs go with "LOGG"
+    // Linked files are looked for beside the template, then here.
+    engine.dataDirectory = applicationDataDirectory();
+    engine.programDirectory = appPaths().programDirectory;
     // Values given on the command line go before the ini file's.
     std::map<std::string, std::string> sets;
     for (const std::string& pair : c.options.values("set")) {
@@ -63,7 +67,8 @@ int runMerge(Context& c) {
 #endif
 
     std::string document = engine.MergeToString(positional[0]);
-    ConsoleFillIn prompter(std::move(answers), c.out);
+    // With the RTF on standard output the prompts go to standard error.
+    ConsoleFillIn prompter(std::move(answers), out == "-" ? c.err : c.out);
     if (!document.empty())
         if (auto filled = promptFillins(document, positional[0], prompter)) document = filled->rtf;
     if (out == "-") {  // the merged RTF on standard output

@@ -23,7 +23,12 @@ void addPaymentsCommands(Commands& commands) {
     commands.add(
         {"konto", "konto NUMMER                 sjekker et kontonummer (MOD11)", [](Context& c) {
              if (c.args.size() != 1) throw UsageError{"konto trenger ett kontonummer"};
-             const bool ok = IsValidAccountNumber(c.args[0]);
+             // The number as the window shows it ("1234.56.78903") or as stored.
+             const Mask shown(maskOfKind(EditKind::mkAccount));
+             std::string number = c.args[0];
+             if (number.find('.') != std::string::npos && shown.show(shown.store(number)) == number)
+                 number = shown.store(number);
+             const bool ok = IsValidAccountNumber(number);
              c.out << (ok ? "gyldig" : "ugyldig") << '\n';
              return ok ? 0 : 1;
          }});

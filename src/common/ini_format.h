@@ -19,8 +19,11 @@ namespace lagrull::ini {
 
 enum class Scramble { None, First, Second };
 
-// One-byte keys of the two scrambled forms.
-inline constexpr unsigned char kFirstFormKey = 0x07;
+// One-byte keys of the two scrambled forms. The first form leaves "e", "h",
+// "o", CR and LF alone because its key would turn them into NUL, CR and LF
+// (and CR and LF into "h" and "o"); only with this key is the form its own
+// inverse for every character of a text.
+inline constexpr unsigned char kFirstFormKey = 0x65;
 inline constexpr unsigned char kSecondFormKey = 0x15;
 
 struct Section {

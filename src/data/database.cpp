@@ -8,6 +8,43 @@
 
 namespace lagrull::data {
 
+std::string engineFailureText(int code, const std::string& engineText) {
+    std::string advice;
+    switch (code & 0xFF) {
+        case SQLITE_CORRUPT:
+            advice =
+                "Registeret er skadet. Velg Funksjoner > Reindeksering; hjelper ikke det, legg "
+                "tilbake en sikkerhetskopi av datakatalogen.";
+            break;
+        case SQLITE_NOTADB:
+            advice =
+                "Databasefilen i datakatalogen er ikke et register programmet kan lese. Kontroller "
+                "at datakatalogen i oppsettet er riktig, eller legg tilbake en sikkerhetskopi.";
+            break;
+        case SQLITE_CANTOPEN:
+            advice =
+                "Databasefilen kan ikke åpnes. Kontroller at datakatalogen finnes og at du har "
+                "lov til å lese og skrive i den.";
+            break;
+        case SQLITE_READONLY:
+            advice =
+                "Registeret kan ikke endres: databasefilen eller datakatalogen er skrivebeskyttet.";
+            break;
+        case SQLITE_FULL: advice = "Disken er full. Gjør plass på disken og prøv igjen."; break;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            advice = "Registeret er i bruk av et annet program. Lukk det og prøv igjen.";
+            break;
+        case SQLITE_IOERR:
+            advice =
+                "Databasefilen kunne ikke leses eller skrives. Kontroller disken eller "
+                "nettverksforbindelsen til datakatalogen.";
+            break;
+        default: return engineText;  // faults of our own SQL: the engine says it best
+    }
+    return advice + "\n(" + engineText + ")";
+}
+
 bool EDatabaseError::damaged() const {
     const int primary = code_ & 0xFF;
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
@@ -97,7 +134,7 @@ bool Statement::step() {
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
     const int code = sqlite3_extended_errcode(db_->handle());
-    const std::string message = sqlite3_errmsg(db_->handle());
+    const std::string message = engineFailureText(code, sqlite3_errmsg(db_->handle()));
     sqlite3_reset(stmt_);
     throw EDatabaseError(message, code);
 }
@@ -161,8 +198,8 @@ std::string TDatabase::fileName() const {
 }
 
 void TDatabase::fail(int rc, const std::string& context) const {
-    std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
     const int code = db_ ? sqlite3_extended_errcode(db_) : rc;
+    std::string message = engineFailureText(code, db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
     if (!context.empty()) message = context + ": " + message;
     throw EDatabaseError(message, code);
 }
@@ -176,7 +213,8 @@ void TDatabase::connect() {
     if (rc != SQLITE_OK) {
         const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close_v2(db);
-        throw EDatabaseError("Kan ikke åpne databasen " + fileName() + ": " + message, rc);
+        throw EDatabaseError(
+            "Kan ikke åpne databasen " + fileName() + ".\n" + engineFailureText(rc, message), rc);
     }
     db_ = db;
     sqlite3_extended_result_codes(db_, 1);
@@ -236,9 +274,10 @@ void TDatabase::exec(const std::string& sql) {
     char* error = nullptr;
     const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error);
     if (rc != SQLITE_OK) {
-        const std::string message = error ? error : sqlite3_errstr(rc);
+        const int code = sqlite3_extended_errcode(db_);
+        const std::string message = engineFailureText(code, error ? error : sqlite3_errstr(rc));
         sqlite3_free(error);
-        throw EDatabaseError(message, sqlite3_extended_errcode(db_));
+        throw EDatabaseError(message, code);
     }
 }
 

@@ -40,6 +40,12 @@ private:
     int code_;
 };
 
+// The message of a failure of the engine: for a damaged, unreadable,
+// locked or full file a Norwegian text that says what the user can do, with
+// the engine's own text as the detail on a line of its own; for faults in
+// SQL the engine's text as it is.
+std::string engineFailureText(int code, const std::string& engineText);
+
 // The engine is linked into the program; what can be missing is a new
 // enough SQLite library (3.26: table-valued pragmas, row values, the rename
 // rules of ALTER TABLE). Throws FatalError when it is too old.

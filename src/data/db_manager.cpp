@@ -257,14 +257,27 @@ void rebuildDamagedTable(TDatabase& db, const std::string& stored) {
     db.exec("VACUUM");
 }
 
+// Whether the engine finds the pages of the table or of any of its indexes
+// damaged. A damaged secondary index goes unnoticed until a query happens to
+// read it, so it is looked for.
+bool isDamaged(TDatabase& db, const std::string& stored) {
+    try {
+        Statement s = db.prepare("PRAGMA quick_check(" + quoteName(stored) + ")");
+        return !s.step() || s.columnText(0) != "ok";
+    } catch (const EDatabaseError& e) {
+        if (e.damaged()) return true;
+        throw;
+    }
+}
+
 // Rebuilds the indexes of a table that the engine found damaged.
 void repairIndexes(TDatabase& db, const std::string& stored) {
     try {
         db.exec("REINDEX " + quoteName(stored));
     } catch (const EDatabaseError& e) {
         if (!e.damaged()) throw;
-        rebuildDamagedTable(db, stored);
     }
+    if (isDamaged(db, stored)) rebuildDamagedTable(db, stored);
 }
 
 }  // namespace
@@ -357,6 +370,7 @@ void TOrvDbMng::OpenOrCreateTable(TOrvTable& table, const TTableDef& def, bool o
         return;
     }
     if (db.tableExists(backupName(table.baseName()))) RestoreTableFiles(table);
+    repairIfDamaged(table);
 
     auto checkAndUpgrade = [&]() {
         bool ok = true;
@@ -368,12 +382,15 @@ void TOrvDbMng::OpenOrCreateTable(TOrvTable& table, const TTableDef& def, bool o
             if (!same) {
                 const RestructureResult r = RestructureTable(table, def, convert);
                 ok = r.ok;
-                if (r.ok && r.rowsNotCopied > 0)
-                    ui_.warning("Advarsel", std::to_string(r.rowsNotCopied) +
-                                                " poster i tabellen " + table.tableName() +
-                                                " kunne ikke kopieres under oppgraderingen.\n"
-                                                "De ligger fortsatt i sikkerhetstabellen " +
-                                                r.keptBackup + ".");
+                if (r.ok && r.rowsNotCopied > 0) {
+                    const bool one = r.rowsNotCopied == 1;
+                    ui_.warning("Advarsel",
+                                std::to_string(r.rowsNotCopied) + (one ? " post" : " poster") +
+                                    " i tabellen " + table.tableName() +
+                                    " kunne ikke kopieres under oppgraderingen.\n" +
+                                    (one ? "Den" : "De") +
+                                    " ligger fortsatt i sikkerhetstabellen " + r.keptBackup + ".");
+                }
             }
         }
         if (ok && open) table.open();
@@ -399,6 +416,29 @@ void TOrvDbMng::OpenOrCreateTable(TOrvTable& table, const TTableDef& def, bool o
     if (!ok) fatal("Kunne ikke omstrukturere tabell (" + table.tableName() + ")");
 }
 
+void TOrvDbMng::repairIfDamaged(TOrvTable& table) {
+    TDatabase& db = databaseOf(table);
+    std::string stored;
+    if (!db.tableExists(table.baseName(), &stored) || !isDamaged(db, stored)) return;
+    appLog().writeLine("Tabellen " + table.tableName() +
+                       " er skadet; bygger den og indeksene på nytt");
+    const bool wasOpen = table.isOpen();
+    table.close();
+    try {
+        repairIndexes(db, stored);
+        if (isDamaged(db, stored)) throw EDatabaseError("tabellen er fortsatt skadet", 0);
+    } catch (const EDatabaseError& e) {
+        // The rows themselves are damaged: nothing here can mend that, but
+        // the user must know before working on.
+        appLog().writeLine("Reparasjon av " + table.tableName() + " feilet: " + e.what());
+        ui_.warning("Advarsel", "Tabellen " + table.tableName() +
+                                    " er skadet og kunne ikke repareres.\n"
+                                    "Legg tilbake en sikkerhetskopi av datakatalogen før du "
+                                    "arbeider videre.");
+    }
+    if (wasOpen) table.open();
+}
+
 bool TOrvDbMng::RebuildIndexes(TOrvTable& table) {
     TDatabase& db = databaseOf(table);
     const bool wasOpen = table.isOpen();
@@ -408,6 +448,8 @@ bool TOrvDbMng::RebuildIndexes(TOrvTable& table) {
         std::string stored;
         if (!db.tableExists(table.baseName(), &stored))
             throw EDatabaseError("Tabellen " + table.tableName() + " finnes ikke", 0);
+        // Damaged pages cannot even be dropped: the table is built anew.
+        if (isDamaged(db, stored)) repairIndexes(db, stored);
         std::vector<std::pair<std::string, std::string>> indexes;
         {
             Statement s = db.prepare(

@@ -72,6 +72,9 @@ public:
 private:
     TDatabase& databaseOf(TOrvTable& table) { return table.database(); }
     [[noreturn]] void fatal(const std::string& text);
+    // Rebuilds a table whose pages or index pages the engine finds damaged;
+    // warns when that cannot mend it.
+    void repairIfDamaged(TOrvTable& table);
     bool structureMatches(TOrvTable& table, const TTableDef& def);
 
     Ui& ui_;

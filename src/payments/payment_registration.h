@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "common/settings_keys.h"
 #include "data/database.h"
 #include "data/orv_table.h"
 #include "payments/payment_queries.h"

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/money.h"
+#include "common/settings_keys.h"
 
 namespace lagrull {
 

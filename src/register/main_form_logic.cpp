@@ -189,6 +189,10 @@ void TMainFormLogic::postalCodeLeft(bool member, const std::string& text) {
     (member ? memberPostalAtEntry_ : orgPostalAtEntry_) = text;
 }
 
+bool TMainFormLogic::postalCodeUnknown(const std::string& text) {
+    return !text.empty() && postal_.lookUpPlace(text).empty();
+}
+
 void TMainFormLogic::leavingOrganisationFields() {
     auto& org = tables().OrgTable;
     if (org.editing()) org.post();

@@ -64,6 +64,8 @@ public:
     // A postal-code field was entered / left (organisation or member).
     void postalCodeEntered(bool member, const std::string& text);
     void postalCodeLeft(bool member, const std::string& text);
+    // A code the postal register does not know (the place stays empty).
+    bool postalCodeUnknown(const std::string& text);
 
     // Entering the category or standard-relations header posts a pending
     // organisation edit.

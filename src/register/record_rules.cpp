@@ -72,6 +72,9 @@ void TMainFormLogic::installMemberRules() {
             setMemberNumberEditable(true);
             view_.focusField(FormField::MedlNr);
         }
+        // A new member has no category yet: the amount field shows the
+        // new record's own (empty) amount, not the last member's fixed one.
+        applyCategoryLock(std::string());
         paymentMethodChanged();
     };
     medl.beforePost = [this](TOrvTable& t) { return memberBeforePost(t); };

@@ -65,8 +65,8 @@ std::string keyAt(lua_State* L, int index) {
     return std::string(text, length);
 }
 
-int callMethod(lua_State* L) {
-    return guarded(L, [](lua_State* L) {
+int callMethod(lua_State* state) {
+    return guarded(state, [](lua_State* L) {
         TScriptObject& object = objectAt(L, lua_upvalueindex(1));
         const std::string name = keyAt(L, lua_upvalueindex(2));
         // obj:Name(...) passes the object itself first.
@@ -84,8 +84,8 @@ int callMethod(lua_State* L) {
     });
 }
 
-int objectIndex(lua_State* L) {
-    return guarded(L, [](lua_State* L) {
+int objectIndex(lua_State* state) {
+    return guarded(state, [](lua_State* L) {
         TScriptObject& object = objectAt(L, 1);
         const std::string name = keyAt(L, 2);
         switch (object.member(name)) {
@@ -101,8 +101,8 @@ int objectIndex(lua_State* L) {
     });
 }
 
-int objectNewIndex(lua_State* L) {
-    return guarded(L, [](lua_State* L) {
+int objectNewIndex(lua_State* state) {
+    return guarded(state, [](lua_State* L) {
         TScriptObject& object = objectAt(L, 1);
         const std::string name = keyAt(L, 2);
         if (object.member(name) != TScriptObject::Member::Property)
@@ -137,7 +137,9 @@ void registerObjectType(lua_State* L) {
 }
 
 void pushValue(lua_State* L, const ScriptValue& value) {
-    if (std::holds_alternative<std::monostate>(value))
+    const ObjectPtr* object = std::get_if<ObjectPtr>(&value);
+    // Nothing and a reference to no object are both nil in Lua.
+    if (std::holds_alternative<std::monostate>(value) || (object && !*object))
         lua_pushnil(L);
     else if (auto* b = std::get_if<bool>(&value))
         lua_pushboolean(L, *b);
@@ -147,11 +149,9 @@ void pushValue(lua_State* L, const ScriptValue& value) {
         lua_pushnumber(L, *x);
     else if (auto* s = std::get_if<std::string>(&value))
         lua_pushlstring(L, s->data(), s->size());
-    else if (const ObjectPtr& object = std::get<ObjectPtr>(value); !object)
-        lua_pushnil(L);
     else {
         void* memory = lua_newuserdatauv(L, sizeof(ObjectPtr), 0);
-        new (memory) ObjectPtr(object);
+        new (memory) ObjectPtr(*object);
         luaL_setmetatable(L, kObjectType);
     }
 }

@@ -41,7 +41,8 @@ protected:
     // A claim of `belop` kroner due `dato` ("DDMMYYYY"); returns its KID.
     std::string claim(std::int64_t orgnr, const std::string& medlnr, const std::string& dato,
                       double belop, int betaling = 2, const std::string& tekst = "Kontingent") {
-        const std::string kid = MakeKid(std::to_string(orgnr + 1), medlnr, dato, 0);
+        const std::string kid =
+            MakeKid(std::to_string(orgnr + 1), medlnr, dato, RegisterKind::Members);
         exec(
             "insert into mbetreg (orgnr, medlnr, dato, belop, betaling, kid, tekst, betflag, "
             "betdato) values (" +

@@ -117,6 +117,20 @@ TEST_F(OcrImport, ZeroKronerShowsOnlyWhoAndKid) {
               (std::vector<std::string>{"123 : Olsen, Per", "Korpset", kid, "", "", ""}));
 }
 
+// A reversal (type 18, "-" in the sign position) must never settle the claim
+// its KID names: it is listed and counted, and the claim stays as it was.
+TEST_F(OcrImport, ReversalIsListedAndRegistersNothing) {
+    CollectedReport report;
+    const auto r = import(test::OcrFile().payment(kid, -20000), report);
+    EXPECT_EQ(r.tilbakeforinger, 1);
+    EXPECT_EQ(r.matchet, 0);
+    EXPECT_EQ(claimField(kid, "BETFLAG"), "");
+    EXPECT_EQ(claimField(kid, "BETBELOP"), "");
+    EXPECT_EQ(claimField(kid, "BETDATO"), "");
+    ASSERT_EQ(report.lines.size(), 1u);
+    EXPECT_EQ(report.row(0)[2], "Tilbakeføring " + kid);
+}
+
 TEST_F(OcrImport, PaidDeletionMarkedClaimLosesItsMark) {
     exec("update mbetreg set sletteflag = 1 where kid = '" + kid + "'");
     import(test::OcrFile().payment(kid, 20000));
@@ -162,9 +176,9 @@ TEST_F(OcrImport, UnknownKidsAreListedAndChangeNothing) {
 TEST_F(OcrImport, AgreementChanges) {
     member(1, "124", "Berg", "Ola", 2, 0);
     member(1, "125", "Dahl", "Lise", 1, 1);
-    const std::string k123 = MakeKid("2", "123", "15032024", 0);
-    const std::string k124 = MakeKid("2", "124", "15032024", 0);
-    const std::string k125 = MakeKid("2", "125", "15032024", 0);
+    const std::string k123 = MakeKid("2", "123", "15032024", RegisterKind::Members);
+    const std::string k124 = MakeKid("2", "124", "15032024", RegisterKind::Members);
+    const std::string k125 = MakeKid("2", "125", "15032024", RegisterKind::Members);
     CollectedReport report;
     const auto r = import(test::OcrFile()
                               .agreement('1', k123, 'J')
@@ -183,9 +197,10 @@ TEST_F(OcrImport, FullListChangesOnlyTheOrganisationsItNames) {
     member(1, "124", "Berg", "Ola", 1, 1);   // AvtaleGiro, not in the list
     member(1, "125", "Dahl", "Lise", 3, 0);  // cash, in the list
     member(0, "8", "Lie", "Anne", 1, 1);     // other organisation, not named
-    const auto r = import(test::OcrFile()
-                              .agreement('0', MakeKid("2", "123", "15032024", 0), 'J')
-                              .agreement('0', MakeKid("2", "125", "15032024", 0), 'N'));
+    const auto r =
+        import(test::OcrFile()
+                   .agreement('0', MakeKid("2", "123", "15032024", RegisterKind::Members), 'J')
+                   .agreement('0', MakeKid("2", "125", "15032024", RegisterKind::Members), 'N'));
     EXPECT_EQ(r.statusendringer, 3);
     EXPECT_EQ(memberField(1, "123", "BETALING"), "1");
     EXPECT_EQ(memberField(1, "124", "BETALING"), "2");

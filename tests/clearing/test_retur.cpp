@@ -58,6 +58,16 @@ void setFileDate(const std::filesystem::path& path, int year, int month, int day
     ASSERT_EQ(::utime(path.c_str(), &times), 0);
 }
 
+// The message of the failure of reading `path`.
+std::string loadErrorOf(TBBSRetur& reader, const std::filesystem::path& path) {
+    try {
+        reader.LoadFromFile(path);
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return "(ingen feil)";
+}
+
 std::string archivedName(int n, const std::string& name) {
     const Date d = Date::today();
     char buf[32];
@@ -293,18 +303,6 @@ TEST(ReturnFile, ArchiveDirectoryThatCannotBeMade) {
     EXPECT_TRUE(std::filesystem::exists(path));
 }
 
-TEST(ReturnFile, MissingFileDeliversNothing) {
-    TempDir dir;
-    test::ScriptedUi ui;
-    TBBSRetur reader(ui, dir.path());
-    reader.LoadFromFile(dir.write("ocr.txt", payment("NY0910", "150324", "100", "1")));
-    reader.LoadFromFile(dir.path() / "finnes_ikke.txt");
-    EXPECT_EQ(reader.Betalinger().Count(), 0);
-    reader.LoadFromFile(dir.path());  // a directory
-    EXPECT_EQ(reader.Betalinger().Count(), 0);
-    EXPECT_TRUE(ui.messages.empty());
-}
-
 TEST(ReturnFile, UnreadablePaymentFailsTheWholeFile) {
     TempDir dir;
     test::ScriptedUi ui;
@@ -342,4 +340,134 @@ TEST(ReturnFile, IndexOfKid) {
     EXPECT_EQ(p.IndexOfKid("123", 1, 3), 2);
     EXPECT_EQ(p.IndexOfKid("999", 4, 14), -1);
     EXPECT_EQ(p.IndexOfKid("1", 20, 30), -1);  // beyond the KID
+}
+
+// ---- Line ends, cut records, reversals and files that cannot be read -------
+
+namespace {
+
+// The same records with other line ends: "\r\n" replaced by `end`.
+std::string withLineEnds(std::string content, const std::string& end) {
+    std::string out;
+    for (std::size_t p = 0;;) {
+        const std::size_t crlf = content.find("\r\n", p);
+        if (crlf == std::string::npos) return out + content.substr(p);
+        out += content.substr(p, crlf - p) + end;
+        p = crlf + 2;
+    }
+}
+
+std::string threePayments() {
+    return transmissionStart() + record("NY090020001234567000041700000000") +
+           payment("NY0910", "150324", "100", "1") + payment("NY0910", "150324", "200", "2") +
+           payment("NY0910", "160324", "300", "3") + record("NY090088") + transmissionEnd();
+}
+
+}  // namespace
+
+// Each case reads with its own reader; the archive lies in "data".
+class ReturnFileLines : public ::testing::Test {
+protected:
+    // Whether reading the file fails with a message that holds `text`.
+    bool failsWith(const std::string& name, const std::string& content, const std::string& text) {
+        return loadErrorOf(reader, dir.write(name, content)).find(text) != std::string::npos;
+    }
+
+    TempDir dir;
+    test::ScriptedUi ui;
+    TBBSRetur reader{ui, dir.path() / "data"};
+};
+
+TEST_F(ReturnFileLines, EveryKindOfLineEndGivesTheSamePayments) {
+    const std::string crlf = threePayments();
+    // CR alone, LF alone, and a file that mixes all three.
+    std::string mixed = crlf;
+    mixed.replace(mixed.find("\r\n"), 2, "\r");
+    mixed.replace(mixed.rfind("\r\n"), 2, "\n");
+    mixed.replace(mixed.find("\r\n", 300), 2, "\r");
+    for (const std::string& content :
+         {crlf, withLineEnds(crlf, "\r"), withLineEnds(crlf, "\n"), mixed}) {
+        const auto path = dir.write("ocr.txt", content);
+        reader.LoadFromFile(path);
+        ASSERT_EQ(reader.Betalinger().Count(), 3);
+        EXPECT_EQ(reader.Betalinger().Items(0).Kid(), "1");
+        EXPECT_EQ(reader.Betalinger().Items(2).Belop(), Money::fromOre(300));
+        EXPECT_EQ(reader.Betalinger().Items(2).Oppdragsnr(), 417);
+        ASSERT_NE(reader.Betalinger().Items(1).Linje2(), nullptr);
+        EXPECT_EQ(reader.Betalinger().Items(1).Linje2()->Line(),
+                  std::string("NY091031") + std::string(72, '0'));
+        EXPECT_TRUE(std::filesystem::exists(path));  // payments: never archived
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "data" / "Behandlet"));
+}
+
+TEST_F(ReturnFileLines, TooLongLineFailsAndTheFileStays) {
+    // Lines ended by a character the reader does not know run together.
+    const auto path = dir.write("ocr.txt", withLineEnds(threePayments(), "\x15"));
+    try {
+        reader.LoadFromFile(path);
+        FAIL() << "no failure";
+    } catch (const FormatError& e) {
+        EXPECT_EQ(std::string(e.what()), "Feil i BBS-returfilen " + path.string() +
+                                             ", linje 1: posten er lengre enn 80 tegn");
+    }
+    EXPECT_EQ(reader.Betalinger().Count(), 0);
+    EXPECT_TRUE(std::filesystem::exists(path));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "data" / "Behandlet"));
+
+    // Blanks after position 80 are no part of the record; a long line in
+    // the middle is named by its number.
+    std::string content = threePayments();
+    content.insert(80, "    ");
+    reader.LoadFromFile(dir.write("blanks.txt", content));
+    EXPECT_EQ(reader.Betalinger().Count(), 3);
+    content.insert(4 * 82 + 4 + 80, "x");
+    EXPECT_TRUE(failsWith("long.txt", content, ", linje 5: posten er lengre enn 80 tegn"));
+}
+
+TEST_F(ReturnFileLines, CutPaymentAndAgreementRecordsFail) {
+    // A payment cut at 60 characters would read KID "123456789012".
+    std::string cut = payment("NY0910", "150324", "12500", "1234567890123456789012");
+    cut.erase(60, 20);
+    const auto path = dir.write("ocr.txt", transmissionStart() + cut + transmissionEnd());
+    EXPECT_EQ(loadErrorOf(reader, path), "Feil i BBS-returfilen " + path.string() +
+                                             ", linje 2: posten er kortere enn 80 tegn (60 tegn)");
+    EXPECT_EQ(reader.Betalinger().Count(), 0);
+
+    std::string shortAgreement = agreement('1', "12345", 'J');
+    shortAgreement.erase(30, 50);
+    EXPECT_TRUE(failsWith("avtaler.txt",
+                          transmissionStart() + agreement('1', "1", 'J') + shortAgreement,
+                          ", linje 3: posten er kortere enn 80 tegn (30 tegn)"));
+    // A payment found where the second line of another should be is named
+    // by its own line.
+    std::string first = payment("NY0910", "150324", "100", "1");
+    first.resize(82);
+    EXPECT_TRUE(
+        failsWith("b.txt", transmissionStart() + first + cut, ", linje 3: posten er kortere"));
+}
+
+TEST_F(ReturnFileLines, ReversalIsReadWithItsSign) {
+    std::string reversal = payment("NY0918", "180324", "12500", "4711");
+    reversal[31] = '-';
+    reader.LoadFromFile(dir.write(
+        "ocr.txt", transmissionStart() + payment("NY0910", "150324", "12500", "4711") + reversal));
+    ASSERT_EQ(reader.Betalinger().Count(), 2);
+    EXPECT_EQ(reader.Betalinger().Items(0).Belop(), Money::fromOre(12500));
+    EXPECT_EQ(reader.Betalinger().Items(1).Belop(), Money::fromOre(-12500));
+    EXPECT_EQ(reader.Betalinger().Items(1).Kid(), "4711");
+    EXPECT_FALSE(reader.Betalinger().Items(0).ErTilbakeforing());
+    EXPECT_TRUE(reader.Betalinger().Items(1).ErTilbakeforing());
+}
+
+TEST_F(ReturnFileLines, FileThatCannotBeOpenedFails) {
+    reader.LoadFromFile(dir.write("ocr.txt", payment("NY0910", "150324", "100", "1")));
+    EXPECT_THROW(reader.LoadFromFile(dir.path() / "finnes_ikke.txt"), FileError);
+    EXPECT_EQ(reader.Betalinger().Count(), 0);
+    EXPECT_EQ(loadErrorOf(reader, dir.path() / "finnes_ikke.txt"),
+              "Kan ikke åpne BBS-returfilen " + (dir.path() / "finnes_ikke.txt").string() +
+                  ": filen finnes ikke");
+    EXPECT_EQ(loadErrorOf(reader, dir.path()),
+              "Kan ikke åpne BBS-returfilen " + dir.path().string() + ": det er en katalog");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "data" / "Behandlet"));
 }

@@ -59,11 +59,16 @@ TEST(Transmission, EmptyAssignmentIsNumberedAndFramed) {
               "000000000"
               "0001001" +
                   std::string(11, ' ') + std::string(45, '0'));
-    // 0 transactions, 0 records, sum 0, both dates blank.
+    // 0 transactions, 0 records, sum 0, both dates absent ("000000").
     EXPECT_EQ(lines[2], "NY210088" + std::string(8, '0') + std::string(8, '0') +
-                            std::string(17, '0') + std::string(12, ' ') + std::string(27, '0'));
-    EXPECT_EQ(lines[3], "NY000089" + std::string(8, '0') + "00000002" + std::string(17, '0') +
-                            std::string(6, ' ') + std::string(33, '0'));
+                            std::string(17, '0') + std::string(12, '0') + std::string(27, '0'));
+    // The transmission counts every record in the file: four.
+    EXPECT_EQ(lines[3], "NY000089" + std::string(8, '0') + "00000004" + std::string(17, '0') +
+                            std::string(6, '0') + std::string(33, '0'));
+    // A transaction added later: its records join the empty assignment's two.
+    oppdrag.NyBetaling().SetBelop(100.0);
+    EXPECT_EQ(bbs.Slutt().AntallRecords(), 6);
+    EXPECT_EQ(oppdrag.Slutt().AntallRecords(), 4);
     for (const auto& line : lines) EXPECT_EQ(line.size(), 80u);
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -118,7 +123,7 @@ TEST(Transmission, EarliestAndLatestDueDates) {
     later.SetForfallsdato(Date{2024, 3, 1});
     EXPECT_EQ(part(a.Slutt().Line(), 42, 53), "010224010324");
     b.Transaksjon(0).SetForfallsdato(std::nullopt);
-    EXPECT_EQ(part(b.Slutt().Line(), 42, 53), std::string(12, ' '));
+    EXPECT_EQ(part(b.Slutt().Line(), 42, 53), std::string(12, '0'));
     EXPECT_EQ(part(bbs.Slutt().Line(), 42, 47), "010224");
 }
 
@@ -181,6 +186,24 @@ TEST(Transaction, NameKIDAndReference) {
     EXPECT_EQ(part(t.Belopspost1().Line(), 50, 52), "   ");
     EXPECT_EQ(part(t.Belopspost2().Line(), 16, 25), "H K ANNE  ");
     EXPECT_EQ(t.Belopspost2().Fremmedreferanse(), "Kontingent 2024");
+}
+
+TEST(Transaction, CharactersTheClearingHouseLacksAreRefused) {
+    TestBBS bbs;
+    auto& t = bbs.NyttOppdrag<TBBSBetalingsOppdrag>().NyBetaling();
+    t.SetNavn("Ørnes Åse");  // ISO-8859-1 letters are fine
+    EXPECT_EQ(t.Belopspost2().GetField(16, 25), "Ø ÅSE");
+    try {
+        t.SetFremmedreferanse("Kontingent 20€");
+        FAIL() << "no failure";
+    } catch (const FormatError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Tegnet «€» kan ikke skrives i en BBS-fil (post 31 i transaksjon 1, felt 51–75: "
+                  "«Kontingent 20€»)");
+    }
+    EXPECT_THROW(t.SetNavn("Anna Szőke"), FormatError);
+    EXPECT_EQ(t.Belopspost2().Fremmedreferanse(), "");
+    EXPECT_EQ(t.Belopspost2().GetField(16, 25), "Ø ÅSE");
 }
 
 TEST(NoticeText, TabsAlignTheTextBehindThem) {

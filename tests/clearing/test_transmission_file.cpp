@@ -140,10 +140,9 @@ TEST(TransmissionFile, TotalsOfAFileAreCountedFromItsTransactions) {
 
 TEST(TransmissionFile, LineEndsAndShortLinesAreAccepted) {
     // An empty transmission exactly as it is written.
-    const std::string full =
-        record("NY000010123456780000042") + "\r\n" + record("NY210020000000000000007") + "\r\n" +
-        record("NY210088" + std::string(33, '0') + std::string(12, ' ')) + "\r\n" +
-        record("NY00008900000000000000020" + std::string(16, '0') + std::string(6, ' ')) + "\r\n";
+    const std::string full = record("NY000010123456780000042") + "\r\n" +
+                             record("NY210020000000000000007") + "\r\n" + record("NY210088") +
+                             "\r\n" + record("NY00008900000000000000040") + "\r\n";
     std::string lf = full;
     for (std::size_t p; (p = lf.find("\r\n")) != std::string::npos;) lf.erase(p, 1);
     lf.pop_back();  // no final line end
@@ -238,6 +237,36 @@ TEST(TransmissionFile, RecordsThatCannotBePlacedFail) {
                                              "\r\n"))
                   .find("linje 3: Ugyldig beløp «0000000000001x500»"),
               std::string::npos);
+}
+
+TEST(TransmissionFile, NumbersAreReadAsInReturnFilesAndShortLinesAreNamed) {
+    // An amount padded with blanks is the number inside.
+    TempDir dir;
+    TestBBS bbs;
+    bbs.LoadFromFile(dir.write(
+        "blanks.bbs", fileWith("2100", record("NY2121300000001200324" + std::string(11, '0') +
+                                              "      12345      ") +
+                                           "\r\n" + record("NY212131") + "\r\n")));
+    EXPECT_EQ(bbs.Oppdrag(0).Transaksjon(0).Belop(), Money::fromOre(12345));
+    EXPECT_EQ(bbs.Slutt().Sum(), Money::fromOre(12345));
+    // A transaction cut inside its fields is short, not a bad amount.
+    const std::string cut = std::string("NY2121300000001200324") + std::string(11, '0') + "0000";
+    EXPECT_NE(loadError(fileWith("2100", cut + "\r\n" + record("NY212131") + "\r\n"))
+                  .find("linje 3: posten er kortere enn 80 tegn (36 tegn)"),
+              std::string::npos);
+}
+
+TEST(TransmissionFile, StartRecordMadeForAFileWithoutOneHasTheDataSender) {
+    TempDir dir;
+    TestBBS bbs;
+    const std::string withoutStart = fileWith("2100", "").substr(82);
+    bbs.LoadFromFile(dir.write("uten_start.bbs", withoutStart), "12345678");
+    EXPECT_EQ(bbs.Start().Dataavsender(), "12345678");
+    EXPECT_EQ(bbs.Start().Line().substr(0, 16), "NY00001012345678");
+    // The file's own start record keeps its data sender.
+    TestBBS own;
+    own.LoadFromFile(dir.write("med_start.bbs", fileWith("2100", "")), "99999999");
+    EXPECT_EQ(own.Start().Dataavsender(), "12345678");
 }
 
 TEST(TransmissionFile, WriteFailureIsReported) {

@@ -60,6 +60,23 @@ TEST(IniFormat, ScramblingFormsAreTheirOwnInverse) {
     EXPECT_EQ(first.find('\r'), std::string::npos);
 }
 
+TEST(IniFormat, FirstFormKeepsEveryCharacterOfAText) {
+    // "b" once came back as "e": its scrambled form was one of the
+    // characters the form leaves alone.
+    EXPECT_EQ(scrambleFirst(scrambleFirst("abc bob")), "abc bob");
+    std::string every;
+    for (int c = 1; c < 256; ++c) every += static_cast<char>(c);
+    const std::string scrambled = scrambleFirst(every);
+    EXPECT_EQ(scrambleFirst(scrambled), every);
+    // Only the line ends themselves stay line ends.
+    EXPECT_EQ(scrambled.find('\r'), every.find('\r'));
+    EXPECT_EQ(scrambled.find('\n'), every.find('\n'));
+    const Document doc = parse("@@@@\r\n" + scrambleFirst("[Bruker]") + "\r\n" +
+                               scrambleFirst("navn=abc bob") + "\r\n");
+    ASSERT_EQ(doc.sections.size(), 2u);
+    EXPECT_EQ(doc.sections[1].lines.at(0), "navn=abc bob");
+}
+
 TEST(IniFormat, ParseAndSerialise) {
     const Document doc = parse("topp=1\r\n[A]\r\nx=1\r\n\r\n\r\n[Tom]\r\n[B]\ny=2");
     ASSERT_EQ(doc.sections.size(), 4u);

@@ -97,11 +97,11 @@ TEST(ScriptSite, SyntaxErrorsCarryLineAndPosition) {
     try {
         site.execute("Lua", "local a = 1\nlocal b = 2\nif a then\n");
         FAIL() << "no script error";
-    } catch (const EActiveScript& e) {
-        EXPECT_STREQ(e.what(),
+    } catch (const EActiveScript& unclosed) {
+        EXPECT_STREQ(unclosed.what(),
                      "Scriptfeil: 'end' expected (to close 'if' at line 3) near <eof> "
                      "i linje 4 pos. 0");
-        EXPECT_EQ(e.line(), 4);
+        EXPECT_EQ(unclosed.line(), 4);
     }
     // The site goes on after an error.
     EXPECT_EQ(site.evaluate("1+1"), "2");

@@ -9,6 +9,7 @@
 #include <QDialog>
 
 #include "clearing/avtalegiro.h"
+#include "common/settings_keys.h"
 
 class QLineEdit;
 class QPushButton;
@@ -47,8 +48,8 @@ public:
     // Fills the list and shows the window modally; a list with a claim
     // without KID is refused with a message and the window is not shown.
     static void run(Ui& ui, data::TDatabase& db, std::int64_t orgnr, const Date& forfall,
-                    AvtaleGiroModus modus, const std::string& settingsFile, RegisterKind registerKind,
-                    QWidget* owner = nullptr);
+                    AvtaleGiroModus modus, const std::string& settingsFile,
+                    RegisterKind registerKind, QWidget* owner = nullptr);
 
     const TAvtaleGiroListe& liste() const { return liste_; }
 

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include "clearing/ocr_import.h"
+#include "common/settings_keys.h"
 
 class QPushButton;
 class QTableWidget;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include "common/settings_keys.h"
 
 class QKeyEvent;
 

@@ -1,6 +1,8 @@
 #pragma once
 // The main window's "BBS" menu: "Les OCR-returfil" and "OCR-filrapport".
 
+#include "common/settings_keys.h"
+
 class QWidget;
 
 namespace lagrull {

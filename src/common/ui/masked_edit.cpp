@@ -1,5 +1,6 @@
 #include "common/ui/masked_edit.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QTimer>
 
@@ -70,12 +71,34 @@ Ui& TFastEdit::ui() {
 
 bool TFastEdit::checkOnLeave() { return true; }
 
+bool TFastEdit::checkBeforePost() {
+    if (!isModified() || checking_ || !defaultCheck_) return true;
+    checking_ = true;
+    const bool ok = checkOnLeave();
+    checking_ = false;
+    setModified(false);
+    return ok;
+}
+
+void TFastEdit::changeEvent(QEvent* event) {
+    QLineEdit::changeEvent(event);
+    if (event->type() != QEvent::ReadOnlyChange) return;
+    // The base of a read-only field is the window's colour, as a disabled
+    // field's; a click still puts the cursor there for copying.
+    setFocusPolicy(isReadOnly() ? Qt::ClickFocus : Qt::StrongFocus);
+    QPalette p = palette();
+    p.setBrush(QPalette::Base, isReadOnly() ? p.brush(QPalette::Window)
+                                            : QApplication::palette(this).brush(QPalette::Base));
+    setPalette(p);
+}
+
 void TFastEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     if (checking_ || !defaultCheck_) return;
     checking_ = true;
     const bool ok = checkOnLeave();
     checking_ = false;
+    setModified(false);  // checked: saving the record need not check again
     if (ok) {
         emit leftField();
     } else {
@@ -108,6 +131,10 @@ void TMalEdit::setKind(EditKind kind, const std::string& mask) {
             typed.find(c) == std::string::npos)
             typed += c;
     setFieldMask(typed + "}" + std::string(m.size(), '#'), false);
+}
+
+bool TMalEdit::checkBeforePost() {
+    return TFastEdit::checkBeforePost() || kind_ == EditKind::mkAccount;
 }
 
 bool TMalEdit::checkOnLeave() {

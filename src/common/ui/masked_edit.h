@@ -43,6 +43,10 @@ public:
     // The check on leaving the field (on unless switched off).
     void setDefaultCheck(bool on) { defaultCheck_ = on; }
     bool defaultCheck() const { return defaultCheck_; }
+    // A record is saved while the cursor is still in the field: the check
+    // of leaving runs on a typed value. False when the value must not be
+    // saved as it stands.
+    virtual bool checkBeforePost();
 
     const Mask& mask() const { return mask_; }
     // The value as stored in a table, and back.
@@ -56,6 +60,8 @@ signals:
 protected:
     void setFieldMask(const std::string& mask, bool formatWhileTyping);
     void focusOutEvent(QFocusEvent* event) override;
+    // A read-only field looks read-only and is skipped by Tab.
+    void changeEvent(QEvent* event) override;
     // Runs the kind's check; false sends the focus back to the field.
     virtual bool checkOnLeave();
     Ui& ui();
@@ -83,6 +89,8 @@ public:
     // A date field keeps its mask for the date form and for storing.
     std::string storedValue() const override;
     void setStoredValue(const std::string& value) override;
+    // A wrong account number is only warned of: the record can be saved.
+    bool checkBeforePost() override;
 
 protected:
     bool checkOnLeave() override;

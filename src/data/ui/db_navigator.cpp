@@ -1,7 +1,10 @@
 #include "data/ui/db_navigator.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QStyle>
+
+#include "common/ui/masked_edit.h"
 
 namespace lagrull {
 
@@ -76,6 +79,12 @@ void TDBNavigator::setHandler(NavButton button, std::function<void()> handler) {
 
 void TDBNavigator::press(NavButton button) {
     if (!table_ || !table_->active()) return;
+    // Saving from the tool bar or the keyboard leaves the cursor where it
+    // is: the field's own check runs first.
+    if (button == NavButton::Post)
+        if (auto* field = qobject_cast<TFastEdit*>(QApplication::focusWidget());
+            field && window()->isAncestorOf(field) && !field->checkBeforePost())
+            return;
     if (auto it = handlers_.find(button); it != handlers_.end() && it->second) {
         it->second();
         return;

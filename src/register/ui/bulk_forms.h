@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <memory>
 
+#include "common/settings_keys.h"
 #include "register/kopier.h"
 #include "register/relation_dialog.h"
 #include "register/relations.h"

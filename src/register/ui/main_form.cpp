@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
@@ -12,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QShortcut>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QToolBar>
 
@@ -43,6 +45,14 @@ QString TMainForm::notYetAvailable() {
     return "Funksjonen er ikke tilgjengelig i denne versjonen ennå.";
 }
 
+QString TMainForm::firstStartGuidance() {
+    return "Begynn med å registrere organisasjonen: skriv navnet i feltet Org.navn og trykk ✓";
+}
+
+QString TMainForm::membersPageClosed() {
+    return "Siden åpnes når en organisasjon er registrert og lagret";
+}
+
 TMainForm::TMainForm(data::DataStore& store, Ui& ui, TPostNr& postal, QWidget* parent)
     : QMainWindow(parent), store_(store), ui_(ui), kind_(store.appDbMng().RegisterKind()) {
     setObjectName("TMainForm");
@@ -72,9 +82,24 @@ TMainForm::TMainForm(data::DataStore& store, Ui& ui, TPostNr& postal, QWidget* p
                 DBNavigatorMain->press(NavButton::Delete);
         });
     });
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_Return),
+          QKeySequence(Qt::CTRL | Qt::Key_Enter)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this,
+                [this] { saveOrCancel(NavButton::Post); });
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            [this] { saveOrCancel(NavButton::Cancel); });
+    // The edit fields take Ctrl+Insert (copy) and Ctrl+Delete themselves;
+    // on this window those keys work the navigator.
+    qApp->installEventFilter(this);
     // Members belong to an organisation: their page opens once there is one.
     organisationRows_ = logic_->tables().OrgTable.subscribe([this](data::TableEvent e) {
-        if (e != data::TableEvent::Destroyed) updateMembersPage();
+        if (e == data::TableEvent::Destroyed) return;
+        updateMembersPage();
+        updatePostalHints();
+    });
+    memberRows_ = logic_->tables().MedlTable.subscribe([this](data::TableEvent e) {
+        if (e != data::TableEvent::Destroyed) updatePostalHints();
     });
     updateMembersPage();
     // F1 opens the help of the page in view.
@@ -91,8 +116,10 @@ TMainForm::TMainForm(data::DataStore& store, Ui& ui, TPostNr& postal, QWidget* p
 TMainForm::~TMainForm() {
     // Focus moves while the widgets go must not reach this half-destroyed window.
     disconnect(qApp, nullptr, this, nullptr);
+    qApp->removeEventFilter(this);
     // The links and the rules go before the widgets that they call.
     organisationRows_.reset();
+    memberRows_.reset();
     categoryLink_.reset();
     logic_.reset();
 }
@@ -140,10 +167,10 @@ void TMainForm::buildToolBar() {
                                         {NavButton::Prior, "Forrige"},
                                         {NavButton::Next, "Neste"},
                                         {NavButton::Last, "Siste"},
-                                        {NavButton::Insert, "Ny post"},
-                                        {NavButton::Delete, "Slett post"},
-                                        {NavButton::Post, "Lagre"},
-                                        {NavButton::Cancel, "Avbryt"}},
+                                        {NavButton::Insert, "Ny post (Ctrl+Insert)"},
+                                        {NavButton::Delete, "Slett post (Ctrl+Delete)"},
+                                        {NavButton::Post, "Lagre (Ctrl+S eller Ctrl+Enter)"},
+                                        {NavButton::Cancel, "Avbryt endringen (Esc)"}},
                                        bar);
     DBNavigatorMain->setObjectName("DBNavigatorMain");
     bar->addWidget(DBNavigatorMain);
@@ -264,6 +291,17 @@ void TMainForm::focusMoved(QWidget* from, QWidget* to) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool ctrl = (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
+        const int k = key->key();
+        const bool ours = ctrl && (k == Qt::Key_Insert || k == Qt::Key_Delete || k == Qt::Key_S ||
+                                   k == Qt::Key_Return || k == Qt::Key_Enter);
+        // Left unaccepted, the key goes to this window's shortcuts.
+        if (ours && w && isAncestorOf(w)) return true;
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::FocusIn) {
         if (watched == EditPOSTNR)
             logic_->postalCodeEntered(false, EditPOSTNR->text().toStdString());
@@ -293,14 +331,31 @@ void TMainForm::updateMembersPage() {
     const bool any = org.active() && org.recordCount() > 0;
     PageControl->setTabEnabled(1, any);
     miMedlemmer->setEnabled(any);
-    PageControl->setTabToolTip(1, any ? QString() : "Opprett en organisasjon først");
+    const QString why = any ? QString() : membersPageClosed();
+    PageControl->setTabToolTip(1, why);
+    miMedlemmer->setToolTip(why);
+    laVeiledning->setVisible(!any);
 }
 
-void TMainForm::printerSetup() {
-    QPrintDialog dialog(&currentPrinter(), this);
-    dialog.setWindowTitle("Skriveroppsett");
-    dialog.exec();
+void TMainForm::updatePostalHints() {
+    // A code still being typed is not yet unknown.
+    auto unknown = [this](TMalDB* field) {
+        const std::string code = field->text().toStdString();
+        return (!field->hasFocus() || code.size() >= 4) && logic_->postalCodeUnknown(code);
+    };
+    laPostnrUkjent->setVisible(unknown(EditPOSTNR));
+    laMPostnrUkjent->setVisible(unknown(EditMPOSTNR));
 }
+
+void TMainForm::saveOrCancel(NavButton button) {
+    runGuarded([&] {
+        TDBNavigator* navigator =
+            logic_->tables().KontTable.editing() ? DBNavigatorKont : DBNavigatorMain;
+        if (navigator->table() && navigator->table()->editing()) navigator->press(button);
+    });
+}
+
+void TMainForm::printerSetup() { printerSetupDialog(this)->exec(); }
 
 void TMainForm::printScreen() {
     WaitWindow wait(ui_, "VENT!", "Skriver ut.....");
@@ -394,7 +449,7 @@ void TMainForm::setMemberAmountFromCategory(bool fromCategory, double categoryAm
 }
 
 void TMainForm::setNoticeVisible(bool visible) {
-    cbVARSLING->setVisible(visible);
+    pnVarsel->setCurrentIndex(visible ? 1 : 0);
     laVARSLING->setVisible(visible);
 }
 

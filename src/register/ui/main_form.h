@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+#include "data/ui/db_navigator.h"
 #include "register/kopier.h"
 #include "register/main_form_logic.h"
 #include "register/main_form_view.h"
@@ -18,6 +19,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QStackedWidget;
 class QTabWidget;
 
 namespace lagrull {
@@ -68,6 +70,9 @@ public:
 
     // What a function that belongs to a later part says when it is chosen.
     static QString notYetAvailable();
+    // The line an empty register shows, and why the members page is closed.
+    static QString firstStartGuidance();
+    static QString membersPageClosed();
 
     // The widgets, named as the register names them (tests drive them).
     QTabWidget* PageControl = nullptr;
@@ -97,6 +102,9 @@ public:
     TDBCheckBox* cbFASTBELOP = nullptr;
     std::array<TMalDB*, 10> EditEKSTRANAVN{};
     QGroupBox* pnRelStandard = nullptr;
+    QLabel* laVeiledning = nullptr;     // what to do first in an empty register
+    QLabel* laPostnrUkjent = nullptr;   // beside the organisation's place
+    QLabel* laMPostnrUkjent = nullptr;  // beside the member's place
     // Page "Medlemmer"
     QLabel* laHeading = nullptr;
     TDBGrid* grMedl = nullptr;
@@ -118,6 +126,7 @@ public:
     TChoiceBoxDB* cbBETALING = nullptr;
     TChoiceBoxDB* cbVARSLING = nullptr;
     QLabel* laVARSLING = nullptr;
+    QStackedWidget* pnVarsel = nullptr;  // the notice choice or a blank of its size
     TMalDB* EditFDATO = nullptr;
     TMalDB* EditMEDLFRADATO = nullptr;
     TMalDB* EditMBANKKONTO = nullptr;
@@ -167,6 +176,10 @@ private:
     void setup();
     void payments();
     void updateMembersPage();
+    void updatePostalHints();
+    // Ctrl+S or Ctrl+Enter saves, Escape cancels: the category being
+    // edited, else the page's record.
+    void saveOrCancel(NavButton button);
     QAction* later(QMenu* menu, const QString& caption);
     // The navigator row under a relation grid.
     QWidget* relationNavigator(bool standard, QWidget* parent);
@@ -185,6 +198,7 @@ private:
     // IBSelectQuery and IBDeleteQuery, lent to the payment window.
     std::unique_ptr<TPaymentQueries> paymentQueries_;
     data::Subscription organisationRows_;
+    data::Subscription memberRows_;
     bool refreshingCategory_ = false;
 };
 

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 #include "common/choice_list.h"
@@ -42,10 +43,12 @@ struct FieldSpec {
     const char* mask = "";
 };
 
-// One row of a form: its caption and its fields side by side.
+// One row of a form: its caption, its fields side by side and, after them,
+// a widget of the window's own (a hint that comes and goes).
 struct FieldRow {
     QString caption;
     std::vector<FieldSpec> fields;
+    QWidget* after = nullptr;
 };
 
 // The rows' fields are made in order (their tab order) and added to `form`.
@@ -55,12 +58,13 @@ void addFieldRows(QWidget* box, QFormLayout* form, const std::vector<FieldRow>& 
             *f.slot = field(box, f.name, f.kind, f.mask);
             if (f.maxWidth > 0) (*f.slot)->setMaximumWidth(f.maxWidth);
         }
-        if (row.fields.size() == 1) {
+        if (row.fields.size() == 1 && !row.after) {
             form->addRow(row.caption, *row.fields.front().slot);
             continue;
         }
         auto* line = new QHBoxLayout;
         for (const FieldSpec& f : row.fields) line->addWidget(*f.slot);
+        if (row.after) line->addWidget(row.after);
         form->addRow(row.caption, line);
     }
 }
@@ -104,6 +108,26 @@ QWidget* page(QWidget* left, QWidget* right) {
     return splitter;
 }
 
+// A widget that comes and goes keeps its place, so the fields around it
+// do not move.
+void keepPlaceWhenHidden(QWidget* w) {
+    QSizePolicy p = w->sizePolicy();
+    p.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(p);
+}
+
+// Beside the place: the postal register does not know the code.
+QLabel* unknownPostalCode(QWidget* parent, const char* name) {
+    auto* l = new QLabel("Ukjent postnr.", parent);
+    l->setObjectName(name);
+    l->setToolTip("Postnummeret finnes ikke i postnummerregisteret; skriv stedet selv");
+    l->setStyleSheet("color: #a04000;");
+    l->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);  // the row keeps its height
+    keepPlaceWhenHidden(l);
+    l->hide();
+    return l;
+}
+
 }  // namespace
 
 QWidget* TMainForm::buildOrganisationPage() {
@@ -121,13 +145,15 @@ QWidget* TMainForm::buildOrganisationPage() {
     auto* column = new QGridLayout(right);
     auto* orgBox = new QGroupBox("Organisasjon", right);
     auto* form = new QFormLayout(orgBox);
+    laPostnrUkjent = unknownPostalCode(orgBox, "laPostnrUkjent");
     addFieldRows(
         orgBox, form,
         {{"Org.navn", {{&EditORGNAVN, "EditORGNAVN"}}},
          {"Adresse1", {{&EditADRESSE, "EditADRESSE"}}},
          {"Adresse2", {{&EditADRESSE2, "EditADRESSE2"}}},
          {"Postnr",
-          {{&EditPOSTNR, "EditPOSTNR", EditKind::mkPostNr, 60}, {&EditPOSTSTED, "EditPOSTSTED"}}},
+          {{&EditPOSTNR, "EditPOSTNR", EditKind::mkPostNr, 60}, {&EditPOSTSTED, "EditPOSTSTED"}},
+          laPostnrUkjent},
          {"Telefon", {{&EditTELEFON, "EditTELEFON", EditKind::mkPhone, 120}}},
          {"Kontonr", {{&EditBANKKONTO, "EditBANKKONTO", EditKind::mkAccount, 140}}}});
     laAntMedl = new QLabel(q(c.memberCountLabel), orgBox);
@@ -143,8 +169,11 @@ QWidget* TMainForm::buildOrganisationPage() {
     form->addRow(laAntMedl, laAntall);
     form->addRow("", cbAUTONR);
     form->addRow("Merknad", EditTEKST);
-    column->addWidget(orgBox, 0, 0);
-    column->addWidget(buildCategoryPanel(), 0, 1);
+    laVeiledning = new QLabel(firstStartGuidance(), right);
+    laVeiledning->setObjectName("laVeiledning");
+    column->addWidget(laVeiledning, 0, 0, 1, 2);
+    column->addWidget(orgBox, 1, 0);
+    column->addWidget(buildCategoryPanel(), 1, 1);
 
     auto* extra = new QGroupBox("   Egendefinerte ekstrafelt for medlemsinfo.", right);
     auto* extraGrid = new QGridLayout(extra);
@@ -154,15 +183,15 @@ QWidget* TMainForm::buildOrganisationPage() {
                              (n / 5) * 2);
         extraGrid->addWidget(EditEKSTRANAVN[n], n % 5, (n / 5) * 2 + 1);
     }
-    column->addWidget(extra, 1, 0);
+    column->addWidget(extra, 2, 0);
 
     pnRelStandard = new QGroupBox("Grupper/Relasjoner", right);
     pnRelStandard->setObjectName("pnRelStandard");
     auto* relLayout = new QVBoxLayout(pnRelStandard);
     relLayout->addWidget(relationGrid(t.tbRelRegStandard, pnRelStandard));
     relLayout->addWidget(relationNavigator(true, pnRelStandard));
-    column->addWidget(pnRelStandard, 1, 1);
-    column->setRowStretch(2, 1);
+    column->addWidget(pnRelStandard, 2, 1);
+    column->setRowStretch(3, 1);
     return page(left, right);
 }
 
@@ -175,8 +204,8 @@ QGroupBox* TMainForm::buildCategoryPanel() {
     DBNavigatorKont = new TDBNavigator({{NavButton::Insert, "Ny kategori"},
                                         {NavButton::Delete, "Slett kategori"},
                                         {NavButton::Edit, "Endre kategori"},
-                                        {NavButton::Post, "Lagre kategori"},
-                                        {NavButton::Cancel, "Avbryt"}},
+                                        {NavButton::Post, "Lagre kategori (Ctrl+S)"},
+                                        {NavButton::Cancel, "Avbryt (Esc)"}},
                                        pnKontingent);
     DBNavigatorKont->setObjectName("DBNavigatorKont");
     DBNavigatorKont->setTable(&t.KontTable);
@@ -209,6 +238,7 @@ QGroupBox* TMainForm::buildCategoryPanel() {
     strip->addWidget(EditBELOP);
     strip->addWidget(cbFASTBELOP);
     layout->addWidget(pnKontEdit);
+    keepPlaceWhenHidden(pnKontEdit);
     layout->addStretch();
     return pnKontingent;
 }
@@ -235,6 +265,7 @@ QWidget* TMainForm::buildMemberPage() {
     EditMEDLNR->setMaximumWidth(140);
     laMedlNr = new QLabel(q(c.memberNumberLabel), person);
     form->addRow(laMedlNr, EditMEDLNR);
+    laMPostnrUkjent = unknownPostalCode(person, "laMPostnrUkjent");
     addFieldRows(person, form,
                  {{"Etternavn", {{&EditENAVN, "EditENAVN"}}},
                   {"Fornavn", {{&EditFORNAVN, "EditFORNAVN"}}},
@@ -243,7 +274,8 @@ QWidget* TMainForm::buildMemberPage() {
                   {"", {{&EditMADRESSE3, "EditMADRESSE3"}}},
                   {"P.nr/sted",
                    {{&EditMPOSTNR, "EditMPOSTNR", EditKind::mkPostNr, 60},
-                    {&EditMPOSTSTED, "EditMPOSTSTED"}}},
+                    {&EditMPOSTSTED, "EditMPOSTSTED"}},
+                   laMPostnrUkjent},
                   {"Telefon", {{&EditMTELEFON, "EditMTELEFON", EditKind::mkPhone, 120}}},
                   {"Email", {{&EditEMAIL, "EditEMAIL"}}},
                   {"Firma", {{&EditFIRMA, "EditFIRMA"}}}});
@@ -270,10 +302,15 @@ QWidget* TMainForm::buildMemberPage() {
     cbVARSLING->setObjectName("cbVARSLING");
     cbVARSLING->setChoiceItems(TChoiceList{"Bankvarsel[0]", "Eget varsel[1]", "Ikke varsel[2]"});
     laVARSLING = new QLabel("Varsel", pay);
+    keepPlaceWhenHidden(laVARSLING);
+    // The notice row keeps its height when only "Avtalegiro" shows it.
+    pnVarsel = new QStackedWidget(pay);
+    pnVarsel->addWidget(new QWidget(pnVarsel));
+    pnVarsel->addWidget(cbVARSLING);
     payForm->addRow(q(c.categoryLabel), cbKATEGORI);
     payForm->addRow(q(c.amountLabel), EditKONTINGENT);
     payForm->addRow("Betalingsmåte", cbBETALING);
-    payForm->addRow(laVARSLING, cbVARSLING);
+    payForm->addRow(laVARSLING, pnVarsel);
     addFieldRows(pay, payForm,
                  {{"Fødselsdato", {{&EditFDATO, "EditFDATO", EditKind::mkDate, 110, "##.##.####"}}},
                   {q(c.memberSinceLabel),
@@ -348,14 +385,15 @@ void TMainForm::bindFields() {
     bind(EditMEDLFRADATO, t.MedlTable, "MEDLFRADATO");
     bind(EditMBANKKONTO, t.MedlTable, "BANKKONTO");
 
-    // The postal code fields tell the rules when they are entered and left.
-    EditPOSTNR->installEventFilter(this);
-    EditMPOSTNR->installEventFilter(this);
+    // The postal code fields tell the rules when they are entered (the
+    // window filters the application's events) and left.
     connect(EditPOSTNR, &TFastEdit::leftField, this, [this] {
         runGuarded([this] { logic_->postalCodeLeft(false, EditPOSTNR->text().toStdString()); });
+        updatePostalHints();
     });
     connect(EditMPOSTNR, &TFastEdit::leftField, this, [this] {
         runGuarded([this] { logic_->postalCodeLeft(true, EditMPOSTNR->text().toStdString()); });
+        updatePostalHints();
     });
     connect(cbBETALING, &QComboBox::activated, this,
             [this] { runGuarded([this] { logic_->paymentMethodChanged(); }); });

@@ -11,8 +11,8 @@ namespace lagrull {
 TIniFileData::TIniFileData(const std::string& path) {
     try {
         ini_ = std::make_unique<TOrvIni>(path, IniMode::Read);
-    } catch (const std::exception& e) {
-        throw ERtfField(e.what());
+    } catch (const std::exception&) {
+        throw ERtfField("Kan ikke åpne flettedatafilen " + path);
     }
     for (bool more = ini_->firstSection(); more; more = ini_->nextSection())
         sections_.push_back(ini_->sectionName());

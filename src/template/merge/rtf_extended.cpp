@@ -432,7 +432,7 @@ void TRtfExtended::onField(const TRtfField& field, const TRtfHeader& header) {
             onGroupEnd();
             onGroupEnd();
             break;
-        case TFieldResult::Document: try { include(result->text, false, nullptr);
+        case TFieldResult::Document: try { include(result->text, false, std::nullopt);
             } catch (const ERtfLevel& e) {
                 throw ERtfLink(e.what());
             }
@@ -553,8 +553,7 @@ void TRtfExtended::runCommand(TRtfCommand type, const std::string& parameter, TR
         case TRtfCommand::Link:
             if (logs_) logs_->commands("Start LINK: " + value);
             try {
-                include(value, true,
-                        open == TRtfCommand::For && !loops_.empty() ? &loops_.back() : nullptr);
+                include(value, true, openLoop(open));
             } catch (const ERtfLevel& e) {
                 throw ERtfLink(std::string(e.what()) + " in file " + value);
             }
@@ -566,8 +565,7 @@ void TRtfExtended::runCommand(TRtfCommand type, const std::string& parameter, TR
         case TRtfCommand::Insert: {
             if (!active) break;
             if (!OnMergeRtfStream) throw ERtfLink("OnMergeRtfStream event not assigned");
-            TForDataItem* loop =
-                open == TRtfCommand::For && !loops_.empty() ? &loops_.back() : nullptr;
+            const std::optional<std::size_t> loop = openLoop(open);
             std::string stream;
             OnMergeRtfStream(value, stream);
             if (stream.empty()) break;
@@ -631,7 +629,7 @@ void TRtfExtended::commandFor(const std::string& parameter) {
     };
     TForDataItem item{name, number(from), number(till)};
     if (item.end >= item.value && item.end - item.value >= kMaxLoopPasses)
-        throw ERtfForCmd("Too many passes in FOR-statement (at most " +
+        throw ERtfForCmd("For mange gjennomløp i FOR-setningen (høyst " +
                          std::to_string(kMaxLoopPasses) + ")");
     loops_.push_back(item);
     openLevel(false);
@@ -643,10 +641,13 @@ void TRtfExtended::commandSet(const std::string& parameter) {
     if (first == std::string::npos) return;
     const std::size_t second = parameter.find('=', first + 1);
     const std::string name = trimBlanks(unprotectValue(parameter.substr(0, first)));
-    std::string value = trimBlanks(unprotectValue(parameter.substr(
-        first + 1, second == std::string::npos ? std::string::npos : second - first - 1)));
+    // Whether to calculate is decided on the text as it stands, merged
+    // values still protected: a merged "(22) 33 44 55" or "2=3" is text.
+    const std::string written = trimBlanks(parameter.substr(
+        first + 1, second == std::string::npos ? std::string::npos : second - first - 1));
     if (name.empty()) return;
-    if (looksArithmetic(value)) {
+    std::string value = unprotectValue(written);
+    if (looksArithmetic(written)) {
         try {
             value = decimalText(evaluateExpression(value));
         } catch (const std::exception&) {
@@ -658,11 +659,17 @@ void TRtfExtended::commandSet(const std::string& parameter) {
 
 // ---------------------------------------------------------------- includes
 
-void TRtfExtended::include(const std::string& source, bool isFile, TForDataItem* loop) {
+std::optional<std::size_t> TRtfExtended::openLoop(TRtfCommand open) const {
+    if (open != TRtfCommand::For || loops_.empty()) return std::nullopt;
+    return loops_.size() - 1;
+}
+
+void TRtfExtended::include(const std::string& source, bool isFile,
+                           std::optional<std::size_t> loop) {
     if (!outputActive()) return;
     if (includeDepth_ >= kMaxIncludeDepth)
-        throw ERtfLink("Too deep nesting of @LINK/@INSERT (at most " +
-                       std::to_string(kMaxIncludeDepth) + " levels)");
+        throw ERtfLink("For dyp nesting av @LINK/@INSERT (høyst " +
+                       std::to_string(kMaxIncludeDepth) + " nivåer)");
     std::string rtf = source;
     if (isFile) {
         try {
@@ -677,8 +684,10 @@ void TRtfExtended::include(const std::string& source, bool isFile, TForDataItem*
         includeOnce(rtf);
         return;
     }
-    for (long long v = loop->value, end = loop->end; v <= end; ++v) {
-        loop->value = v;
+    // The loop is reached by its place on the stack, never by a pointer:
+    // loops of the included text grow the stack and may move it.
+    for (long long v = loops_[*loop].value, end = loops_[*loop].end; v <= end; ++v) {
+        loops_[*loop].value = v;
         includeOnce(rtf);
     }
 }

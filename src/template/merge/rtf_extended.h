@@ -205,8 +205,9 @@ private:
     void closeLevel();
 
 public:
-    // Includes a file (isFile) or an RTF text, once or for each loop value.
-    void include(const std::string& source, bool isFile, TForDataItem* loop);
+    // Includes a file (isFile) or an RTF text, once or for each value of the
+    // loop at that place of the loop stack.
+    void include(const std::string& source, bool isFile, std::optional<std::size_t> loop);
 
 private:
     void includeOnce(const std::string& rtf);
@@ -215,6 +216,8 @@ private:
     void insertPlainText(const std::string& text);
     void commandSet(const std::string& parameter);
     void commandFor(const std::string& parameter);
+    // The newest loop when the command follows a FOR.
+    std::optional<std::size_t> openLoop(TRtfCommand open) const;
     void writePageBreak();
     void writeMargin(int which, int value);
     void setMargin(int which, int value);

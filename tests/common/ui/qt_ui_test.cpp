@@ -2,7 +2,6 @@
 // wait window follows its text, the progress window ends full.
 #include <QApplication>
 #include <QDialog>
-#include <QDir>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -12,6 +11,7 @@
 #include <QtTest>
 
 #include "common/ui/qt_ui.h"
+#include "screenshot.h"
 
 using namespace lagrull;
 
@@ -25,13 +25,6 @@ void pressLater(const QString& text) {
         for (QAbstractButton* b : box->buttons())
             if (b->text() == text) b->click();
     });
-}
-
-void saveShot(QWidget* w, const QString& name) {
-    const QString dir = qEnvironmentVariable("LAGRULL_SCREENSHOTS");
-    if (dir.isEmpty()) return;
-    QDir().mkpath(dir);
-    w->grab().save(dir + "/" + name + ".png");
 }
 
 }  // namespace
@@ -57,7 +50,7 @@ private slots:
             QVERIFY(box);
             title = box->windowTitle();
             text = box->text();
-            saveShot(box, "message_box");
+            test::saveScreenshot(box, "message_box");
             box->buttons().front()->click();
         });
         ui.error("Feil ved lagring~Pr\x9Bv igjen");
@@ -95,7 +88,7 @@ private slots:
         QVERIFY(second->width() > small.width());
         QVERIFY(second->height() > small.height());
         QCOMPARE(second->windowTitle(), QString("VENT!"));
-        saveShot(second, "wait_window");
+        test::saveScreenshot(second, "wait_window");
         ui.closeWait();
         QVERIFY(ui.waitWindow() == nullptr);
         QVERIFY(QApplication::overrideCursor() == nullptr);
@@ -111,7 +104,7 @@ private slots:
         ui.progressSet(42);
         auto* gauge = w->findChild<QProgressBar*>("Gauge");
         QCOMPARE(gauge->value(), 42);
-        saveShot(w, "progress_window");
+        test::saveScreenshot(w, "progress_window");
         ui.progressEnd();
         QVERIFY(ui.progressWindow() == nullptr);
     }

@@ -24,6 +24,7 @@
 #include "data/ui/db_navigator.h"
 #include "migration/paradox_writer.h"
 #include "register/ui/main_form.h"
+#include "screenshot.h"
 #include "scripted_ui.h"
 #include "services/postnr.h"
 #include "services/postnr_writer.h"
@@ -92,12 +93,16 @@ struct Register {
         type(form->EditFORNAVN, firstName);
         form->DBNavigatorMain->press(NavButton::Post);
     }
-    void shot(const QString& name) {
-        const QString dir = qEnvironmentVariable("LAGRULL_SCREENSHOTS");
-        if (dir.isEmpty()) return;
-        QDir().mkpath(dir);
-        form->grab().save(dir + "/" + name + ".png");
+    // A saved member of a category with a fixed 300,00.
+    void memberWithFixedAmount() {
+        newOrganisation("Alfa");
+        newCategory("Senior", "300", true);
+        newMember("Hansen", "Kari", "1");
+        form->cbKATEGORI->setCurrentText("Senior");
+        emit form->cbKATEGORI->activated(form->cbKATEGORI->currentIndex());
+        form->DBNavigatorMain->press(NavButton::Post);
     }
+    void shot(const QString& name) { test::saveScreenshot(form.get(), name); }
 };
 
 }  // namespace
@@ -378,8 +383,168 @@ private slots:
         QVERIFY(r.ui.messages.empty());
     }
 
+    // What a first-time user met on an empty register.
+
+    void firstStartSaysWhatToDoFirst() {
+        Register r;
+        QVERIFY(r.form->laVeiledning->isVisible());
+        QCOMPARE(r.form->laVeiledning->text(),
+                 QString("Begynn med å registrere organisasjonen: skriv navnet i feltet Org.navn "
+                         "og trykk ✓"));
+        QCOMPARE(r.form->PageControl->tabToolTip(1), TMainForm::membersPageClosed());
+        QCOMPARE(r.form->miMedlemmer->toolTip(), TMainForm::membersPageClosed());
+        r.newOrganisation("Alfa");
+        QVERIFY(!r.form->laVeiledning->isVisible());
+        QVERIFY(r.form->PageControl->tabToolTip(1).isEmpty());
+    }
+
+    void newMemberShowsNoAmountOfThePrevious() {
+        Register r;
+        r.memberWithFixedAmount();
+        QCOMPARE(r.form->EditKONTINGENT->text(), QString("300,00"));
+        QTest::keyClick(r.form->grMedl, Qt::Key_Insert, Qt::ControlModifier);
+        QVERIFY(r.medl().editing());
+        // The new record's own amount: none.
+        const QString amount = r.form->EditKONTINGENT->text();
+        QVERIFY2(amount.isEmpty() || amount == "0,00", qPrintable(amount));
+        QVERIFY(!r.form->EditKONTINGENT->isReadOnly());
+        QVERIFY(r.form->cbKATEGORI->currentText().isEmpty());
+    }
+
+    void readOnlyFieldsLookReadOnlyFromTheStart() {
+        Register r;
+        r.memberWithFixedAmount();
+        // Start again on the same register.
+        r.form = std::make_unique<TMainForm>(*r.store, r.ui, *r.postal);
+        r.form->show();
+        r.form->PageControl->setCurrentIndex(1);
+        const QColor editable = r.form->EditENAVN->palette().color(QPalette::Base);
+        for (QLineEdit* e : {static_cast<QLineEdit*>(r.form->EditKONTINGENT),
+                             static_cast<QLineEdit*>(r.form->EditMEDLNR)}) {
+            QVERIFY2(e->isReadOnly(), qPrintable(e->objectName()));
+            QVERIFY2(e->palette().color(QPalette::Base) != editable, qPrintable(e->objectName()));
+            QVERIFY2(!(e->focusPolicy() & Qt::TabFocus), qPrintable(e->objectName()));
+        }
+        QVERIFY(r.form->EditENAVN->focusPolicy() & Qt::TabFocus);
+        // Tab from the field before the member number passes it by.
+        r.form->EditMEDLNR->setReadOnly(false);
+        QVERIFY(r.form->EditMEDLNR->focusPolicy() & Qt::TabFocus);
+        QCOMPARE(r.form->EditMEDLNR->palette().color(QPalette::Base), editable);
+    }
+
+    void accountCheckedWhenSavedFromTheToolBar() {
+        Register r;
+        r.newOrganisation("Alfa");
+        r.type(r.form->EditBANKKONTO, "12345678904");
+        QVERIFY(r.form->EditBANKKONTO->hasFocus());
+        r.form->DBNavigatorMain->press(NavButton::Post);
+        QCOMPARE(r.ui.texts(), std::vector<std::string>{"Kontonummer er ikke korrekt"});
+        QCOMPARE(r.ui.messages[0].caption, std::string("Feil"));
+        QVERIFY(!r.org().editing());  // warned of, not refused
+        QCOMPARE(data::FieldText(r.org(), "BANKKONTO"), std::string("12345678904"));
+
+        r.newMember("Hansen", "Kari", "1");
+        r.ui.messages.clear();
+        r.type(r.form->EditMBANKKONTO, "12345678904");
+        QTest::keyClick(r.form->EditMBANKKONTO, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(r.ui.texts(), std::vector<std::string>{"Kontonummer er ikke korrekt"});
+        QVERIFY(!r.medl().editing());
+        QCOMPARE(data::FieldText(r.medl(), "BANKKONTO"), std::string("12345678904"));
+        // A correct number, or one not typed in, saves without a word.
+        r.ui.messages.clear();
+        r.type(r.form->EditMBANKKONTO, "12345678903");
+        r.form->DBNavigatorMain->press(NavButton::Post);
+        r.medl().edit();
+        r.form->EditMBANKKONTO->setFocus();
+        r.form->DBNavigatorMain->press(NavButton::Post);
+        QVERIFY(r.ui.messages.empty());
+    }
+
+    void savingCancellingAndTheNavigatorFromTheKeyboard() {
+        Register r;
+        QVERIFY(r.form->DBNavigatorMain->action(NavButton::Post)->toolTip().contains("Ctrl+S"));
+        QVERIFY(r.form->DBNavigatorMain->action(NavButton::Cancel)->toolTip().contains("Esc"));
+        r.newOrganisation("Alfa");
+        // Ctrl+Insert inside a text field is a new record, not a copy.
+        QTest::keyClick(r.form->EditORGNAVN, Qt::Key_Insert, Qt::ControlModifier);
+        QVERIFY(r.org().editing());
+        QTest::keyClicks(r.form->EditORGNAVN, "Beta");
+        QTest::keyClick(r.form->EditORGNAVN, Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(!r.org().editing());
+        QCOMPARE(r.org().recordCount(), 2LL);
+        r.type(r.form->EditADRESSE, "Vegen 1");
+        QTest::keyClick(r.form->EditADRESSE, Qt::Key_Escape);
+        QVERIFY(!r.org().editing());
+        QCOMPARE(r.form->EditADRESSE->text(), QString());
+        r.ui.answers = {Answer::No};
+        QTest::keyClick(r.form->EditADRESSE, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(r.ui.texts().back(), std::string("Vil du slette Beta?"));
+
+        // The category being edited is saved with the same keys.
+        r.form->DBNavigatorKont->press(NavButton::Insert);
+        r.type(r.form->EditKATEGORI, "Senior");
+        QTest::keyClick(r.form->EditKATEGORI, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!r.kont().editing());
+        QCOMPARE(r.kont().recordCount(), 1LL);
+
+        r.newMember("Hansen", "Kari", "1");
+        r.ui.messages.clear();
+        QTest::keyClick(r.form->EditENAVN, Qt::Key_Insert, Qt::ControlModifier);
+        r.type(r.form->EditMEDLNR, "1");
+        r.type(r.form->EditENAVN, "Olsen");
+        QTest::keyClick(r.form->EditENAVN, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(r.ui.texts(), std::vector<std::string>{"Medlemsnr er ibruk!"});
+        QVERIFY(r.form->EditMEDLNR->hasFocus());
+    }
+
+    void unknownPostalCodeIsShownButSaved() {
+        Register r;
+        r.newOrganisation("Alfa");
+        r.newMember("Hansen", "Kari", "1");
+        QVERIFY(!r.form->laMPostnrUkjent->isVisible());
+        r.type(r.form->EditMPOSTNR, "0000");
+        r.leave();
+        QCOMPARE(r.form->EditMPOSTSTED->text(), QString());
+        QVERIFY(r.form->laMPostnrUkjent->isVisible());
+        r.form->DBNavigatorMain->press(NavButton::Post);
+        QVERIFY(!r.medl().editing());
+        QCOMPARE(data::FieldText(r.medl(), "POSTNR"), std::string("0000"));
+        r.type(r.form->EditMPOSTNR, "0150");
+        r.leave();
+        QVERIFY(!r.form->laMPostnrUkjent->isVisible());
+        QCOMPARE(r.form->EditMPOSTSTED->text(), QString("OSLO"));
+
+        r.form->PageControl->setCurrentIndex(0);
+        r.type(r.form->EditPOSTNR, "0000");
+        r.form->EditTELEFON->setFocus();
+        QCoreApplication::processEvents();
+        QVERIFY(r.form->laPostnrUkjent->isVisible());
+    }
+
+    void fieldsKeepTheirPlaceWhenPanelsComeAndGo() {
+        Register r;
+        r.newOrganisation("Alfa");
+        QCoreApplication::processEvents();
+        const QRect name = r.form->EditORGNAVN->geometry();
+        r.form->DBNavigatorKont->press(NavButton::Insert);
+        QCoreApplication::processEvents();
+        QCOMPARE(r.form->EditORGNAVN->geometry(), name);
+        r.form->DBNavigatorKont->press(NavButton::Cancel);
+
+        r.newMember("Hansen", "Kari", "1");
+        QCoreApplication::processEvents();
+        QVERIFY(!r.form->cbVARSLING->isVisible());
+        const QPoint birth = r.form->EditFDATO->pos();
+        r.form->cbBETALING->setCurrentIndex(3);  // "Avtalegiro"
+        emit r.form->cbBETALING->activated(3);
+        QCoreApplication::processEvents();
+        QVERIFY(r.form->cbVARSLING->isVisible());
+        QCOMPARE(r.form->EditFDATO->pos(), birth);
+    }
+
     void screenshotsOfADemoRegister() {
         Register r;
+        r.shot("first_start");
         r.newOrganisation("Nordby Idrettslag", true);
         r.type(r.form->EditADRESSE, "Idrettsveien 1");
         r.type(r.form->EditPOSTNR, "1337");
@@ -411,7 +576,11 @@ private slots:
         r.form->DBNavigatorMain->press(NavButton::Post);
         QCOMPARE(data::FieldText(r.medl(), "POSTSTED"), std::string("SANDVIKA"));
         r.form->PageControl->setCurrentIndex(0);
+        // A category on its way in.
+        r.form->DBNavigatorKont->press(NavButton::Insert);
+        r.type(r.form->EditKATEGORI, "Pensjonist");
         r.shot("main_organisations");
+        r.form->DBNavigatorKont->press(NavButton::Cancel);
         r.form->PageControl->setCurrentIndex(1);
         r.form->grMedl->setFocus();
         r.shot("main_members");

@@ -168,10 +168,10 @@ public:
 
 TEST_F(WordFields, DatabaseFieldReadsThroughTheQueryInterface) {
     FixedRows source;
-    TRtfExtended engine;
-    engine.setDatabase(&source);
+    TRtfExtended merger;
+    merger.setDatabase(&source);
     // \m stops after two rows; the sums count only the rows merged
-    const std::string out = textOf(engine.Convert(
+    const std::string out = textOf(merger.Convert(
         rtfTemplate(field("DATABASE \\\\s \"select navn, belop\" \\\\o \\\\m 2", kTable) +
                     "\\par \\{Sum_Col_2\\}\\par")));
     EXPECT_EQ(out, "Navn|Beløp\nKari|1,5\nOla|2\nSum\n3,5");

@@ -6,8 +6,10 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <string_view>
 #include <thread>
 
 #include <unistd.h>
@@ -45,9 +47,25 @@ std::string run(const std::string& command) {
     return out;
 }
 
-bool have(const char* program) {
-    return !run(std::string("command -v ") + program + " 2>/dev/null").empty();
+// CI installs and starts everything these tests use, so there a missing
+// tool or queue fails the test instead of leaving part of it unproved.
+bool inCi() {
+    const char* ci = std::getenv("CI");
+    return ci && std::string_view(ci) == "true";
 }
+
+bool have(const char* program) {
+    const bool found = !run(std::string("command -v ") + program + " 2>/dev/null").empty();
+    if (!found && inCi()) ADD_FAILURE() << program << " is missing under CI";
+    return found;
+}
+
+// Skips the test where something it needs is missing, fails it under CI.
+#define SKIP_WITHOUT(condition, what)                \
+    if (!(condition)) {                              \
+        if (inCi()) FAIL() << (what) << " under CI"; \
+        GTEST_SKIP() << (what);                      \
+    }
 
 fs::path letter() { return testData() / "template" / "print" / "brev-side.rtf"; }
 
@@ -120,7 +138,7 @@ TEST_F(QtPrint, LandscapeSectionGivesALandscapePdfPage) {
         dir.write("bred.rtf", "{\\rtf1\\paperw16838\\paperh11906\\landscape Bred side\\par}");
     const std::string pdf = (dir.path() / "bred.pdf").string();
     TQtPdfConverter().convert(rtf.string(), pdf);
-    if (!have("pdfinfo")) GTEST_SKIP() << "pdfinfo is missing";
+    SKIP_WITHOUT(have("pdfinfo"), "pdfinfo is missing");
     const std::string info = run("pdfinfo '" + pdf + "'");
     EXPECT_NE(info.find("842 x 595 pts"), std::string::npos) << info;
 }
@@ -175,7 +193,8 @@ private:
 TEST_F(QtPrint, PrintsOnACupsPdfQueue) {
     CupsPdfQueue cups;
     const std::string queue = cups.find();
-    if (queue.empty()) GTEST_SKIP() << "no CUPS scheduler with a cups-pdf queue";
+    SKIP_WITHOUT(!queue.empty(),
+                 "no CUPS scheduler with a cups-pdf queue (scripts/start-cups.sh starts one)");
     useSystemPrinterList();
     TPrintOptions options;
     options.setPrinterName(queue);
@@ -191,7 +210,8 @@ TEST_F(QtPrint, PrintsOnACupsPdfQueue) {
 TEST_F(QtPrint, PrintsOnACupsPdfQueueThroughThePdfDevice) {
     CupsPdfQueue cups;
     const std::string queue = cups.find();
-    if (queue.empty()) GTEST_SKIP() << "no CUPS scheduler with a cups-pdf queue";
+    SKIP_WITHOUT(!queue.empty(),
+                 "no CUPS scheduler with a cups-pdf queue (scripts/start-cups.sh starts one)");
     useCupsPrinterList();
     TPrintOptions options;
     options.setPrinterName(queue);
@@ -239,7 +259,7 @@ TEST_F(QtPrint, AJobCupsRefusesIsAnErrorAndLeavesNoFile) {
 }
 
 TEST_F(QtPrint, PngPicturesAreDrawnWithTheirCrops) {
-    if (!have("pdftoppm")) GTEST_SKIP() << "pdftoppm is missing";
+    SKIP_WITHOUT(have("pdftoppm"), "pdftoppm is missing");
     // two pixels, red and blue; cropping the right half leaves red only
     QImage two(2, 1, QImage::Format_RGB32);
     two.setPixel(0, 0, qRgb(255, 0, 0));

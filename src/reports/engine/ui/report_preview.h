@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include "common/settings_keys.h"
 #include "reports/engine/report_engine.h"
 
 class QLabel;
