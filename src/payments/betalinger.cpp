@@ -39,9 +39,9 @@ std::optional<std::int64_t> wholeNumber(const std::string& text) {
 }  // namespace
 
 const std::vector<std::string>& BelopskildeCaptions() {
-    static const std::vector<std::string> captions = {
-        "tilknyttet kategori  ", "medlemsregister  ", "manuelt angitt beløp  ",
-        "tilknyttet gruppe/relasjon  "};
+    static const std::vector<std::string> captions = {"tilknyttet kategori  ", "medlemsregister  ",
+                                                      "manuelt angitt beløp  ",
+                                                      "tilknyttet gruppe/relasjon  "};
     return captions;
 }
 
@@ -121,32 +121,31 @@ TBetalinger::TBetalinger(Ui& ui, data::TOrvDbMng& dbMng, reports::TSelectionStep
 TBetalingerOutcome TBetalinger::Run(const std::function<void()>& giro) {
     const std::int64_t orgNr = data::FieldInt(organisations_, "ORGNR");
     reports::TWizard wizard(kStepStart, kStepUtvalg);
-    wizard.SetStep(kStepStart,
-                   {[this, orgNr]() -> std::unique_ptr<reports::TWizardStep> {
-                        std::unique_ptr<TStartGenStep> w = start_();
-                        w->Setup(ui_, db_, orgNr);
+    wizard.SetStep(kStepStart, {[this, orgNr]() -> std::unique_ptr<reports::TWizardStep> {
+                                    std::unique_ptr<TStartGenStep> w = start_();
+                                    w->Setup(ui_, db_, orgNr);
+                                    return w;
+                                },
+                                [this, orgNr](reports::TWizardStep& w, int result) {
+                                    if (result != reports::kStepNext)
+                                        return reports::TWizard::kAbort;
+                                    spec_ =
+                                        static_cast<TStartGenStep&>(w).Spec(orgNr, registerKind_);
+                                    return kStepHvem;
+                                }});
+    wizard.SetStep(kStepHvem,
+                   {[this]() -> std::unique_ptr<reports::TWizardStep> {
+                        std::unique_ptr<reports::TKravTilHvemStep> w = steps_.CreateKravTilHvem();
+                        w->Setup("Hvem skal ha betalingskravet?", {"Alle medlemmer", "Utvalg"});
                         return w;
                     },
-                    [this, orgNr](reports::TWizardStep& w, int result) {
+                    [](reports::TWizardStep& w, int result) {
+                        if (result == reports::kStepBack) return kStepStart;
                         if (result != reports::kStepNext) return reports::TWizard::kAbort;
-                        spec_ = static_cast<TStartGenStep&>(w).Spec(orgNr, registerKind_);
-                        return kStepHvem;
+                        return static_cast<reports::TKravTilHvemStep&>(w).Choice() == 1
+                                   ? kStepUtvalg
+                                   : kStepUtvalg + 1;
                     }});
-    wizard.SetStep(kStepHvem, {[this]() -> std::unique_ptr<reports::TWizardStep> {
-                                   std::unique_ptr<reports::TKravTilHvemStep> w =
-                                       steps_.CreateKravTilHvem();
-                                   w->Setup("Hvem skal ha betalingskravet?",
-                                            {"Alle medlemmer", "Utvalg"});
-                                   return w;
-                               },
-                               [](reports::TWizardStep& w, int result) {
-                                   if (result == reports::kStepBack) return kStepStart;
-                                   if (result != reports::kStepNext)
-                                       return reports::TWizard::kAbort;
-                                   return static_cast<reports::TKravTilHvemStep&>(w).Choice() == 1
-                                              ? kStepUtvalg
-                                              : kStepUtvalg + 1;
-                               }});
     wizard.SetStep(kStepUtvalg, reports::CriteriaStep(steps_, dbMng_, organisations_, members_));
 
     // Step 1's part of the query, from the settings its window was last

@@ -186,7 +186,7 @@ void applyPreset(GiroSpec& spec, GiroPreset preset, const std::string& descripti
 }
 
 const reports::TStringList& TGiroQuery::SelectItems() {
-    select_ = {"m.medlnr",   "m.enavn",    "m.fornavn",  "m.adresse", "m.adresse2",
+    select_ = {"m.medlnr",   "m.enavn",    "m.fornavn",  "m.adresse",   "m.adresse2",
                "m.postnr",   "m.poststed", "m.adresse3", "m.bankkonto", "m.kategori",
                "m.varsling", "b.belop",    "b.kid",      "b.tekst"};
     for (int n = 1; n <= kGiroTextLines; ++n) select_.push_back("b.rel" + std::to_string(n));
@@ -203,8 +203,8 @@ const reports::TStringList& TGiroQuery::FromItems() {
 }
 
 const reports::TStringList& TGiroQuery::WhereItems() {
-    where_ = {"m.orgnr = :orgnr", "m.orgnr = b.orgnr", "m.medlnr = b.medlnr",
-              "b.dato = :forfdato", "b.betflag = ''"};
+    where_ = {"m.orgnr = :orgnr", "m.orgnr = b.orgnr", "m.medlnr = b.medlnr", "b.dato = :forfdato",
+              "b.betflag = ''"};
     if (!spec_.selectionUsed && spec_.kind == GiroKind::Kontingent)
         where_.push_back("((m.betaling = 2) OR ((m.betaling=1) AND (m.varsling=1)))");
     return where_;

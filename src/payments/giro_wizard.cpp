@@ -1,5 +1,6 @@
 #include "payments/giro_wizard.h"
 
+#include "common/dates.h"
 #include "common/error.h"
 #include "common/ini.h"
 #include "common/ui.h"
@@ -58,8 +59,8 @@ void TStartGiroStep::ChooseDate(int index) {
     date_ = index >= 0 && index < static_cast<int>(dates_.size()) ? index : -1;
     std::optional<std::string> description;
     if (date_ >= 0 && db_)
-        description = claimDescription(*db_, orgNr_,
-                                       shownToStored(dates_[static_cast<std::size_t>(date_)]));
+        description =
+            claimDescription(*db_, orgNr_, shownToStored(dates_[static_cast<std::size_t>(date_)]));
     hasClaims_ = description.has_value();
     description_ = description.value_or("");
     Lines[0].text = description_;
@@ -109,8 +110,7 @@ GiroSpec TStartGiroStep::Spec(std::int64_t orgNr) const {
 // --- the run --------------------------------------------------------------
 
 TGiro::TGiro(Ui& ui, data::TOrvDbMng& dbMng, reports::TSelectionStepFactory& steps,
-             TStartGiroStepFactory start, data::TOrvTable& organisations,
-             data::TOrvTable& members)
+             TStartGiroStepFactory start, data::TOrvTable& organisations, data::TOrvTable& members)
     : ui_(ui),
       dbMng_(dbMng),
       db_(members.database()),
@@ -122,17 +122,17 @@ TGiro::TGiro(Ui& ui, data::TOrvDbMng& dbMng, reports::TSelectionStepFactory& ste
 bool TGiro::RunWizard() {
     const std::int64_t orgNr = data::FieldInt(organisations_, "ORGNR");
     reports::TWizard wizard(kStepStart, kStepUtvalg);
-    wizard.SetStep(kStepStart,
-                   {[this, orgNr]() -> std::unique_ptr<reports::TWizardStep> {
-                        std::unique_ptr<TStartGiroStep> w = start_();
-                        w->Setup(ui_, db_, orgNr);
-                        return w;
-                    },
-                    [this, orgNr](reports::TWizardStep& w, int result) {
-                        if (result != reports::kStepNext) return reports::TWizard::kAbort;
-                        spec_ = static_cast<TStartGiroStep&>(w).Spec(orgNr);
-                        return kStepHvem;
-                    }});
+    wizard.SetStep(kStepStart, {[this, orgNr]() -> std::unique_ptr<reports::TWizardStep> {
+                                    std::unique_ptr<TStartGiroStep> w = start_();
+                                    w->Setup(ui_, db_, orgNr);
+                                    return w;
+                                },
+                                [this, orgNr](reports::TWizardStep& w, int result) {
+                                    if (result != reports::kStepNext)
+                                        return reports::TWizard::kAbort;
+                                    spec_ = static_cast<TStartGiroStep&>(w).Spec(orgNr);
+                                    return kStepHvem;
+                                }});
     wizard.SetStep(kStepHvem, {[this]() -> std::unique_ptr<reports::TWizardStep> {
                                    std::unique_ptr<reports::TKravTilHvemStep> w =
                                        steps_.CreateKravTilHvem();

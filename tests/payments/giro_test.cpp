@@ -89,7 +89,7 @@ protected:
     }
 
     // The records of a run, each split into its 31 fields.
-    std::vector<std::vector<std::string>> run(const QueryParts& query) {
+    std::vector<std::vector<std::string>> run(const reports::TQueryBuilder& query) {
         const auto file = dir.path() / "BANKGIRO.TXT";
         const long long n = writeGiroFile(db(), ui, spec, query, readPayee(db(), kOrg), file);
         const std::string bytes = readFileBytes(file);
@@ -100,7 +100,12 @@ protected:
         for (const auto& r : records) EXPECT_EQ(r.size(), 31u);
         return records;
     }
-    std::vector<std::vector<std::string>> run() { return run(giroQuery(spec)); }
+    reports::TQueryBuilder query() const {
+        reports::TQueryBuilder q;
+        addGiroQuery(q, spec);
+        return q;
+    }
+    std::vector<std::vector<std::string>> run() { return run(query()); }
 
     static std::vector<std::string> names(const std::vector<std::vector<std::string>>& records) {
         std::vector<std::string> out;
@@ -228,10 +233,9 @@ TEST_F(GiroRun, ConsecutiveRowsOfOneMemberAreSummedIntoOneGiro) {
     relation("1", "B", 0);
     relation("2", "A", 0);
     spec.selectionUsed = true;
-    QueryParts q = giroQuery(spec);
-    q.addFrom("relreg r");
-    q.addWhere("r.orgnr = m.orgnr");
-    q.addWhere("r.medlnr = m.medlnr");
+    reports::TQueryBuilder q = query();
+    q.AddFrom({"relreg r"});
+    q.AddWhere({"r.orgnr = m.orgnr", "r.medlnr = m.medlnr"});
     const auto records = run(q);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0][betnavn], "Dobbel");

@@ -11,7 +11,8 @@ namespace {
 
 class PaymentTest : public ::testing::Test {
 protected:
-    explicit PaymentTest(RegisterKind registerKind = RegisterKind::Members) : reg(ui, dir.str(), registerKind) {
+    explicit PaymentTest(RegisterKind registerKind = RegisterKind::Members)
+        : reg(ui, dir.str(), registerKind) {
         reg.member("1", "Aas", "Kari");
         reg.member("2", "Berg", "Ola", "12345678903");
         reg.member("10", "Dahl", "");
