@@ -54,8 +54,8 @@ bool firstRowFilled(const QTableWidget* grid) {
 
 }  // namespace
 
-TFormBBSData::TFormBBSData(Ui& ui, TBBSData data, RegisterKind registerKind, QWidget* owner)
-    : QDialog(owner), ui_(ui), data_(std::move(data)), registerKind_(registerKind) {
+TFormBBSData::TFormBBSData(Ui& ui, TBBSData bbsData, RegisterKind registerKind, QWidget* owner)
+    : QDialog(owner), ui_(ui), data_(std::move(bbsData)), registerKind_(registerKind) {
     setWindowTitle(QString::fromUtf8("Returdata frå BBS"));
     pages = new QTabWidget(this);
     pages->setObjectName("pages");
