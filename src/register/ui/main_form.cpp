@@ -146,9 +146,10 @@ void TMainForm::buildToolBar() {
     bar->setObjectName("ToolBar");
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    QAction* claims = bar->addAction("Betalingsposter");
-    claims->setToolTip(q(c.claimHint) + " – " + notYetAvailable());
-    claims->setEnabled(false);
+    KravBtn = bar->addAction("Betalingsposter");
+    KravBtn->setObjectName("KravBtn");
+    KravBtn->setToolTip(q(c.claimHint));
+    connect(KravBtn, &QAction::triggered, this, [this] { runGuarded([this] { betalinger(); }); });
     QAction* payment = bar->addAction("Innbetaling");
     payment->setToolTip("Innbetaling");
     connect(payment, &QAction::triggered, this, [this] { runGuarded([this] { payments(); }); });
@@ -159,9 +160,10 @@ void TMainForm::buildToolBar() {
     btSok->setToolTip("Søk");
     connect(btSok, &QAction::triggered, this,
             [this] { runGuarded([this] { logic_->search(SearchKind::Surname); }); });
-    QAction* giro = bar->addAction("Giroutskrift");
-    giro->setToolTip("Giroutskrift – " + notYetAvailable());
-    giro->setEnabled(false);
+    GiroBtn = bar->addAction("Giroutskrift");
+    GiroBtn->setObjectName("GiroBtn");
+    GiroBtn->setToolTip("Giroutskrift");
+    connect(GiroBtn, &QAction::triggered, this, [this] { runGuarded([this] { giro(); }); });
     bar->addSeparator();
     DBNavigatorMain = new TDBNavigator({{NavButton::First, "Første"},
                                         {NavButton::Prior, "Forrige"},
@@ -216,8 +218,12 @@ void TMainForm::buildMenus() {
     later(reports, "Brev - Generelt");
 
     QMenu* functions = bar->addMenu("F&unksjoner");
-    later(functions, q(c.claimMenu));
-    later(functions, "Giro&utskrift");
+    Kontingentutsendelse1 = functions->addAction(q(c.claimMenu));
+    connect(Kontingentutsendelse1, &QAction::triggered, this,
+            [this] { runGuarded([this] { betalinger(); }); });
+    miGiroutskrift = functions->addAction("Giro&utskrift");
+    connect(miGiroutskrift, &QAction::triggered, this,
+            [this] { runGuarded([this] { giroutskrifter(); }); });
     QAction* payment = functions->addAction("&Innbetaling");
     connect(payment, &QAction::triggered, this, [this] { runGuarded([this] { payments(); }); });
     miSok = functions->addAction("&Søk");

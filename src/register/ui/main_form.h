@@ -144,6 +144,10 @@ public:
     QAction* miSokFirma = nullptr;
     QAction* miKopiering = nullptr;
     QAction* miSletting = nullptr;
+    QAction* Kontingentutsendelse1 = nullptr;  // "&Generere betalingsposter" / "&Husleieinnkreving"
+    QAction* miGiroutskrift = nullptr;
+    QAction* KravBtn = nullptr;  // tool button of claim generation
+    QAction* GiroBtn = nullptr;  // tool button "Giroutskrift"
 
     // The relation panels' navigators: new, delete, edit.
     std::array<QPushButton*, 3> btRelStandard{};
@@ -154,6 +158,10 @@ public:
     void memberRelation(bool edit);
     void deleteMemberRelation();
     void kopier(TKopierMode mode);
+    // Claim generation, giro printing, and the dialog "Giroutskrifter".
+    void betalinger();
+    void giro();
+    void giroutskrifter();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
