@@ -43,6 +43,7 @@ TfoStartGen::TfoStartGen(Ui& ui, RegisterKind registerKind, QWidget* parent)
     edKontDatoDropDownHelper = new QComboBox(this);
     edKontDatoDropDownHelper->setObjectName("edKontDatoDropDownHelper");
     edKontDatoDropDownHelper->setToolTip("Forfallsdatoer som allerede har betalingsposter");
+    edKontDatoDropDownHelper->setPlaceholderText("Tidligere forfall");
     dateRow->addWidget(edKontDato);
     dateRow->addWidget(edKontDatoDropDownHelper);
     dateRow->addStretch();

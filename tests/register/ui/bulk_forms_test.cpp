@@ -14,6 +14,7 @@
 #include <deque>
 
 #include "../bulk_fixture.h"
+#include "modal_script.h"
 #include "register/ui/bulk_forms.h"
 #include "register/ui/main_form.h"
 #include "reports/ui/kravtilhvem_form.h"
@@ -32,41 +33,11 @@ QApplication& app() {
     return *application;
 }
 
-// Plays one action on each modal window as it comes up.
-class ModalScript {
-public:
-    explicit ModalScript(std::deque<std::function<void(QWidget*)>> actions)
-        : actions_(std::move(actions)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget* w = QApplication::activeModalWidget();
-            if (!w || !w->isVisible() || w == last_ || actions_.empty()) return;
-            last_ = w;
-            auto action = std::move(actions_.front());
-            actions_.pop_front();
-            action(w);
-        });
-        timer_.start(5);
-    }
-    bool done() const { return actions_.empty(); }
-
-private:
-    std::deque<std::function<void(QWidget*)>> actions_;
-    QTimer timer_;
-    QWidget* last_ = nullptr;
-};
-
 void shot(QWidget* w, const QString& name) {
     const QString dir = qEnvironmentVariable("LAGRULL_SCREENSHOTS");
     if (dir.isEmpty()) return;
     QDir().mkpath(dir);
     w->grab().save(dir + "/" + name + ".png");
-}
-
-template <class T>
-T* as(QWidget* w) {
-    T* t = qobject_cast<T*>(w);
-    EXPECT_NE(t, nullptr) << w->objectName().toStdString();
-    return t;
 }
 
 class BulkFormsTest : public BulkTest {
