@@ -127,12 +127,16 @@ TEST(ShippedHelp, TopicsOfBothRegistersOpenTheirPages) {
               "husleieregister/utvalg.html#kriterier");
     EXPECT_EQ(helpPageForTopic(help, RegisterKind::Members, 41).reference(),
               "medlemsregister/utvalg.html#hvem");
+    EXPECT_EQ(helpPageForTopic(help, RegisterKind::Members, 20).reference(),
+              "medlemsregister/betalingskrav.html#spesifiser");
+    EXPECT_EQ(helpPageForTopic(help, RegisterKind::Rent, 21).reference(),
+              "husleieregister/husleieinnkreving.html#send");
     for (RegisterKind kind : {RegisterKind::Members, RegisterKind::Rent}) {
-        for (int topic : {1, 26, 29, 31})
+        for (int topic : {1, 29})
             EXPECT_EQ(helpPageForTopic(help, kind, topic).reference(),
                       helpFolderName(kind) + "/index.html");
         // An anchor of the map names a place on its page.
-        for (int topic : {27, 28, 40, 41}) {
+        for (int topic : {20, 21, 22, 23, 27, 28, 40, 41}) {
             const HelpPage page = helpPageForTopic(help, kind, topic);
             if (!page.anchor.empty()) {
                 EXPECT_TRUE(attributeValues(readAll(page.file), "name").count(page.anchor))
