@@ -1,10 +1,13 @@
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <ostream>
 
 #include "claims_fixture.h"
 #include "common/error.h"
 #include "common/file_names.h"
+#include "common/text_codec.h"
 #include "payments/giro_export.h"
 #include "payments/giro_run.h"
 
@@ -69,6 +72,58 @@ TEST(GiroExport, FailedWriteKeepsThePreviousFile) {
     EXPECT_THROW(out.save(), Error);
     chmod(dir.str().c_str(), 0700);
     EXPECT_EQ(dir.read("BANKGIRO.TXT"), "forrige");
+}
+
+// The files of a directory, by name.
+std::vector<std::string> filesIn(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(GiroExport, AWriteThatFailsHalfWayNeverLeavesHalfAFile) {
+    TempDir dir;
+    dir.write("BANKGIRO.TXT", "forrige");
+    TOrvExportGiro out(dir.path() / "BANKGIRO.TXT", kGiroFieldList);
+    for (int i = 0; i < 500; ++i) {
+        out.setValue("betnavn", "Ødegård " + std::to_string(i));
+        out.writeRecord();
+    }
+    const std::string bytes = fromUtf8(out.content(), CodePage::Windows1252);
+    // The disk fills half-way through: the stream fails after half the bytes.
+    EXPECT_THROW(writeFileThroughTemporary(
+                     out.path(),
+                     [&bytes](std::ostream& s) {
+                         s.write(bytes.data(), static_cast<std::streamsize>(bytes.size() / 2));
+                         s.setstate(std::ios::badbit);
+                     }),
+                 FileError);
+    EXPECT_EQ(dir.read("BANKGIRO.TXT"), "forrige");
+    // The writer itself fails half-way.
+    EXPECT_THROW(writeFileThroughTemporary(out.path(),
+                                           [&bytes](std::ostream& s) {
+                                               s.write(bytes.data(), 100);
+                                               throw Error("avbrutt");
+                                           }),
+                 Error);
+    EXPECT_EQ(dir.read("BANKGIRO.TXT"), "forrige");
+    EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"BANKGIRO.TXT"}));
+    // A whole write replaces the file.
+    out.save();
+    EXPECT_EQ(readFileBytes(out.path()), bytes);
+    EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"BANKGIRO.TXT"}));
+}
+
+TEST(GiroExport, AFileThatCannotBeReplacedLeavesNoTemporaryBehind) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.path() / "BANKGIRO.TXT" / "opptatt");
+    TOrvExportGiro out(dir.path() / "BANKGIRO.TXT", "a");
+    out.writeRecord();
+    EXPECT_THROW(out.save(), Error);
+    EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"BANKGIRO.TXT"}));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "BANKGIRO.TXT"));
 }
 
 class GiroRun : public ClaimsTest {
