@@ -71,7 +71,7 @@ std::size_t naiveLoad(data::TDatabase& db, TPaymentQueries& queries) {
 
 struct Window {
     bench::QuietUi ui;
-    test::ClaimRegister reg{ui, registerDir().string(), 0, false};
+    test::ClaimRegister reg{ui, registerDir().string(), RegisterKind::Members, false};
     std::unique_ptr<TfoInnbetaling> form;
     Window() {
         form = std::make_unique<TfoInnbetaling>(reg.context(), ui);
@@ -121,7 +121,7 @@ std::vector<PaymentRow> changedRows(const std::vector<PaymentRow>& loaded, int r
 
 void BM_Save10000Rows(benchmark::State& state) {
     bench::QuietUi ui;
-    test::ClaimRegister reg(ui, registerDir().string(), 0, false);
+    test::ClaimRegister reg(ui, registerDir().string(), RegisterKind::Members, false);
     TPaymentRegistration window(reg.context(), ui);
     window.prepareView(PaymentView::PerDueDate);
     int round = 0;
@@ -186,7 +186,7 @@ private:
 // In a child process: the report of the register as PDF, streamed or held.
 int reportChild(bool held) {
     bench::QuietUi ui;
-    test::ClaimRegister reg(ui, registerDir().string(), 0, false);
+    test::ClaimRegister reg(ui, registerDir().string(), RegisterKind::Members, false);
     TPaymentRegistration window(reg.context(), ui);
     window.prepareView(PaymentView::PerDueDate);
     const report::ReportLayout layout = paymentReportLayout(window, 9);

@@ -136,7 +136,7 @@ TEST(ShippedHelp, TopicsOfBothRegistersOpenTheirPages) {
             EXPECT_EQ(helpPageForTopic(help, kind, topic).reference(),
                       helpFolderName(kind) + "/index.html");
         // An anchor of the map names a place on its page.
-        for (int topic : {20, 21, 22, 23, 27, 28, 40, 41}) {
+        for (int topic : {20, 21, 22, 23, 26, 27, 28, 31, 32, 33, 40, 41, 60, 61, 62}) {
             const HelpPage page = helpPageForTopic(help, kind, topic);
             if (!page.anchor.empty()) {
                 EXPECT_TRUE(attributeValues(readAll(page.file), "name").count(page.anchor))

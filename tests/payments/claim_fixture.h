@@ -43,7 +43,8 @@ public:
     static constexpr std::int64_t kOrgNr = 1;
 
     // `fresh` false: opens a register made before, adding nothing.
-    ClaimRegister(Ui& ui, const std::string& directory, RegisterKind registerKind = RegisterKind::Members, bool fresh = true) {
+    ClaimRegister(Ui& ui, const std::string& directory,
+                  RegisterKind registerKind = RegisterKind::Members, bool fresh = true) {
         if (registerKind == RegisterKind::Rent) {
             std::FILE* f = std::fopen((directory + "/lagrul.ini").c_str(), "wb");
             std::fputs("[Setup]\r\nRegister=1\r\n", f);

@@ -20,7 +20,8 @@ protected:
     static constexpr std::int64_t kOrg = 1;
 
     explicit ClaimsTest(RegisterKind registerKind = RegisterKind::Members) {
-        if (registerKind == RegisterKind::Rent) dir.write("lagrul.ini", "[Setup]\r\nRegister=1\r\n");
+        if (registerKind == RegisterKind::Rent)
+            dir.write("lagrul.ini", "[Setup]\r\nRegister=1\r\n");
         store = std::make_unique<data::DataStore>(ui, dir.str() + "/lagrul.ini", dir.str());
         store->start();
         exec(

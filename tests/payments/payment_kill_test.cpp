@@ -25,7 +25,7 @@ constexpr int kClaims = 10000;
 [[noreturn]] void saveAllPaid(const std::string& directory) {
     try {
         ScriptedUi ui;
-        ClaimRegister reg(ui, directory, 0, false);
+        ClaimRegister reg(ui, directory, RegisterKind::Members, false);
         TPaymentRegistration window(reg.context(), ui);
         window.prepareView(PaymentView::PerDueDate);
         window.alleBetalt();
@@ -38,7 +38,7 @@ constexpr int kClaims = 10000;
 
 long long paidClaims(const std::string& directory) {
     ScriptedUi ui;
-    ClaimRegister reg(ui, directory, 0, false);
+    ClaimRegister reg(ui, directory, RegisterKind::Members, false);
     data::TOrvQuery q(reg.db());
     q.setSql("select count(*) as n from mbetreg where betflag = 'X'");
     q.open();
@@ -47,7 +47,7 @@ long long paidClaims(const std::string& directory) {
 
 void unpayAll(const std::string& directory) {
     ScriptedUi ui;
-    ClaimRegister reg(ui, directory, 0, false);
+    ClaimRegister reg(ui, directory, RegisterKind::Members, false);
     reg.db().exec("UPDATE MBETREG SET BETFLAG = '', BETBELOP = 0");
 }
 

@@ -169,8 +169,8 @@ void TfoAvtaleGiro::btSletteanmodningClick() {
 }
 
 void TfoAvtaleGiro::run(Ui& ui, data::TDatabase& db, std::int64_t orgnr, const Date& forfall,
-                        AvtaleGiroModus modus, const std::string& settingsFile, RegisterKind registerKind,
-                        QWidget* owner) {
+                        AvtaleGiroModus modus, const std::string& settingsFile,
+                        RegisterKind registerKind, QWidget* owner) {
     std::optional<TAvtaleGiroListe> liste = hentAvtaleGiroListe(ui, db, orgnr, forfall);
     if (!liste) return;
     TfoAvtaleGiro form(ui, db, orgnr, forfall, modus, settingsFile, std::move(*liste), registerKind,

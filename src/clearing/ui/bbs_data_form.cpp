@@ -54,8 +54,8 @@ bool firstRowFilled(const QTableWidget* grid) {
 
 }  // namespace
 
-TFormBBSData::TFormBBSData(Ui& ui, TBBSData bbsData, RegisterKind registerKind, QWidget* owner)
-    : QDialog(owner), ui_(ui), data_(std::move(bbsData)), registerKind_(registerKind) {
+TFormBBSData::TFormBBSData(Ui& ui, TBBSData returData, RegisterKind registerKind, QWidget* owner)
+    : QDialog(owner), ui_(ui), data_(std::move(returData)), registerKind_(registerKind) {
     setWindowTitle(QString::fromUtf8("Returdata frå BBS"));
     pages = new QTabWidget(this);
     pages->setObjectName("pages");

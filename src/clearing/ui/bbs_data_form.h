@@ -23,7 +23,7 @@ inline constexpr int kBBSDataHelpTopic = 62;
 class TFormBBSData : public QDialog {
     Q_OBJECT
 public:
-    TFormBBSData(Ui& ui, TBBSData data, RegisterKind registerKind, QWidget* owner = nullptr);
+    TFormBBSData(Ui& ui, TBBSData returData, RegisterKind registerKind, QWidget* owner = nullptr);
 
     // Releasing the mouse over a header of the payments sorts by that column.
     void sortInnbetalt(InnbetaltKolonne column);

@@ -109,7 +109,7 @@ private slots:
         std::ofstream(path, std::ios::binary) << file.text();
         ui->files.push_back(path.string());
         ui->answers.push_back(Answer::Yes);
-        OCRAvtaleGiro1Click(nullptr, *ui, db(), 0);
+        OCRAvtaleGiro1Click(nullptr, *ui, db(), RegisterKind::Members);
 
         TFormBBSRapport* form = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -134,7 +134,7 @@ private slots:
         // a second import opens a second window
         ui->files.push_back(path.string());
         ui->answers.push_back(Answer::Yes);
-        OCRAvtaleGiro1Click(nullptr, *ui, db(), 0);
+        OCRAvtaleGiro1Click(nullptr, *ui, db(), RegisterKind::Members);
         int reports = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<TFormBBSRapport*>(w) && w->isVisible()) ++reports;
@@ -164,7 +164,8 @@ private slots:
 
         auto liste = hentAvtaleGiroListe(*ui, db(), org, due);
         QVERIFY(liste);
-        TfoAvtaleGiro krav(*ui, db(), org, due, AvtaleGiroModus::Krav, settings, *liste, 0);
+        TfoAvtaleGiro krav(*ui, db(), org, due, AvtaleGiroModus::Krav, settings, *liste,
+                           RegisterKind::Members);
         krav.show();
         QCOMPARE(krav.windowTitle(), QString("Avtalegiro"));
         QCOMPARE(krav.edAntall->text(), QString::number(liste->Antall()));
@@ -182,7 +183,8 @@ private slots:
                  QString("BBS-fil må ha navn dirdeb.bbs!"));
         QVERIFY(ui->messages.back().text.rfind("Forsendelsesnr er ", 0) == 0);
 
-        TfoAvtaleGiro sletting(*ui, db(), org, due, AvtaleGiroModus::Sletting, settings, *liste, 0);
+        TfoAvtaleGiro sletting(*ui, db(), org, due, AvtaleGiroModus::Sletting, settings, *liste,
+                               RegisterKind::Members);
         QCOMPARE(sletting.windowTitle(), QString("Sletteposter"));
         ui->files.push_back((dir->path() / "sletting.bbs").string());
         sletting.btSletteanmodning->click();
@@ -206,7 +208,7 @@ private slots:
         std::ofstream(path, std::ios::binary) << file.text();
         TBBSReturAlle reader(*ui, dir->path());
         reader.LoadFromFile(path);
-        TFormBBSData form(*ui, fyllBBSData(reader, TMedlListe(db())), 0);
+        TFormBBSData form(*ui, fyllBBSData(reader, TMedlListe(db())), RegisterKind::Members);
         form.show();
         QCOMPARE(form.windowTitle(), QString::fromUtf8("Returdata frå BBS"));
         QCOMPARE(form.pages->currentIndex(), 0);

@@ -44,7 +44,7 @@ private Q_SLOTS:
         TempDir dir;
         const report::ReportLayout layout = list();
         MemoryRows source(rows(60));  // 26 rows a page: three pages
-        report::TReportPreview preview(layout, source, ui, 36, 0);
+        report::TReportPreview preview(layout, source, ui, 36, RegisterKind::Members);
         preview.show();
         QCOMPARE(preview.pageCount(), 3);
         QCOMPARE(preview.currentPage(), 1);
