@@ -122,7 +122,8 @@ public:
     QPushButton* btLukk;
 
 private:
-    void avtaleGiro(clearing::AvtaleGiroModus mode);
+    // False when the customer unit is missing and nothing was opened.
+    bool avtaleGiro(clearing::AvtaleGiroModus mode);
 
     Ui& ui_;
     data::TDatabase& db_;

@@ -221,18 +221,18 @@ TfoDialogBetaling::TfoDialogBetaling(Ui& ui, data::TDatabase& db, std::int64_t o
     connect(btAvtaleGiro, &QPushButton::clicked, this,
             [this] { avtaleGiro(clearing::AvtaleGiroModus::Krav); });
     connect(btSletting, &QPushButton::clicked, this, [this] {
-        avtaleGiro(clearing::AvtaleGiroModus::Sletting);
-        accept();
+        if (avtaleGiro(clearing::AvtaleGiroModus::Sletting)) accept();
     });
     connect(btLukk, &QPushButton::clicked, this, &QDialog::reject);
     addHelpKey(*this, kHelpDialogBetaling, registerKind_);
     setMinimumWidth(300);
 }
 
-void TfoDialogBetaling::avtaleGiro(clearing::AvtaleGiroModus mode) {
-    if (!kundeenhetsIdGiven(ui_, settingsFile_)) return;
+bool TfoDialogBetaling::avtaleGiro(clearing::AvtaleGiroModus mode) {
+    if (!kundeenhetsIdGiven(ui_, settingsFile_)) return false;
     TfoDialogDato dato(ui_, db_, orgNr_, mode, settingsFile_, registerKind_, this);
     dato.exec();
+    return true;
 }
 
 // --- TfoDialogDato -----------------------------------------------------------
