@@ -134,18 +134,8 @@ TBetalingerOutcome TBetalinger::Run(const std::function<void()>& giro) {
                                     return kStepHvem;
                                 }});
     wizard.SetStep(kStepHvem,
-                   {[this]() -> std::unique_ptr<reports::TWizardStep> {
-                        std::unique_ptr<reports::TKravTilHvemStep> w = steps_.CreateKravTilHvem();
-                        w->Setup("Hvem skal ha betalingskravet?", {"Alle medlemmer", "Utvalg"});
-                        return w;
-                    },
-                    [](reports::TWizardStep& w, int result) {
-                        if (result == reports::kStepBack) return kStepStart;
-                        if (result != reports::kStepNext) return reports::TWizard::kAbort;
-                        return static_cast<reports::TKravTilHvemStep&>(w).Choice() == 1
-                                   ? kStepUtvalg
-                                   : kStepUtvalg + 1;
-                    }});
+                   reports::WhoStep(steps_, "Hvem skal ha betalingskravet?",
+                                    {"Alle medlemmer", "Utvalg"}, kStepStart, kStepUtvalg));
     wizard.SetStep(kStepUtvalg, reports::CriteriaStep(steps_, dbMng_, organisations_, members_));
 
     // Step 1's part of the query, from the settings its window was last

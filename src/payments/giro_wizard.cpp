@@ -133,22 +133,10 @@ bool TGiro::RunWizard() {
                                     spec_ = static_cast<TStartGiroStep&>(w).Spec(orgNr);
                                     return kStepHvem;
                                 }});
-    wizard.SetStep(kStepHvem, {[this]() -> std::unique_ptr<reports::TWizardStep> {
-                                   std::unique_ptr<reports::TKravTilHvemStep> w =
-                                       steps_.CreateKravTilHvem();
-                                   w->Setup("Hvilke betalingsposter skal skrives ut?",
-                                            {"Alle betalingsposter på gitt forfall", "Utvalg"});
-                                   return w;
-                               },
-                               [this](reports::TWizardStep& w, int result) {
-                                   if (result == reports::kStepBack) return kStepStart;
-                                   if (result != reports::kStepNext)
-                                       return reports::TWizard::kAbort;
-                                   const bool selection =
-                                       static_cast<reports::TKravTilHvemStep&>(w).Choice() == 1;
-                                   spec_.selectionUsed = false;
-                                   return selection ? kStepUtvalg : kStepUtvalg + 1;
-                               }});
+    wizard.SetStep(kStepHvem,
+                   reports::WhoStep(steps_, "Hvilke betalingsposter skal skrives ut?",
+                                    {"Alle betalingsposter på gitt forfall", "Utvalg"}, kStepStart,
+                                    kStepUtvalg, [this](int) { spec_.selectionUsed = false; }));
     reports::TWizard::Step criteria = reports::CriteriaStep(
         steps_, dbMng_, organisations_, members_, [this](reports::TWizardStep&, int result) {
             if (result == reports::kStepBack) return kStepHvem;

@@ -39,6 +39,24 @@ int TUtvalgskriterierStep::ShowModal() {
     return result;
 }
 
+TWizard::Step WhoStep(TSelectionStepFactory& factory, std::string caption,
+                      std::vector<std::string> choices, int back, int selection,
+                      std::function<void(int choice)> chosen) {
+    return {[&factory, caption = std::move(caption),
+             choices = std::move(choices)]() -> std::unique_ptr<TWizardStep> {
+                std::unique_ptr<TKravTilHvemStep> w = factory.CreateKravTilHvem();
+                w->Setup(caption, choices);
+                return w;
+            },
+            [back, selection, chosen = std::move(chosen)](TWizardStep& w, int result) {
+                if (result == kStepBack) return back;
+                if (result != kStepNext) return TWizard::kAbort;
+                const int choice = static_cast<TKravTilHvemStep&>(w).Choice();
+                if (chosen) chosen(choice);
+                return choice == 1 ? selection : selection + 1;
+            }};
+}
+
 TWizard::Step CriteriaStep(TSelectionStepFactory& factory, data::TOrvDbMng& dbMng,
                            data::TOrvTable& organisations, data::TOrvTable& members,
                            TWizard::Next next) {
