@@ -74,7 +74,7 @@ protected:
     }
 
     // Step 1 answers through `set`.
-    TBetalingerOutcome generate(std::function<int(TStartGenStep&)> set,
+    TBetalingerOutcome generate(const std::function<int(TStartGenStep&)>& set,
                                 const std::function<void()>& giro = {}) {
         TBetalinger run(
             ui, store->dbMng(), wizardSteps,
@@ -251,7 +251,7 @@ TEST_F(ClaimWizardTest, StepOneChecksItsEntriesAndFollowsTheChosenDate) {
 
 class GiroWizardTest : public ClaimWizardTest {
 protected:
-    std::unique_ptr<TGiro> giro(std::function<int(TStartGiroStep&)> set) {
+    std::unique_ptr<TGiro> giro(const std::function<int(TStartGiroStep&)>& set) {
         return std::make_unique<TGiro>(
             ui, store->dbMng(), wizardSteps,
             [set] { return std::make_unique<Scripted<TStartGiroStep>>(set); }, tables().OrgTable,
