@@ -1,8 +1,10 @@
 // lagrul-cli flett: one template merged into a document. FILLIN fields of
-// the result are answered from --input, in order, or keep their default.
+// the result are answered from --input, in order, or keep their default;
+// DATABASE fields read the register of the data directory.
 #include <deque>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
 
@@ -13,6 +15,8 @@
 #include "common/error.h"
 #include "common/file_names.h"
 #include "common/log.h"
+#include "data/data_store.h"
+#include "register/merge_database.h"
 #include "template/merge/fillin.h"
 #include "template/merge/rtf_extended.h"
 
@@ -30,8 +34,30 @@ bool endsWithPdf(const std::string& name) {
                                 name.compare(name.size() - 4, 4, ".Pdf") == 0);
 }
 
+// The register, opened when a DATABASE field first asks for it: a template
+// without one merges without touching the data directory's register.
+class RegisterOnDemand : public TMergeDatabase {
+public:
+    explicit RegisterOnDemand(Ui& ui) : ui_(ui) {}
+    std::unique_ptr<TMergeRows> query(const std::string& sql) override {
+        if (!store_) {
+            store_ = std::make_unique<data::DataStore>(ui_);
+            store_->start();
+            source_ = std::make_unique<TRegisterMergeDatabase>(store_->dbLocal());
+        }
+        return source_->query(sql);
+    }
+
+private:
+    Ui& ui_;
+    std::unique_ptr<data::DataStore> store_;
+    std::unique_ptr<TRegisterMergeDatabase> source_;
+};
+
 int runMerge(Context& c) {
     TRtfExtended engine;
+    RegisterOnDemand database(c.ui);
+    engine.setDatabase(&database);
     engine.logging = appLog().enabled();  // the engine's own logs go with "LOGG"
     // Linked files are looked for beside the template, then here.
     engine.dataDirectory = applicationDataDirectory();

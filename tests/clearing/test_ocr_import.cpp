@@ -129,6 +129,7 @@ TEST_F(OcrImport, ReversalIsListedAndRegistersNothing) {
     EXPECT_EQ(claimField(kid, "BETDATO"), "");
     ASSERT_EQ(report.lines.size(), 1u);
     EXPECT_EQ(report.row(0)[2], "Tilbakeføring " + kid);
+    EXPECT_EQ(report.row(0)[5], "-200,00");
 }
 
 TEST_F(OcrImport, PaidDeletionMarkedClaimLosesItsMark) {
