@@ -185,6 +185,35 @@ TEST_F(ClaimFormsTest, ClaimsFromChosenRelationsForASelectionThenOnToTheGiros) {
     EXPECT_FALSE(std::filesystem::exists(dir.path() / kGiroFileName));
 }
 
+TEST_F(ClaimFormsTest, AManualNegativeAmountForAllMembersAndNoGiros) {
+    // The confirmation Yes, "Gå videre til giroutskrift?" No.
+    ui.answers = {Answer::Yes, Answer::Ok, Answer::No};
+    ModalScript script({[](QWidget* w) {
+                            auto* f = as<TfoStartGen>(w);
+                            f->rbBelopskilde[2]->click();
+                            QTest::keyClicks(f->EditBELOP, "-50");
+                            QTest::keyClicks(f->edKontDato, "01.07.2026");
+                            f->btNeste->click();
+                        },
+                        [](QWidget* w) { as<TfoKravTilHvem>(w)->btNeste->click(); }});
+    form->KravBtn->trigger();
+    EXPECT_TRUE(script.done());
+    EXPECT_EQ(claimsOn("01072026"), members(1));
+    EXPECT_EQ(count("select count(*) from mbetreg where dato = '01072026' and belop = -50"),
+              members(1));
+    // Members whose number is not all digits: one box lists them, their
+    // claims have no KID.
+    const std::int64_t lettered =
+        count("select count(*) from medlreg where orgnr = 1 and medlnr glob '*[^0-9]*'");
+    EXPECT_EQ(count("select count(*) from mbetreg where dato = '01072026' and kid = ''"), lettered);
+    EXPECT_GT(lettered, 0);
+    ASSERT_GE(ui.messages.size(), 3u);
+    EXPECT_EQ(ui.messages.back().text, "Gå videre til giroutskrift?");
+    const ShownMessage& warning = ui.messages[ui.messages.size() - 2];
+    EXPECT_EQ(warning.caption, "ADVARSEL!");
+    EXPECT_EQ(warning.text.rfind("KID kan ikke genereres for ", 0), 0u);
+}
+
 TEST_F(ClaimFormsTest, CancellingTheFirstStepWritesNothing) {
     const std::int64_t before = count("select count(*) from mbetreg");
     ModalScript script({[](QWidget* w) {
