@@ -1,4 +1,5 @@
-// TfoStartGiro and the dialogs of "Giro&utskrift" (see claim_forms.h).
+#include "payments/ui/giro_forms.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -17,7 +18,6 @@
 #include "common/ui.h"
 #include "common/ui/help_window.h"
 #include "data/app_db_mng.h"
-#include "payments/ui/claim_forms.h"
 #include "payments/ui/form_helpers.h"
 #include "reports/ui/wizard_buttons.h"
 

@@ -10,6 +10,7 @@
 #include "data/data_store.h"
 #include "data/field_access.h"
 #include "payments/ui/claim_forms.h"
+#include "payments/ui/giro_forms.h"
 #include "register/ui/bulk_forms.h"
 #include "register/ui/main_form.h"
 #include "reports/ui/utvalgskriterier_form.h"

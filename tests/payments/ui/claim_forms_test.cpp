@@ -20,6 +20,7 @@
 #include "payments/giro_export.h"
 #include "payments/giro_run.h"
 #include "payments/ui/claim_forms.h"
+#include "payments/ui/giro_forms.h"
 #include "register/ui/main_form.h"
 #include "reports/ui/kravtilhvem_form.h"
 #include "reports/ui/utvalgskriterier_form.h"
