@@ -4,6 +4,7 @@
 // program's registry entry, an old per-user file moved, the tables opened),
 // then the message loop. Before the process ends it waits until the clock
 // has passed the last clearing-file numbers it issued.
+#include <QTimer>
 #include <clocale>
 #include <vector>
 
@@ -17,6 +18,8 @@
 #include "data/data_store.h"
 #include "register/ui/main_form.h"
 #include "services/postnr.h"
+#include "services/ui/update_form.h"
+#include "services/version_update.h"
 
 using namespace lagrull;
 
@@ -35,8 +38,27 @@ int main(int argc, char** argv) {
         TMainFormLogic::prepareTables(store.tables());
         store.start();
         TMainForm window(store, ui, postalRegister());
+        const AppPaths& paths = appPaths();
+        TQtDesktop desktop;
+        TVersionUpdate update(ui, desktop,
+                              {paths.programDirectory,
+                               paths.appDataDirectory,
+                               kBaseName,
+                               paths.settingsFile,
+                               paths.userSettingsFile,
+                               paths.tempDirectory,
+                               LAGRULL_VERSION,
+                               {}});
+        TQtProgressForm download(&window);
+        if (update.Installer) update.Installer->Progress = &download;
+        window.setVersionUpdate(&update);
         window.show();
         window.offerOldRegisterWhenEmpty();
+        // The main window's first activation runs the automatic check.
+        QTimer::singleShot(0, &window, [&] {
+            TformAutoUpdate question(store.appDbMng().RegisterKind(), &window);
+            update.AutoCheck(question);
+        });
         rc = app.exec();
     } catch (...) {
         showException(ui, std::current_exception());

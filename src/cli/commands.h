@@ -13,6 +13,8 @@ void addPaymentRegistrationCommands(Commands& commands);
 void addClaimsCommands(Commands& commands);
 void addScriptCommands(Commands& commands);
 void addServicesCommands(Commands& commands);
+void addImportCommands(Commands& commands);
+void addUpdateCommands(Commands& commands);
 void addHelpCommands(Commands& commands);
 void addTemplateCommands(Commands& commands);
 void addMergeCommands(Commands& commands);
@@ -35,6 +37,8 @@ inline void addAllCommands(Commands& commands) {
     addClaimsCommands(commands);
     addScriptCommands(commands);
     addServicesCommands(commands);
+    addImportCommands(commands);
+    addUpdateCommands(commands);
     addHelpCommands(commands);
     addTemplateCommands(commands);
     addMergeCommands(commands);

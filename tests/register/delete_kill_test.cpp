@@ -1,17 +1,12 @@
 // Deleting 50,000 members runs in one transaction: a process killed at any
 // moment of the pass leaves all of them or none.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <random>
-#include <thread>
 
 #include "bulk_fixture.h"
 #include "data/orv_command.h"
+#include "kill_rounds.h"
 
 using namespace lagrull;
 using namespace lagrull::test;
@@ -58,16 +53,9 @@ TEST(DeleteKillTest, AKilledDeleteOf50000MembersLeavesAllOrNone) {
     std::filesystem::copy(dir.path(), backup.path(),
                           std::filesystem::copy_options::overwrite_existing |
                               std::filesystem::copy_options::recursive);
-    std::mt19937 random(19);
-    int none = 0, all = 0;
-    // Round 0 runs to the end and times the whole run; the others are killed
-    // at random moments up to a little past that time.
-    long long runMs = 0;
-    for (int round = 0; round < 10; ++round) {
-        const auto started = std::chrono::steady_clock::now();
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
+    const KillRoundsOutcome out = runKillRounds(
+        10, 19,
+        [&] {
             ScriptedUi ui;  // answers Yes to the confirmation
             data::DataStore own(ui, dir.str() + "/lagrul.ini", dir.str());
             TMainFormLogic::prepareTables(own.tables());
@@ -82,34 +70,19 @@ TEST(DeleteKillTest, AKilledDeleteOf50000MembersLeavesAllOrNone) {
                 },
                 own.tables().OrgTable, own.tables().MedlTable);
             kopier.Execute(TKopierMode::Delete);
-            _exit(0);
-        }
-        int status = 0;
-        if (round == 0) {
-            waitpid(child, &status, 0);
-            runMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now() - started)
-                        .count();
-            ASSERT_TRUE(WIFEXITED(status));
-        } else {
-            std::this_thread::sleep_for(
-                std::chrono::milliseconds(random() % (runMs + runMs / 4 + 1)));
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-        }
-        const std::int64_t held = memberCount(dir.str());
-        EXPECT_TRUE(held == 0 || held == kMembers) << "round " << round << ": " << held;
-        if (held == 0) {
-            ++none;
+        },
+        [&](int round) {
+            const std::int64_t held = memberCount(dir.str());
+            EXPECT_TRUE(held == 0 || held == kMembers) << "round " << round << ": " << held;
+            return held == 0;
+        },
+        [&] {
             std::filesystem::remove_all(dir.path());
             std::filesystem::copy(backup.path(), dir.path(),
                                   std::filesystem::copy_options::recursive);
-        } else {
-            ++all;
-        }
-    }
-    EXPECT_EQ(none > 0 ? 1 : 0, 1);  // round 0 at least
-    RecordProperty("run_ms", static_cast<int>(runMs));
-    RecordProperty("killed_before_commit", all);
-    RecordProperty("finished", none);
+        });
+    EXPECT_GE(out.finished, 1);  // round 0 at least
+    RecordProperty("run_ms", static_cast<int>(out.runMs));
+    RecordProperty("killed_before_commit", out.unfinished);
+    RecordProperty("finished", out.finished);
 }

@@ -1,7 +1,6 @@
 #pragma once
-// Drives modal windows in Qt tests: plays one action on each modal window as
-// it comes up, so a test can step through a wizard whose windows run their
-// own event loops.
+// Offscreen tests of modal windows: the one QApplication of a test program,
+// and a script that plays one action on each modal window as it comes up.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +12,19 @@
 
 namespace lagrull::test {
 
+// One application for the whole run, never destroyed: the input devices
+// QTest makes would otherwise be freed twice at exit.
+inline QApplication& testApplication() {
+    static int argc = 1;
+    static char name[] = "lagrull_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
+}
+
+// An action that opens another modal window must leave the script's own
+// timer first (QTimer::singleShot), since the timer does not fire while
+// its action runs.
 class ModalScript {
 public:
     explicit ModalScript(std::deque<std::function<void(QWidget*)>> actions)

@@ -1,4 +1,5 @@
 #include "register/ui/main_form.h"
+#include "services/ui/update_form.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,7 +55,11 @@ QString TMainForm::membersPageClosed() {
 }
 
 TMainForm::TMainForm(data::DataStore& store, Ui& ui, TPostNr& postal, QWidget* parent)
-    : QMainWindow(parent), store_(store), ui_(ui), kind_(store.appDbMng().RegisterKind()) {
+    : QMainWindow(parent),
+      store_(store),
+      ui_(ui),
+      postal_(postal),
+      kind_(store.appDbMng().RegisterKind()) {
     setObjectName("TMainForm");
     setWindowTitle(q(" L a g r u l l  " LAGRULL_VERSION + registerCaptions(kind_).captionEnding));
     PageControl = new QTabWidget(this);  // owned by the window from here on
@@ -189,7 +194,9 @@ void TMainForm::buildMenus() {
     connect(miMedlemmer, &QAction::triggered, this,
             [this] { PageControl->setCurrentIndex(static_cast<int>(MainPage::Members)); });
     fil->addSeparator();
-    later(fil, "Importer medlemsliste fra &fil");
+    miImport = fil->addAction("Importer medlemsliste fra &fil");
+    connect(miImport, &QAction::triggered, this,
+            [this] { runGuarded([this] { importMembers(); }); });
     QMenu* bbs = fil->addMenu("BBS");
     QAction* ocr = bbs->addAction("Les OCR-returfil");
     connect(ocr, &QAction::triggered, this, [this] {
@@ -254,11 +261,21 @@ void TMainForm::buildMenus() {
     fetchOldRegisterAction = system->addAction("Hent register fra eldre versjon…");
     connect(fetchOldRegisterAction, &QAction::triggered, this,
             [this] { runGuarded([this] { fetchOldRegister(); }); });
-    later(system, "Oppdatering over internet");
+    QAction* update = system->addAction("Oppdatering over internet");
+    connect(update, &QAction::triggered, this, [this] { runGuarded([this] { manualUpdate(); }); });
 
     helpMenu_ = bar->addMenu("&Hjelp");
     contentsAction_ = helpMenu_->addAction("&Innhold");
-    later(helpMenu_, "Support - Epost til Brakvi");
+    QAction* support = helpMenu_->addAction("Support - Epost til Brakvi");
+    connect(support, &QAction::triggered, this,
+            [this] { runGuarded([this] { supportMail(false); }); });
+    // The entry with the register's files is there for support to switch
+    // on; it is never shown.
+    QAction* supportData = helpMenu_->addAction("Support - Epost til Brakvi, inkl. datafiler");
+    supportData->setObjectName("Epostmeddatafiler1");
+    supportData->setVisible(false);
+    connect(supportData, &QAction::triggered, this,
+            [this] { runGuarded([this] { supportMail(true); }); });
     aboutAction_ = helpMenu_->addAction("&Om Lagrull");
     for (QMenu* m : {fil, bbs, reports, functions, miSokMenu, system, helpMenu_})
         m->setToolTipsVisible(true);

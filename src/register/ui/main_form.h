@@ -32,6 +32,8 @@ class TChoiceBoxDB;
 class TMalDB;
 class TNumDB;
 class TPostNr;
+class TVersionUpdate;
+class TQtDesktop;
 class Ui;
 class FieldLink;
 struct TPaymentQueries;
@@ -43,6 +45,9 @@ public:
     ~TMainForm() override;
 
     TMainFormLogic& logic() { return *logic_; }
+    // The program's online update, made at start; without it "Oppdatering
+    // over internet" does nothing.
+    void setVersionUpdate(TVersionUpdate* update) { versionUpdate_ = update; }
     // "Hent register fra eldre versjon…"; with `offer` the first start's
     // question comes first.
     void fetchOldRegister(bool offer = false);
@@ -78,6 +83,7 @@ public:
     QTabWidget* PageControl = nullptr;
     TDBNavigator* DBNavigatorMain = nullptr;
     QAction* btSok = nullptr;
+    QAction* miImport = nullptr;
     QAction* fetchOldRegisterAction = nullptr;
     QAction* btHjelp = nullptr;
     // Page "Organisasjoner"
@@ -158,6 +164,11 @@ public:
     void memberRelation(bool edit);
     void deleteMemberRelation();
     void kopier(TKopierMode mode);
+    // "Importer medlemsliste fra fil".
+    void importMembers();
+    // "Oppdatering over internet" and the support mail of the help menu.
+    void manualUpdate();
+    void supportMail(bool withData);
     // Claim generation, giro printing, and the dialog "Giroutskrifter".
     void betalinger();
     void giro();
@@ -200,6 +211,9 @@ private:
     data::DataStore& store_;
     std::string fetchSettingsFile_, fetchDirectory_;  // empty: the program's own
     Ui& ui_;
+    TPostNr& postal_;
+    TVersionUpdate* versionUpdate_ = nullptr;
+    std::unique_ptr<TQtDesktop> desktop_;
     RegisterKind kind_;
     std::unique_ptr<TMainFormLogic> logic_;
     std::unique_ptr<FieldLink> categoryLink_;

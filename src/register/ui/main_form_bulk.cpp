@@ -1,7 +1,7 @@
 // The main window's bulk functions: the standard-list wizard and the member
 // relation dialog behind the two relation panels, copying and deleting
-// members, and claim generation and giro printing from the "Funksjoner"
-// menu and the tool bar.
+// members, claim generation and giro printing from the "Funksjoner" menu
+// and the tool bar, and the member import from a file.
 #include <QHBoxLayout>
 #include <QPushButton>
 
@@ -14,6 +14,8 @@
 #include "register/ui/bulk_forms.h"
 #include "register/ui/main_form.h"
 #include "reports/ui/utvalgskriterier_form.h"
+#include "services/member_import.h"
+#include "services/ui/import_form.h"
 
 namespace lagrull {
 
@@ -100,6 +102,13 @@ void TMainForm::kopier(TKopierMode mode) {
         [this, mode] { return std::make_unique<TfoStartKopier>(mode, kind_, this); }, t.OrgTable,
         t.MedlTable);
     function.Execute(mode);
+}
+
+void TMainForm::importMembers() {
+    PageControl->setCurrentIndex(static_cast<int>(MainPage::Members));
+    TMemberImport import(ui_, store_.tables(), postal_);
+    TQtImportFormStep window(ui_, kind_, this);
+    if (import.Execute(window)) logic_->writeHeading();
 }
 
 void TMainForm::betalinger() {

@@ -32,18 +32,10 @@ using namespace lagrull::test;
 
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_claim_forms";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    return *application;
-}
-
 class ClaimFormsTest : public BulkTest {
 protected:
     ClaimFormsTest() {
-        app();
+        testApplication();
         // The program's own paths: the test's directory, no giro printer known.
         AppPaths paths;
         paths.programDirectory = QCoreApplication::applicationDirPath().toStdString() + "/";

@@ -25,14 +25,6 @@ using namespace lagrull::test;
 
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_register_bulk_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    return *application;
-}
-
 void shot(QWidget* w, const QString& name) {
     const QString dir = qEnvironmentVariable("LAGRULL_SCREENSHOTS");
     if (dir.isEmpty()) return;
@@ -43,7 +35,7 @@ void shot(QWidget* w, const QString& name) {
 class BulkFormsTest : public BulkTest {
 protected:
     BulkFormsTest() {
-        app();
+        testApplication();
         postal = std::make_unique<TPostNr>(builtPostalDirectory().string());
         form = std::make_unique<TMainForm>(*store, ui, *postal);
         form->show();
