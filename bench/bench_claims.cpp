@@ -30,7 +30,7 @@ constexpr const char* kDueDate = "15032024";
 // some with an own amount.
 fs::path memberRegister() {
     static const fs::path dir = [] {
-        const fs::path d = fs::temp_directory_path() / "lagrull-bench-claims";
+        fs::path d = fs::temp_directory_path() / "lagrull-bench-claims";
         fs::remove_all(d);
         fs::create_directories(d);
         QuietUi ui;
@@ -77,9 +77,16 @@ ClaimSpec claimSpec() {
 // The naive baseline: the same claims, row by row with prepared statements
 // in one transaction: per member a lookup of its claim, then an update or an
 // insert, each bound by name.
+// The member query as the wizard builds it without a selection.
+reports::TQueryBuilder claimQuery(const ClaimSpec& spec) {
+    reports::TQueryBuilder q;
+    addClaimQuery(q, spec);
+    return q;
+}
+
 long long naiveClaimLoop(TDatabase& db, const ClaimSpec& spec) {
     Transaction t(db);
-    Statement members = db.prepare(translateLocalSql(claimMemberQuery(spec).sqlText()));
+    Statement members = db.prepare(translateLocalSql(claimQuery(spec).BuildSql()));
     members.bind("orgnr", Value(spec.orgNr));
     Statement find = db.prepare(
         "SELECT rowid FROM MBETREG WHERE ORGNR = :orgnr AND MEDLNR = :medlnr AND DATO = :dato");
@@ -145,12 +152,12 @@ void runAgainstBaseline(benchmark::State& state, bool rerun) {
     store.start();
     TDatabase& db = store.dbLocal();
     const ClaimSpec spec = claimSpec();
-    if (rerun) generateClaims(db, ui, spec, claimMemberQuery(spec));
+    if (rerun) generateClaims(db, ui, spec, claimQuery(spec));
     double passTotal = 0, naiveTotal = 0;
     for (auto _ : state) {
         if (!rerun) removeClaims(db);
         double t0 = cpuSeconds();
-        const ClaimResult r = generateClaims(db, ui, spec, claimMemberQuery(spec));
+        const ClaimResult r = generateClaims(db, ui, spec, claimQuery(spec));
         const double pass = cpuSeconds() - t0;
         if (r.written != kMembers) state.SkipWithError("feil antall krav");
         if (!rerun) removeClaims(db);
@@ -180,17 +187,19 @@ void BM_GiroExport(benchmark::State& state) {
     store.start();
     TDatabase& db = store.dbLocal();
     const ClaimSpec claims = claimSpec();
-    generateClaims(db, ui, claims, claimMemberQuery(claims));
+    generateClaims(db, ui, claims, claimQuery(claims));
     GiroSpec spec;
     spec.orgNr = 1;
     spec.dueDate = kDueDate;
     spec.kind = GiroKind::AnnenBetaling;
     applyPreset(spec, GiroPreset::StdOppsett, claims.description);
     const GiroPayee payee = readPayee(db, 1);
+    reports::TQueryBuilder query;
+    addGiroQuery(query, spec);
     const fs::path file = memberRegister() / kGiroFileName;
     for (auto _ : state) {
         const double t0 = cpuSeconds();
-        const long long n = writeGiroFile(db, ui, spec, giroQuery(spec), payee, file);
+        const long long n = writeGiroFile(db, ui, spec, query, payee, file);
         state.SetIterationTime(cpuSeconds() - t0);
         if (n != kMembers) state.SkipWithError("feil antall giroer");
     }

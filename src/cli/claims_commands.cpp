@@ -1,36 +1,27 @@
-// lagrul-cli krav: claim generation from the command line, through the same
-// steps as the wizard (confirmation, pass, KID warnings).
+// lagrul-cli krav and giro: claim generation and the giro export file through
+// the same wizards as the windows (TBetalinger, TGiro), with console steps
+// that answer from the options. Both take the selection option group; as
+// their own --forfdato is the claims' due date, the selection's due-date
+// criterion is --utvalg-forfdato there. The relations an amount is summed
+// from are --krav-relasjon, so --relasjon stays the selection's criterion.
+//   krav: "N betalingsposter generert", then each member whose claim got no KID.
+//   giro: "N giroer skrevet til FIL"; the giro printer is not started.
+#include <algorithm>
 #include <ostream>
 
 #include "cli/command.h"
+#include "cli/register_session.h"
 #include "common/dates.h"
+#include "common/error.h"
 #include "common/ui.h"
 #include "data/app_db_mng.h"
-#include "data/data_store.h"
-#include "data/orv_query.h"
-#include "payments/claim_generation.h"
+#include "payments/betalinger.h"
 #include "payments/giro_export.h"
-#include "payments/giro_run.h"
+#include "payments/giro_wizard.h"
 
 namespace lagrull::cli {
 
 namespace {
-
-std::string storedDate(const std::string& text) {
-    const auto date = parseShownDate(text);
-    if (!date) throw UsageError{"ugyldig dato: " + text};
-    return date->stored();
-}
-
-std::int64_t wholeNumber(const std::string& text, const char* what) {
-    try {
-        std::size_t used = 0;
-        const long long n = std::stoll(text, &used);
-        if (used == text.size()) return n;
-    } catch (const std::exception&) {
-    }
-    throw UsageError{std::string(what) + " må være et heltall: " + text};
-}
 
 AmountSource amountSource(const std::string& text) {
     if (text == "kategori") return AmountSource::Category;
@@ -40,52 +31,6 @@ AmountSource amountSource(const std::string& text) {
     throw UsageError{"ukjent beløpskilde: " + text};
 }
 
-// The organisation a command works on: --org, else the first one.
-std::int64_t organisation(data::TDatabase& db, std::int64_t given) {
-    data::TOrvQuery q(db);
-    q.setSql(given > 0 ? "select orgnr from orgreg where orgnr = :orgnr"
-                       : "select orgnr from orgreg order by orgnr");
-    q.setParamInt("orgnr", given);
-    q.open();
-    if (q.eof())
-        throw Error(given > 0 ? "Organisasjon " + std::to_string(given) + " finnes ikke."
-                              : "Registeret har ingen organisasjon.");
-    return std::get<std::int64_t>(q.value(0));
-}
-
-int runKrav(Context& c) {
-    if (!c.args.empty()) throw UsageError{"ukjent argument: " + c.args[0]};
-    ClaimSpec spec;
-    if (auto v = c.options.value("forfdato")) spec.dueDate = storedDate(*v);
-    spec.description = c.options.value("tekst").value_or("");
-    if (auto v = c.options.value("kilde")) spec.source = amountSource(*v);
-    if (auto v = c.options.value("belop")) spec.manualAmount = wholeNumber(*v, "--belop");
-    spec.relations = c.options.values("relasjon");
-    spec.withKid = !c.options.has("uten-kid");
-    const std::int64_t org =
-        c.options.value("org") ? wholeNumber(*c.options.value("org"), "--org") : 0;
-    if (spec.dueDate.empty()) throw UsageError{"krav trenger --forfdato"};
-    data::DataStore store(c.ui);
-    store.start();
-    data::TDatabase& db = store.dbLocal();
-    spec.orgNr = organisation(db, org);
-    spec.registerKind = store.appDbMng().RegisterKind();
-    std::vector<std::string> dates;
-    data::GetClaimDates(db, spec.orgNr, dates);
-    if (!confirmClaimGeneration(c.ui, spec, dates)) {
-        c.out << "avbrutt\n";
-        return 1;
-    }
-    const ClaimResult result = generateClaims(db, c.ui, spec, claimMemberQuery(spec));
-    if (result.written == 0) c.ui.information({}, "Ingen poster generert!");
-    c.out << result.written << " betalingsposter generert\n";
-    for (const std::string& medlnr : result.withoutKid)
-        c.out << "KID kan ikke genereres for " << medlnr << '\n';
-    return 0;
-}
-
-// "--tekst3 TEKST" sets line 3's free text, "--tekst3 =FELT" makes it the
-// merge field FELT.
 GiroPreset preset(const std::string& text) {
     if (text == "egendef") return GiroPreset::Egendef;
     if (text == "std") return GiroPreset::StdOppsett;
@@ -93,64 +38,134 @@ GiroPreset preset(const std::string& text) {
     throw UsageError{"ukjent oppsett: " + text};
 }
 
-int runGiro(Context& c) {
-    if (!c.args.empty()) throw UsageError{"ukjent argument: " + c.args[0]};
-    GiroSpec spec;
-    if (auto v = c.options.value("forfdato")) spec.dueDate = storedDate(*v);
-    if (c.options.has("annen-betaling")) spec.kind = GiroKind::AnnenBetaling;
-    if (auto form = c.options.value("navn")) {
-        if (*form != "etternavn" && *form != "fornavn")
-            throw UsageError{"--navn er etternavn eller fornavn"};
-        spec.name = *form == "fornavn" ? GiroName::FornavnEtternavn : GiroName::EtternavnFornavn;
-    }
-    const GiroPreset chosen = preset(c.options.value("oppsett").value_or("egendef"));
-    spec.payerAccount = c.options.has("betalers-konto");
-    const std::string outFile = c.options.value("ut").value_or("");
-    const std::int64_t org =
-        c.options.value("org") ? wholeNumber(*c.options.value("org"), "--org") : 0;
-    std::vector<std::pair<int, std::string>> lines;
-    for (int n = 1; n <= kGiroTextLines; ++n)
-        if (auto v = c.options.value("tekst" + std::to_string(n))) lines.emplace_back(n, *v);
-    if (spec.dueDate.empty()) throw UsageError{"giro trenger --forfdato"};
-    data::DataStore store(c.ui);
-    store.start();
-    data::TDatabase& db = store.dbLocal();
-    spec.orgNr = organisation(db, org);
-    const auto description = claimDescription(db, spec.orgNr, spec.dueDate);
-    if (!description) {
-        c.ui.error("Ingen giro å skrive ut på valgt forfallsdato!", "FEIL!");
-        return 1;
-    }
-    // As the window opens: line 1 holds the date's description.
-    spec.lines[0].text = *description;
-    applyPreset(spec, chosen, *description);
-    for (const auto& [n, value] : lines) {
-        GiroTextLine& line = spec.lines[static_cast<std::size_t>(n - 1)];
-        if (!value.empty() && value.front() == '=')
-            line = {TextLineKind::Flettefelt, {}, value.substr(1)};
+int indexOf(const std::vector<std::string>& list, const std::string& entry) {
+    const auto it = std::find(list.begin(), list.end(), entry);
+    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+// The due date as the window shows it, "DD.MM.YYYY"; UsageError for no date.
+std::string shownDate(const std::string& text) {
+    const auto date = parseShownDate(text);
+    if (!date) throw UsageError{"ugyldig dato: " + text};
+    return date->shown();
+}
+
+// Step 1 of krav: a date of the helper is chosen from it (its claims'
+// description comes along), a typed description wins.
+class ConsoleStartGen : public TStartGenStep {
+public:
+    explicit ConsoleStartGen(const ParsedOptions& options) : options_(options) {}
+    int ShowModal() override {
+        const std::string date = shownDate(options_.value("forfdato").value_or(""));
+        const int known = indexOf(ClaimDates(), date);
+        if (known >= 0)
+            ChooseClaimDate(known);
         else
-            line = {TextLineKind::Fritekst, value, {}};
+            KontDato = date;
+        if (auto v = options_.value("tekst")) TypeTekst(*v);
+        KidRef = !options_.has("uten-kid");
+        if (auto v = options_.value("kilde")) SetBelopskilde(amountSource(*v));
+        if (auto v = options_.value("belop")) Belop = *v;
+        for (const std::string& relation : options_.values("krav-relasjon"))
+            if (!MoveToTil(indexOf(Fra(), relation)))
+                throw Error("Relasjonen \"" + relation +
+                            "\" finnes ikke i organisasjonen (--krav-relasjon).");
+        return CheckNext() ? reports::kStepNext : reports::kStepCancel;
     }
-    const std::filesystem::path file = outFile.empty()
-                                           ? std::filesystem::path(db.path()) / kGiroFileName
-                                           : std::filesystem::path(outFile);
-    const long long n =
-        writeGiroFile(db, c.ui, spec, giroQuery(spec), readPayee(db, spec.orgNr), file);
-    c.out << n << " giroer skrevet til " << file.string() << '\n';
-    return 0;
+
+private:
+    const ParsedOptions& options_;
+};
+
+// Step 1 of giro: "--tekst3 TEKST" sets line 3's free text, "--tekst3 =FELT"
+// makes it the merge field FELT.
+class ConsoleStartGiro : public TStartGiroStep {
+public:
+    ConsoleStartGiro(const ParsedOptions& options, Ui& ui) : options_(options), ui_(ui) {}
+    int ShowModal() override {
+        const int date = indexOf(GiroDates(), shownDate(options_.value("forfdato").value_or("")));
+        if (date < 0) {
+            ui_.error("Ingen giro å skrive ut på valgt forfallsdato!", "FEIL!");
+            return reports::kStepCancel;
+        }
+        ChooseDate(date);
+        if (options_.has("annen-betaling")) OppdragsType = GiroKind::AnnenBetaling;
+        if (auto form = options_.value("navn")) {
+            if (*form != "etternavn" && *form != "fornavn")
+                throw UsageError{"--navn er etternavn eller fornavn"};
+            GiroNavn = *form == "fornavn" ? GiroName::FornavnEtternavn : GiroName::EtternavnFornavn;
+        }
+        ApplyOppsett(preset(options_.value("oppsett").value_or("egendef")));
+        BetKonto = options_.has("betalers-konto");
+        for (int n = 1; n <= kGiroTextLines; ++n)
+            if (auto v = options_.value("tekst" + std::to_string(n))) {
+                GiroTextLine& line = Lines[static_cast<std::size_t>(n - 1)];
+                if (!v->empty() && v->front() == '=')
+                    line = {TextLineKind::Flettefelt, {}, v->substr(1)};
+                else
+                    line = {TextLineKind::Fritekst, *v, {}};
+            }
+        return CheckNext() ? reports::kStepNext : reports::kStepCancel;
+    }
+
+private:
+    const ParsedOptions& options_;
+    Ui& ui_;
+};
+
+OptionSpecs kravOptions() {
+    return {{"forfdato"},
+            {"tekst"},
+            {"kilde"},
+            {"belop"},
+            {"krav-relasjon", OptionKind::Repeated},
+            {"uten-kid", OptionKind::Flag}};
 }
 
 OptionSpecs giroOptions() {
-    OptionSpecs specs = {{"forfdato", OptionKind::Value},
-                         {"annen-betaling", OptionKind::Flag},
-                         {"navn", OptionKind::Value},
-                         {"oppsett", OptionKind::Value},
-                         {"betalers-konto", OptionKind::Flag},
-                         {"ut", OptionKind::Value},
-                         {"org", OptionKind::Value}};
-    for (int n = 1; n <= kGiroTextLines; ++n)
-        specs.push_back({"tekst" + std::to_string(n), OptionKind::Value});
+    OptionSpecs specs = {{"forfdato"}, {"annen-betaling", OptionKind::Flag}, {"navn"},
+                         {"oppsett"},  {"betalers-konto", OptionKind::Flag}, {"ut"}};
+    for (int n = 1; n <= kGiroTextLines; ++n) specs.push_back({"tekst" + std::to_string(n)});
     return specs;
+}
+
+int runKrav(Context& c) {
+    if (!c.args.empty()) throw UsageError{"ukjent argument: " + c.args[0]};
+    if (!c.options.has("forfdato")) throw UsageError{"krav trenger --forfdato"};
+    shownDate(*c.options.value("forfdato"));
+    RegisterSession r(c);
+    ConsoleSelectionSteps steps(c.options, SelectionNames(kravOptions()));
+    TBetalinger run(
+        c.ui, r.store.dbMng(), steps, [&c] { return std::make_unique<ConsoleStartGen>(c.options); },
+        r.tables().OrgTable, r.tables().MedlTable, r.store.appDbMng().RegisterKind());
+    const TBetalingerOutcome out = run.Run();
+    if (!out.generated) {
+        c.out << "avbrutt\n";
+        return 1;
+    }
+    c.out << out.result.written << " betalingsposter generert\n";
+    for (const std::string& medlnr : out.result.withoutKid)
+        c.out << "KID kan ikke genereres for " << medlnr << '\n';
+    return 0;
+}
+
+int runGiro(Context& c) {
+    if (!c.args.empty()) throw UsageError{"ukjent argument: " + c.args[0]};
+    if (!c.options.has("forfdato")) throw UsageError{"giro trenger --forfdato"};
+    shownDate(*c.options.value("forfdato"));
+    RegisterSession r(c);
+    ConsoleSelectionSteps steps(c.options, SelectionNames(giroOptions()));
+    TGiro giro(
+        c.ui, r.store.dbMng(), steps,
+        [&c] { return std::make_unique<ConsoleStartGiro>(c.options, c.ui); }, r.tables().OrgTable,
+        r.tables().MedlTable);
+    if (!giro.RunWizard()) return 1;
+    const std::filesystem::path file =
+        c.options.has("ut") ? std::filesystem::path(*c.options.value("ut"))
+                            : std::filesystem::path(r.store.dbMng().dataPath()) / kGiroFileName;
+    const long long n = giro.WriteFile(file);
+    c.out << n << " giroer skrevet til " << file.string() << '\n';
+    return 0;
 }
 
 }  // namespace
@@ -158,20 +173,16 @@ OptionSpecs giroOptions() {
 void addClaimsCommands(Commands& commands) {
     commands.add({"krav",
                   "krav --forfdato D [--tekst T] [--kilde kategori|medlem|manuelt|relasjon] "
-                  "[--belop N] [--relasjon R]... [--uten-kid] [--org N]   genererer betalingskrav",
-                  runKrav,
-                  {{"forfdato", OptionKind::Value},
-                   {"tekst", OptionKind::Value},
-                   {"kilde", OptionKind::Value},
-                   {"belop", OptionKind::Value},
-                   {"relasjon", OptionKind::Repeated},
-                   {"uten-kid", OptionKind::Flag},
-                   {"org", OptionKind::Value}}});
+                  "[--belop N] [--krav-relasjon R]... [--uten-kid] " +
+                      selectionUsage(SelectionNames(kravOptions())) + "   genererer betalingskrav",
+                  runKrav, withSelectionOptions(kravOptions())});
     commands.add({"giro",
                   "giro --forfdato D [--annen-betaling] [--navn etternavn|fornavn] "
                   "[--oppsett egendef|std|alle] [--tekstN TEKST|=FELT]... [--betalers-konto] "
-                  "[--ut FIL] [--org N]   skriver girofilen BANKGIRO.TXT",
-                  runGiro, giroOptions()});
+                  "[--ut FIL] " +
+                      selectionUsage(SelectionNames(giroOptions())) +
+                      "   skriver girofilen BANKGIRO.TXT",
+                  runGiro, withSelectionOptions(giroOptions())});
 }
 
 }  // namespace lagrull::cli

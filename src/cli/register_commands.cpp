@@ -7,13 +7,12 @@
 #include <ostream>
 
 #include "cli/command.h"
+#include "cli/register_session.h"
 #include "cli/selection_options.h"
 #include "common/error.h"
-#include "data/data_store.h"
 #include "data/field_access.h"
 #include "data/orv_query.h"
 #include "register/kopier.h"
-#include "register/main_form_logic.h"
 #include "register/relations.h"
 
 namespace lagrull::cli {
@@ -97,18 +96,6 @@ int ConsoleStartKopier::ShowModal() {
     return reports::kStepNext;
 }
 
-// The register prepared as the main window has it, on --orgnr.
-struct Register {
-    explicit Register(Context& c) : store(c.ui) {
-        TMainFormLogic::prepareTables(store.tables());
-        store.start();
-        TMainFormLogic::linkTables(store.tables());
-        chooseOrganisation(store.tables(), c.options);
-    }
-    data::RegisterTables& tables() { return store.tables(); }
-    data::DataStore store;
-};
-
 void printStandardList(Context& c, data::TDatabase& db, std::int64_t orgNr) {
     data::TOrvQuery q(db);
     q.setSql(
@@ -145,7 +132,7 @@ int editChoice(const ParsedOptions& options) {
 // The standard list brought in step with the members' relations, as each
 // run of the wizard does first.
 int runRepair(Context& c) {
-    Register r(c);
+    RegisterSession r(c);
     FixedWhoSteps steps(c.options, kRelAlle);
     TRel rel(
         c.ui, r.store.dbMng(), steps, [] { return nullptr; }, r.tables().OrgTable,
@@ -175,7 +162,7 @@ int runRelasjon(Context& c) {
     if (operation != TRelOperation::Edit && (c.options.has("hvem") || c.options.has("nytt-navn")))
         throw UsageError{"--hvem og --nytt-navn gjelder bare oppdater."};
 
-    Register r(c);
+    RegisterSession r(c);
     data::TDatabase& db = r.store.dbLocal();
     const std::int64_t orgNr = data::FieldInt(r.tables().OrgTable, "ORGNR");
     TRelValues old;
@@ -208,7 +195,7 @@ int runKopier(Context& c, TKopierMode mode) {
     if (!c.args.empty()) throw UsageError{"ingen argumenter her."};
     if (mode == TKopierMode::Copy && !c.options.has("til"))
         throw UsageError{"kopier vil ha --til ORGNR."};
-    Register r(c);
+    RegisterSession r(c);
     FixedWhoSteps steps(c.options, selectionGiven(c.options) ? 1 : 0);
     TKopier kopier(
         c.ui, r.store.dbMng(), steps,

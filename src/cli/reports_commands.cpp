@@ -5,11 +5,10 @@
 #include <ostream>
 
 #include "cli/command.h"
+#include "cli/register_session.h"
 #include "cli/selection_options.h"
-#include "data/data_store.h"
 #include "data/field_access.h"
 #include "data/orv_query.h"
-#include "register/main_form_logic.h"
 #include "reports/member_selection.h"
 
 namespace lagrull::cli {
@@ -18,12 +17,9 @@ namespace {
 
 int runUtvalg(Context& c) {
     if (!c.args.empty()) throw UsageError{"utvalg tar ingen argumenter."};
-    data::DataStore store(c.ui);
-    data::RegisterTables& t = store.tables();
-    TMainFormLogic::prepareTables(t);  // the member list's names, as the window shows them
-    store.start();
-    TMainFormLogic::linkTables(t);
-    chooseOrganisation(t, c.options);
+    RegisterSession session(c);
+    data::DataStore& store = session.store;
+    data::RegisterTables& t = session.tables();
 
     ConsoleSelectionSteps steps(c.options);
     reports::TMedlemsutvalg selection(steps, store.dbMng(), t.OrgTable, t.MedlTable);

@@ -55,30 +55,54 @@ private:
 
 class ConsoleUtvalgskriterier : public reports::TUtvalgskriterierStep {
 public:
-    ConsoleUtvalgskriterier(data::TOrvDbMng& dbMng, const ParsedOptions& options)
-        : TUtvalgskriterierStep(dbMng), options_(options) {}
+    ConsoleUtvalgskriterier(data::TOrvDbMng& dbMng, const ParsedOptions& options,
+                            const SelectionNames& names)
+        : TUtvalgskriterierStep(dbMng), options_(options), names_(names) {}
 
 protected:
     int Execute() override {
-        applySelectionOptions(options_, Criteria());
+        applySelectionOptions(options_, Criteria(), names_);
         Criteria().CheckEntries();
         return reports::kStepNext;
     }
 
 private:
     const ParsedOptions& options_;
+    const SelectionNames& names_;
 };
 
 }  // namespace
 
+SelectionNames::SelectionNames(const OptionSpecs& own) {
+    for (const OptionSpec& criterion : selectionSpecs())
+        for (const OptionSpec& o : own)
+            if (o.name == criterion.name) renamed_.insert(o.name);
+}
+
+std::string SelectionNames::operator()(const std::string& criterion) const {
+    return renamed_.count(criterion) ? "utvalg-" + criterion : criterion;
+}
+
 OptionSpecs withSelectionOptions(OptionSpecs own) {
-    for (OptionSpec& s : selectionSpecs()) own.push_back(std::move(s));
+    const SelectionNames names(own);
+    for (OptionSpec& s : selectionSpecs()) own.push_back({names(s.name), s.kind});
     return own;
 }
 
-bool selectionGiven(const ParsedOptions& options) {
+std::string selectionUsage(const SelectionNames& names) {
+    std::string usage = kSelectionUsage;
+    for (const OptionSpec& s : selectionSpecs()) {
+        const std::string given = "[--" + s.name + " ";
+        if (names(s.name) == s.name) continue;
+        if (const auto at = usage.find(given); at != std::string::npos)
+            usage.replace(at, given.size(), "[--" + names(s.name) + " ");
+    }
+    return usage;
+}
+
+bool selectionGiven(const ParsedOptions& options, const SelectionNames& names) {
     for (const OptionSpec& s : selectionSpecs())
-        if (s.name != "orgnr" && options.has(s.name)) return true;
+        if (s.name != "orgnr" && options.has(names(s.name))) return true;
     return false;
 }
 
@@ -96,16 +120,18 @@ void chooseOrganisation(data::RegisterTables& tables, const ParsedOptions& optio
     throw Error("Organisasjon " + *orgnr + " finnes ikke.");
 }
 
-void applySelectionOptions(const ParsedOptions& options, TUtvalgskriterier& c) {
-    if (auto v = options.value("medlnr-fra")) c.MedlnrFra = wholeNumber("medlnr-fra", *v);
-    if (auto v = options.value("medlnr-til")) c.MedlnrTil = wholeNumber("medlnr-til", *v);
+void applySelectionOptions(const ParsedOptions& options, TUtvalgskriterier& c,
+                           const SelectionNames& names) {
+    if (auto v = options.value(names("medlnr-fra"))) c.MedlnrFra = wholeNumber("medlnr-fra", *v);
+    if (auto v = options.value(names("medlnr-til"))) c.MedlnrTil = wholeNumber("medlnr-til", *v);
     for (const char* option : {"postnr-fra", "postnr-til"})
-        if (auto v = options.value(option)) {
+        if (auto v = options.value(names(option))) {
             if (v->size() > 4) throw UsageError{std::string("--") + option + " har høyst 4 tegn."};
             (std::string(option) == "postnr-fra" ? c.PostnrFra : c.PostnrTil) = *v;
         }
-    if (auto v = options.value("kategori")) choose(c.Kategori, "kategori", *v, "Kategorien");
-    if (auto v = options.value("betaling")) {
+    if (auto v = options.value(names("kategori")))
+        choose(c.Kategori, names("kategori"), *v, "Kategorien");
+    if (auto v = options.value(names("betaling"))) {
         // By its code ("2") or its text ("ALLE", "Giro").
         TChoiceList methods;
         for (const std::string& e : c.Betaling.entries) methods.add(e);
@@ -114,16 +140,18 @@ void applySelectionOptions(const ParsedOptions& options, TUtvalgskriterier& c) {
         if (!at || *v == "-1") throw UsageError{"--betaling vil ha ALLE, 0, 1, 2 eller 3."};
         c.Betaling.index = static_cast<int>(*at);
     }
-    if (auto v = options.value("relasjon")) choose(c.Relasjon, "relasjon", *v, "Relasjonen");
-    if (auto v = options.value("forfdato")) {
+    if (auto v = options.value(names("relasjon")))
+        choose(c.Relasjon, names("relasjon"), *v, "Relasjonen");
+    if (auto v = options.value(names("forfdato"))) {
         reports::TChoiceSelection due = c.ForfDato();
         if (!due.choose(*v))
-            throw Error("Ingen krav har forfallsdato \"" + *v + "\" (--forfdato).");
+            throw Error("Ingen krav har forfallsdato \"" + *v + "\" (--" + names("forfdato") +
+                        ").");
         c.SetForfDato(due.index);
     }
-    if (auto v = options.value("betstatus")) {
+    if (auto v = options.value(names("betstatus"))) {
         if (!c.BetStatusVisible())
-            throw UsageError{"--betstatus gjelder bare sammen med --forfdato."};
+            throw UsageError{"--betstatus gjelder bare sammen med --" + names("forfdato") + "."};
         const std::string s = *v;
         if (s == "ALLE")
             c.BetStatus.index = static_cast<int>(reports::TBetStatus::Alle);
@@ -135,18 +163,18 @@ void applySelectionOptions(const ParsedOptions& options, TUtvalgskriterier& c) {
             throw UsageError{"--betstatus vil ha ALLE, ikke-betalt eller betalt."};
     }
     for (int i = 0; i < reports::kExtraFieldCount; ++i)
-        if (auto v = options.value(extraOption(i))) {
+        if (auto v = options.value(names(extraOption(i)))) {
             if (!c.EkstraVisible(i))
                 throw Error("Tilleggsfelt " + std::to_string(i + 1) +
                             " har ikke noe navn i organisasjonen (--" + extraOption(i) + ").");
             c.Ekstra[static_cast<std::size_t>(i)] = *v;
         }
-    if (auto v = options.value("fdato-fra")) c.DatoFra = *v;
-    if (auto v = options.value("fdato-til")) c.DatoTil = *v;
-    if (auto v = options.value("medlem-siden")) c.MedlFraDato = *v;
+    if (auto v = options.value(names("fdato-fra"))) c.DatoFra = *v;
+    if (auto v = options.value(names("fdato-til"))) c.DatoTil = *v;
+    if (auto v = options.value(names("medlem-siden"))) c.MedlFraDato = *v;
     // Picks by hand: the member list is moved to each member, as a click would.
     data::TOrvTable* members = c.Members();
-    for (const std::string& nr : options.values("velg")) {
+    for (const std::string& nr : options.values(names("velg"))) {
         bool found = false;
         for (members->first(); !members->eof() && !found; members->next())
             if (data::FieldText(*members, "MEDLNR") == nr) {
@@ -159,12 +187,12 @@ void applySelectionOptions(const ParsedOptions& options, TUtvalgskriterier& c) {
 }
 
 std::unique_ptr<reports::TKravTilHvemStep> ConsoleSelectionSteps::CreateKravTilHvem() {
-    return std::make_unique<ConsoleKravTilHvem>(selectionGiven(options_));
+    return std::make_unique<ConsoleKravTilHvem>(selectionGiven(options_, names_));
 }
 
 std::unique_ptr<reports::TUtvalgskriterierStep> ConsoleSelectionSteps::CreateUtvalgskriterier(
     data::TOrvDbMng& dbMng) {
-    return std::make_unique<ConsoleUtvalgskriterier>(dbMng, options_);
+    return std::make_unique<ConsoleUtvalgskriterier>(dbMng, options_, names_);
 }
 
 }  // namespace lagrull::cli

@@ -50,26 +50,42 @@ std::string readFileBytes(const fs::path& path) {
     return s.str();
 }
 
-void writeFileBytes(const fs::path& path, const std::string& bytes) {
+void writeFileThroughTemporary(const fs::path& path,
+                               const std::function<void(std::ostream&)>& write) {
     const fs::path tmp = path.string() + ".tmp" + std::to_string(::getpid());
+    const auto fail = [&tmp, &path] {
+        std::error_code ec;
+        fs::remove(tmp, ec);
+        throw FileError("Cannot create file " + path.string());
+    };
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
         if (!out) throw FileError("Cannot create file " + path.string());
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
+        try {
+            write(out);
+            out.flush();
+        } catch (...) {
             out.close();
             std::error_code ec;
             fs::remove(tmp, ec);
-            throw FileError("Cannot create file " + path.string());
+            throw;
         }
+        if (!out) {
+            out.close();
+            fail();
+        }
+        out.close();
+        if (!out) fail();
     }
     std::error_code ec;
     fs::rename(tmp, path, ec);
-    if (ec) {
-        fs::remove(tmp, ec);
-        throw FileError("Cannot create file " + path.string());
-    }
+    if (ec) fail();
+}
+
+void writeFileBytes(const fs::path& path, const std::string& bytes) {
+    writeFileThroughTemporary(path, [&bytes](std::ostream& out) {
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    });
 }
 
 }  // namespace lagrull

@@ -4,6 +4,8 @@
 // directory whatever the letter case of its name there.
 
 #include <filesystem>
+#include <functional>
+#include <iosfwd>
 #include <string>
 
 namespace lagrull {
@@ -23,5 +25,10 @@ std::string readFileBytes(const std::filesystem::path& path);
 // Writes a whole file through a temporary beside it, so that a failed write
 // never leaves half a file; throws FileError "Cannot create file %s".
 void writeFileBytes(const std::filesystem::path& path, const std::string& bytes);
+// The same with the content written by `write` into the temporary's stream:
+// a stream that fails (or an exception from `write`) removes the temporary
+// and leaves an earlier file at `path` as it was.
+void writeFileThroughTemporary(const std::filesystem::path& path,
+                               const std::function<void(std::ostream&)>& write);
 
 }  // namespace lagrull

@@ -98,6 +98,7 @@ public:
     int columnIndex(std::string_view name) const;
     // The result's column names, upper case, in select order.
     const std::vector<std::string>& columnNames() const { return names_; }
+    Value value(int column) const;       // as stored
     std::string text(int column) const;  // "" for null
     double number(int column) const;     // 0 for null or a text
     std::int64_t integer(int column) const;

@@ -12,7 +12,7 @@
 #include "data/claim_rows.h"
 #include "data/database.h"
 #include "data/dataset.h"
-#include "data/sql_dialect.h"
+#include "data/orv_query.h"
 #include "payments/kid.h"
 
 namespace lagrull {
@@ -55,30 +55,24 @@ bool flag(const data::Value& v) {
     return integer(v) != 0;
 }
 
-int columnOf(const data::Statement& s, std::string_view name) {
-    const std::string wanted = upperCase(name);
-    for (int c = 0; c < s.columnCount(); ++c)
-        if (upperCase(s.columnName(c)) == wanted) return c;
-    return -1;
-}
-
-std::vector<MemberRow> readMembers(data::TDatabase& db, const QueryParts& query) {
-    data::Statement s = db.prepare(data::translateLocalSql(query.sqlText()));
-    for (const auto& [name, value] : query.params) s.bind(name, value);
-    const int orgnr = columnOf(s, "orgnr"), medlnr = columnOf(s, "medlnr"),
-              betaling = columnOf(s, "betaling"), mbelop = columnOf(s, "mbelop"),
-              belop = columnOf(s, "belop"), fastbelop = columnOf(s, "fastbelop");
+std::vector<MemberRow> readMembers(data::TDatabase& db, const reports::TQueryBuilder& query) {
+    data::TOrvQuery q(db);
+    query.PrepareQuery(q);
+    data::TOrvCursor s(q);
+    const int orgnr = s.columnIndex("orgnr"), medlnr = s.columnIndex("medlnr"),
+              betaling = s.columnIndex("betaling"), mbelop = s.columnIndex("mbelop"),
+              belop = s.columnIndex("belop"), fastbelop = s.columnIndex("fastbelop");
     if (orgnr < 0 || medlnr < 0 || betaling < 0)
         throw Error("Medlemsutvalget mangler orgnr, medlnr eller betaling.");
     std::vector<MemberRow> rows;
-    while (s.step()) {
+    while (s.next()) {
         MemberRow& r = rows.emplace_back();
-        r.orgNr = s.columnInt(orgnr);
-        r.medlnr = s.columnText(medlnr);
-        r.betaling = s.columnInt(betaling);  // an empty payment method is 0
-        if (mbelop >= 0) r.ownAmount = money(s.column(mbelop));
-        if (belop >= 0) r.amount = money(s.column(belop));
-        if (fastbelop >= 0) r.fixedAmount = flag(s.column(fastbelop));
+        r.orgNr = s.integer(orgnr);
+        r.medlnr = s.text(medlnr);
+        r.betaling = s.integer(betaling);  // an empty payment method is 0
+        if (mbelop >= 0) r.ownAmount = money(s.value(mbelop));
+        if (belop >= 0) r.amount = money(s.value(belop));
+        if (fastbelop >= 0) r.fixedAmount = flag(s.value(fastbelop));
     }
     return rows;
 }
@@ -159,28 +153,49 @@ private:
 
 }  // namespace
 
-QueryParts claimMemberQuery(const ClaimSpec& spec) {
-    QueryParts q;
-    for (const char* item : {"m.orgnr", "m.medlnr", "m.betaling", "m.belop as mbelop"})
-        q.addSelect(item);
-    switch (spec.source) {
+const reports::TStringList& TClaimQuery::SelectItems() {
+    select_ = {"m.orgnr", "m.medlnr", "m.betaling", "m.belop as mbelop"};
+    switch (spec_.source) {
         case AmountSource::Category:
-            q.addSelect("k.fastbelop");
-            q.addSelect("k.belop as belop");
+            select_.push_back("k.fastbelop");
+            select_.push_back("k.belop as belop");
             break;
         case AmountSource::Member:
-        case AmountSource::Manual: q.addSelect("m.belop as belop"); break;
+        case AmountSource::Manual: select_.push_back("m.belop as belop"); break;
         case AmountSource::Relations: break;
     }
-    q.addFrom("medlreg m");
-    if (spec.source == AmountSource::Category) q.addFrom("kontgrp k");
-    q.addWhere("m.orgnr = :orgnr");
-    if (spec.source == AmountSource::Category) {
-        q.addWhere("m.orgnr = k.orgnr");
-        q.addWhere("m.kategori = k.kategori");
+    return select_;
+}
+
+const reports::TStringList& TClaimQuery::FromItems() {
+    from_ = {"medlreg m"};
+    if (spec_.source == AmountSource::Category) from_.push_back("kontgrp k");
+    return from_;
+}
+
+const reports::TStringList& TClaimQuery::WhereItems() {
+    where_ = {"m.orgnr = :orgnr"};
+    if (spec_.source == AmountSource::Category) {
+        where_.push_back("m.orgnr = k.orgnr");
+        where_.push_back("m.kategori = k.kategori");
     }
-    q.addParam("orgnr", data::Value(spec.orgNr));
-    return q;
+    return where_;
+}
+
+const reports::TQueryParamList& TClaimQuery::ParamItems() {
+    params_.Clear();
+    params_.AddInteger("orgnr", spec_.orgNr);
+    return params_;
+}
+
+const reports::TStringList& TClaimQuery::OrderByItems() {
+    orderBy_.clear();
+    return orderBy_;
+}
+
+void addClaimQuery(reports::TQueryBuilder& builder, const ClaimSpec& spec) {
+    TClaimQuery own(spec);
+    reports::AddContribution(builder, own);
 }
 
 bool confirmClaimGeneration(Ui& ui, const ClaimSpec& spec,
@@ -197,7 +212,7 @@ bool confirmClaimGeneration(Ui& ui, const ClaimSpec& spec,
 }
 
 ClaimResult generateClaims(data::TDatabase& db, Ui& ui, const ClaimSpec& spec,
-                           const QueryParts& memberQuery) {
+                           const reports::TQueryBuilder& memberQuery) {
     ClaimResult result;
     {
         std::vector<MemberRow> rows = readMembers(db, memberQuery);

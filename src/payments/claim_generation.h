@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "common/settings_keys.h"
-#include "payments/query_parts.h"
+#include "reports/wizard.h"
 
 namespace lagrull {
 class Ui;
@@ -40,8 +40,26 @@ struct ClaimSpec {
     RegisterKind registerKind = RegisterKind::Members;
 };
 
-// What step 1 of the wizard gives the query builder.
-QueryParts claimMemberQuery(const ClaimSpec& spec);
+// What step 1 of the wizard gives the query builder: the member, its
+// amounts and, for the category source, the category row. Reads the spec
+// when the builder asks, so it may be made before the choices are.
+class TClaimQuery : public reports::TSelectionContributor {
+public:
+    explicit TClaimQuery(const ClaimSpec& spec) : spec_(spec) {}
+    const reports::TStringList& SelectItems() override;
+    const reports::TStringList& FromItems() override;
+    const reports::TStringList& WhereItems() override;
+    const reports::TQueryParamList& ParamItems() override;
+    const reports::TStringList& OrderByItems() override;
+
+private:
+    const ClaimSpec& spec_;
+    reports::TStringList select_, from_, where_, orderBy_;
+    reports::TQueryParamList params_;
+};
+
+// Feeds step 1's part of the member query to `builder`.
+void addClaimQuery(reports::TQueryBuilder& builder, const ClaimSpec& spec);
 
 // The warning before anything is written; `claimDates` are the dates that
 // already have claims ("DD.MM.YYYY"). False when the user answered No.
@@ -53,10 +71,10 @@ struct ClaimResult {
     std::vector<std::string> withoutKid;  // member numbers whose claim got no KID
 };
 
-// The generation pass over the member query (the register's SQL dialect),
-// under the progress window. Shows the KID warnings once at the end.
+// The generation pass over the member query the builder holds, under the
+// progress window. Shows the KID warnings once at the end.
 ClaimResult generateClaims(data::TDatabase& db, Ui& ui, const ClaimSpec& spec,
-                           const QueryParts& memberQuery);
+                           const reports::TQueryBuilder& memberQuery);
 
 // The one box that lists the members whose claim got no KID.
 void showKidWarnings(Ui& ui, const std::vector<std::string>& memberNumbers);

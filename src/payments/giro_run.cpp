@@ -10,7 +10,6 @@
 #include "data/dataset.h"
 #include "data/field_access.h"
 #include "data/orv_query.h"
-#include "data/sql_dialect.h"
 #include "payments/giro_export.h"
 
 namespace lagrull {
@@ -118,20 +117,17 @@ std::array<std::size_t, fFields> fieldPositions(const TOrvExportGiro& out) {
     return at;
 }
 
-std::vector<GiroRow> readRows(data::TDatabase& db, const QueryParts& query) {
-    data::Statement s = db.prepare(data::translateLocalSql(query.sqlText()));
-    for (const auto& [name, value] : query.params) s.bind(name, value);
+std::vector<GiroRow> readRows(data::TDatabase& db, const reports::TQueryBuilder& query) {
+    data::TOrvQuery q(db);
+    query.PrepareQuery(q);
+    data::TOrvCursor s(q);
     std::vector<GiroRow> rows;
-    while (s.step()) {
+    while (s.next()) {
         GiroRow& r = rows.emplace_back();
         for (int c = 0; c < cColumns; ++c)
-            if (c != cVarsling && c != cBelop) r.text[c] = s.columnText(c);
-        r.varsling = s.columnInt(cVarsling);
-        const data::Value belop = s.column(cBelop);
-        if (const auto* d = std::get_if<double>(&belop))
-            r.belop = Money::fromKroner(*d);
-        else if (const auto* i = std::get_if<std::int64_t>(&belop))
-            r.belop = Money::fromOre(*i * 100);
+            if (c != cVarsling && c != cBelop) r.text[c] = s.text(c);
+        r.varsling = s.integer(cVarsling);
+        r.belop = Money::fromKroner(s.number(cBelop));
     }
     return rows;
 }
@@ -189,33 +185,51 @@ void applyPreset(GiroSpec& spec, GiroPreset preset, const std::string& descripti
     }
 }
 
-QueryParts giroQuery(const GiroSpec& spec) {
-    QueryParts q;
-    for (const char* item :
-         {"m.medlnr", "m.enavn", "m.fornavn", "m.adresse", "m.adresse2", "m.postnr", "m.poststed",
-          "m.adresse3", "m.bankkonto", "m.kategori", "m.varsling", "b.belop", "b.kid", "b.tekst"})
-        q.addSelect(item);
-    for (int n = 1; n <= kGiroTextLines; ++n) q.addSelect("b.rel" + std::to_string(n));
-    q.addSelect("b.Sletteflag");
-    q.addSelect(
+const reports::TStringList& TGiroQuery::SelectItems() {
+    select_ = {"m.medlnr",   "m.enavn",    "m.fornavn",  "m.adresse",   "m.adresse2",
+               "m.postnr",   "m.poststed", "m.adresse3", "m.bankkonto", "m.kategori",
+               "m.varsling", "b.belop",    "b.kid",      "b.tekst"};
+    for (int n = 1; n <= kGiroTextLines; ++n) select_.push_back("b.rel" + std::to_string(n));
+    select_.push_back("b.Sletteflag");
+    select_.push_back(
         "substring(m.fdato from 5 for 4) || substring(m.fdato from 3 for 2) || "
         "substring(m.fdato from 1 for 2) as dato ");
-    q.addFrom("medlreg m");
-    q.addFrom("mbetreg b");
-    for (const char* c : {"m.orgnr = :orgnr", "m.orgnr = b.orgnr", "m.medlnr = b.medlnr",
-                          "b.dato = :forfdato", "b.betflag = ''"})
-        q.addWhere(c);
-    if (!spec.selectionUsed && spec.kind == GiroKind::Kontingent)
-        q.addWhere("((m.betaling = 2) OR ((m.betaling=1) AND (m.varsling=1)))");
-    q.addOrderBy("m.enavn");
-    q.addOrderBy("m.fornavn");
-    q.addParam("orgnr", data::Value(spec.orgNr));
-    q.addParam("forfdato", data::Value(spec.dueDate));
-    return q;
+    return select_;
 }
 
-long long writeGiroFile(data::TDatabase& db, Ui& ui, const GiroSpec& spec, const QueryParts& query,
-                        const GiroPayee& payee, const std::filesystem::path& file) {
+const reports::TStringList& TGiroQuery::FromItems() {
+    from_ = {"medlreg m", "mbetreg b"};
+    return from_;
+}
+
+const reports::TStringList& TGiroQuery::WhereItems() {
+    where_ = {"m.orgnr = :orgnr", "m.orgnr = b.orgnr", "m.medlnr = b.medlnr", "b.dato = :forfdato",
+              "b.betflag = ''"};
+    if (!spec_.selectionUsed && spec_.kind == GiroKind::Kontingent)
+        where_.push_back("((m.betaling = 2) OR ((m.betaling=1) AND (m.varsling=1)))");
+    return where_;
+}
+
+const reports::TQueryParamList& TGiroQuery::ParamItems() {
+    params_.Clear();
+    params_.AddInteger("orgnr", spec_.orgNr);
+    params_.AddString("forfdato", spec_.dueDate);
+    return params_;
+}
+
+const reports::TStringList& TGiroQuery::OrderByItems() {
+    orderBy_ = {"m.enavn", "m.fornavn"};
+    return orderBy_;
+}
+
+void addGiroQuery(reports::TQueryBuilder& builder, const GiroSpec& spec) {
+    TGiroQuery own(spec);
+    reports::AddContribution(builder, own);
+}
+
+long long writeGiroFile(data::TDatabase& db, Ui& ui, const GiroSpec& spec,
+                        const reports::TQueryBuilder& query, const GiroPayee& payee,
+                        const std::filesystem::path& file) {
     TOrvExportGiro out(file, kGiroFieldList);
     const auto at = fieldPositions(out);
     const std::string due = storedToShown(spec.dueDate);
@@ -265,7 +279,7 @@ std::filesystem::path findGiroProgram() {
     const std::string known = programLocation(kGiroProgram);
     if (!known.empty() && fs::exists(fs::path(known) / kGiroProgram))
         return fs::path(known) / kGiroProgram;
-    const fs::path beside = fs::path(appPaths().programDirectory) / kGiroProgram;
+    fs::path beside = fs::path(appPaths().programDirectory) / kGiroProgram;
     if (fs::exists(beside)) return beside;
     return {};
 }

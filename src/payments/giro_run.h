@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "payments/query_parts.h"
+#include "reports/wizard.h"
 
 namespace lagrull {
 class Ui;
@@ -67,13 +67,32 @@ std::optional<std::string> claimDescription(data::TDatabase& db, std::int64_t or
 // The three presets of the text lines; `description` is the date's one.
 void applyPreset(GiroSpec& spec, GiroPreset preset, const std::string& description);
 
-// What step 1 gives the query builder.
-QueryParts giroQuery(const GiroSpec& spec);
+// What step 1 gives the query builder: the claims of the date with their
+// members, unpaid ones only, and in a fee run without a selection only
+// those of giro payers. Reads the spec when the builder asks.
+class TGiroQuery : public reports::TSelectionContributor {
+public:
+    explicit TGiroQuery(const GiroSpec& spec) : spec_(spec) {}
+    const reports::TStringList& SelectItems() override;
+    const reports::TStringList& FromItems() override;
+    const reports::TStringList& WhereItems() override;
+    const reports::TQueryParamList& ParamItems() override;
+    const reports::TStringList& OrderByItems() override;
 
-// The giro pass under the progress window: writes the export file and
-// returns the number of giros in it.
-long long writeGiroFile(data::TDatabase& db, Ui& ui, const GiroSpec& spec, const QueryParts& query,
-                        const GiroPayee& payee, const std::filesystem::path& file);
+private:
+    const GiroSpec& spec_;
+    reports::TStringList select_, from_, where_, orderBy_;
+    reports::TQueryParamList params_;
+};
+
+// Feeds step 1's part of the giro query to `builder`.
+void addGiroQuery(reports::TQueryBuilder& builder, const GiroSpec& spec);
+
+// The giro pass under the progress window over the query the builder
+// holds: writes the export file and returns the number of giros in it.
+long long writeGiroFile(data::TDatabase& db, Ui& ui, const GiroSpec& spec,
+                        const reports::TQueryBuilder& query, const GiroPayee& payee,
+                        const std::filesystem::path& file);
 
 // The giro printer program: where the register finds it (the directory
 // file, the registry mapping, Brakvi.ini, then beside the register itself);

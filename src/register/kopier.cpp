@@ -146,20 +146,8 @@ TKopierOutcome TKopier::Execute(TKopierMode mode) {
                                     return result == reports::kStepNext ? kStepHvem
                                                                         : reports::TWizard::kAbort;
                                 }});
-    wizard.SetStep(kStepHvem, {[this]() -> std::unique_ptr<reports::TWizardStep> {
-                                   std::unique_ptr<reports::TKravTilHvemStep> w =
-                                       steps_.CreateKravTilHvem();
-                                   w->Setup("Ønsker du å gøre et utvalg?", {"Alle", "Utvalg"});
-                                   return w;
-                               },
-                               [](reports::TWizardStep& w, int result) {
-                                   if (result == reports::kStepBack) return kStepStart;
-                                   if (result != reports::kStepNext)
-                                       return reports::TWizard::kAbort;
-                                   return static_cast<reports::TKravTilHvemStep&>(w).Choice() == 1
-                                              ? kStepUtvalg
-                                              : kStepUtvalg + 1;
-                               }});
+    wizard.SetStep(kStepHvem, reports::WhoStep(steps_, "Ønsker du å gøre et utvalg?",
+                                               {"Alle", "Utvalg"}, kStepStart, kStepUtvalg));
     wizard.SetStep(kStepUtvalg, reports::CriteriaStep(steps_, dbMng_, organisations_, members_));
     if (!wizard.Run(*this, this)) return {};
 
@@ -263,6 +251,7 @@ void TKopier::copyMembers(data::TOrvQuery& query, const TKopierChoice& choice,
     TOrvCommand update(db_, copyUpdateSql());
     TOrvCommand insert(db_, copyInsertSql());
     std::vector<int> fields;
+    fields.reserve(kCopiedFields.size() + 1);
     for (const char* f : kCopiedFields) fields.push_back(query.fieldIndex(f));
     fields.push_back(query.fieldIndex(kLastCopied));
     const int kategori = query.fieldIndex("kategori"), betaling = query.fieldIndex("betaling"),

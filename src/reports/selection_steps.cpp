@@ -1,5 +1,7 @@
 #include "reports/selection_steps.h"
 
+#include "common/choice_list.h"
+
 namespace lagrull::reports {
 
 void TKravTilHvemStep::Setup(const std::string& caption, const std::vector<std::string>& choices,
@@ -21,10 +23,38 @@ void TUtvalgskriterierStep::InitSelection(data::TOrvTable& organisations,
     CriteriaReset();
 }
 
+void TUtvalgskriterierStep::PresetBetaling(int code) {
+    TChoiceSelection& betaling = criteria_.Betaling;
+    for (std::size_t i = 0; i < betaling.entries.size(); ++i)
+        if (choiceCode(betaling.entries[i]) == std::to_string(code)) {
+            betaling.index = static_cast<int>(i);
+            CriteriaReset();
+            return;
+        }
+}
+
 int TUtvalgskriterierStep::ShowModal() {
     const int result = Execute();
     if (result == kStepNext) criteria_.Confirm();
     return result;
+}
+
+TWizard::Step WhoStep(TSelectionStepFactory& factory, std::string caption,
+                      std::vector<std::string> choices, int back, int selection,
+                      std::function<void(int choice)> chosen) {
+    return {[&factory, caption = std::move(caption),
+             choices = std::move(choices)]() -> std::unique_ptr<TWizardStep> {
+                std::unique_ptr<TKravTilHvemStep> w = factory.CreateKravTilHvem();
+                w->Setup(caption, choices);
+                return w;
+            },
+            [back, selection, chosen = std::move(chosen)](TWizardStep& w, int result) {
+                if (result == kStepBack) return back;
+                if (result != kStepNext) return TWizard::kAbort;
+                const int choice = static_cast<TKravTilHvemStep&>(w).Choice();
+                if (chosen) chosen(choice);
+                return choice == 1 ? selection : selection + 1;
+            }};
 }
 
 TWizard::Step CriteriaStep(TSelectionStepFactory& factory, data::TOrvDbMng& dbMng,

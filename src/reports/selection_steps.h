@@ -4,6 +4,7 @@
 // console steps built from its options, tests with fakes. See wizard.h for
 // how a function runs them.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,9 @@ public:
     explicit TUtvalgskriterierStep(data::TOrvDbMng& dbMng) : criteria_(dbMng) {}
     TUtvalgskriterier& Criteria() { return criteria_; }
     void InitSelection(data::TOrvTable& organisations, data::TOrvTable& members);
+    // Chooses the payment method by its code ("Giro[2]": 2) after
+    // InitSelection, as a function presets it; an unknown code changes nothing.
+    void PresetBetaling(int code);
     int ShowModal() final;
     TSelectionContributor* Contributor() override { return &criteria_; }
     // "Forrige": off where the window is a function's first step (letters).
@@ -68,6 +72,15 @@ public:
     virtual std::unique_ptr<TUtvalgskriterierStep> CreateUtvalgskriterier(
         data::TOrvDbMng& dbMng) = 0;
 };
+
+// The who-step of a function's wizard with two choices, the second one
+// "Utvalg": its window gets the function's caption and choices when first
+// reached. "&Forrige" goes to step `back`; "&Neste" with "Utvalg" to the
+// criteria step `selection`, with the first choice past it (selection + 1);
+// `chosen` hears the choice of a "&Neste".
+TWizard::Step WhoStep(TSelectionStepFactory& factory, std::string caption,
+                      std::vector<std::string> choices, int back, int selection,
+                      std::function<void(int choice)> chosen = {});
 
 // The criteria step of a function's wizard: its window is created and
 // initialised with the organisation and member data sets when first reached.

@@ -127,6 +127,10 @@ TEST(ShippedHelp, TopicsOfBothRegistersOpenTheirPages) {
               "husleieregister/utvalg.html#kriterier");
     EXPECT_EQ(helpPageForTopic(help, RegisterKind::Members, 41).reference(),
               "medlemsregister/utvalg.html#hvem");
+    EXPECT_EQ(helpPageForTopic(help, RegisterKind::Members, 20).reference(),
+              "medlemsregister/betalingskrav.html#spesifiser");
+    EXPECT_EQ(helpPageForTopic(help, RegisterKind::Rent, 21).reference(),
+              "husleieregister/husleieinnkreving.html#send");
     for (RegisterKind kind : {RegisterKind::Members, RegisterKind::Rent}) {
         EXPECT_EQ(helpPageForTopic(help, kind, 1).reference(),
                   helpFolderName(kind) + "/index.html");
@@ -135,7 +139,7 @@ TEST(ShippedHelp, TopicsOfBothRegistersOpenTheirPages) {
         EXPECT_EQ(helpPageForTopic(help, kind, 70).reference(),
                   helpFolderName(kind) + "/oppdatering.html");
         // An anchor of the map names a place on its page.
-        for (int topic : {26, 27, 28, 31, 32, 33, 40, 41, 42, 43, 44, 60, 61, 62}) {
+        for (int topic : {20, 21, 22, 23, 26, 27, 28, 31, 32, 33, 40, 41, 42, 43, 44, 60, 61, 62}) {
             const HelpPage page = helpPageForTopic(help, kind, topic);
             if (!page.anchor.empty()) {
                 EXPECT_TRUE(attributeValues(readAll(page.file), "name").count(page.anchor))

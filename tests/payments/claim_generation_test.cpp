@@ -16,10 +16,15 @@ protected:
         s.source = source;
         return s;
     }
-    ClaimResult run(const ClaimSpec& s) { return generateClaims(db(), ui, s, claimMemberQuery(s)); }
+    static reports::TQueryBuilder query(const ClaimSpec& s) {
+        reports::TQueryBuilder q;
+        addClaimQuery(q, s);
+        return q;
+    }
+    ClaimResult run(const ClaimSpec& s) { return generateClaims(db(), ui, s, query(s)); }
     ClaimResult run(const ClaimSpec& s, const std::string& extraCondition) {
-        QueryParts q = claimMemberQuery(s);
-        q.addWhere(extraCondition);
+        reports::TQueryBuilder q = query(s);
+        q.AddWhere({extraCondition});
         return generateClaims(db(), ui, s, q);
     }
     std::string claim(const std::string& medlnr, const std::string& columns) {
@@ -195,6 +200,7 @@ TEST_F(ClaimGeneration, KidTooLongForTheFieldIsReportedNeverCut) {
 
 TEST_F(ClaimGeneration, ManyWarningsAreListedShortly) {
     std::vector<std::string> numbers;
+    numbers.reserve(45);
     for (int i = 0; i < 45; ++i) numbers.push_back("X" + std::to_string(i));
     const std::string text = kidWarningText(numbers);
     EXPECT_NE(text.find("for 45 medlemmer"), std::string::npos);
@@ -210,12 +216,10 @@ TEST_F(ClaimGeneration, FailurePartWayKeepsTheClaimsWrittenBefore) {
     member({.medlnr = "2"});
     member({.medlnr = "3", .orgnr = 2});
     ClaimSpec s = spec(AmountSource::Manual);
-    QueryParts q;
-    for (const char* item : {"m.orgnr", "m.medlnr", "m.betaling", "m.belop as mbelop"})
-        q.addSelect(item);
-    q.addFrom("medlreg m");
-    q.addOrderBy("m.orgnr");
-    q.addOrderBy("m.medlnr");
+    reports::TQueryBuilder q;
+    q.AddSelect({"m.orgnr", "m.medlnr", "m.betaling", "m.belop as mbelop"});
+    q.AddFrom({"medlreg m"});
+    q.AddOrderBy({"m.orgnr", "m.medlnr"});
     EXPECT_THROW(generateClaims(db(), ui, s, q), Error);
     EXPECT_EQ(rows("select medlnr from mbetreg order by medlnr"),
               (std::vector<std::string>{"1", "2"}));
@@ -243,16 +247,18 @@ TEST_F(ClaimGeneration, ConfirmationTexts) {
 
 TEST_F(ClaimGeneration, MemberQueryOfEachSource) {
     ClaimSpec s = spec();
-    EXPECT_EQ(claimMemberQuery(s).sqlText(),
-              "SELECT m.orgnr, m.medlnr, m.betaling, m.belop as mbelop, k.fastbelop, "
-              "k.belop as belop FROM medlreg m, kontgrp k WHERE m.orgnr = :orgnr AND "
-              "m.orgnr = k.orgnr AND m.kategori = k.kategori");
+    EXPECT_EQ(query(s).BuildSql(),
+              "select m.orgnr,m.medlnr,m.betaling,m.belop as mbelop,k.fastbelop,"
+              "k.belop as belop from medlreg m,kontgrp k where m.orgnr = :orgnr AND "
+              "m.orgnr = k.orgnr AND m.kategori = k.kategori ");
     s.source = AmountSource::Relations;
-    EXPECT_EQ(claimMemberQuery(s).sqlText(),
-              "SELECT m.orgnr, m.medlnr, m.betaling, m.belop as mbelop FROM medlreg m WHERE "
-              "m.orgnr = :orgnr");
+    EXPECT_EQ(query(s).BuildSql(),
+              "select m.orgnr,m.medlnr,m.betaling,m.belop as mbelop from medlreg m where "
+              "m.orgnr = :orgnr ");
     s.source = AmountSource::Manual;
-    EXPECT_EQ(claimMemberQuery(s).select.back(), "m.belop as belop");
+    EXPECT_EQ(query(s).SelectItems().back(), "m.belop as belop");
+    EXPECT_EQ(query(s).Params().Items(0).Name, "orgnr");
+    EXPECT_EQ(query(s).Params().Items(0).Value, "1");
 }
 
 }  // namespace

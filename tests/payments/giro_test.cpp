@@ -1,10 +1,13 @@
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <ostream>
 
 #include "claims_fixture.h"
 #include "common/error.h"
 #include "common/file_names.h"
+#include "common/text_codec.h"
 #include "payments/giro_export.h"
 #include "payments/giro_run.h"
 
@@ -71,6 +74,58 @@ TEST(GiroExport, FailedWriteKeepsThePreviousFile) {
     EXPECT_EQ(dir.read("BANKGIRO.TXT"), "forrige");
 }
 
+// The files of a directory, by name.
+std::vector<std::string> filesIn(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(GiroExport, AWriteThatFailsHalfWayNeverLeavesHalfAFile) {
+    TempDir dir;
+    dir.write("BANKGIRO.TXT", "forrige");
+    TOrvExportGiro out(dir.path() / "BANKGIRO.TXT", kGiroFieldList);
+    for (int i = 0; i < 500; ++i) {
+        out.setValue("betnavn", "Ødegård " + std::to_string(i));
+        out.writeRecord();
+    }
+    const std::string bytes = fromUtf8(out.content(), CodePage::Windows1252);
+    // The disk fills half-way through: the stream fails after half the bytes.
+    EXPECT_THROW(writeFileThroughTemporary(
+                     out.path(),
+                     [&bytes](std::ostream& s) {
+                         s.write(bytes.data(), static_cast<std::streamsize>(bytes.size() / 2));
+                         s.setstate(std::ios::badbit);
+                     }),
+                 FileError);
+    EXPECT_EQ(dir.read("BANKGIRO.TXT"), "forrige");
+    // The writer itself fails half-way.
+    EXPECT_THROW(writeFileThroughTemporary(out.path(),
+                                           [&bytes](std::ostream& s) {
+                                               s.write(bytes.data(), 100);
+                                               throw Error("avbrutt");
+                                           }),
+                 Error);
+    EXPECT_EQ(dir.read("BANKGIRO.TXT"), "forrige");
+    EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"BANKGIRO.TXT"}));
+    // A whole write replaces the file.
+    out.save();
+    EXPECT_EQ(readFileBytes(out.path()), bytes);
+    EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"BANKGIRO.TXT"}));
+}
+
+TEST(GiroExport, AFileThatCannotBeReplacedLeavesNoTemporaryBehind) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.path() / "BANKGIRO.TXT" / "opptatt");
+    TOrvExportGiro out(dir.path() / "BANKGIRO.TXT", "a");
+    out.writeRecord();
+    EXPECT_THROW(out.save(), Error);
+    EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"BANKGIRO.TXT"}));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "BANKGIRO.TXT"));
+}
+
 class GiroRun : public ClaimsTest {
 protected:
     GiroRun() { spec.orgNr = kOrg, spec.dueDate = "15032024"; }
@@ -89,7 +144,7 @@ protected:
     }
 
     // The records of a run, each split into its 31 fields.
-    std::vector<std::vector<std::string>> run(const QueryParts& query) {
+    std::vector<std::vector<std::string>> run(const reports::TQueryBuilder& query) {
         const auto file = dir.path() / "BANKGIRO.TXT";
         const long long n = writeGiroFile(db(), ui, spec, query, readPayee(db(), kOrg), file);
         const std::string bytes = readFileBytes(file);
@@ -100,10 +155,16 @@ protected:
         for (const auto& r : records) EXPECT_EQ(r.size(), 31u);
         return records;
     }
-    std::vector<std::vector<std::string>> run() { return run(giroQuery(spec)); }
+    reports::TQueryBuilder query() const {
+        reports::TQueryBuilder q;
+        addGiroQuery(q, spec);
+        return q;
+    }
+    std::vector<std::vector<std::string>> run() { return run(query()); }
 
     static std::vector<std::string> names(const std::vector<std::vector<std::string>>& records) {
         std::vector<std::string> out;
+        out.reserve(records.size());
         for (const auto& r : records) out.push_back(r[0]);
         return out;
     }
@@ -228,10 +289,9 @@ TEST_F(GiroRun, ConsecutiveRowsOfOneMemberAreSummedIntoOneGiro) {
     relation("1", "B", 0);
     relation("2", "A", 0);
     spec.selectionUsed = true;
-    QueryParts q = giroQuery(spec);
-    q.addFrom("relreg r");
-    q.addWhere("r.orgnr = m.orgnr");
-    q.addWhere("r.medlnr = m.medlnr");
+    reports::TQueryBuilder q = query();
+    q.AddFrom({"relreg r"});
+    q.AddWhere({"r.orgnr = m.orgnr", "r.medlnr = m.medlnr"});
     const auto records = run(q);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0][betnavn], "Dobbel");

@@ -2,6 +2,8 @@
 // Offscreen tests of modal windows: the one QApplication of a test program,
 // and a script that plays one action on each modal window as it comes up.
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
@@ -44,5 +46,13 @@ private:
     QTimer timer_;
     QWidget* last_ = nullptr;
 };
+
+// The modal window as the class the script expects.
+template <class T>
+T* as(QWidget* w) {
+    T* t = qobject_cast<T*>(w);
+    EXPECT_NE(t, nullptr) << w->objectName().toStdString();
+    return t;
+}
 
 }  // namespace lagrull::test

@@ -44,10 +44,6 @@ namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-QString TMainForm::notYetAvailable() {
-    return "Funksjonen er ikke tilgjengelig i denne versjonen ennå.";
-}
-
 QString TMainForm::firstStartGuidance() {
     return "Begynn med å registrere organisasjonen: skriv navnet i feltet Org.navn og trykk ✓";
 }
@@ -139,23 +135,16 @@ void TMainForm::runGuarded(const std::function<void()>& step) {
     }
 }
 
-QAction* TMainForm::later(QMenu* menu, const QString& caption) {
-    QAction* a = menu->addAction(caption);
-    a->setEnabled(false);
-    a->setToolTip(notYetAvailable());
-    a->setStatusTip(notYetAvailable());
-    return a;
-}
-
 void TMainForm::buildToolBar() {
     const RegisterCaptions& c = registerCaptions(kind_);
     QToolBar* bar = addToolBar("Verktøy");
     bar->setObjectName("ToolBar");
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    QAction* claims = bar->addAction("Betalingsposter");
-    claims->setToolTip(q(c.claimHint) + " – " + notYetAvailable());
-    claims->setEnabled(false);
+    KravBtn = bar->addAction("Betalingsposter");
+    KravBtn->setObjectName("KravBtn");
+    KravBtn->setToolTip(q(c.claimHint));
+    connect(KravBtn, &QAction::triggered, this, [this] { runGuarded([this] { betalinger(); }); });
     QAction* payment = bar->addAction("Innbetaling");
     payment->setToolTip("Innbetaling");
     connect(payment, &QAction::triggered, this, [this] { runGuarded([this] { payments(); }); });
@@ -166,9 +155,10 @@ void TMainForm::buildToolBar() {
     btSok->setToolTip("Søk");
     connect(btSok, &QAction::triggered, this,
             [this] { runGuarded([this] { logic_->search(SearchKind::Surname); }); });
-    QAction* giro = bar->addAction("Giroutskrift");
-    giro->setToolTip("Giroutskrift – " + notYetAvailable());
-    giro->setEnabled(false);
+    GiroBtn = bar->addAction("Giroutskrift");
+    GiroBtn->setObjectName("GiroBtn");
+    GiroBtn->setToolTip("Giroutskrift");
+    connect(GiroBtn, &QAction::triggered, this, [this] { runGuarded([this] { giro(); }); });
     bar->addSeparator();
     DBNavigatorMain = new TDBNavigator({{NavButton::First, "Første"},
                                         {NavButton::Prior, "Forrige"},
@@ -247,8 +237,12 @@ void TMainForm::buildMenus() {
     addLetter("Brev - Tilbud", reports::TLetterKind::Tilbud);
 
     QMenu* functions = bar->addMenu("F&unksjoner");
-    later(functions, q(c.claimMenu));
-    later(functions, "Giro&utskrift");
+    Kontingentutsendelse1 = functions->addAction(q(c.claimMenu));
+    connect(Kontingentutsendelse1, &QAction::triggered, this,
+            [this] { runGuarded([this] { betalinger(); }); });
+    miGiroutskrift = functions->addAction("Giro&utskrift");
+    connect(miGiroutskrift, &QAction::triggered, this,
+            [this] { runGuarded([this] { giroutskrifter(); }); });
     QAction* payment = functions->addAction("&Innbetaling");
     connect(payment, &QAction::triggered, this, [this] { runGuarded([this] { payments(); }); });
     miSok = functions->addAction("&Søk");

@@ -73,8 +73,6 @@ public:
     void setExtraFieldLabels(const std::array<std::string, 10>& labels) override;
     void setSearchSubmenu(bool submenu) override;
 
-    // What a function that belongs to a later part says when it is chosen.
-    static QString notYetAvailable();
     // The line an empty register shows, and why the members page is closed.
     static QString firstStartGuidance();
     static QString membersPageClosed();
@@ -150,6 +148,10 @@ public:
     QAction* miSokFirma = nullptr;
     QAction* miKopiering = nullptr;
     QAction* miSletting = nullptr;
+    QAction* Kontingentutsendelse1 = nullptr;  // "&Generere betalingsposter" / "&Husleieinnkreving"
+    QAction* miGiroutskrift = nullptr;
+    QAction* KravBtn = nullptr;  // tool button of claim generation
+    QAction* GiroBtn = nullptr;  // tool button "Giroutskrift"
 
     // The relation panels' navigators: new, delete, edit.
     std::array<QPushButton*, 3> btRelStandard{};
@@ -165,6 +167,10 @@ public:
     // "Oppdatering over internet" and the support mail of the help menu.
     void manualUpdate();
     void supportMail(bool withData);
+    // Claim generation, giro printing, and the dialog "Giroutskrifter".
+    void betalinger();
+    void giro();
+    void giroutskrifter();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -191,7 +197,6 @@ private:
     // Ctrl+S or Ctrl+Enter saves, Escape cancels: the category being
     // edited, else the page's record.
     void saveOrCancel(NavButton button);
-    QAction* later(QMenu* menu, const QString& caption);
     // The navigator row under a relation grid.
     QWidget* relationNavigator(bool standard, QWidget* parent);
 

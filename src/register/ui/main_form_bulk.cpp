@@ -1,12 +1,16 @@
 // The main window's bulk functions: the standard-list wizard and the member
 // relation dialog behind the two relation panels, copying and deleting
-// members from the "Funksjoner" menu, and the member import from a file.
+// members, claim generation and giro printing from the "Funksjoner" menu
+// and the tool bar, and the member import from a file.
 #include <QHBoxLayout>
 #include <QPushButton>
 
+#include "common/app_paths.h"
 #include "common/ui.h"
 #include "data/data_store.h"
 #include "data/field_access.h"
+#include "payments/ui/claim_forms.h"
+#include "payments/ui/giro_forms.h"
 #include "register/ui/bulk_forms.h"
 #include "register/ui/main_form.h"
 #include "reports/ui/utvalgskriterier_form.h"
@@ -105,6 +109,39 @@ void TMainForm::importMembers() {
     TMemberImport import(ui_, store_.tables(), postal_);
     TQtImportFormStep window(ui_, kind_, this);
     if (import.Execute(window)) logic_->writeHeading();
+}
+
+void TMainForm::betalinger() {
+    data::RegisterTables& t = store_.tables();
+    if (t.OrgTable.isEmpty()) return;
+    TQtSelectionSteps steps(ui_, kind_, this);
+    TBetalinger run(
+        ui_, store_.dbMng(), steps,
+        [this] { return std::make_unique<TfoStartGen>(ui_, kind_, this); }, t.OrgTable, t.MedlTable,
+        kind_);
+    run.Run([this] { giro(); });
+    if (t.BetTable.active()) t.BetTable.refresh();
+}
+
+void TMainForm::giro() {
+    data::RegisterTables& t = store_.tables();
+    if (t.OrgTable.isEmpty()) return;
+    TQtSelectionSteps steps(ui_, kind_, this);
+    TGiro run(
+        ui_, store_.dbMng(), steps,
+        [this] { return std::make_unique<TfoStartGiro>(ui_, kind_, this); }, t.OrgTable,
+        t.MedlTable);
+    run.Execute();
+}
+
+void TMainForm::giroutskrifter() {
+    data::RegisterTables& t = store_.tables();
+    if (t.OrgTable.isEmpty()) return;
+    TfoDialogBetaling dialog(
+        ui_, store_.dbLocal(), data::FieldInt(t.OrgTable, "ORGNR"), settingsFilePath(), kind_,
+        [this] { giro(); }, this);
+    dialog.exec();
+    if (t.BetTable.active()) t.BetTable.refresh();
 }
 
 }  // namespace lagrull

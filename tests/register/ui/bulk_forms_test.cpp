@@ -32,13 +32,6 @@ void shot(QWidget* w, const QString& name) {
     w->grab().save(dir + "/" + name + ".png");
 }
 
-template <class T>
-T* as(QWidget* w) {
-    T* t = qobject_cast<T*>(w);
-    EXPECT_NE(t, nullptr) << w->objectName().toStdString();
-    return t;
-}
-
 class BulkFormsTest : public BulkTest {
 protected:
     BulkFormsTest() {
