@@ -87,6 +87,8 @@ public:
     Value column(int column) const;
     std::int64_t columnInt(int column) const;
     std::string columnText(int column) const;
+    // The same without a copy: valid until the next step() or reset().
+    std::string_view columnView(int column) const;
     bool columnIsNull(int column) const;
     // The table and column a result column comes from; empty for expressions.
     std::string originTable(int column) const;

@@ -77,13 +77,13 @@ std::optional<ClaimState> TClaimsByKid::find(const std::string& kid) {
 }
 
 // In rowid order the first claim of a KID is the one the index holds first.
-std::unordered_map<std::string, ClaimState> TClaimsByKid::readAll() {
+// A claim passed by is not read past its KID.
+void TClaimsByKid::readAll(const std::function<ClaimState*(const std::string& key)>& into) {
     Statement s = db_.prepare(
         "SELECT rowid, BELOP, DATO, BETFLAG, DIFFERANSEBELOP, BETDATO, BETBELOP, SLETTEFLAG, KID "
         "FROM MBETREG WHERE KID <> '' ORDER BY rowid");
-    std::unordered_map<std::string, ClaimState> claims;
-    while (s.step()) claims.try_emplace(upperCase(s.columnText(8)), claimState(s));
-    return claims;
+    while (s.step())
+        if (ClaimState* claim = into(upperCase(s.columnView(8)))) *claim = claimState(s);
 }
 
 std::int64_t TClaimsByKid::rowEstimate() {
