@@ -153,12 +153,20 @@ private:
         std::sort(matched.begin(), matched.end(), [](const KidGroup* a, const KidGroup* b) {
             return a->claim->rowId < b->claim->rowId;
         });
-        for (const KidGroup* g : matched) {
-            claims.writePayment(*g->claim);
-            for (std::size_t i = g->first; i != kNone; i = payments_[i].next) {
-                payments_[i].utfall = Utfall::Matchet;
-                payments_[i].forfallsdato = g->claim->dato;
-                progress_.step();
+        std::vector<const data::ClaimState*> batch;
+        for (std::size_t first = 0; first < matched.size();
+             first += data::TClaimsByKid::kPaymentBatch) {
+            const std::size_t end =
+                std::min(matched.size(), first + data::TClaimsByKid::kPaymentBatch);
+            batch.clear();
+            for (std::size_t k = first; k < end; ++k) batch.push_back(&*matched[k]->claim);
+            claims.writePayments(batch);
+            for (std::size_t k = first; k < end; ++k) {
+                for (std::size_t i = matched[k]->first; i != kNone; i = payments_[i].next) {
+                    payments_[i].utfall = Utfall::Matchet;
+                    payments_[i].forfallsdato = matched[k]->claim->dato;
+                    progress_.step();
+                }
             }
         }
     }

@@ -63,10 +63,10 @@ std::string quoteName(std::string_view name) {
 }
 
 void checkDatabaseEngine() {
-    if (sqlite3_libversion_number() < 3026000)
+    if (sqlite3_libversion_number() < 3033000)
         throw FatalError("Error",
                          std::string("SQLite ") + sqlite3_libversion() +
-                             " is too old (3.26 or newer is needed). Unable to run application");
+                             " is too old (3.33 or newer is needed). Unable to run application");
 }
 
 // --- Statement ---------------------------------------------------------

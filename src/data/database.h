@@ -47,8 +47,9 @@ private:
 std::string engineFailureText(int code, const std::string& engineText);
 
 // The engine is linked into the program; what can be missing is a new
-// enough SQLite library (3.26: table-valued pragmas, row values, the rename
-// rules of ALTER TABLE). Throws FatalError when it is too old.
+// enough SQLite library (3.33: table-valued pragmas, row values, the rename
+// rules of ALTER TABLE, UPDATE ... FROM). Throws FatalError when it is too
+// old.
 void checkDatabaseEngine();
 
 // The file name of the register's database in the data directory.

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -63,15 +64,17 @@ public:
     // An upper bound of the number of claims, found without reading them.
     std::int64_t rowEstimate();
     // Writes BETFLAG, BETDATO, BETBELOP, DIFFERANSEBELOP and SLETTEFLAG of
-    // the claim `state.rowId`.
-    void writePayment(const ClaimState& state);
+    // the claims `state.rowId`, up to kPaymentBatch of them in one statement:
+    // all of them or, when it fails, none.
+    static constexpr std::size_t kPaymentBatch = 100;
+    void writePayments(std::span<const ClaimState* const> states);
     // BBSOPPDRAGSNR := assignment (and SLETTEFLAG := 1 when `deletion`) of
     // the claim with this KID; false when there is none.
     bool markSent(const std::string& kid, std::int64_t assignment, bool deletion);
 
 private:
     TDatabase& db_;
-    Statement find_, pay_, sent_, deleted_;
+    Statement find_, sent_, deleted_;
 };
 
 // Writes members' payment method and notice code.
