@@ -39,6 +39,7 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 struct Innbetaling {
     const TBBSReturItemBetaling* item = nullptr;
     std::string kid;
+    std::string betaltDato;  // "DDMMYYYY"; empty when the payment has none
     Utfall utfall = Utfall::Venter;
     std::string forfallsdato;
     std::size_t next = kNone;  // the next payment of the same KID
@@ -104,6 +105,7 @@ private:
             Innbetaling b;
             b.item = &p;
             b.kid = p.Kid();
+            b.betaltDato = storedDate(p);
             if (b.kid.empty())
                 b.utfall = Utfall::UtenKid;
             else if (p.ErTilbakeforing())
@@ -142,7 +144,7 @@ private:
             for (std::size_t i = g.first; i != kNone; i = payments_[i].next) {
                 const Innbetaling& b = payments_[i];
                 if (g.claim) {
-                    applyPayment(*g.claim, b.item->Belop(), storedDate(*b.item));
+                    applyPayment(*g.claim, b.item->Belop(), b.betaltDato);
                 } else {
                     payments_[i].utfall = Utfall::Umatchet;
                     progress_.step();
@@ -252,8 +254,7 @@ private:
             list_.LookupKid(b.kid, who);
             pump.tick();
             report_.AddLine({who.Medlnr + " : " + who.Navn, who.OrgNavn, b.kid, b.forfallsdato,
-                             storedDate(*b.item), b.item->Belop(),
-                             b.utfall == Utfall::Tilbakeforing});
+                             b.betaltDato, b.item->Belop(), b.utfall == Utfall::Tilbakeforing});
         }
     }
 
