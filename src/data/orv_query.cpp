@@ -262,8 +262,8 @@ int TOrvCursor::columnIndex(std::string_view name) const {
 }
 
 std::string TOrvCursor::text(int column) const {
-    const Value v = statement_.column(column);
-    if (const auto* t = std::get_if<std::string>(&v)) return *t;
+    Value v = statement_.column(column);
+    if (auto* t = std::get_if<std::string>(&v)) return std::move(*t);
     if (const auto* i = std::get_if<std::int64_t>(&v)) return std::to_string(*i);
     if (std::holds_alternative<double>(v)) return valueToText({"", FieldType::Float}, v);
     return {};
