@@ -34,12 +34,23 @@ std::string shownDate(const std::string& stored) {
 // What became of one payment of the file.
 enum class Utfall { Venter, UtenKid, Matchet, Umatchet, Tilbakeforing };
 
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
 struct Innbetaling {
     const TBBSReturItemBetaling* item = nullptr;
     std::string kid;
-    std::string groupKey;  // the KID as the claim index compares it
+    std::string betaltDato;  // "DDMMYYYY"; empty when the payment has none
     Utfall utfall = Utfall::Venter;
     std::string forfallsdato;
+    std::size_t next = kNone;  // the next payment of the same KID
+};
+
+// One KID of the file: its payments in file order, linked through
+// Innbetaling::next, and the claim it names.
+struct KidGroup {
+    const std::string* kid = nullptr;  // as its first payment gives it
+    std::size_t first = kNone, last = kNone;
+    std::optional<data::ClaimState> claim;
 };
 
 // "DDMMYYYY" of the payment's settlement date; empty when it has none.
@@ -57,28 +68,6 @@ void applyPayment(data::ClaimState& claim, Money amount, const std::string& date
     claim.betbelop = amount.kroner();
     claim.sletteflag = 0;
 }
-
-// Finds claims by KID: one look-up each for a few, one sequential read of
-// the claim table when the payments touch a large share of it.
-class ClaimFinder {
-public:
-    ClaimFinder(data::TClaimsByKid& claims, std::size_t payments) : claims_(claims) {
-        constexpr std::int64_t kScanShare = 16;  // a scan pays off from one claim in 16
-        if (static_cast<std::int64_t>(payments) * kScanShare >= claims.rowEstimate())
-            all_ = claims.readAll();
-    }
-    std::optional<data::ClaimState> operator()(const std::string& kid, const std::string& key) {
-        if (!all_) return claims_.find(kid);
-        // each KID is asked for once: the claim is moved out, not copied
-        auto node = all_->extract(key);
-        if (node.empty()) return std::nullopt;
-        return std::move(node.mapped());
-    }
-
-private:
-    data::TClaimsByKid& claims_;
-    std::optional<std::unordered_map<std::string, data::ClaimState>> all_;
-};
 
 class Import {
 public:
@@ -116,7 +105,7 @@ private:
             Innbetaling b;
             b.item = &p;
             b.kid = p.Kid();
-            b.groupKey = upperCase(b.kid);
+            b.betaltDato = storedDate(p);
             if (b.kid.empty())
                 b.utfall = Utfall::UtenKid;
             else if (p.ErTilbakeforing())
@@ -125,52 +114,81 @@ private:
         }
     }
 
-    // Grouped by KID, each KID's payments in file order: one look-up per
-    // claim, walking the KID index in its order; then one write per claim in
-    // the table's own order, so that both touch each page once.
+    // Grouped by KID (without regard to case, as the KID index compares),
+    // each KID's payments applied in file order to its claim; then one write
+    // per claim in the table's own order, so that the writes touch each page
+    // once.
     void registerPayments() {
-        std::vector<std::size_t> order;
-        for (std::size_t i = 0; i < payments_.size(); ++i)
-            if (payments_[i].utfall == Utfall::Venter) order.push_back(i);
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            return payments_[a].groupKey < payments_[b].groupKey;
-        });
-        struct Group {
-            std::size_t first, end;
-            data::ClaimState claim;
-        };
-        std::vector<Group> matched;
-        data::TClaimsByKid claims(db_);
-        ClaimFinder find(claims, order.size());
-        for (std::size_t first = 0; first < order.size();) {
-            std::size_t end = first + 1;
-            const Innbetaling& head = payments_[order[first]];
-            while (end < order.size() && payments_[order[end]].groupKey == head.groupKey) ++end;
-            if (std::optional<data::ClaimState> claim = find(head.kid, head.groupKey)) {
-                for (std::size_t k = first; k < end; ++k) {
-                    const Innbetaling& b = payments_[order[k]];
-                    applyPayment(*claim, b.item->Belop(), storedDate(*b.item));
-                }
-                matched.push_back({first, end, std::move(*claim)});
+        std::unordered_map<std::string, KidGroup> groups;
+        groups.reserve(payments_.size());
+        std::size_t pending = 0;
+        for (std::size_t i = 0; i < payments_.size(); ++i) {
+            Innbetaling& b = payments_[i];
+            if (b.utfall != Utfall::Venter) continue;
+            ++pending;
+            KidGroup& g = groups[upperCase(b.kid)];
+            if (g.first == kNone) {
+                g.kid = &b.kid;
+                g.first = i;
             } else {
-                for (std::size_t k = first; k < end; ++k) {
-                    payments_[order[k]].utfall = Utfall::Umatchet;
+                payments_[g.last].next = i;
+            }
+            g.last = i;
+        }
+        data::TClaimsByKid claims(db_);
+        findClaims(claims, groups, pending);
+
+        std::vector<KidGroup*> matched;
+        matched.reserve(groups.size());
+        for (auto& [key, g] : groups) {
+            for (std::size_t i = g.first; i != kNone; i = payments_[i].next) {
+                const Innbetaling& b = payments_[i];
+                if (g.claim) {
+                    applyPayment(*g.claim, b.item->Belop(), b.betaltDato);
+                } else {
+                    payments_[i].utfall = Utfall::Umatchet;
                     progress_.step();
                 }
             }
-            first = end;
+            if (g.claim) matched.push_back(&g);
         }
-        std::sort(matched.begin(), matched.end(),
-                  [](const Group& a, const Group& b) { return a.claim.rowId < b.claim.rowId; });
-        for (const Group& g : matched) {
-            claims.writePayment(g.claim);
-            for (std::size_t k = g.first; k < g.end; ++k) {
-                Innbetaling& b = payments_[order[k]];
-                b.utfall = Utfall::Matchet;
-                b.forfallsdato = g.claim.dato;
-                progress_.step();
+        std::sort(matched.begin(), matched.end(), [](const KidGroup* a, const KidGroup* b) {
+            return a->claim->rowId < b->claim->rowId;
+        });
+        std::vector<const data::ClaimState*> batch;
+        for (std::size_t first = 0; first < matched.size();
+             first += data::TClaimsByKid::kPaymentBatch) {
+            const std::size_t end =
+                std::min(matched.size(), first + data::TClaimsByKid::kPaymentBatch);
+            batch.clear();
+            for (std::size_t k = first; k < end; ++k) batch.push_back(&*matched[k]->claim);
+            claims.writePayments(batch);
+            for (std::size_t k = first; k < end; ++k) {
+                for (std::size_t i = matched[k]->first; i != kNone; i = payments_[i].next) {
+                    payments_[i].utfall = Utfall::Matchet;
+                    payments_[i].forfallsdato = matched[k]->claim->dato;
+                    progress_.step();
+                }
             }
         }
+    }
+
+    // One look-up per KID for a few payments; one sequential read of the
+    // claim table when they touch a large share of it, where look-ups would
+    // read its pages at random.
+    static void findClaims(data::TClaimsByKid& claims,
+                           std::unordered_map<std::string, KidGroup>& groups,
+                           std::size_t payments) {
+        constexpr std::int64_t kScanShare = 16;  // a scan pays off from one claim in 16
+        if (static_cast<std::int64_t>(payments) * kScanShare < claims.rowEstimate()) {
+            for (auto& [key, g] : groups) g.claim = claims.find(*g.kid);
+            return;
+        }
+        claims.readAll([&](const std::string& key) -> data::ClaimState* {
+            const auto found = groups.find(key);
+            if (found == groups.end() || found->second.claim) return nullptr;  // the first stays
+            return &found->second.claim.emplace();
+        });
     }
 
     void registerChanges() {
@@ -236,8 +254,7 @@ private:
             list_.LookupKid(b.kid, who);
             pump.tick();
             report_.AddLine({who.Medlnr + " : " + who.Navn, who.OrgNavn, b.kid, b.forfallsdato,
-                             storedDate(*b.item), b.item->Belop(),
-                             b.utfall == Utfall::Tilbakeforing});
+                             b.betaltDato, b.item->Belop(), b.utfall == Utfall::Tilbakeforing});
         }
     }
 

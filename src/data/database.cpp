@@ -63,10 +63,10 @@ std::string quoteName(std::string_view name) {
 }
 
 void checkDatabaseEngine() {
-    if (sqlite3_libversion_number() < 3026000)
+    if (sqlite3_libversion_number() < 3033000)
         throw FatalError("Error",
                          std::string("SQLite ") + sqlite3_libversion() +
-                             " is too old (3.26 or newer is needed). Unable to run application");
+                             " is too old (3.33 or newer is needed). Unable to run application");
 }
 
 // --- Statement ---------------------------------------------------------
@@ -166,11 +166,13 @@ Value Statement::column(int column) const {
 
 std::int64_t Statement::columnInt(int column) const { return sqlite3_column_int64(stmt_, column); }
 
-std::string Statement::columnText(int column) const {
+std::string Statement::columnText(int column) const { return std::string(columnView(column)); }
+
+std::string_view Statement::columnView(int column) const {
     const unsigned char* text = sqlite3_column_text(stmt_, column);
     if (!text) return {};
-    return std::string(reinterpret_cast<const char*>(text),
-                       static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
+    return {reinterpret_cast<const char*>(text),
+            static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column))};
 }
 
 bool Statement::columnIsNull(int column) const {

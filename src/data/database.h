@@ -47,8 +47,9 @@ private:
 std::string engineFailureText(int code, const std::string& engineText);
 
 // The engine is linked into the program; what can be missing is a new
-// enough SQLite library (3.26: table-valued pragmas, row values, the rename
-// rules of ALTER TABLE). Throws FatalError when it is too old.
+// enough SQLite library (3.33: table-valued pragmas, row values, the rename
+// rules of ALTER TABLE, UPDATE ... FROM). Throws FatalError when it is too
+// old.
 void checkDatabaseEngine();
 
 // The file name of the register's database in the data directory.
@@ -87,6 +88,8 @@ public:
     Value column(int column) const;
     std::int64_t columnInt(int column) const;
     std::string columnText(int column) const;
+    // The same without a copy: valid until the next step() or reset().
+    std::string_view columnView(int column) const;
     bool columnIsNull(int column) const;
     // The table and column a result column comes from; empty for expressions.
     std::string originTable(int column) const;

@@ -77,11 +77,35 @@ int compareWeights(std::string_view a, std::string_view b) {
     return 0;
 }
 
+bool continuationByte(std::string_view text, std::size_t i) {
+    return i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+}
+
+// Where two texts stop being alike, backed up to the start of a character.
+// The decoder never takes a byte that is not a continuation byte as part of
+// an earlier character, so both texts decode alike up to there, and their
+// order is the order of what follows.
+std::size_t commonPrefix(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t k = 0;
+    while (k < n && a[k] == b[k]) ++k;
+    while (k > 0 && (continuationByte(a, k) || continuationByte(b, k))) --k;
+    return k;
+}
+
 }  // namespace
 
-int compareNorwegianNoCase(std::string_view a, std::string_view b) { return compareWeights(a, b); }
+// The columns of an index mostly hold texts with a common beginning (names,
+// numbers, dates): comparing starts where they differ.
+int compareNorwegianNoCase(std::string_view a, std::string_view b) {
+    const std::size_t k = commonPrefix(a, b);
+    return compareWeights(a.substr(k), b.substr(k));
+}
 
 int compareNorwegian(std::string_view a, std::string_view b) {
+    const std::size_t k = commonPrefix(a, b);
+    a.remove_prefix(k);
+    b.remove_prefix(k);
     if (const int c = compareWeights(a, b)) return c;
     const std::size_t n = std::min(a.size(), b.size());
     if (const int c = n ? std::memcmp(a.data(), b.data(), n) : 0) return c < 0 ? -1 : 1;

@@ -14,12 +14,15 @@ TOrvCommand::TOrvCommand(TDatabase& db, const std::string& localSql)
     }
 }
 
-void TOrvCommand::setParam(const std::string& name, const Value& value) {
-    statement_.reset();
+int TOrvCommand::paramIndex(const std::string& name) const {
     auto it = index_.find(name);
     if (it == index_.end()) it = index_.find(upperCase(name));
     if (it == index_.end()) throw EDatabaseError("Ukjent parameter :" + name, 0);
-    statement_.bind(it->second, value);
+    return it->second;
+}
+
+void TOrvCommand::setParam(const std::string& name, const Value& value) {
+    statement_.bind(paramIndex(name), value);
 }
 
 int TOrvCommand::execute() {

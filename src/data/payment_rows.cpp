@@ -1,5 +1,6 @@
 #include "data/payment_rows.h"
 
+#include "common/error.h"
 #include "common/text_codec.h"
 
 namespace lagrull::data {
@@ -43,8 +44,6 @@ TClaimsByKid::TClaimsByKid(TDatabase& db)
     : db_(db),
       find_(db.prepare("SELECT rowid, BELOP, DATO, BETFLAG, DIFFERANSEBELOP, BETDATO, BETBELOP, "
                        "SLETTEFLAG FROM MBETREG WHERE KID = ?1 LIMIT 1")),
-      pay_(db.prepare("UPDATE MBETREG SET BETFLAG = ?2, BETDATO = ?3, BETBELOP = ?4, "
-                      "DIFFERANSEBELOP = ?5, SLETTEFLAG = ?6 WHERE rowid = ?1")),
       sent_(db.prepare("UPDATE MBETREG SET BBSOPPDRAGSNR = ?2 WHERE rowid = "
                        "(SELECT rowid FROM MBETREG WHERE KID = ?1 LIMIT 1)")),
       deleted_(db.prepare("UPDATE MBETREG SET BBSOPPDRAGSNR = ?2, SLETTEFLAG = 1 WHERE rowid = "
@@ -77,13 +76,13 @@ std::optional<ClaimState> TClaimsByKid::find(const std::string& kid) {
 }
 
 // In rowid order the first claim of a KID is the one the index holds first.
-std::unordered_map<std::string, ClaimState> TClaimsByKid::readAll() {
+// A claim passed by is not read past its KID.
+void TClaimsByKid::readAll(const std::function<ClaimState*(const std::string& key)>& into) {
     Statement s = db_.prepare(
         "SELECT rowid, BELOP, DATO, BETFLAG, DIFFERANSEBELOP, BETDATO, BETBELOP, SLETTEFLAG, KID "
         "FROM MBETREG WHERE KID <> '' ORDER BY rowid");
-    std::unordered_map<std::string, ClaimState> claims;
-    while (s.step()) claims.try_emplace(upperCase(s.columnText(8)), claimState(s));
-    return claims;
+    while (s.step())
+        if (ClaimState* claim = into(upperCase(s.columnView(8)))) *claim = claimState(s);
 }
 
 std::int64_t TClaimsByKid::rowEstimate() {
@@ -91,15 +90,29 @@ std::int64_t TClaimsByKid::rowEstimate() {
     return s.step() ? s.columnInt(0) : 0;
 }
 
-void TClaimsByKid::writePayment(const ClaimState& state) {
-    pay_.bind(1, Value(state.rowId));
-    pay_.bind(2, Value(state.betflag));
-    pay_.bind(3, Value(state.betdato));
-    pay_.bind(4, optionalValue(state.betbelop));
-    pay_.bind(5, optionalValue(state.differansebelop));
-    pay_.bind(6, Value(state.sletteflag));
-    pay_.execute();
-    pay_.reset();
+// One statement for a batch: a statement per claim would cost more than the
+// write itself.
+void TClaimsByKid::writePayments(std::span<const ClaimState* const> states) {
+    if (states.empty()) return;
+    if (states.size() > kPaymentBatch) throw Error("For mange krav i én skriving");
+    std::string values;
+    for (std::size_t i = 0; i < states.size(); ++i)
+        values += i ? ",(?,?,?,?,?,?)" : "(?,?,?,?,?,?)";
+    Statement s = db_.prepare(
+        "WITH p(id, betflag, betdato, betbelop, differansebelop, sletteflag) AS (VALUES " + values +
+        ") UPDATE MBETREG SET BETFLAG = p.betflag, BETDATO = p.betdato, BETBELOP = p.betbelop, "
+        "DIFFERANSEBELOP = p.differansebelop, SLETTEFLAG = p.sletteflag FROM p "
+        "WHERE MBETREG.rowid = p.id");
+    int n = 0;
+    for (const ClaimState* state : states) {
+        s.bind(++n, Value(state->rowId));
+        s.bindText(++n, state->betflag);
+        s.bindText(++n, state->betdato);
+        s.bind(++n, optionalValue(state->betbelop));
+        s.bind(++n, optionalValue(state->differansebelop));
+        s.bind(++n, Value(state->sletteflag));
+    }
+    s.execute();
 }
 
 bool TClaimsByKid::markSent(const std::string& kid, std::int64_t assignment, bool deletion) {

@@ -11,10 +11,11 @@
 // - A payment never clears BETFLAG: a settled claim stays settled.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "data/database.h"
@@ -53,22 +54,27 @@ public:
 
     // The claim with this KID, through the KID index.
     std::optional<ClaimState> find(const std::string& kid);
-    // Every claim with a KID in one sequential read, by the KID upper-cased
-    // (the index's comparison); for passes that touch a large share of the
-    // table, where one look-up per KID would read its pages at random.
-    std::unordered_map<std::string, ClaimState> readAll();
+    // Every claim with a KID in one sequential read, for passes that touch a
+    // large share of the table, where one look-up per KID would read its
+    // pages at random. `into` is given each claim's KID upper-cased (the
+    // index's comparison) and tells where to keep that claim, or nullptr to
+    // pass it by. Claims come in rowid order, so of several with one KID the
+    // one the index holds first comes first.
+    void readAll(const std::function<ClaimState*(const std::string& key)>& into);
     // An upper bound of the number of claims, found without reading them.
     std::int64_t rowEstimate();
     // Writes BETFLAG, BETDATO, BETBELOP, DIFFERANSEBELOP and SLETTEFLAG of
-    // the claim `state.rowId`.
-    void writePayment(const ClaimState& state);
+    // the claims `state.rowId`, up to kPaymentBatch of them in one statement:
+    // all of them or, when it fails, none.
+    static constexpr std::size_t kPaymentBatch = 100;
+    void writePayments(std::span<const ClaimState* const> states);
     // BBSOPPDRAGSNR := assignment (and SLETTEFLAG := 1 when `deletion`) of
     // the claim with this KID; false when there is none.
     bool markSent(const std::string& kid, std::int64_t assignment, bool deletion);
 
 private:
     TDatabase& db_;
-    Statement find_, pay_, sent_, deleted_;
+    Statement find_, sent_, deleted_;
 };
 
 // Writes members' payment method and notice code.

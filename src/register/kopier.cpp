@@ -1,6 +1,8 @@
 #include "register/kopier.h"
 
 #include <array>
+#include <string>
+#include <unordered_set>
 
 #include "common/choice_list.h"
 #include "common/error.h"
@@ -19,14 +21,6 @@ using data::Value;
 namespace {
 
 constexpr int kStepStart = 1, kStepHvem = 2, kStepUtvalg = 3;
-
-// MEDLREG's fields in table order: the member query reads them all.
-constexpr std::array<const char*, 33> kMedlregFields = {
-    "orgnr",    "medlnr",    "fornavn",   "enavn",    "adresse",    "adresse2", "postnr",
-    "poststed", "telefon",   "bankkonto", "kategori", "betaling",   "navn",     "fdato",
-    "tekst",    "belop",     "nmedlnr",   "adresse3", "email",      "ekstra1",  "ekstra2",
-    "ekstra3",  "ekstra4",   "ekstra5",   "ekstra6",  "ekstra7",    "ekstra8",  "ekstra9",
-    "ekstra10", "oldpostnr", "varsling",  "firma",    "medlfradato"};
 
 // The fields a copy writes besides ORGNR and MEDLNR (KATEGORI and BETALING
 // by the choices). E-mail, notice code, company and member-since date stay.
@@ -127,6 +121,7 @@ TKopier::TKopier(Ui& ui, data::TOrvDbMng& dbMng, reports::TSelectionStepFactory&
       members_(members) {}
 
 TKopierOutcome TKopier::Execute(TKopierMode mode) {
+    mode_ = mode;
     orgNr_ = data::FieldInt(organisations_, "ORGNR");
     orgNavn_ = data::FieldText(organisations_, "ORGNAVN");
     struct Refresh {
@@ -182,7 +177,10 @@ TKopierOutcome TKopier::Run(TKopierMode mode, const TKopierChoice& choice,
                             "Skal det angitte utvalget slettes fra " + orgNavn_ + "?")) {
         return {};
     }
-    if (!Changed()) AddContribution(*this, *this);  // no wizard: every member
+    if (!Changed()) {  // no wizard: every member
+        mode_ = mode;
+        AddContribution(*this, *this);
+    }
 
     TKopierOutcome out;
     {
@@ -250,29 +248,50 @@ void TKopier::copyMembers(data::TOrvQuery& query, const TKopierChoice& choice,
                           TKopierOutcome& out) {
     TOrvCommand update(db_, copyUpdateSql());
     TOrvCommand insert(db_, copyInsertSql());
-    std::vector<int> fields;
-    fields.reserve(kCopiedFields.size() + 1);
-    for (const char* f : kCopiedFields) fields.push_back(query.fieldIndex(f));
-    fields.push_back(query.fieldIndex(kLastCopied));
-    const int kategori = query.fieldIndex("kategori"), betaling = query.fieldIndex("betaling"),
-              medlnr = query.fieldIndex("medlnr");
     for (TOrvCommand* c : {&update, &insert}) c->setParam("orgnr", Value(choice.targetOrgNr));
+    // Each field's column in the query and parameter in either statement,
+    // looked up once for the whole pass.
+    struct Slot {
+        int field, update, insert;
+    };
+    const auto slot = [&](const char* name) {
+        return Slot{query.fieldIndex(name), update.paramIndex(name), insert.paramIndex(name)};
+    };
+    std::vector<Slot> copied{slot("medlnr"), slot(kLastCopied)};  // the member number first
+    for (const char* f : kCopiedFields) copied.push_back(slot(f));
+    const Slot kategori = slot("kategori"), betaling = slot("betaling");
+    const bool ownCategory = choice.kategori == kUendret, ownPayment = choice.betaling < 0;
+    const Value chosenCategory(choice.kategori), chosenPayment(std::int64_t{choice.betaling});
+    const auto bind = [&](TOrvCommand& c, int Slot::*param) {
+        for (const Slot& s : copied) c.setParamRef(s.*param, query.value(s.field));
+        c.setParamRef(kategori.*param, ownCategory ? query.value(kategori.field) : chosenCategory);
+        c.setParamRef(betaling.*param, ownPayment ? query.value(betaling.field) : chosenPayment);
+    };
+
+    // The target's member numbers. Texts of the register are equal only when
+    // identical, so this set tells which members the target has, and a new
+    // member is inserted without first running an update that finds nothing.
+    std::unordered_set<std::string> present;
+    {
+        data::TOrvQuery target(db_);
+        target.setSql("select medlnr from medlreg where orgnr = :orgnr");
+        target.setParamInt("orgnr", choice.targetOrgNr);
+        for (data::TOrvCursor c(target); c.next();) present.insert(c.text(0));
+    }
 
     ProgressWindow progress(ui_, query.recordCount());
     for (; !query.eof(); query.next()) {
-        const Value cat =
-            choice.kategori == kUendret ? query.value(kategori) : Value(choice.kategori);
-        const Value pay =
-            choice.betaling < 0 ? query.value(betaling) : Value(std::int64_t{choice.betaling});
-        for (TOrvCommand* c : {&update, &insert}) {
-            c->setParam("medlnr", query.value(medlnr));
-            c->setParam("kategori", cat);
-            c->setParam("betaling", pay);
-            std::size_t i = 0;
-            for (const char* f : kCopiedFields) c->setParam(f, query.value(fields[i++]));
-            c->setParam(kLastCopied, query.value(fields[i]));
+        const std::string* nr = std::get_if<std::string>(&query.value(copied.front().field));
+        bool updated = false;
+        if (!nr || present.contains(*nr)) {
+            bind(update, &Slot::update);
+            updated = update.execute() > 0;
         }
-        if (update.execute() == 0) insert.execute();
+        if (!updated) {
+            bind(insert, &Slot::insert);
+            insert.execute();
+            if (nr) present.insert(*nr);
+        }
         ++out.count;
         progress.step();
     }
@@ -287,13 +306,15 @@ void TKopier::deleteMembers(data::TOrvQuery& query, TKopierOutcome& out) {
                           "select count(*) from relreg where orgnr = :orgnr and medlnr = :medlnr");
     for (TOrvCommand* c : {&drop, &claims, &relations}) c->setParam("orgnr", Value(orgNr_));
     const int medlnr = query.fieldIndex("medlnr");
+    const int dropNr = drop.paramIndex("medlnr"), claimsNr = claims.paramIndex("medlnr"),
+              relationsNr = relations.paramIndex("medlnr");
     ProgressWindow progress(ui_, query.recordCount());
     for (; !query.eof(); query.next()) {
-        drop.setParam("medlnr", query.value(medlnr));
+        drop.setParamRef(dropNr, query.value(medlnr));
         if (drop.execute() > 0) {
             ++out.count;
-            claims.setParam("medlnr", query.value(medlnr));
-            relations.setParam("medlnr", query.value(medlnr));
+            claims.setParamRef(claimsNr, query.value(medlnr));
+            relations.setParamRef(relationsNr, query.value(medlnr));
             out.claimsLeft += countOf(claims);
             out.relationsLeft += countOf(relations);
         }
@@ -302,14 +323,15 @@ void TKopier::deleteMembers(data::TOrvQuery& query, TKopierOutcome& out) {
     progress.finish();
 }
 
-// The member query: every field of the member, and the birth date in the
-// order of the calendar.
+// The member query reads only what the pass uses: a delete needs the member
+// number alone, which the key index holds, so no member row is read.
 const reports::TStringList& TKopier::SelectItems() {
-    std::string items;
-    for (const char* f : kMedlregFields) items += std::string(items.empty() ? "" : ",") + "m." + f;
-    select_ = {items +
-               ", substring(m.fdato from 5 for 4)  || substring(m.fdato from 3 for 2)  || "
-               "substring(m.fdato from 1 for 2) as fdato2 "};
+    std::string items = "m.medlnr";
+    if (mode_ == TKopierMode::Copy) {
+        items += ",m.kategori,m.betaling," + std::string("m.") + kLastCopied;
+        for (const char* f : kCopiedFields) items += std::string(",m.") + f;
+    }
+    select_ = {items};
     return select_;
 }
 

@@ -137,6 +137,7 @@ private:
     data::TOrvTable& members_;
     std::int64_t orgNr_ = 0;
     std::string orgNavn_;
+    TKopierMode mode_ = TKopierMode::Copy;  // what the member query is read for
 
     reports::TStringList select_, from_, where_, orderBy_;
     reports::TQueryParamList params_;

@@ -95,6 +95,38 @@ TEST_F(OcrImport, SettledClaimStaysSettledAndPaymentsOfOneFileApplyInOrder) {
     EXPECT_EQ(claimField(kid, "BETDATO"), "19032024");
 }
 
+TEST_F(OcrImport, ManyClaimsEachGetTheirOwnPaymentsInFileOrder) {
+    // More claims than one write takes, paid in reverse order: odd ones in
+    // full, even ones in part, the first one a second time in full.
+    constexpr int kClaims = 150;
+    std::vector<std::string> kids;
+    for (int i = 0; i < kClaims; ++i) {
+        const std::string nr = std::to_string(1000 + i);
+        member(1, nr, "Navn" + nr, "Fornavn");
+        kids.push_back(claim(1, nr, "15032024", 100));
+    }
+    test::OcrFile file;
+    for (int i = kClaims - 1; i >= 0; --i) file.payment(kids[i], i % 2 ? 10000 : 4000, "180324");
+    file.payment(kids[0], 10000, "190324");
+    CollectedReport report;
+    const auto r = import(file, report);
+    EXPECT_EQ(r.matchet, kClaims + 1);
+    for (int i = 1; i < kClaims; ++i) {
+        EXPECT_EQ(claimField(kids[i], "BETFLAG"), i % 2 ? "X" : "") << i;
+        EXPECT_EQ(claimField(kids[i], "BETBELOP"), i % 2 ? "100" : "40") << i;
+        EXPECT_EQ(claimField(kids[i], "DIFFERANSEBELOP"), i % 2 ? "" : "60") << i;
+        EXPECT_EQ(claimField(kids[i], "BETDATO"), "18032024") << i;
+    }
+    EXPECT_EQ(claimField(kids[0], "BETFLAG"), "X");
+    EXPECT_EQ(claimField(kids[0], "BETBELOP"), "100");
+    EXPECT_EQ(claimField(kids[0], "DIFFERANSEBELOP"), "60");  // from the first payment
+    EXPECT_EQ(claimField(kids[0], "BETDATO"), "19032024");
+    ASSERT_EQ(report.lines.size(), std::size_t{kClaims + 1});
+    EXPECT_EQ(report.lines.front().kid, kids[kClaims - 1]);
+    EXPECT_EQ(report.lines.back().betaltDato, "19032024");
+    EXPECT_EQ(report.lines.back().forfallsdato, "15032024");
+}
+
 TEST_F(OcrImport, SameFileTwiceRegistersTheSameValuesAndListsTwice) {
     const test::OcrFile file = test::OcrFile().payment(kid, 15000);
     CollectedReport first, second;

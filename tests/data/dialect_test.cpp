@@ -45,6 +45,24 @@ TEST(NorwegianOrder, LettersIgnoreCaseAndAeOeAaComeLast) {
     EXPECT_LT(compareNorwegian("10", "9"), 0);  // texts, not numbers
 }
 
+TEST(NorwegianOrder, TextsThatDifferInsideALetterWeighTheWholeLetter) {
+    // Ü (C3 9C) sorts as Y, Å (C3 85) last: their bytes differ only in the
+    // second byte of the letter.
+    EXPECT_LT(compareNorwegian("Ü", "Å"), 0);
+    EXPECT_LT(compareNorwegian("BergÜ", "BergÅ"), 0);
+    EXPECT_GT(compareNorwegianNoCase("xÅx", "xÜx"), 0);
+    // Ö and Ø weigh alike: then the bytes decide, after the common beginning.
+    EXPECT_LT(compareNorwegian("SÖ", "SØ"), 0);
+    EXPECT_EQ(compareNorwegianNoCase("SÖ", "sØ"), 0);
+    EXPECT_LT(compareNorwegian("Etternavn12", "Etternavn120"), 0);
+    EXPECT_EQ(compareNorwegian("Etternavn12", "Etternavn12"), 0);
+    // Broken sequences compare as the characters the decoder makes of them.
+    EXPECT_LT(compareNorwegian("a\xC3", "a\xC3\x85"), 0);
+    const std::string stray = "\x85", lead = "\xC3";
+    EXPECT_LT(compareNorwegian(stray + "a", stray + "b"), 0);
+    EXPECT_GT(compareNorwegian("a\xC3\x85", "a" + lead + "A"), 0);
+}
+
 TEST(LikeMatch, WildcardsOnWholeCharactersAndExactOtherwise) {
     EXPECT_TRUE(likeMatch("%sen", "Hansen"));
     EXPECT_TRUE(likeMatch("H_nsen", "Hånsen"));  // _ is one letter, also a Norwegian one

@@ -13,7 +13,7 @@ protected:
     KopierTest() { chooseOrg(1); }
 
     // Runs the wizard; the copy window answers through `set`.
-    TKopierOutcome run(TKopierMode mode, std::function<void(TStartKopierStep&)> set,
+    TKopierOutcome run(TKopierMode mode, const std::function<void(TStartKopierStep&)>& set,
                        int choice = 0) {
         steps.choice = choice;
         TKopier kopier(
@@ -73,6 +73,31 @@ TEST_F(KopierTest, CopyingOverwritesTheCopiedFieldsAndKeepsTheOthers) {
     EXPECT_EQ(count("select count(*) from relreg where orgnr = 2 and medlnr not in (select "
                     "medlnr from relreg where orgnr = 2)"),
               0);
+}
+
+TEST_F(KopierTest, CopyingInsertsTheMembersTheTargetLacksAndUpdatesTheOthers) {
+    // Member numbers that differ only in case are different members.
+    exec(
+        "insert into medlreg (orgnr, medlnr, enavn, kategori, betaling) values "
+        "(1, 'A7', 'Stor', 'Senior', 2)",
+        {});
+    exec(
+        "insert into medlreg (orgnr, medlnr, enavn, kategori, betaling) values "
+        "(2, 'a7', 'Liten', 'Senior', 2)",
+        {});
+    const std::int64_t shared = count(
+        "select count(*) from medlreg s, medlreg t where s.orgnr = 1 and t.orgnr = 2 and "
+        "t.medlnr = s.medlnr");
+    ASSERT_GT(shared, 0);
+    const std::int64_t before = members(2);
+    const TKopierOutcome out = run(TKopierMode::Copy, [](TStartKopierStep& w) { target(w, 2); });
+    EXPECT_EQ(out.count, members(1));
+    EXPECT_EQ(members(2), before + members(1) - shared);
+    EXPECT_EQ(field(2, "A7", "enavn"), "Stor");
+    EXPECT_EQ(field(2, "a7", "enavn"), "Liten");
+    EXPECT_EQ(count("select count(*) from medlreg s, medlreg t where s.orgnr = 1 and t.orgnr = 2 "
+                    "and t.medlnr = s.medlnr and t.enavn = s.enavn and t.kategori = s.kategori"),
+              members(1));
 }
 
 TEST_F(KopierTest, CopyingUnchangedCreatesTheMissingCategoriesWithTheirAmounts) {
