@@ -265,7 +265,7 @@ std::filesystem::path findGiroProgram() {
     const std::string known = programLocation(kGiroProgram);
     if (!known.empty() && fs::exists(fs::path(known) / kGiroProgram))
         return fs::path(known) / kGiroProgram;
-    const fs::path beside = fs::path(appPaths().programDirectory) / kGiroProgram;
+    fs::path beside = fs::path(appPaths().programDirectory) / kGiroProgram;
     if (fs::exists(beside)) return beside;
     return {};
 }

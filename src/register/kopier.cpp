@@ -263,6 +263,7 @@ void TKopier::copyMembers(data::TOrvQuery& query, const TKopierChoice& choice,
     TOrvCommand update(db_, copyUpdateSql());
     TOrvCommand insert(db_, copyInsertSql());
     std::vector<int> fields;
+    fields.reserve(kCopiedFields.size() + 1);
     for (const char* f : kCopiedFields) fields.push_back(query.fieldIndex(f));
     fields.push_back(query.fieldIndex(kLastCopied));
     const int kategori = query.fieldIndex("kategori"), betaling = query.fieldIndex("betaling"),
