@@ -30,7 +30,7 @@ constexpr const char* kDueDate = "15032024";
 // some with an own amount.
 fs::path memberRegister() {
     static const fs::path dir = [] {
-        const fs::path d = fs::temp_directory_path() / "lagrull-bench-claims";
+        fs::path d = fs::temp_directory_path() / "lagrull-bench-claims";
         fs::remove_all(d);
         fs::create_directories(d);
         QuietUi ui;
