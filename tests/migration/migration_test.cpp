@@ -114,7 +114,7 @@ TEST_P(RoundTrip, EveryValueOfEveryRowReadsBackEqual) {
         for (const auto& r : t.rows) {
             std::string key;
             for (std::size_t i = 0; i < def.Fields.size() && def.Fields[i].PrimaryKey; ++i)
-                key += seen(r[i]) + "|";
+                key.append(seen(r[i])).append("|");
             const auto found = rows.find(key);
             ASSERT_NE(found, rows.end()) << key;
             const auto& got = found->second;

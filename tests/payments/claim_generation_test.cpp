@@ -195,6 +195,7 @@ TEST_F(ClaimGeneration, KidTooLongForTheFieldIsReportedNeverCut) {
 
 TEST_F(ClaimGeneration, ManyWarningsAreListedShortly) {
     std::vector<std::string> numbers;
+    numbers.reserve(45);
     for (int i = 0; i < 45; ++i) numbers.push_back("X" + std::to_string(i));
     const std::string text = kidWarningText(numbers);
     EXPECT_NE(text.find("for 45 medlemmer"), std::string::npos);

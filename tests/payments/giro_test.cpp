@@ -104,6 +104,7 @@ protected:
 
     static std::vector<std::string> names(const std::vector<std::vector<std::string>>& records) {
         std::vector<std::string> out;
+        out.reserve(records.size());
         for (const auto& r : records) out.push_back(r[0]);
         return out;
     }

@@ -13,7 +13,7 @@ protected:
     KopierTest() { chooseOrg(1); }
 
     // Runs the wizard; the copy window answers through `set`.
-    TKopierOutcome run(TKopierMode mode, std::function<void(TStartKopierStep&)> set,
+    TKopierOutcome run(TKopierMode mode, const std::function<void(TStartKopierStep&)>& set,
                        int choice = 0) {
         steps.choice = choice;
         TKopier kopier(
