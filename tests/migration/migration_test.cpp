@@ -114,13 +114,13 @@ TEST_P(RoundTrip, EveryValueOfEveryRowReadsBackEqual) {
         for (const auto& r : t.rows) {
             std::string key;
             for (std::size_t i = 0; i < def.Fields.size() && def.Fields[i].PrimaryKey; ++i)
-                key.append(seen(r[i])).append("|");
+                key += seen(r[i]) + "|";
             const auto found = rows.find(key);
             ASSERT_NE(found, rows.end()) << key;
             const auto& got = found->second;
             for (std::size_t i = 0; i < t.fields.size(); ++i) {
                 const std::string& name = t.fields[i].name;
-                SCOPED_TRACE(name + " of " + key);
+                SCOPED_TRACE(testing::Message() << name << " of " << key);
                 const Value& have = got.at(name);
                 if (t.name == "MEDLREG.DB" && name == "FDATO") {
                     const long long m = std::stoll(std::get<std::string>(r[1]));
