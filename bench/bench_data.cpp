@@ -26,7 +26,7 @@ constexpr int kClaimsPerMember = 5;
 using lagrull::bench::QuietUi;
 
 fs::path benchDirectory(const std::string& name) {
-    const fs::path dir = fs::temp_directory_path() / ("lagrull-bench-" + name);
+    fs::path dir = fs::temp_directory_path() / ("lagrull-bench-" + name);
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
@@ -63,7 +63,7 @@ void fillMembers(TDatabase& db, const char* table) {
 // A register of the current layout with 100,000 members and 500,000 claims.
 fs::path largeRegister() {
     static const fs::path dir = [] {
-        const fs::path d = benchDirectory("start");
+        fs::path d = benchDirectory("start");
         QuietUi ui;
         DataStore store(ui, "", d.string());
         store.start();
@@ -116,7 +116,7 @@ BENCHMARK(BM_StartAndCountMembers)->Unit(benchmark::kMillisecond);
 // A database with only MEDLREG in the 29-field layout, 100,000 members.
 fs::path oldMemberRegister() {
     static const fs::path dir = [] {
-        const fs::path d = benchDirectory("old");
+        fs::path d = benchDirectory("old");
         TDatabase db;
         db.setPath(d.string());
         db.connect();

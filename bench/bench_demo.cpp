@@ -26,7 +26,7 @@ double demoSeconds = 0, plainSeconds = 0;
 demo::DemoCounts demoCounts;
 
 fs::path benchDirectory(const std::string& name) {
-    const fs::path dir = fs::temp_directory_path() / ("lagrull-bench-" + name);
+    fs::path dir = fs::temp_directory_path() / ("lagrull-bench-" + name);
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;

@@ -136,6 +136,7 @@ void BM_MigrationBesidePlainInsert(benchmark::State& state) {
             std::vector<std::vector<data::Value>> tableRows;
             for (scan.first(); !scan.eof(); scan.next()) {
                 std::vector<data::Value> r;
+                r.reserve(static_cast<std::size_t>(scan.fieldCount()));
                 for (int i = 0; i < scan.fieldCount(); ++i) r.push_back(scan.value(i));
                 tableRows.push_back(std::move(r));
             }

@@ -30,7 +30,7 @@ constexpr std::size_t kPayments = 100000;
 double importSeconds = 0, plainSeconds = 0;
 
 fs::path benchDirectory(const std::string& name) {
-    const fs::path dir = fs::temp_directory_path() / ("lagrull-bench-" + name);
+    fs::path dir = fs::temp_directory_path() / ("lagrull-bench-" + name);
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
@@ -67,7 +67,7 @@ struct Origin {
     }
     // A fresh copy of the register.
     fs::path copy(const std::string& name) const {
-        const fs::path to = benchDirectory(name);
+        fs::path to = benchDirectory(name);
         fs::copy_file(dir / kDatabaseFileName, to / kDatabaseFileName);
         return to;
     }

@@ -112,7 +112,7 @@ BENCHMARK(BM_DateViewLoadAndPaint)->Unit(benchmark::kMillisecond)->Iterations(5)
 std::vector<PaymentRow> changedRows(const std::vector<PaymentRow>& loaded, int round) {
     std::vector<PaymentRow> rows(loaded.begin(), loaded.begin() + kChanged);
     for (PaymentRow& r : rows) {
-        r.innbetalt = Money::fromOre(100 * (round + 1));
+        r.innbetalt = Money::fromOre(std::int64_t{100} * (round + 1));
         r.rest = r.krav - r.innbetalt;
         r.changed = true;
     }

@@ -14,8 +14,6 @@ namespace lagrull::clearing {
 
 namespace {
 
-constexpr std::int64_t kAvtalegiro = 1;  // BETALING
-
 std::string withoutLeadingZeros(const std::string& number) {
     const std::size_t first = number.find_first_not_of('0');
     return first == std::string::npos ? "0" : number.substr(first);
@@ -34,7 +32,7 @@ std::string markWriteAndShow(Ui& ui, data::TDatabase& db, const TBBS& bbs,
         if (!kid.empty()) claims.markSent(kid, nummer, deletion);
     bbs.SaveToFile(file, ui);
     transaction.commit();
-    const std::string number = bbs.GetForsendelsesnr();
+    std::string number = bbs.GetForsendelsesnr();
     ui.message("Noter ned Forsendelsesnummer", "Forsendelsesnr er " + withoutLeadingZeros(number),
                Buttons::Ok, Icon::Information);
     return number;
@@ -185,6 +183,7 @@ std::optional<std::string> lagSletteanmodning(Ui& ui, data::TDatabase& db,
         t.SetNavn(p->navn);
     }
     std::vector<std::string> kids;
+    kids.reserve(merket.size());
     for (const TBetalingspost* p : merket) kids.push_back(p->kid);
     return markWriteAndShow(ui, db, bbs, oppdrag, kids, file, true);
 }

@@ -60,7 +60,7 @@ void TBBSOppdrag::changing(Change&& change) {
 
 void TBBSOppdrag::add(const TransactionTotals& t, int sign) {
     sum_ += t.amount * sign;
-    records_ += t.records * sign;
+    records_ += static_cast<std::int64_t>(t.records) * sign;
     dueDates_.add(t.due, sign);
 }
 

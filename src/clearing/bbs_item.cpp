@@ -30,6 +30,11 @@ std::string recordName(const TBBSItem& record) {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The number of positions first..last, widened before it is counted.
+std::size_t fieldLength(int first, int last) {
+    return static_cast<std::size_t>(last) - static_cast<std::size_t>(first) + 1;
+}
+
 }  // namespace
 
 std::string zeroPadded(std::int64_t value, std::size_t width) {
@@ -47,7 +52,7 @@ std::string_view trimBlanks(std::string_view text) {
 std::string_view TBBSItem::RawField(int first, int last) const {
     const auto begin = static_cast<std::size_t>(first - 1);
     if (first < 1 || last < first || begin >= line_.size()) return {};
-    return std::string_view(line_).substr(begin, static_cast<std::size_t>(last - first + 1));
+    return std::string_view(line_).substr(begin, fieldLength(first, last));
 }
 
 std::string TBBSItem::GetField(int first, int last) const {
@@ -92,14 +97,14 @@ std::string TBBSItem::toLatin1(int first, int last, std::string_view utf8) const
 }
 
 void TBBSItem::SetField(int first, int last, std::string_view utf8) {
-    const auto length = static_cast<std::size_t>(last - first + 1);
+    const std::size_t length = fieldLength(first, last);
     std::string bytes = toLatin1(first, last, utf8);
     bytes.resize(length, ' ');
     putBytes(first, last, bytes);
 }
 
 void TBBSItem::SetNumberField(int first, int last, char fill, std::string_view utf8) {
-    const auto length = static_cast<std::size_t>(last - first + 1);
+    const std::size_t length = fieldLength(first, last);
     std::string bytes = toLatin1(first, last, utf8);
     if (bytes.size() < length) bytes.insert(0, length - bytes.size(), fill);
     bytes.resize(length, ' ');
@@ -120,7 +125,7 @@ void TBBSItem::SetNumber(int first, int last, std::int64_t value) {
                           fieldName(first, last) + ": " + std::to_string(value) + ")");
     // Written straight into a buffer: totals are rewritten after every change.
     char digits[24];
-    const auto length = static_cast<std::size_t>(last - first + 1);
+    const std::size_t length = fieldLength(first, last);
     if (length > sizeof digits) throw FormatError("Ugyldig BBS-felt " + fieldName(first, last));
     auto rest = static_cast<std::uint64_t>(value);
     for (std::size_t pos = length; pos > 0; rest /= 10)
@@ -145,12 +150,12 @@ std::optional<Date> TBBSItem::GetDate(int first, int last) const {
 void TBBSItem::SetDate(int first, int last, std::optional<Date> date) {
     if (!date) {
         // The clearing house reads an absent date as zeros; blanks are refused.
-        putBytes(first, last, std::string(static_cast<std::size_t>(last - first + 1), '0'));
+        putBytes(first, last, std::string(fieldLength(first, last), '0'));
         return;
     }
     char text[8];
     const int parts[3] = {date->day, date->month, date->year % 100};
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < 3; ++i) {
         text[2 * i] = static_cast<char>('0' + parts[i] / 10 % 10);
         text[2 * i + 1] = static_cast<char>('0' + parts[i] % 10);
     }

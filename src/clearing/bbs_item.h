@@ -30,6 +30,8 @@ public:
     virtual ~TBBSItem() = default;
     TBBSItem(const TBBSItem&) = default;
     TBBSItem& operator=(const TBBSItem&) = default;
+    TBBSItem(TBBSItem&&) = default;
+    TBBSItem& operator=(TBBSItem&&) = default;
 
     // The record's bytes (ISO-8859-1) as they go into the file.
     const std::string& Line() const { return line_; }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 #include <system_error>
+#include <utility>
 
 #include "clearing/bbs_file.h"
 #include "common/error.h"
@@ -173,7 +174,9 @@ void TBBSRetur::LoadFromFile(const fs::path& path) {
     // that a long file does not move its list again and again.
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
-    if (!ec) betalinger.reserve(static_cast<std::size_t>(size / (2 * (kRecordLength + 1))));
+    if (!ec)
+        betalinger.reserve(static_cast<std::size_t>(
+            size / ((static_cast<std::uintmax_t>(kRecordLength) + 1) * 2)));
     RecordPump pump(ui_);
     ReturnContext context;
     bool transmissionSeen = false;
@@ -219,7 +222,7 @@ void TBBSRetur::LoadFromFile(const fs::path& path) {
             recordLine = thisLine;
             pump.tick();
 
-            TBBSItem record(std::move(line));
+            TBBSItem record(std::exchange(line, {}));
             switch (kind) {
                 case RecordKind::TransmissionStart:
                     context.forsendelsesnr = record.GetNumber(17, 23);
@@ -231,7 +234,7 @@ void TBBSRetur::LoadFromFile(const fs::path& path) {
                     context.avtaleId = record.GetNumber(9, 17);
                     break;
                 case RecordKind::Payment: {
-                    TBBSItem line2(pending ? std::string() : std::move(second));
+                    TBBSItem line2(pending ? std::string() : std::exchange(second, {}));
                     auto item = std::make_unique<TBBSReturItemBetaling>(context, std::move(record),
                                                                         std::move(line2));
                     if (!SkipBetaling(*item)) betalinger.push_back(std::move(item));

@@ -122,7 +122,8 @@ public:
     // The first item whose KID has in positions first..last exactly `value`
     // left-padded with "0" to the width of those positions; −1 if none.
     int IndexOfKid(const std::string& value, int first, int last) const {
-        const auto width = static_cast<std::size_t>(last - first + 1);
+        const std::size_t width =
+            static_cast<std::size_t>(last) - static_cast<std::size_t>(first) + 1;
         std::string wanted = value;
         if (wanted.size() < width) wanted.insert(0, width - wanted.size(), '0');
         for (std::size_t i = 0; i < items_.size(); ++i) {

@@ -10,7 +10,8 @@ namespace lagrull::clearing {
 
 std::int64_t clearingClockValue(int month, int day, int hour, int minute, int second) {
     const std::int64_t seconds = (static_cast<std::int64_t>(month - 1) * 31 + (day - 1)) * 86400 +
-                                 hour * 3600 + minute * 60 + second;
+                                 static_cast<std::int64_t>(hour) * 3600 +
+                                 static_cast<std::int64_t>(minute) * 60 + second;
     return seconds / 4;
 }
 

@@ -62,6 +62,8 @@ std::vector<int> numberList(const std::string& option, const std::string& text) 
             out.push_back(std::stoi(part, &used));
             if (used != part.size() || out.back() < 0) throw std::invalid_argument(part);
         } catch (const std::exception&) {
+            // Built once, as the loop is left.
+            // NOLINTNEXTLINE(performance-inefficient-string-concatenation)
             throw UsageError{option + " trenger tall skilt med komma: " + text};
         }
     }

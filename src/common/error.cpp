@@ -1,12 +1,14 @@
 #include "common/error.h"
 
+#include <utility>
+
 #include "common/ui.h"
 
 namespace lagrull {
 
 bool showException(Ui& ui, std::exception_ptr error) {
     try {
-        std::rethrow_exception(error);
+        std::rethrow_exception(std::move(error));
     } catch (const FatalError& e) {
         ui.message(e.caption(), e.what(), Buttons::Ok, Icon::Error);
         return true;

@@ -196,7 +196,7 @@ void TOrvIni::writeText(const std::string& key, const std::string& value) {
     for (std::string& line : lines) {
         const auto k = ini::keyOf(line);
         if (k && *k == wanted) {
-            line = line.substr(0, line.find('=') + 1) + stored;
+            line.replace(line.find('=') + 1, std::string::npos, stored);
             return;
         }
     }

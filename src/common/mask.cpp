@@ -34,10 +34,9 @@ std::optional<Number> parseNumber(std::string_view text, bool dotsGroup) {
             (n.hasSeparator ? n.fraction : n.integer) += c;
         } else if ((c == ',' || (c == '.' && !hasComma && !dotsGroup)) && !n.hasSeparator) {
             n.hasSeparator = true;
-        } else if (c == '.' && (dotsGroup || hasComma) && !n.hasSeparator) {
-            continue;  // a group separator
-        } else if (c == ' ' && i + 1 == text.size()) {
-            continue;
+        } else if ((c == '.' && (dotsGroup || hasComma) && !n.hasSeparator) ||
+                   (c == ' ' && i + 1 == text.size())) {
+            continue;  // a group separator or a trailing blank
         } else {
             return std::nullopt;
         }

@@ -79,7 +79,7 @@ std::optional<Money> parseAmount(std::string_view text) {
             if (c < '0' || c > '9') return std::nullopt;
             anyDigit = true;
         }
-        if (frac.size() >= 1) cents += (frac[0] - '0') * 10;
+        if (frac.size() >= 1) cents += std::int64_t{frac[0] - '0'} * 10;
         if (frac.size() == 2) cents += frac[1] - '0';
     }
     if (!anyDigit) return std::nullopt;

@@ -37,10 +37,15 @@ std::string updateSql() {
         "OR SLETTEFLAG IS NOT NULL OR BBSOPPDRAGSNR IS NOT NULL OR DIFFERANSEBELOP IS NOT NULL";
     for (int n = 1; n <= kClaimRelations; ++n) {
         const std::string col = "REL" + std::to_string(n);
-        const std::string p = "?" + std::to_string(pRel1 + n - 1);
-        const std::string value = n <= kClearedRelations ? p : "coalesce(" + p + ", " + col + ")";
-        set += ", " + col + " = " + value;
-        changed += " OR " + col + " IS NOT " + value + " COLLATE BINARY";
+        std::string value = "?" + std::to_string(pRel1 + n - 1);
+        if (n > kClearedRelations)
+            value.insert(0, "coalesce(").append(", ").append(col).append(")");
+        set.append(", ").append(col).append(" = ").append(value);
+        changed.append(" OR ")
+            .append(col)
+            .append(" IS NOT ")
+            .append(value)
+            .append(" COLLATE BINARY");
     }
     return "UPDATE MBETREG SET " + set + " WHERE ORGNR = ?1 AND MEDLNR = ?2 AND DATO = ?3 AND (" +
            changed + ")";

@@ -162,10 +162,12 @@ std::vector<std::string> createTriggerSql(std::string_view baseName,
         if (f.DataType != FieldType::String) continue;
         const std::string col = quoteName(f.Name);
         const std::string size = std::to_string(f.Size);
-        when += (when.empty() ? "" : " OR ") +
-                ("NEW." + col + " IS NULL OR length(NEW." + col + ") > " + size);
-        set += (set.empty() ? "" : ", ") +
-               (col + " = coalesce(substr(" + col + ", 1, " + size + "), '')");
+        if (!when.empty()) when += " OR ";
+        when.append("NEW.").append(col).append(" IS NULL OR length(NEW.").append(col);
+        when.append(") > ").append(size);
+        if (!set.empty()) set += ", ";
+        set.append(col).append(" = coalesce(substr(").append(col).append(", 1, ").append(size);
+        set.append("), '')");
     }
     if (set.empty()) return {};
     const std::string table = quoteName(baseName);

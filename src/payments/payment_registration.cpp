@@ -1,5 +1,7 @@
 #include "payments/payment_registration.h"
 
+#include <utility>
+
 #include "common/dates.h"
 #include "common/text_codec.h"
 #include "common/ui.h"
@@ -81,7 +83,7 @@ PaymentRow TPaymentRowReader::read() const {
 }
 
 TPaymentRegistration::TPaymentRegistration(PaymentContext context, Ui& ui)
-    : context_(context), ui_(ui) {}
+    : context_(std::move(context)), ui_(ui) {}
 
 void TPaymentRegistration::prepareView(PaymentView view) {
     // Edits of the old view are not dropped unasked.

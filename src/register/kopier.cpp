@@ -257,7 +257,10 @@ void TKopier::copyMembers(data::TOrvQuery& query, const TKopierChoice& choice,
     const auto slot = [&](const char* name) {
         return Slot{query.fieldIndex(name), update.paramIndex(name), insert.paramIndex(name)};
     };
-    std::vector<Slot> copied{slot("medlnr"), slot(kLastCopied)};  // the member number first
+    std::vector<Slot> copied;
+    copied.reserve(kCopiedFields.size() + 2);
+    copied.push_back(slot("medlnr"));  // the member number first
+    copied.push_back(slot(kLastCopied));
     for (const char* f : kCopiedFields) copied.push_back(slot(f));
     const Slot kategori = slot("kategori"), betaling = slot("betaling");
     const bool ownCategory = choice.kategori == kUendret, ownPayment = choice.betaling < 0;

@@ -1,5 +1,7 @@
 #include "reports/utvalgskriterier.h"
 
+#include <utility>
+
 #include "common/dates.h"
 #include "common/error.h"
 #include "data/app_db_mng.h"
@@ -199,7 +201,9 @@ const TStringList& TUtvalgskriterier::WhereItems() {
     for (int i = 1; i <= kExtraFieldCount; ++i)
         if (!Ekstra[static_cast<std::size_t>(i - 1)].empty()) {
             const std::string n = std::to_string(i);
-            w.push_back("Upper(m.ekstra" + n + ") LIKE Upper(:ekstra" + n + ")");
+            std::string clause = "Upper(m.ekstra" + n;
+            clause.append(") LIKE Upper(:ekstra").append(n).append(")");
+            w.push_back(std::move(clause));
         }
     if (dateGiven(MedlFraDato)) w.push_back(sortableColumn("m.MEDLFRADATO") + " >= :MedlemSiden");
     if (dateGiven(DatoFra)) w.push_back(sortableColumn("m.fdato") + " >= :minfdato");

@@ -210,7 +210,7 @@ private:
     }
 
     static std::string memberNumber(int j) {
-        const std::string number = std::to_string(j + 1);
+        std::string number = std::to_string(j + 1);
         switch (j % kNumberCycle) {
             case kLetterSuffixAt: return number + "A";
             case kLetterPrefixAt: return "R" + number;

@@ -41,8 +41,7 @@ protected:
     // A claim of `belop` kroner due `dato` ("DDMMYYYY"); returns its KID.
     std::string claim(std::int64_t orgnr, const std::string& medlnr, const std::string& dato,
                       double belop, int betaling = 2, const std::string& tekst = "Kontingent") {
-        const std::string kid =
-            MakeKid(std::to_string(orgnr + 1), medlnr, dato, RegisterKind::Members);
+        std::string kid = MakeKid(std::to_string(orgnr + 1), medlnr, dato, RegisterKind::Members);
         exec(
             "insert into mbetreg (orgnr, medlnr, dato, belop, betaling, kid, tekst, betflag, "
             "betdato) values (" +
@@ -67,7 +66,7 @@ protected:
                      field);
     }
     std::filesystem::path writeFile(const std::string& name, const std::string& text) {
-        const auto path = dir.path() / name;
+        auto path = dir.path() / name;
         std::ofstream(path, std::ios::binary) << text;
         return path;
     }

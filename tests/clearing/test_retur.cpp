@@ -347,7 +347,7 @@ TEST(ReturnFile, IndexOfKid) {
 namespace {
 
 // The same records with other line ends: "\r\n" replaced by `end`.
-std::string withLineEnds(std::string content, const std::string& end) {
+std::string withLineEnds(const std::string& content, const std::string& end) {
     std::string out;
     for (std::size_t p = 0;;) {
         const std::size_t crlf = content.find("\r\n", p);

@@ -120,7 +120,7 @@ TEST_P(RoundTrip, EveryValueOfEveryRowReadsBackEqual) {
             const auto& got = found->second;
             for (std::size_t i = 0; i < t.fields.size(); ++i) {
                 const std::string& name = t.fields[i].name;
-                SCOPED_TRACE(name + " of " + key);
+                SCOPED_TRACE(testing::Message() << name << " of " << key);
                 const Value& have = got.at(name);
                 if (t.name == "MEDLREG.DB" && name == "FDATO") {
                     const long long m = std::stoll(std::get<std::string>(r[1]));

@@ -21,7 +21,7 @@ const std::vector<PxField> kFields = {{"ORGNR", FieldType::Integer},
                                       {"BELOP", FieldType::Float}};
 
 fs::path writeSample(const TempDir& dir, int codePage) {
-    const fs::path file = dir.path() / "PROVE.DB";
+    fs::path file = dir.path() / "PROVE.DB";
     ParadoxWriter w(file, kFields, 1, codePage);
     w.add({Value(std::int64_t(7)), Value(std::string("Bjørn Æsa")), Value(std::int64_t(-3)),
            Value(std::int64_t(1)), Value(1234.56)});

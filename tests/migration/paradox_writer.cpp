@@ -4,6 +4,7 @@ extern "C" {
 #include <paradox.h>
 }
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -98,7 +99,8 @@ void ParadoxWriter::add(const std::vector<Value>& row) {
             switch (f.type) {
                 case FieldType::String: {
                     const std::string bytes = fromUtf8(std::get<std::string>(v), doc_->codePage);
-                    std::memcpy(data, bytes.data(), std::min<std::size_t>(bytes.size(), w));
+                    // A fixed-width field: the record was zero-filled above.
+                    std::copy_n(bytes.data(), std::min<std::size_t>(bytes.size(), w), data);
                     break;
                 }
                 case FieldType::Integer:

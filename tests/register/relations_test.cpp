@@ -31,7 +31,7 @@ protected:
 
     // Runs the wizard with step 1 answering `answer` and the who-step `choice`.
     TRelOutcome run(TRelOperation op, const TRelValues& old, int choice,
-                    std::function<int(TRelasjonerStep&)> answer) {
+                    const std::function<int(TRelasjonerStep&)>& answer) {
         steps.choice = choice;
         TRel rel(
             ui, store->dbMng(), steps,

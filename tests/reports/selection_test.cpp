@@ -107,12 +107,12 @@ TEST_F(CriteriaLogicTest, EveryConditionInItsOrderWithItsParameter) {
             "m.betaling = :betaling",
             "Upper(m.ekstra1) LIKE Upper(:ekstra1)",
             "Upper(m.ekstra10) LIKE Upper(:ekstra10)",
-            "(substring(m.MEDLFRADATO from 5 for 4) || substring(m.MEDLFRADATO from 3 for 2) || "
-            "substring(m.MEDLFRADATO from 1 for 2)) >= :MedlemSiden",
-            "(substring(m.fdato from 5 for 4) || substring(m.fdato from 3 for 2) || "
-            "substring(m.fdato from 1 for 2)) >= :minfdato",
-            "(substring(m.fdato from 5 for 4) || substring(m.fdato from 3 for 2) || "
-            "substring(m.fdato from 1 for 2)) <= :maxfdato",
+            ("(substring(m.MEDLFRADATO from 5 for 4) || substring(m.MEDLFRADATO from 3 for 2) || "
+             "substring(m.MEDLFRADATO from 1 for 2)) >= :MedlemSiden"),
+            ("(substring(m.fdato from 5 for 4) || substring(m.fdato from 3 for 2) || "
+             "substring(m.fdato from 1 for 2)) >= :minfdato"),
+            ("(substring(m.fdato from 5 for 4) || substring(m.fdato from 3 for 2) || "
+             "substring(m.fdato from 1 for 2)) <= :maxfdato"),
             "pl.kundenr = m.medlnr",
             "m.orgnr = r.orgnr",
             "m.medlnr = r.medlnr",
@@ -239,6 +239,7 @@ TEST_F(SelectionTest, SelectionRowsComeOrderedByName) {
         return data::compareNorwegian(a->medlnr, b->medlnr) < 0;
     });
     std::vector<std::string> want;
+    want.reserve(picked.size());
     for (const MemberRow* m : picked) want.push_back(m->medlnr);
     EXPECT_EQ(rows, want);
 }

@@ -42,6 +42,7 @@ Rows query(const TempDir& dir, const std::string& sql) {
     Rows out;
     for (; !q.eof(); q.next()) {
         std::vector<std::string> row;
+        row.reserve(static_cast<std::size_t>(q.fieldCount()));
         for (int f = 0; f < q.fieldCount(); ++f) row.push_back(data::FieldText(q, q.field(f).name));
         out.push_back(row);
     }

@@ -27,7 +27,7 @@ TempDir::~TempDir() {
 }
 
 std::filesystem::path TempDir::write(const std::string& name, const std::string& content) const {
-    const auto p = path_ / name;
+    auto p = path_ / name;
     std::filesystem::create_directories(p.parent_path());
     std::ofstream out(p, std::ios::binary);
     out << content;

@@ -46,8 +46,9 @@ std::string qtFileFilter(const std::string& filter) {
     while (pos < filter.size()) {
         const std::size_t bar = filter.find('|', pos);
         const std::string name = filter.substr(pos, bar == std::string::npos ? bar : bar - pos);
+        if (!out.empty()) out += ";;";
         if (bar == std::string::npos) {
-            out += (out.empty() ? "" : ";;") + name;
+            out += name;
             break;
         }
         const std::size_t next = filter.find('|', bar + 1);
@@ -55,7 +56,7 @@ std::string qtFileFilter(const std::string& filter) {
             filter.substr(bar + 1, next == std::string::npos ? next : next - bar - 1);
         for (char& c : patterns)
             if (c == ';') c = ' ';
-        out += (out.empty() ? "" : ";;") + name + " (" + patterns + ")";
+        out.append(name).append(" (").append(patterns).append(")");
         if (next == std::string::npos) break;
         pos = next + 1;
     }
@@ -101,6 +102,7 @@ Answer QtUi::doMessage(const std::string& caption, const std::string& text, Butt
             break;
     }
     std::vector<std::pair<QAbstractButton*, Answer>> made;
+    made.reserve(choices.size());
     for (const Choice& c : choices)
         made.emplace_back(box.addButton(QString::fromUtf8(c.text), c.role), c.answer);
     box.setDefaultButton(static_cast<QPushButton*>(made.front().first));

@@ -43,7 +43,8 @@ QString shortText(NavButton b) {
 
 }  // namespace
 
-TDBNavigator::TDBNavigator(std::vector<std::pair<NavButton, QString>> buttons, QWidget* parent)
+TDBNavigator::TDBNavigator(const std::vector<std::pair<NavButton, QString>>& buttons,
+                           QWidget* parent)
     : QToolBar(parent) {
     setIconSize(QSize(16, 16));
     setToolButtonStyle(Qt::ToolButtonIconOnly);

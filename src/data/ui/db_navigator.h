@@ -20,7 +20,8 @@ class TDBNavigator : public QToolBar {
     Q_OBJECT
 public:
     // `buttons` in the order shown, each with its hint.
-    TDBNavigator(std::vector<std::pair<NavButton, QString>> buttons, QWidget* parent = nullptr);
+    TDBNavigator(const std::vector<std::pair<NavButton, QString>>& buttons,
+                 QWidget* parent = nullptr);
 
     void setTable(data::TOrvTable* table);
     data::TOrvTable* table() const { return table_; }

@@ -24,7 +24,7 @@ constexpr int kGiroPreviewTopic = 45;
 constexpr int kPreviewDpi = 96;
 }  // namespace
 
-TGiroPreview::TGiroPreview(GiroSheets sheets, QString title, Ui& ui, QWidget* parent)
+TGiroPreview::TGiroPreview(GiroSheets sheets, const QString& title, Ui& ui, QWidget* parent)
     : QDialog(parent), sheets_(std::move(sheets)), ui_(ui) {
     setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);

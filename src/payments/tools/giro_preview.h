@@ -18,7 +18,7 @@ class Ui;
 class TGiroPreview : public QDialog {
     Q_OBJECT
 public:
-    TGiroPreview(GiroSheets sheets, QString title, Ui& ui, QWidget* parent = nullptr);
+    TGiroPreview(GiroSheets sheets, const QString& title, Ui& ui, QWidget* parent = nullptr);
 
     int page() const { return page_; }
     void showPage(int page);

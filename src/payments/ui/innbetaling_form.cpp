@@ -1,5 +1,7 @@
 #include "payments/ui/innbetaling_form.h"
 
+#include <utility>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -51,7 +53,7 @@ QLineEdit* readOnlyField(QWidget* parent, const char* name) {
 
 TfoInnbetaling::TfoInnbetaling(PaymentContext context, Ui& ui, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      rules_(std::make_unique<TPaymentRegistration>(context, ui)),
+      rules_(std::make_unique<TPaymentRegistration>(std::move(context), ui)),
       ui_(ui) {
     setObjectName("TfoInnbetaling");
     setWindowTitle(q(rules_->caption()));
@@ -252,8 +254,9 @@ void TfoInnbetaling::connectAll() {
     const std::pair<QCheckBox*, PaymentColumn> boxes[] = {{cbBBSDato, PaymentColumn::BbsDato},
                                                           {cbKID, PaymentColumn::Kid},
                                                           {cbKontonr, PaymentColumn::Kontonr}};
+    // An init-capture: not every compiler captures a structured binding.
     for (auto [box, column] : boxes)
-        connect(box, &QCheckBox::toggled, this, [this, column](bool on) {
+        connect(box, &QCheckBox::toggled, this, [this, column = column](bool on) {
             rules_->showColumn(column, on);
             updateColumns();
         });

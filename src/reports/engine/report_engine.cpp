@@ -14,7 +14,7 @@ std::string printTime(std::time_t at, SystemValue what) {
     std::tm local{};
     localtime_r(&at, &local);
     const Date day{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
-    const std::string time = twoDigits(local.tm_hour) + ":" + twoDigits(local.tm_min);
+    std::string time = twoDigits(local.tm_hour) + ":" + twoDigits(local.tm_min);
     switch (what) {
         case SystemValue::PrintDate: return day.shown();
         case SystemValue::PrintTime: return time;
@@ -78,7 +78,7 @@ std::string TReportEngine::itemText(const ReportItem& item, TReportRowSource* ro
     switch (item.kind) {
         case ItemKind::Text: return item.text;
         case ItemKind::Field: {
-            const std::string value = row ? row->text(item.field) : std::string();
+            std::string value = row ? row->text(item.field) : std::string();
             if (item.mask.empty()) return value;
             return formatNumber(numberOf(value), item.mask);
         }

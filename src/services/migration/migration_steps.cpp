@@ -3,6 +3,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 #include "common/error.h"
 #include "common/file_names.h"
@@ -183,9 +184,12 @@ MigrationChecks checkRegister(data::TDatabase& db, MigrationReport& report,
         ++checks.kidsChecked;
         // Claims carry the organisation number plus one.
         const std::string expected = MakeKid(std::to_string(org + 1), member, date, registerKind);
-        if (kid != expected)
-            checks.kidFaults.push_back("ORGNR " + std::to_string(org) + ", MEDLNR " + member +
-                                       ", DATO " + date + ": KID " + kid + ", ventet " + expected);
+        if (kid != expected) {
+            std::string fault = "ORGNR " + std::to_string(org);
+            fault.append(", MEDLNR ").append(member).append(", DATO ").append(date);
+            fault.append(": KID ").append(kid).append(", ventet ").append(expected);
+            checks.kidFaults.push_back(std::move(fault));
+        }
     }
     scan.close();
 

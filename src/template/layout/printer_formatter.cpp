@@ -1,5 +1,6 @@
 #include "template/layout/printer_formatter.h"
 
+#include <cstdarg>
 #include <cstdio>
 
 #include "common/error.h"
@@ -9,12 +10,15 @@ namespace lagrull {
 
 namespace {
 
-template <class... A>
-void logLine(const char* format, A... args) {
+// printf-like, so that the compiler checks each format against its values.
+[[gnu::format(printf, 1, 2)]] void logLine(const char* format, ...) {
     TLogFile& log = appLog();
     if (!log.enabled()) return;
     char buf[256];
-    std::snprintf(buf, sizeof buf, format, args...);
+    std::va_list args;
+    va_start(args, format);
+    std::vsnprintf(buf, sizeof buf, format, args);
+    va_end(args);
     log.writeLine(buf);
 }
 

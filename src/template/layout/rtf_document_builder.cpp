@@ -51,7 +51,7 @@ fs::path TRTFDocumentBuilder::findFile(const std::string& name) {
         }
         return std::nullopt;
     };
-    const fs::path given(name);
+    fs::path given(name);
     if (given.has_extension()) {
         if (auto f = lookFor(given)) return *f;
     } else {

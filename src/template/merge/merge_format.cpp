@@ -193,7 +193,7 @@ std::optional<std::string> formatMergeNumber(std::string_view value, int decimal
 }
 
 std::string applyMergeMask(std::string_view value, std::string_view mask) {
-    const std::string digits = digitsOf(value);
+    std::string digits = digitsOf(value);
     if (mask.find('\\') != std::string_view::npos) {
         std::size_t start = 0;
         while (start <= mask.size()) {

@@ -12,11 +12,14 @@ public:
     using Error::Error;
 };
 
+// A class name cannot stand in parentheses.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define LAGRULL_EXT_RTF_ERROR(name)               \
     class name : public EExtRtfException {        \
     public:                                       \
         using EExtRtfException::EExtRtfException; \
     }
+// NOLINTEND(bugprone-macro-parentheses)
 
 LAGRULL_EXT_RTF_ERROR(ERtfField);
 LAGRULL_EXT_RTF_ERROR(ERtfLink);

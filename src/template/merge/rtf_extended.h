@@ -20,6 +20,7 @@
 //  - a run is bounded: loops, include nesting and expression depth have
 //    limits, so no template can hang the engine.
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -67,7 +68,7 @@ struct TDocumentProperties {
     int startedAfterBreak = -1;  // index of the page break, -1: none
     int groupDepth = 0;
     // Output positions of the document's own margin values (main document).
-    std::vector<std::size_t> marginPositions[4];
+    std::array<std::vector<std::size_t>, 4> marginPositions;
 };
 
 struct TPageBreakProperties {

@@ -70,7 +70,7 @@ fs::path TRtfTemplateFiles::locate(const std::string& name) const {
     const fs::path leaf = fs::path(name).is_absolute() ? fs::path(name).filename() : fs::path(name);
     for (const std::string& dir : {base_, data_, program_}) {
         if (dir.empty()) continue;
-        const fs::path found = findFileNoCase(fs::path(dir) / leaf);
+        fs::path found = findFileNoCase(fs::path(dir) / leaf);
         if (fs::is_regular_file(found, ec)) return found;
     }
     return name;
@@ -130,7 +130,7 @@ fs::path TRtfTemplateFiles::extract(const std::string& name) {
         }
         if (tempDir_.empty()) throw fail();
     }
-    const fs::path target = tempDir_ / member;
+    fs::path target = tempDir_ / member;
     writeFileBytes(target, bytes);
     extracted_[key] = target;
     return target;

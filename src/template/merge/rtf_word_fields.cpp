@@ -267,9 +267,8 @@ std::string formatNumberPicture(const std::string& picture, double value) {
     std::size_t decimalAt = std::string::npos;
     if (comma != std::string::npos && (dot == std::string::npos || comma > dot))
         decimalAt = comma;
-    else if (dot != std::string::npos && comma != std::string::npos)
-        decimalAt = dot;
-    else if (dot != std::string::npos && body.size() - dot - 1 != 3)
+    else if (dot != std::string::npos &&
+             (comma != std::string::npos || body.size() - dot - 1 != 3))  // not a group separator
         decimalAt = dot;
     int decimals = 0;
     if (decimalAt != std::string::npos)

@@ -50,10 +50,12 @@ ProgramResult runProgram(const std::vector<std::string>& arguments) {
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     std::vector<std::string> env = cEnvironment();
     std::vector<char*> envp;
+    envp.reserve(env.size() + 1);
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
     pid_t pid = 0;

@@ -1,5 +1,7 @@
 #include "template/pdf/qt_paint_device.h"
 
+#include <cmath>
+
 #include <QImage>
 #include <QPageSize>
 #include <QPolygonF>
@@ -149,8 +151,8 @@ int TQtPaintDevice::endDoc() {
 TPhysicalPage TQtPaintDevice::physicalPage() const {
     const QRectF full = paged().pageLayout().fullRect(QPageLayout::Point);
     const QPoint offset = printableOffset();
-    return {static_cast<int>(full.width() * 20 + 0.5), static_cast<int>(full.height() * 20 + 0.5),
-            offset.x(), offset.y()};
+    return {static_cast<int>(std::lround(full.width() * 20)),
+            static_cast<int>(std::lround(full.height() * 20)), offset.x(), offset.y()};
 }
 
 void TQtPaintDevice::drawText(int x, int baseline, const TTextStyle& style, std::string_view utf8) {

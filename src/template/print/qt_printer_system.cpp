@@ -2,6 +2,8 @@
 // drawn on through QPrinter.
 #include "template/print/qt_printer_system.h"
 
+#include <cmath>
+
 #include <QPageSize>
 #include <QPrinterInfo>
 
@@ -45,7 +47,8 @@ TQtPrinterDevice::~TQtPrinterDevice() { finish(); }
 
 QPoint TQtPrinterDevice::printableOffset() const {
     const QRectF paint = printer_.pageLayout().paintRect(QPageLayout::Point);
-    return {static_cast<int>(paint.left() * 20 + 0.5), static_cast<int>(paint.top() * 20 + 0.5)};
+    return {static_cast<int>(std::lround(paint.left() * 20)),
+            static_cast<int>(std::lround(paint.top() * 20))};
 }
 
 TDeviceMode TQtPrinterSystem::currentPrinter() {

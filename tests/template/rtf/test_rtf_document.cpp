@@ -157,6 +157,7 @@ TEST(RtfDocument, SpecialCharactersAndBreaks) {
         "{\\rtf1 a\\tab b\\line c\\~d\\-e\\_f\\page g\\column\\chpgn\\numpages\\sectnum\\par}");
     const auto& runs = para(body(*d), 0).runs;
     std::vector<TRunKind> kinds;
+    kinds.reserve(runs.size());
     for (const auto& r : runs) kinds.push_back(r.kind);
     EXPECT_EQ(kinds, (std::vector<TRunKind>{
                          TRunKind::Text, TRunKind::Tab, TRunKind::Text, TRunKind::LineBreak,

@@ -279,7 +279,7 @@ TEST(RtfPictReader, WindowsMetafileGetsThePlaceableHeader) {
     TRtfPictReader reader(tokens, p);
     reader.read();
     ASSERT_EQ(p.data.size(), 22u + 2u);
-    const auto word = [&](int i) {
+    const auto word = [&](std::size_t i) {
         return static_cast<unsigned>(static_cast<unsigned char>(p.data[2 * i]) |
                                      static_cast<unsigned char>(p.data[2 * i + 1]) << 8);
     };

@@ -170,13 +170,13 @@ TEST(RtfRobustness, HostileNesting) {
              "{\\rtf1\\trowd" + repeat("\\clbrdrt\\brdrs\\cellx9", 1000) + repeat("\\row", 200000) +
                  "}",
              "{\\rtf1" + repeat("\\tx", 50000) + "}",
-             "{\\rtf1{\\pict\\wmetafile8\\picw2147483647\\pich-"
-             "2147483648\\picscalex2147483647\\piccropl-2147483648 00}}",
+             ("{\\rtf1{\\pict\\wmetafile8\\picw2147483647\\pich-"
+              "2147483648\\picscalex2147483647\\piccropl-2147483648 00}}"),
              "{\\rtf1\\bin2147483647 ",
              "{\\rtf1\\cols2147483647\\colsx-2147483648\\expnd2147483647 x}",
-             "{\\rtf1\\posnegx-2147483648\\posnegy-2147483648\\dn-"
-             "2147483648\\cellx2147483647\\cellx-2147483648"
-             "\\shpleft-2147483648\\shpright2147483647 x}",
+             ("{\\rtf1\\posnegx-2147483648\\posnegy-2147483648\\dn-"
+              "2147483648\\cellx2147483647\\cellx-2147483648"
+              "\\shpleft-2147483648\\shpright2147483647 x}"),
          }) {
         EXPECT_TRUE(readsQuietly(rtf));
     }

@@ -76,9 +76,10 @@ TReportPreview::TReportPreview(const ReportLayout& layout, TReportRowSource& row
     layoutBox->addLayout(bar);
     layoutBox->addWidget(scroll_);
 
+    // An init-capture: not every compiler captures a structured binding.
     for (auto [key, step] : {std::pair{Qt::Key_PageDown, 1}, std::pair{Qt::Key_PageUp, -1}}) {
         auto* s = new QShortcut(QKeySequence(key), this);
-        connect(s, &QShortcut::activated, this, [this, step] { showPage(page_ + step); });
+        connect(s, &QShortcut::activated, this, [this, step = step] { showPage(page_ + step); });
     }
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this,
