@@ -162,7 +162,7 @@ fs::path TBrev::FindTemplate(const std::string& name) const {
     for (const std::string& dir : {c_.dataDirectory, c_.programDirectory}) {
         if (dir.empty()) continue;
         std::error_code ec;
-        const fs::path p = fs::path(dir) / name;
+        fs::path p = fs::path(dir) / name;
         if (fs::is_regular_file(p, ec)) return p;
     }
     return fs::path(c_.dataDirectory) / name;

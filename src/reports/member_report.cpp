@@ -219,7 +219,7 @@ std::string TMemberReportRows::column(Field f) const {
 }
 
 std::string TMemberReportRows::nameText() const {
-    const std::string enavn = column(Field::Enavn), fornavn = column(Field::Fornavn);
+    std::string enavn = column(Field::Enavn), fornavn = column(Field::Fornavn);
     if (nameOrder_ == TLabelNameOrder::FornavnEtternavn) return fornavn + " " + enavn;
     if (fornavn.empty()) return enavn;
     if (enavn.empty()) return fornavn;

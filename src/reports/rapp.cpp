@@ -219,7 +219,7 @@ const TStringList& TRappUtskrifterStep::OrderByItems() {
 
 // --- TRapp
 
-TRapp::TRapp(TRappContext context)
+TRapp::TRapp(const TRappContext& context)
     : c_(context),
       orgNr_(data::FieldInt(context.organisations, "ORGNR")),
       orgNavn_(data::FieldText(context.organisations, "ORGNAVN")),

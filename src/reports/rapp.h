@@ -177,7 +177,7 @@ enum class TRappOutcome { Cancelled, Empty, Shown, FileWritten };
 
 class TRapp : public TQueryBuilder {
 public:
-    explicit TRapp(TRappContext context);
+    explicit TRapp(const TRappContext& context);
     ~TRapp() override;
 
     // The wizard and, unless it is cancelled, the report.

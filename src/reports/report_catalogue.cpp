@@ -38,8 +38,10 @@ std::vector<std::string> EgenDefCatalogue(RegisterKind kind, const TExtraNames& 
     };
     for (int i = 0; i < kExtraNames; ++i) {
         const std::string& name = extraNames[static_cast<std::size_t>(i)];
-        if (!name.empty())
-            entries.push_back(name + ";ekstra" + std::to_string(i + 1) + ";medlreg=" + name);
+        if (name.empty()) continue;
+        std::string entry = name;
+        entry.append(";ekstra").append(std::to_string(i + 1)).append(";medlreg=").append(name);
+        entries.push_back(std::move(entry));
     }
     entries.insert(entries.end(), {
                                       "Relasjon-navn;relnavn;relreg=Relasjon - Navn",
