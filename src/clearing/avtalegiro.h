@@ -9,8 +9,8 @@
 //   deletion) in the same transaction as the file is written: when the file
 //   cannot be written, no claim is marked.
 // - The member's notice code decides the transaction: no own notice
-//   (VARSLING 0) gives type "21" with the claim text as the bank's notice
-//   specification, an own notice type "02" without one.
+//   (VARSLING 0) gives type "21" with the claim text in the bank's notice
+//   text records, an own notice type "02" without them.
 
 #include <cstdint>
 #include <filesystem>
