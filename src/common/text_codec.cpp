@@ -146,6 +146,12 @@ std::string fromUtf8(std::string_view utf8, CodePage to) {
     out.reserve(utf8.size());
     std::size_t pos = 0;
     while (pos < utf8.size()) {
+        // Plain ASCII is the same in every code page: copied a run at a time.
+        std::size_t ascii = pos;
+        while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
+        out.append(utf8, pos, ascii - pos);
+        pos = ascii;
+        if (pos == utf8.size()) break;
         const int b = unicodeToCodePage(decodeUtf8(utf8, pos), to);
         out += b < 0 ? '?' : static_cast<char>(b);
     }

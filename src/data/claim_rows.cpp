@@ -77,16 +77,18 @@ void TClaimWriter::write(const ClaimRow& claim) {
 }
 
 int TClaimWriter::bindAndRun(Statement& s, const ClaimRow& claim, bool rewrite) {
-    s.bindText(2, claim.medlnr);
+    // The claim's texts outlive the statement's run: bound without a copy.
+    constexpr bool copy = false;
+    s.bindText(2, claim.medlnr, copy);
     s.bind(pBelop, Value(claim.belop));
     s.bind(pBetaling, Value(claim.betaling));
-    s.bindText(pKid, claim.kid);
+    s.bindText(pKid, claim.kid, copy);
     for (int n = 0; n < kClaimRelations; ++n) {
         const auto& rel = claim.rel[static_cast<std::size_t>(n)];
         if (rel)
-            s.bindText(pRel1 + n, *rel);
+            s.bindText(pRel1 + n, *rel, copy);
         else if (!rewrite || n < kClearedRelations)
-            s.bindText(pRel1 + n, {});
+            s.bindText(pRel1 + n, {}, copy);
         else
             s.bindNull(pRel1 + n);  // the column keeps its value
     }

@@ -119,10 +119,11 @@ void Statement::bind(std::string_view name, const Value& value) {
         if (upperCase(parameterName(i)) == wanted) bind(i, value);
 }
 
-void Statement::bindText(int index, std::string_view text) {
+void Statement::bindText(int index, std::string_view text, bool copy) {
     // An empty view may have no data; SQLite would take that for NULL.
     check(sqlite3_bind_text(stmt_, index, text.empty() ? "" : text.data(),
-                            static_cast<int>(text.size()), SQLITE_TRANSIENT));
+                            static_cast<int>(text.size()),
+                            copy ? SQLITE_TRANSIENT : SQLITE_STATIC));
 }
 
 void Statement::bindNull(int index) { check(sqlite3_bind_null(stmt_, index)); }

@@ -74,8 +74,8 @@ public:
     void bind(int index, const Value& value, bool copy = true);
     void bind(std::string_view name, const Value& value);
     // The same without a Value, for passes that bind millions of values;
-    // the text is copied.
-    void bindText(int index, std::string_view text);
+    // `copy` as for bind().
+    void bindText(int index, std::string_view text, bool copy = true);
     void bindNull(int index);
     void clearBindings();
 

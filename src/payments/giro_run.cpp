@@ -42,23 +42,59 @@ enum Column {
     cColumns = cRel1 + kGiroTextLines
 };
 
-// One claim row, read whole before the file is built.
+// One claim row; its texts point into the GiroRows that hold it.
 struct GiroRow {
-    std::array<std::string, cColumns> text;
+    std::array<std::string_view, cColumns> text;
     std::int64_t varsling = 0;
     Money belop;
 };
 
-std::string trimmed(const std::string& s) {
+// The claim rows, read whole before the file is built. Their texts share one
+// buffer, so that 100,000 rows cost neither an allocation each nor a move of
+// every text when the list grows.
+class GiroRows {
+public:
+    void add(const data::TOrvCursor& s) {
+        for (int c = 0; c < cColumns; ++c) {
+            if (c != cVarsling && c != cBelop) texts_ += s.text(c);
+            ends_.push_back(texts_.size());
+        }
+        numbers_.push_back({s.integer(cVarsling), Money::fromKroner(s.number(cBelop))});
+    }
+    std::size_t size() const { return numbers_.size(); }
+    GiroRow operator[](std::size_t i) const {
+        GiroRow r;
+        std::size_t start = i == 0 ? 0 : ends_[i * cColumns - 1];
+        for (std::size_t c = 0; c < cColumns; ++c) {
+            const std::size_t end = ends_[i * cColumns + c];
+            r.text[c] = std::string_view(texts_).substr(start, end - start);
+            start = end;
+        }
+        r.varsling = numbers_[i].varsling;
+        r.belop = numbers_[i].belop;
+        return r;
+    }
+
+private:
+    struct Numbers {
+        std::int64_t varsling;
+        Money belop;
+    };
+    std::string texts_;
+    std::vector<std::size_t> ends_;  // per row and column: where its text ends
+    std::vector<Numbers> numbers_;
+};
+
+std::string_view trimmed(std::string_view s) {
     const auto b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
+    if (b == std::string_view::npos) return {};
     return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
 std::string payerName(const GiroRow& r, GiroName form) {
-    const std::string& last = r.text[cEnavn];
-    const std::string& first = r.text[cFornavn];
-    if (form == GiroName::FornavnEtternavn) return trimmed(first + " " + last);
+    const std::string last(r.text[cEnavn]);
+    const std::string first(r.text[cFornavn]);
+    if (form == GiroName::FornavnEtternavn) return std::string(trimmed(first + " " + last));
     if (last.empty() || first.empty()) return last + first;
     return last + ", " + first;
 }
@@ -67,18 +103,18 @@ std::string payerName(const GiroRow& r, GiroName form) {
 std::string lineValue(const GiroTextLine& line, const GiroRow& r, GiroName form) {
     if (line.kind == TextLineKind::Fritekst) return line.text;
     const std::string& key = line.field;
-    if (key == "MEDLNR") return r.text[cMedlnr];
+    if (key == "MEDLNR") return std::string(r.text[cMedlnr]);
     if (key == "NAVN") return payerName(r, form);
-    if (key == "KATEGORI") return r.text[cKategori];
+    if (key == "KATEGORI") return std::string(r.text[cKategori]);
     if (key == "KATSTR") {
-        std::string s = r.text[cKategori];
+        std::string s(r.text[cKategori]);
         const std::size_t chars = characterCount(s);
         if (chars < kCategoryWidth) s.append(kCategoryWidth - chars, ' ');
         return s + FormatAmount(r.belop);
     }
     if (key.rfind("REL", 0) == 0) {
         const int n = std::atoi(key.c_str() + 3);
-        if (n >= 1 && n <= kGiroTextLines) return r.text[cRel1 + n - 1];
+        if (n >= 1 && n <= kGiroTextLines) return std::string(r.text[cRel1 + n - 1]);
     }
     throw Error("Ukjent flettefelt på giro: " + key);
 }
@@ -117,18 +153,12 @@ std::array<std::size_t, fFields> fieldPositions(const TOrvExportGiro& out) {
     return at;
 }
 
-std::vector<GiroRow> readRows(data::TDatabase& db, const reports::TQueryBuilder& query) {
+GiroRows readRows(data::TDatabase& db, const reports::TQueryBuilder& query) {
     data::TOrvQuery q(db);
     query.PrepareQuery(q);
     data::TOrvCursor s(q);
-    std::vector<GiroRow> rows;
-    while (s.next()) {
-        GiroRow& r = rows.emplace_back();
-        for (int c = 0; c < cColumns; ++c)
-            if (c != cVarsling && c != cBelop) r.text[c] = s.text(c);
-        r.varsling = s.integer(cVarsling);
-        r.belop = Money::fromKroner(s.number(cBelop));
-    }
+    GiroRows rows;
+    while (s.next()) rows.add(s);
     return rows;
 }
 
@@ -233,12 +263,12 @@ long long writeGiroFile(data::TDatabase& db, Ui& ui, const GiroSpec& spec,
     TOrvExportGiro out(file, kGiroFieldList);
     const auto at = fieldPositions(out);
     const std::string due = storedToShown(spec.dueDate);
-    const std::vector<GiroRow> rows = readRows(db, query);
+    const GiroRows rows = readRows(db, query);
     ProgressWindow progress(ui, static_cast<long long>(rows.size()));
     long long giros = 0;
     Money sum;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const GiroRow& r = rows[i];
+        const GiroRow r = rows[i];
         sum += r.belop;
         progress.step();
         // Consecutive rows of one member make one giro, with the last row's values.
@@ -248,7 +278,7 @@ long long writeGiroFile(data::TDatabase& db, Ui& ui, const GiroSpec& spec,
         out.setValue(at[fBetaddr2], r.text[cAdresse2]);
         out.setValue(at[fVarsel], r.varsling == kOwnNotice ? "Ja" : "Nei");
         const bool foreign = !r.text[cAdresse3].empty();
-        out.setValue(at[fBetpostnr], foreign ? std::string() : r.text[cPostnr]);
+        out.setValue(at[fBetpostnr], foreign ? std::string_view() : r.text[cPostnr]);
         out.setValue(at[fBetpostst], foreign ? r.text[cAdresse3] : r.text[cPoststed]);
         if (spec.payerAccount) out.setValue(at[fBetkonto], r.text[cBankkonto]);
         out.setValue(at[fKid], r.text[cKid]);
