@@ -67,27 +67,27 @@ fs::path memberRegister() {
 }
 
 ClaimSpec claimSpec() {
-    ClaimSpec spec;
-    spec.orgNr = 1;
-    spec.dueDate = kDueDate;
-    spec.description = "Kontingent 2024";
-    return spec;
+    ClaimSpec job;
+    job.orgNr = 1;
+    job.dueDate = kDueDate;
+    job.description = "Kontingent 2024";
+    return job;
 }
 
 // The naive baseline: the same claims, row by row with prepared statements
 // in one transaction: per member a lookup of its claim, then an update or an
 // insert, each bound by name.
 // The member query as the wizard builds it without a selection.
-reports::TQueryBuilder claimQuery(const ClaimSpec& spec) {
+reports::TQueryBuilder claimQuery(const ClaimSpec& job) {
     reports::TQueryBuilder q;
-    addClaimQuery(q, spec);
+    addClaimQuery(q, job);
     return q;
 }
 
-long long naiveClaimLoop(TDatabase& db, const ClaimSpec& spec) {
+long long naiveClaimLoop(TDatabase& db, const ClaimSpec& job) {
     Transaction t(db);
-    Statement members = db.prepare(translateLocalSql(claimQuery(spec).BuildSql()));
-    members.bind("orgnr", Value(spec.orgNr));
+    Statement members = db.prepare(translateLocalSql(claimQuery(job).BuildSql()));
+    members.bind("orgnr", Value(job.orgNr));
     Statement find = db.prepare(
         "SELECT rowid FROM MBETREG WHERE ORGNR = :orgnr AND MEDLNR = :medlnr AND DATO = :dato");
     Statement update = db.prepare(
@@ -109,20 +109,20 @@ long long naiveClaimLoop(TDatabase& db, const ClaimSpec& spec) {
             members.column(5).index() == 2 ? std::get<double>(members.column(5)) : 0;
         const double amount = !fixed && own > 0 ? own : category;
         const std::string kid =
-            MakeKid(std::to_string(orgnr + 1), medlnr, spec.dueDate, RegisterKind::Members);
+            MakeKid(std::to_string(orgnr + 1), medlnr, job.dueDate, RegisterKind::Members);
         find.bind("orgnr", Value(orgnr));
         find.bind("medlnr", Value(medlnr));
-        find.bind("dato", Value(spec.dueDate));
+        find.bind("dato", Value(job.dueDate));
         Statement& write = find.step() ? update : insert;
         if (&write == &update) update.bind("id", Value(find.columnInt(0)));
         find.reset();
         write.bind("orgnr", Value(orgnr));
         write.bind("medlnr", Value(medlnr));
-        write.bind("dato", Value(spec.dueDate));
+        write.bind("dato", Value(job.dueDate));
         write.bind("belop", Value(amount));
         write.bind("betaling", Value(betaling));
         write.bind("kid", Value(kid));
-        write.bind("tekst", Value(spec.description));
+        write.bind("tekst", Value(job.description));
         write.execute();
         write.reset();
         ++n;
@@ -151,18 +151,18 @@ void runAgainstBaseline(benchmark::State& state, bool rerun) {
     DataStore store(ui, "", memberRegister().string());
     store.start();
     TDatabase& db = store.dbLocal();
-    const ClaimSpec spec = claimSpec();
-    if (rerun) generateClaims(db, ui, spec, claimQuery(spec));
+    const ClaimSpec job = claimSpec();
+    if (rerun) generateClaims(db, ui, job, claimQuery(job));
     double passTotal = 0, naiveTotal = 0;
     for (auto _ : state) {
         if (!rerun) removeClaims(db);
         double t0 = cpuSeconds();
-        const ClaimResult r = generateClaims(db, ui, spec, claimQuery(spec));
+        const ClaimResult r = generateClaims(db, ui, job, claimQuery(job));
         const double pass = cpuSeconds() - t0;
         if (r.written != kMembers) state.SkipWithError("feil antall krav");
         if (!rerun) removeClaims(db);
         t0 = cpuSeconds();
-        const long long n = naiveClaimLoop(db, spec);
+        const long long n = naiveClaimLoop(db, job);
         const double naive = cpuSeconds() - t0;
         if (n != kMembers) state.SkipWithError("feil antall krav i løkken");
         state.SetIterationTime(pass);
@@ -188,18 +188,18 @@ void BM_GiroExport(benchmark::State& state) {
     TDatabase& db = store.dbLocal();
     const ClaimSpec claims = claimSpec();
     generateClaims(db, ui, claims, claimQuery(claims));
-    GiroSpec spec;
-    spec.orgNr = 1;
-    spec.dueDate = kDueDate;
-    spec.kind = GiroKind::AnnenBetaling;
-    applyPreset(spec, GiroPreset::StdOppsett, claims.description);
+    GiroSpec job;
+    job.orgNr = 1;
+    job.dueDate = kDueDate;
+    job.kind = GiroKind::AnnenBetaling;
+    applyPreset(job, GiroPreset::StdOppsett, claims.description);
     const GiroPayee payee = readPayee(db, 1);
     reports::TQueryBuilder query;
-    addGiroQuery(query, spec);
+    addGiroQuery(query, job);
     const fs::path file = memberRegister() / kGiroFileName;
     for (auto _ : state) {
         const double t0 = cpuSeconds();
-        const long long n = writeGiroFile(db, ui, spec, query, payee, file);
+        const long long n = writeGiroFile(db, ui, job, query, payee, file);
         state.SetIterationTime(cpuSeconds() - t0);
         if (n != kMembers) state.SkipWithError("feil antall giroer");
     }

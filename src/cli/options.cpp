@@ -32,15 +32,15 @@ ParsedOptions parseOptions(const std::vector<std::string>& args, const OptionSpe
         }
         const std::size_t eq = a.find('=');
         const std::string name = a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
-        const auto spec = std::find_if(specs.begin(), specs.end(),
-                                       [&](const OptionSpec& s) { return s.name == name; });
-        if (spec == specs.end()) throw UsageError{"Ukjent valg --" + name + "."};
+        const auto job = std::find_if(specs.begin(), specs.end(),
+                                      [&](const OptionSpec& s) { return s.name == name; });
+        if (job == specs.end()) throw UsageError{"Ukjent valg --" + name + "."};
         auto& slot = parsed.values_[name];
-        if (spec->kind == OptionKind::Flag) {
+        if (job->kind == OptionKind::Flag) {
             if (eq != std::string::npos) throw UsageError{"--" + name + " tar ingen verdi."};
             continue;
         }
-        if (spec->kind == OptionKind::Value && !slot.empty())
+        if (job->kind == OptionKind::Value && !slot.empty())
             throw UsageError{"--" + name + " er gitt mer enn én gang."};
         if (eq != std::string::npos) {
             slot.push_back(a.substr(eq + 1));

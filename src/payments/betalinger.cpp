@@ -91,17 +91,17 @@ bool TStartGenStep::CheckNext() {
     return failed_ == Field::None;
 }
 
-ClaimSpec TStartGenStep::Spec(std::int64_t orgNr, RegisterKind registerKind) const {
-    ClaimSpec spec;
-    spec.orgNr = orgNr;
-    if (const auto date = parseShownDate(KontDato)) spec.dueDate = date->stored();
-    spec.withKid = KidRef;
-    spec.description = tekst_;
-    spec.source = source_;
-    if (source_ == AmountSource::Manual) spec.manualAmount = wholeNumber(Belop).value_or(0);
-    if (source_ == AmountSource::Relations) spec.relations = til_;
-    spec.registerKind = registerKind;
-    return spec;
+ClaimSpec TStartGenStep::Chosen(std::int64_t orgNr, RegisterKind registerKind) const {
+    ClaimSpec job;
+    job.orgNr = orgNr;
+    if (const auto date = parseShownDate(KontDato)) job.dueDate = date->stored();
+    job.withKid = KidRef;
+    job.description = tekst_;
+    job.source = source_;
+    if (source_ == AmountSource::Manual) job.manualAmount = wholeNumber(Belop).value_or(0);
+    if (source_ == AmountSource::Relations) job.relations = til_;
+    job.registerKind = registerKind;
+    return job;
 }
 
 // --- the run --------------------------------------------------------------
@@ -130,7 +130,7 @@ TBetalingerOutcome TBetalinger::Run(const std::function<void()>& giro) {
                                     if (result != reports::kStepNext)
                                         return reports::TWizard::kAbort;
                                     spec_ =
-                                        static_cast<TStartGenStep&>(w).Spec(orgNr, registerKind_);
+                                        static_cast<TStartGenStep&>(w).Chosen(orgNr, registerKind_);
                                     return kStepHvem;
                                 }});
     wizard.SetStep(kStepHvem,

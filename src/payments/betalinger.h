@@ -79,7 +79,7 @@ public:
     Field FailedField() const { return failed_; }
 
     // The run's settings from the entries (after CheckNext passed).
-    ClaimSpec Spec(std::int64_t orgNr, RegisterKind registerKind) const;
+    ClaimSpec Chosen(std::int64_t orgNr, RegisterKind registerKind) const;
 
 protected:
     // The window shows the entries anew (after Setup, a chosen date).

@@ -92,8 +92,7 @@ std::string relationText(const std::string& name, Money amount) {
 // One member's claim: amount, relation columns and KID by the run's rules.
 class ClaimRules {
 public:
-    ClaimRules(data::TDatabase& db, const ClaimSpec& spec)
-        : spec_(spec), relations_(db, spec.orgNr) {}
+    ClaimRules(data::TDatabase& db, const ClaimSpec& job) : spec_(job), relations_(db, job.orgNr) {}
 
     // The claim of a member; false in `kidWhole` when the KID was left out.
     data::ClaimRow claim(const MemberRow& row, std::string& kid, bool& kidWhole) {
@@ -193,17 +192,17 @@ const reports::TStringList& TClaimQuery::OrderByItems() {
     return orderBy_;
 }
 
-void addClaimQuery(reports::TQueryBuilder& builder, const ClaimSpec& spec) {
-    TClaimQuery own(spec);
+void addClaimQuery(reports::TQueryBuilder& builder, const ClaimSpec& job) {
+    TClaimQuery own(job);
     reports::AddContribution(builder, own);
 }
 
-bool confirmClaimGeneration(Ui& ui, const ClaimSpec& spec,
+bool confirmClaimGeneration(Ui& ui, const ClaimSpec& job,
                             const std::vector<std::string>& claimDates) {
-    const std::string shown = storedToShown(spec.dueDate);
+    const std::string shown = storedToShown(job.dueDate);
     if (std::find(claimDates.begin(), claimDates.end(), shown) == claimDates.end())
         return ui.confirm("ADVARSEL!", "Nye betalingsposter blir generert.~Vil du fortsette ?");
-    const std::string who = spec.registerKind == RegisterKind::Rent ? "leietakere" : "medlemmer";
+    const std::string who = job.registerKind == RegisterKind::Rent ? "leietakere" : "medlemmer";
     return ui.confirm("ADVARSEL!",
                       "Det finnes allerede betalingsposter generert for forfallsdato " + shown +
                           ".~~Tidligere genererte poster vil bli overskrevet for " + who +
@@ -211,7 +210,7 @@ bool confirmClaimGeneration(Ui& ui, const ClaimSpec& spec,
                           who + ". ~~Fortsett?");
 }
 
-ClaimResult generateClaims(data::TDatabase& db, Ui& ui, const ClaimSpec& spec,
+ClaimResult generateClaims(data::TDatabase& db, Ui& ui, const ClaimSpec& job,
                            const reports::TQueryBuilder& memberQuery) {
     ClaimResult result;
     {
@@ -227,8 +226,8 @@ ClaimResult generateClaims(data::TDatabase& db, Ui& ui, const ClaimSpec& spec,
         ProgressWindow gauge(ui, static_cast<long long>(rows.size()));
         data::Transaction transaction(db);
         try {
-            ClaimRules rules(db, spec);
-            data::TClaimWriter writer(db, spec.orgNr, spec.dueDate, spec.description);
+            ClaimRules rules(db, job);
+            data::TClaimWriter writer(db, job.orgNr, job.dueDate, job.description);
             std::string kid;
             for (const std::size_t i : order) {
                 bool kidWhole = true;

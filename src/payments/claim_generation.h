@@ -41,11 +41,11 @@ struct ClaimSpec {
 };
 
 // What step 1 of the wizard gives the query builder: the member, its
-// amounts and, for the category source, the category row. Reads the spec
-// when the builder asks, so it may be made before the choices are.
+// amounts and, for the category source, the category row. Reads the run's
+// choices when the builder asks, so it may be made before they are.
 class TClaimQuery : public reports::TSelectionContributor {
 public:
-    explicit TClaimQuery(const ClaimSpec& spec) : spec_(spec) {}
+    explicit TClaimQuery(const ClaimSpec& job) : spec_(job) {}
     const reports::TStringList& SelectItems() override;
     const reports::TStringList& FromItems() override;
     const reports::TStringList& WhereItems() override;
@@ -59,11 +59,11 @@ private:
 };
 
 // Feeds step 1's part of the member query to `builder`.
-void addClaimQuery(reports::TQueryBuilder& builder, const ClaimSpec& spec);
+void addClaimQuery(reports::TQueryBuilder& builder, const ClaimSpec& job);
 
 // The warning before anything is written; `claimDates` are the dates that
 // already have claims ("DD.MM.YYYY"). False when the user answered No.
-bool confirmClaimGeneration(Ui& ui, const ClaimSpec& spec,
+bool confirmClaimGeneration(Ui& ui, const ClaimSpec& job,
                             const std::vector<std::string>& claimDates);
 
 struct ClaimResult {
@@ -73,7 +73,7 @@ struct ClaimResult {
 
 // The generation pass over the member query the builder holds, under the
 // progress window. Shows the KID warnings once at the end.
-ClaimResult generateClaims(data::TDatabase& db, Ui& ui, const ClaimSpec& spec,
+ClaimResult generateClaims(data::TDatabase& db, Ui& ui, const ClaimSpec& job,
                            const reports::TQueryBuilder& memberQuery);
 
 // The one box that lists the members whose claim got no KID.

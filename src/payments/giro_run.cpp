@@ -198,9 +198,9 @@ std::optional<std::string> claimDescription(data::TDatabase& db, std::int64_t or
     return data::FieldText(q, "Tekst");
 }
 
-void applyPreset(GiroSpec& spec, GiroPreset preset, const std::string& description) {
+void applyPreset(GiroSpec& job, GiroPreset preset, const std::string& description) {
     if (preset == GiroPreset::Egendef) return;
-    auto& l = spec.lines;
+    auto& l = job.lines;
     l[0] = {TextLineKind::Fritekst, description, {}};
     for (int n = 1; n < kGiroTextLines; ++n) {
         if (preset == GiroPreset::AlleGrupper)
@@ -252,17 +252,17 @@ const reports::TStringList& TGiroQuery::OrderByItems() {
     return orderBy_;
 }
 
-void addGiroQuery(reports::TQueryBuilder& builder, const GiroSpec& spec) {
-    TGiroQuery own(spec);
+void addGiroQuery(reports::TQueryBuilder& builder, const GiroSpec& job) {
+    TGiroQuery own(job);
     reports::AddContribution(builder, own);
 }
 
-long long writeGiroFile(data::TDatabase& db, Ui& ui, const GiroSpec& spec,
+long long writeGiroFile(data::TDatabase& db, Ui& ui, const GiroSpec& job,
                         const reports::TQueryBuilder& query, const GiroPayee& payee,
                         const std::filesystem::path& file) {
     TOrvExportGiro out(file, kGiroFieldList);
     const auto at = fieldPositions(out);
-    const std::string due = storedToShown(spec.dueDate);
+    const std::string due = storedToShown(job.dueDate);
     const GiroRows rows = readRows(db, query);
     ProgressWindow progress(ui, static_cast<long long>(rows.size()));
     long long giros = 0;
@@ -273,14 +273,14 @@ long long writeGiroFile(data::TDatabase& db, Ui& ui, const GiroSpec& spec,
         progress.step();
         // Consecutive rows of one member make one giro, with the last row's values.
         if (i + 1 < rows.size() && rows[i + 1].text[cMedlnr] == r.text[cMedlnr]) continue;
-        out.setValue(at[fBetnavn], payerName(r, spec.name));
+        out.setValue(at[fBetnavn], payerName(r, job.name));
         out.setValue(at[fBetaddr1], r.text[cAdresse]);
         out.setValue(at[fBetaddr2], r.text[cAdresse2]);
         out.setValue(at[fVarsel], r.varsling == kOwnNotice ? "Ja" : "Nei");
         const bool foreign = !r.text[cAdresse3].empty();
         out.setValue(at[fBetpostnr], foreign ? std::string_view() : r.text[cPostnr]);
         out.setValue(at[fBetpostst], foreign ? r.text[cAdresse3] : r.text[cPoststed]);
-        if (spec.payerAccount) out.setValue(at[fBetkonto], r.text[cBankkonto]);
+        if (job.payerAccount) out.setValue(at[fBetkonto], r.text[cBankkonto]);
         out.setValue(at[fKid], r.text[cKid]);
         out.setValue(at[fForf], due);
         if (sum > Money()) out.setValue(at[fBelop], formatAmountUngrouped(sum));
@@ -291,8 +291,8 @@ long long writeGiroFile(data::TDatabase& db, Ui& ui, const GiroSpec& spec,
         out.setValue(at[fMotpostst], payee.poststed);
         out.setValue(at[fMotkonto], payee.bankkonto);
         std::size_t used = 0;
-        for (const GiroTextLine& line : spec.lines) {
-            const std::string value = lineValue(line, r, spec.name);
+        for (const GiroTextLine& line : job.lines) {
+            const std::string value = lineValue(line, r, job.name);
             if (trimmed(value).empty()) continue;
             out.setValue(at[fTekst1 + used++], value);
         }

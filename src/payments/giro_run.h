@@ -65,14 +65,14 @@ std::optional<std::string> claimDescription(data::TDatabase& db, std::int64_t or
                                             const std::string& dueDate);
 
 // The three presets of the text lines; `description` is the date's one.
-void applyPreset(GiroSpec& spec, GiroPreset preset, const std::string& description);
+void applyPreset(GiroSpec& job, GiroPreset preset, const std::string& description);
 
 // What step 1 gives the query builder: the claims of the date with their
 // members, unpaid ones only, and in a fee run without a selection only
-// those of giro payers. Reads the spec when the builder asks.
+// those of giro payers. Reads the run's choices when the builder asks.
 class TGiroQuery : public reports::TSelectionContributor {
 public:
-    explicit TGiroQuery(const GiroSpec& spec) : spec_(spec) {}
+    explicit TGiroQuery(const GiroSpec& job) : spec_(job) {}
     const reports::TStringList& SelectItems() override;
     const reports::TStringList& FromItems() override;
     const reports::TStringList& WhereItems() override;
@@ -86,11 +86,11 @@ private:
 };
 
 // Feeds step 1's part of the giro query to `builder`.
-void addGiroQuery(reports::TQueryBuilder& builder, const GiroSpec& spec);
+void addGiroQuery(reports::TQueryBuilder& builder, const GiroSpec& job);
 
 // The giro pass under the progress window over the query the builder
 // holds: writes the export file and returns the number of giros in it.
-long long writeGiroFile(data::TDatabase& db, Ui& ui, const GiroSpec& spec,
+long long writeGiroFile(data::TDatabase& db, Ui& ui, const GiroSpec& job,
                         const reports::TQueryBuilder& query, const GiroPayee& payee,
                         const std::filesystem::path& file);
 

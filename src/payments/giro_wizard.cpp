@@ -96,15 +96,15 @@ bool TStartGiroStep::CheckNext() {
     return true;
 }
 
-GiroSpec TStartGiroStep::Spec(std::int64_t orgNr) const {
-    GiroSpec spec;
-    spec.orgNr = orgNr;
-    if (date_ >= 0) spec.dueDate = shownToStored(dates_[static_cast<std::size_t>(date_)]);
-    spec.payerAccount = BetKonto;
-    spec.kind = OppdragsType;
-    spec.name = GiroNavn;
-    spec.lines = Lines;
-    return spec;
+GiroSpec TStartGiroStep::Chosen(std::int64_t orgNr) const {
+    GiroSpec job;
+    job.orgNr = orgNr;
+    if (date_ >= 0) job.dueDate = shownToStored(dates_[static_cast<std::size_t>(date_)]);
+    job.payerAccount = BetKonto;
+    job.kind = OppdragsType;
+    job.name = GiroNavn;
+    job.lines = Lines;
+    return job;
 }
 
 // --- the run --------------------------------------------------------------
@@ -130,7 +130,7 @@ bool TGiro::RunWizard() {
                                 [this, orgNr](reports::TWizardStep& w, int result) {
                                     if (result != reports::kStepNext)
                                         return reports::TWizard::kAbort;
-                                    spec_ = static_cast<TStartGiroStep&>(w).Spec(orgNr);
+                                    spec_ = static_cast<TStartGiroStep&>(w).Chosen(orgNr);
                                     return kStepHvem;
                                 }});
     wizard.SetStep(kStepHvem,

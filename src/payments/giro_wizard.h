@@ -65,7 +65,7 @@ public:
 
     // On "Neste": false, after the message, when no date is chosen.
     bool CheckNext();
-    GiroSpec Spec(std::int64_t orgNr) const;
+    GiroSpec Chosen(std::int64_t orgNr) const;
 
 protected:
     // The window shows the entries anew (after Setup, a date, a preset).
@@ -90,7 +90,7 @@ public:
 
     // The wizard; true when it was finished and the query is built.
     bool RunWizard();
-    const GiroSpec& Spec() const { return spec_; }
+    const GiroSpec& Chosen() const { return spec_; }
     // The giro pass into `file` after RunWizard: the number of giros.
     long long WriteFile(const std::filesystem::path& file);
 

@@ -60,9 +60,9 @@ struct TMemberReportSpec {
 // "Medlemsregister for " (tenants "Leietakere ") and the organisation.
 std::string MemberReportTitle(RegisterKind kind, const std::string& orgNavn);
 // The layout of the report; `rows` is the count "Antall :" shows.
-report::ReportLayout MemberReportLayout(const TMemberReportSpec& spec, long long rows);
+report::ReportLayout MemberReportLayout(const TMemberReportSpec& job, long long rows);
 // The report data set's fields the separated file writes, in order.
-std::vector<std::string> TextFileFields(const TMemberReportSpec& spec);
+std::vector<std::string> TextFileFields(const TMemberReportSpec& job);
 
 // The rows of the report query. Field names as the report data set has
 // them (MEDLNR, NAVN, MASKDATO, BETMAATE, KID, MASKBELOP, ...), any case.

@@ -71,10 +71,10 @@ void pageHeader(report::ReportLayout& l, long long rows) {
     l.pageHeader.height = kHeaderHeight;
 }
 
-void listBands(report::ReportLayout& l, const TMemberReportSpec& spec, double height) {
+void listBands(report::ReportLayout& l, const TMemberReportSpec& job, double height) {
     for (const ListColumn& c : listColumns()) {
         const char* caption =
-            c.field == std::string("MEDLNR") && spec.registerKind == RegisterKind::Rent
+            c.field == std::string("MEDLNR") && job.registerKind == RegisterKind::Rent
                 ? "Leietakernr"
                 : c.caption;
         l.pageHeader.items.push_back(
@@ -84,13 +84,13 @@ void listBands(report::ReportLayout& l, const TMemberReportSpec& spec, double he
     }
 }
 
-void egenDefBands(report::ReportLayout& l, const TMemberReportSpec& spec, double height) {
+void egenDefBands(report::ReportLayout& l, const TMemberReportSpec& job, double height) {
     const double width = l.page.printableWidth();
     std::vector<double> lefts;
-    for (const TReportColumn& c : spec.columns)
+    for (const TReportColumn& c : job.columns)
         if (c.field.group != TTableGroup::None)
             lefts.push_back(std::round(width * std::clamp(c.position, 0, 100) / 100.0));
-    for (const TReportColumn& c : spec.columns) {
+    for (const TReportColumn& c : job.columns) {
         if (c.field.group == TTableGroup::None) continue;
         const double left = std::round(width * std::clamp(c.position, 0, 100) / 100.0);
         double right = width;
@@ -114,8 +114,8 @@ void egenDefBands(report::ReportLayout& l, const TMemberReportSpec& spec, double
 
 // One label: the member number in regular weight (a blank unless asked
 // for), the address lines in bold, at their offsets inside the label.
-void labelBand(report::ReportLayout& l, const TMemberReportSpec& spec) {
-    const TPrintSettings& s = spec.settings;
+void labelBand(report::ReportLayout& l, const TMemberReportSpec& job) {
+    const TPrintSettings& s = job.settings;
     const double columnWidth = l.page.printableWidth() / l.page.columns;
     struct LabelField {
         const char* field;
@@ -127,8 +127,8 @@ void labelBand(report::ReportLayout& l, const TMemberReportSpec& spec) {
     };
     const double dx = s.LabelLeftMargin, dy = s.LabelTopMargin;
     const double width = std::max(1.0, columnWidth - dx);
-    ReportItem nr = spec.medMedlemsnr ? ReportItem::data("MEDLNR", dx, dy, width)
-                                      : ReportItem::label(" ", dx, dy, width);
+    ReportItem nr = job.medMedlemsnr ? ReportItem::data("MEDLNR", dx, dy, width)
+                                     : ReportItem::label(" ", dx, dy, width);
     nr.height = kLabelLineHeight;
     l.detail.items.push_back(nr);
     for (const LabelField& f : fields) {
@@ -146,12 +146,12 @@ std::string MemberReportTitle(RegisterKind kind, const std::string& orgNavn) {
     return (kind == RegisterKind::Rent ? "Leietakere " : "Medlemsregister for ") + orgNavn;
 }
 
-report::ReportLayout MemberReportLayout(const TMemberReportSpec& spec, long long rows) {
+report::ReportLayout MemberReportLayout(const TMemberReportSpec& job, long long rows) {
     report::ReportLayout l;
-    l.title = MemberReportTitle(spec.registerKind, spec.orgNavn);
-    const double points = std::clamp(spec.fontSize, kMinFontSize, kMaxFontSize);
-    if (spec.kind == TRappKind::Etiketter) {
-        const TPrintSettings& s = spec.settings;
+    l.title = MemberReportTitle(job.registerKind, job.orgNavn);
+    const double points = std::clamp(job.fontSize, kMinFontSize, kMaxFontSize);
+    if (job.kind == TRappKind::Etiketter) {
+        const TPrintSettings& s = job.settings;
         l.page.landscape = false;
         l.page.leftMargin = s.LeftMargin;
         l.page.rightMargin = s.RightMargin;
@@ -161,7 +161,7 @@ report::ReportLayout MemberReportLayout(const TMemberReportSpec& spec, long long
         l.headerRule = report::HeaderRule::None;
         // A label lower than a line of text would never fill a page.
         l.detail.height = std::max(kLabelLineHeight, s.LabelHeight);
-        labelBand(l, spec);
+        labelBand(l, job);
         l.setFontSize(points);
         return l;
     }
@@ -169,14 +169,14 @@ report::ReportLayout MemberReportLayout(const TMemberReportSpec& spec, long long
     const double height = (2 * points + 2) * kMmPerScreenPixel;
     l.detail.height = height;
     pageHeader(l, rows);
-    if (spec.kind == TRappKind::Medlemsliste)
-        listBands(l, spec, height);
+    if (job.kind == TRappKind::Medlemsliste)
+        listBands(l, job, height);
     else
-        egenDefBands(l, spec, height);
+        egenDefBands(l, job, height);
     const double width = l.page.printableWidth();
-    const double lineAt = spec.medRelasjoner ? 0 : height;
+    const double lineAt = job.medRelasjoner ? 0 : height;
     l.detail.items.push_back(ReportItem::line(0, lineAt, width, lineAt));
-    if (spec.medRelasjoner) {
+    if (job.medRelasjoner) {
         report::ReportBand relations;
         relations.height = height;
         relations.items = {
@@ -191,12 +191,12 @@ report::ReportLayout MemberReportLayout(const TMemberReportSpec& spec, long long
     return l;
 }
 
-std::vector<std::string> TextFileFields(const TMemberReportSpec& spec) {
+std::vector<std::string> TextFileFields(const TMemberReportSpec& job) {
     std::vector<std::string> fields;
-    if (spec.kind == TRappKind::Medlemsliste) {
+    if (job.kind == TRappKind::Medlemsliste) {
         for (const ListColumn& c : listColumns()) fields.push_back(c.field);
     } else {
-        for (const TReportColumn& c : spec.columns)
+        for (const TReportColumn& c : job.columns)
             if (c.field.group != TTableGroup::None) fields.push_back(c.field.field);
     }
     return fields;

@@ -297,24 +297,24 @@ TRappOutcome TRapp::RunReport(TRappKind kind, TReportOutput& output) {
 
 TRappOutcome TRapp::runReport(TRappKind kind, TReportOutput& output) {
     const TRappUtskrifterStep& settings = *wizard_->Window<TRappUtskrifterStep>(kStepUtskrifter);
-    TMemberReportSpec spec;
-    spec.kind = kind;
-    spec.registerKind = c_.registerKind;
-    spec.orgNavn = orgNavn_;
-    spec.fontSize = settings.FontSize;
-    spec.settings = settings.Settings;
-    spec.medRelasjoner = settings.MedRelasjoner && settings.FileOutputVisible();
-    spec.medMedlemsnr = settings.MedMedlemsnr;
-    spec.nameOrder =
+    TMemberReportSpec job;
+    job.kind = kind;
+    job.registerKind = c_.registerKind;
+    job.orgNavn = orgNavn_;
+    job.fontSize = settings.FontSize;
+    job.settings = settings.Settings;
+    job.medRelasjoner = settings.MedRelasjoner && settings.FileOutputVisible();
+    job.medMedlemsnr = settings.MedMedlemsnr;
+    job.nameOrder =
         kind == TRappKind::Etiketter ? settings.NameOrder : TLabelNameOrder::EtternavnFornavn;
     if (const auto* egenDef = wizard_->Window<TEgenDefStep>(kStepEgenDef))
         for (int i = 0; i < kEgenDefRows; ++i)
-            spec.columns[static_cast<std::size_t>(i)] = egenDef->Column(i);
+            job.columns[static_cast<std::size_t>(i)] = egenDef->Column(i);
 
     data::TOrvQuery query(c_.members.database());
     PrepareQuery(query);
-    TMemberReportRows rows(query, own_.ClaimsJoined, own_.RelationsJoined, spec.nameOrder,
-                           spec.medRelasjoner);
+    TMemberReportRows rows(query, own_.ClaimsJoined, own_.RelationsJoined, job.nameOrder,
+                           job.medRelasjoner);
     long long count = 0;
     {
         WaitWindow wait(c_.ui, "VENT!", "Forbereder rapport...");
@@ -325,13 +325,13 @@ TRappOutcome TRapp::runReport(TRappKind kind, TReportOutput& output) {
         return TRappOutcome::Empty;
     }
     if (settings.SkrivTilFil && settings.FileOutputVisible()) {
-        WriteSeparatedFile(rows, TextFileFields(spec), SeparatorChar(settings.Separator), count,
+        WriteSeparatedFile(rows, TextFileFields(job), SeparatorChar(settings.Separator), count,
                            settings.FileName,
                            [&output](int percent) { return output.TextFileProgress(percent); });
         output.OpenTextFile(settings.FileName);
         return TRappOutcome::FileWritten;
     }
-    const report::ReportLayout layout = MemberReportLayout(spec, count);
+    const report::ReportLayout layout = MemberReportLayout(job, count);
     rows.rewind();
     output.ShowReport(layout, rows);
     return TRappOutcome::Shown;

@@ -8,7 +8,7 @@ namespace {
 
 class ClaimGeneration : public ClaimsTest {
 protected:
-    ClaimSpec spec(AmountSource source = AmountSource::Category) {
+    ClaimSpec job(AmountSource source = AmountSource::Category) {
         ClaimSpec s;
         s.orgNr = kOrg;
         s.dueDate = "15032024";
@@ -40,7 +40,7 @@ TEST_F(ClaimGeneration, CategorySourceFollowsTheFixedAmountRule) {
     member({.medlnr = "3", .kategori = "Fri", .belop = 0.0});            // own 0: category
     member({.medlnr = "4", .kategori = "Fri", .belop = data::Value()});  // empty: category
     member({.medlnr = "5", .kategori = "Ukjent", .belop = 90.0});  // no category row: no claim
-    const ClaimResult r = run(spec());
+    const ClaimResult r = run(job());
     EXPECT_EQ(r.written, 4);
     EXPECT_EQ(rows("select medlnr, belop from mbetreg order by medlnr"),
               (std::vector<std::string>{"1|350", "2|500", "3|200", "4|200"}));
@@ -57,7 +57,7 @@ TEST_F(ClaimGeneration, PaymentMethodComesFromTheMemberAndEmptyIsZero) {
     category("Senior", 350, false);
     member({.medlnr = "1", .kategori = "Senior", .betaling = std::int64_t(3)});
     member({.medlnr = "2", .kategori = "Senior", .betaling = data::Value()});
-    run(spec());
+    run(job());
     EXPECT_EQ(claim("1", "betaling"), "3");
     EXPECT_EQ(claim("2", "betaling"), "0");
 }
@@ -75,7 +75,7 @@ TEST_F(ClaimGeneration, RegenerationRewritesClaimsAndKeepsTheLaterRelations) {
     exec(
         "insert into mbetreg (orgnr, medlnr, dato, belop, tekst) values "
         "(1, '3', '15032024', 10, 'Utenfor')");
-    const ClaimResult r = run(spec(), "m.medlnr <> '3'");
+    const ClaimResult r = run(job(), "m.medlnr <> '3'");
     EXPECT_EQ(r.written, 2);
     EXPECT_EQ(claim("1",
                     "belop, betflag, betaling, betdato, betbelop, kid, tekst, sletteflag, "
@@ -90,12 +90,12 @@ TEST_F(ClaimGeneration, RerunChangesWhatDiffersEvenInLetterCaseOnly) {
     category("Senior", 350, false);
     member({.medlnr = "1", .kategori = "Senior"});
     member({.medlnr = "2", .kategori = "Senior"});
-    run(spec());
-    run(spec());  // nothing differs: the claims stay as they are
+    run(job());
+    run(job());  // nothing differs: the claims stay as they are
     EXPECT_EQ(rows("select medlnr, belop, tekst from mbetreg order by medlnr"),
               (std::vector<std::string>{"1|350|Kontingent 2024", "2|350|Kontingent 2024"}));
     exec("update mbetreg set rel3 = 'gammel' where medlnr = '2'");
-    ClaimSpec s = spec();
+    ClaimSpec s = job();
     s.description = "KONTINGENT 2024";
     EXPECT_EQ(run(s).written, 2);
     EXPECT_EQ(rows("select medlnr, tekst, rel3 from mbetreg order by medlnr"),
@@ -112,7 +112,7 @@ TEST_F(ClaimGeneration, RelationSourceSumsFoundRelationsAndKeepsPositions) {
     exec(
         "insert into mbetreg (orgnr, medlnr, dato, rel2, rel7) values "
         "(1, '2', '15032024', 'gammel 2', 'gammel 7')");
-    ClaimSpec s = spec(AmountSource::Relations);
+    ClaimSpec s = job(AmountSource::Relations);
     s.relations = {"A-lag", "Båtplass", "Cup"};
     run(s);
     EXPECT_EQ(claim("1", "belop, rel1, rel2, rel3"),
@@ -123,7 +123,7 @@ TEST_F(ClaimGeneration, RelationSourceSumsFoundRelationsAndKeepsPositions) {
 
 TEST_F(ClaimGeneration, FifteenthRelationCountsWithoutAColumn) {
     member({.medlnr = "1"});
-    ClaimSpec s = spec(AmountSource::Relations);
+    ClaimSpec s = job(AmountSource::Relations);
     for (int n = 1; n <= 15; ++n) {
         s.relations.push_back("R" + std::to_string(n));
         relation("1", "R" + std::to_string(n), n);
@@ -134,7 +134,7 @@ TEST_F(ClaimGeneration, FifteenthRelationCountsWithoutAColumn) {
 
 TEST_F(ClaimGeneration, MemberWithoutAnyChosenRelationOwesNothing) {
     member({.medlnr = "1"});
-    ClaimSpec s = spec(AmountSource::Relations);
+    ClaimSpec s = job(AmountSource::Relations);
     s.relations = {"Finnes ikke"};
     run(s);
     EXPECT_EQ(claim("1", "belop, rel1"), "0|");
@@ -142,11 +142,11 @@ TEST_F(ClaimGeneration, MemberWithoutAnyChosenRelationOwesNothing) {
 
 TEST_F(ClaimGeneration, ManualAndMemberSources) {
     member({.medlnr = "1", .belop = 275.5});
-    ClaimSpec s = spec(AmountSource::Manual);
+    ClaimSpec s = job(AmountSource::Manual);
     s.manualAmount = -50;
     run(s);
     EXPECT_EQ(claim("1", "belop"), "-50");
-    run(spec(AmountSource::Member));
+    run(job(AmountSource::Member));
     EXPECT_EQ(claim("1", "belop"), "275,5");
 }
 
@@ -154,7 +154,7 @@ TEST_F(ClaimGeneration, NonNumericMemberNumberGetsNoKidAndOneWarningForAll) {
     member({.medlnr = "12A"});
     member({.medlnr = "7"});
     member({.medlnr = "B-3"});
-    ClaimSpec s = spec(AmountSource::Manual);
+    ClaimSpec s = job(AmountSource::Manual);
     const ClaimResult r = run(s);
     EXPECT_EQ(r.written, 3);
     EXPECT_EQ(r.withoutKid, (std::vector<std::string>{"12A", "B-3"}));
@@ -168,7 +168,7 @@ TEST_F(ClaimGeneration, NonNumericMemberNumberGetsNoKidAndOneWarningForAll) {
 
 TEST_F(ClaimGeneration, SingleWarningKeepsTheClassicText) {
     member({.medlnr = "12A"});
-    run(spec(AmountSource::Manual));
+    run(job(AmountSource::Manual));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "KID kan ikke genereres for 12A");
 }
@@ -176,7 +176,7 @@ TEST_F(ClaimGeneration, SingleWarningKeepsTheClassicText) {
 TEST_F(ClaimGeneration, WithoutKidNoWarningAndNoKid) {
     member({.medlnr = "12A"});
     member({.medlnr = "7"});
-    ClaimSpec s = spec(AmountSource::Manual);
+    ClaimSpec s = job(AmountSource::Manual);
     s.withKid = false;
     const ClaimResult r = run(s);
     EXPECT_TRUE(r.withoutKid.empty());
@@ -187,7 +187,7 @@ TEST_F(ClaimGeneration, WithoutKidNoWarningAndNoKid) {
 TEST_F(ClaimGeneration, KidTooLongForTheFieldIsReportedNeverCut) {
     exec("insert into orgreg (orgnr, orgnavn) values (99999, 'Stor')");
     member({.medlnr = "12345678901", .orgnr = 99999});
-    ClaimSpec s = spec(AmountSource::Manual);
+    ClaimSpec s = job(AmountSource::Manual);
     s.orgNr = 99999;
     s.dueDate = "01012026";  // five-digit day number: 6 + 11 + 1 + 5 + 2 + 1 = 26
     const ClaimResult r = run(s);
@@ -215,7 +215,7 @@ TEST_F(ClaimGeneration, FailurePartWayKeepsTheClaimsWrittenBefore) {
     member({.medlnr = "1"});
     member({.medlnr = "2"});
     member({.medlnr = "3", .orgnr = 2});
-    ClaimSpec s = spec(AmountSource::Manual);
+    ClaimSpec s = job(AmountSource::Manual);
     reports::TQueryBuilder q;
     q.AddSelect({"m.orgnr", "m.medlnr", "m.betaling", "m.belop as mbelop"});
     q.AddFrom({"medlreg m"});
@@ -227,7 +227,7 @@ TEST_F(ClaimGeneration, FailurePartWayKeepsTheClaimsWrittenBefore) {
 }
 
 TEST_F(ClaimGeneration, ConfirmationTexts) {
-    ClaimSpec s = spec();
+    ClaimSpec s = job();
     ui.answers = {Answer::No};
     EXPECT_FALSE(confirmClaimGeneration(ui, s, {"01.01.2024"}));
     EXPECT_EQ(ui.messages.back().caption, "ADVARSEL!");
@@ -246,7 +246,7 @@ TEST_F(ClaimGeneration, ConfirmationTexts) {
 }
 
 TEST_F(ClaimGeneration, MemberQueryOfEachSource) {
-    ClaimSpec s = spec();
+    ClaimSpec s = job();
     EXPECT_EQ(query(s).BuildSql(),
               "select m.orgnr,m.medlnr,m.betaling,m.belop as mbelop,k.fastbelop,"
               "k.belop as belop from medlreg m,kontgrp k where m.orgnr = :orgnr AND "

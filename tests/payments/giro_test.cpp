@@ -128,7 +128,7 @@ TEST(GiroExport, AFileThatCannotBeReplacedLeavesNoTemporaryBehind) {
 
 class GiroRun : public ClaimsTest {
 protected:
-    GiroRun() { spec.orgNr = kOrg, spec.dueDate = "15032024"; }
+    GiroRun() { job.orgNr = kOrg, job.dueDate = "15032024"; }
 
     void claim(const std::string& medlnr, double belop, const std::string& betflag = "",
                const std::string& rel1 = "", const std::string& dato = "15032024") {
@@ -146,7 +146,7 @@ protected:
     // The records of a run, each split into its 31 fields.
     std::vector<std::vector<std::string>> run(const reports::TQueryBuilder& query) {
         const auto file = dir.path() / "BANKGIRO.TXT";
-        const long long n = writeGiroFile(db(), ui, spec, query, readPayee(db(), kOrg), file);
+        const long long n = writeGiroFile(db(), ui, job, query, readPayee(db(), kOrg), file);
         const std::string bytes = readFileBytes(file);
         std::vector<std::vector<std::string>> records;
         const auto lines = split(bytes, "\r\n");
@@ -157,7 +157,7 @@ protected:
     }
     reports::TQueryBuilder query() const {
         reports::TQueryBuilder q;
-        addGiroQuery(q, spec);
+        addGiroQuery(q, job);
         return q;
     }
     std::vector<std::vector<std::string>> run() { return run(query()); }
@@ -169,7 +169,7 @@ protected:
         return out;
     }
 
-    GiroSpec spec;
+    GiroSpec job;
 };
 
 enum Field {
@@ -206,7 +206,7 @@ TEST_F(GiroRun, FeeRunGivesGirosToGiroPayersAndOwnNoticeAvtaleGiroOnly) {
     EXPECT_EQ(names(records), (std::vector<std::string>{"Avtale med varsel", "Giro"}));
     EXPECT_EQ(records[0][varsel], "Ja");
     EXPECT_EQ(records[1][varsel], "Nei");
-    spec.kind = GiroKind::AnnenBetaling;
+    job.kind = GiroKind::AnnenBetaling;
     EXPECT_EQ(run().size(), 6u);
 }
 
@@ -215,7 +215,7 @@ TEST_F(GiroRun, PaidClaimsAndOtherDatesNeverGetAGiro) {
     member({.medlnr = "2", .enavn = "Annen dato"});
     claim("1", 350, "X");
     claim("2", 350, "", "", "01012024");
-    spec.kind = GiroKind::AnnenBetaling;
+    job.kind = GiroKind::AnnenBetaling;
     EXPECT_TRUE(run().empty());
 }
 
@@ -228,7 +228,7 @@ TEST_F(GiroRun, RecordCarriesPayerPayeeAndAmount) {
             .poststed = "OSLO",
             .bankkonto = "98765432109"});
     claim("1", 1234.5);
-    spec.payerAccount = true;
+    job.payerAccount = true;
     auto r = run().at(0);
     EXPECT_EQ(r[betnavn], "Hansen, Ola");
     EXPECT_EQ(r[betaddr1], "Gata 1");
@@ -243,8 +243,8 @@ TEST_F(GiroRun, RecordCarriesPayerPayeeAndAmount) {
     EXPECT_EQ(r[motaddr1], "Postboks 7");
     EXPECT_EQ(r[motpostnr], "0150");
     EXPECT_EQ(r[motkonto], "12345678903");
-    spec.payerAccount = false;
-    spec.name = GiroName::FornavnEtternavn;
+    job.payerAccount = false;
+    job.name = GiroName::FornavnEtternavn;
     r = run().at(0);
     EXPECT_EQ(r[betkonto], "");
     EXPECT_EQ(r[betnavn], "Ola Hansen");
@@ -288,7 +288,7 @@ TEST_F(GiroRun, ConsecutiveRowsOfOneMemberAreSummedIntoOneGiro) {
     relation("1", "A", 0);
     relation("1", "B", 0);
     relation("2", "A", 0);
-    spec.selectionUsed = true;
+    job.selectionUsed = true;
     reports::TQueryBuilder q = query();
     q.AddFrom({"relreg r"});
     q.AddWhere({"r.orgnr = m.orgnr", "r.medlnr = m.medlnr"});
@@ -304,10 +304,10 @@ TEST_F(GiroRun, BlankTextLinesAreSkippedAndLaterOnesMoveUp) {
     member({.medlnr = "2", .enavn = "Olsen"});
     claim("1", 350, "", "A-lag                  100,00");
     claim("2", 350);
-    spec.lines[0] = {TextLineKind::Fritekst, "Linje 1", {}};
-    spec.lines[1] = {TextLineKind::Flettefelt, {}, "REL1"};  // blank for member 2
-    spec.lines[2] = {TextLineKind::Fritekst, "   ", {}};
-    spec.lines[3] = {TextLineKind::Flettefelt, {}, "KATSTR"};
+    job.lines[0] = {TextLineKind::Fritekst, "Linje 1", {}};
+    job.lines[1] = {TextLineKind::Flettefelt, {}, "REL1"};  // blank for member 2
+    job.lines[2] = {TextLineKind::Fritekst, "   ", {}};
+    job.lines[3] = {TextLineKind::Flettefelt, {}, "KATSTR"};
     const auto records = run();
     EXPECT_EQ(records[0][tekst1], "Linje 1");
     EXPECT_EQ(records[0][tekst1 + 1], "A-lag                  100,00");
@@ -322,16 +322,16 @@ TEST_F(GiroRun, PresetsAndDescription) {
     claim("1", 350);
     EXPECT_EQ(claimDescription(db(), kOrg, "15032024"), "Kontingent 2024");
     EXPECT_EQ(claimDescription(db(), kOrg, "01012000"), std::nullopt);
-    spec.lines[5] = {TextLineKind::Fritekst, "gammel", {}};
-    applyPreset(spec, GiroPreset::StdOppsett, "Kontingent 2024");
-    EXPECT_EQ(spec.lines[0].text, "Kontingent 2024");
-    EXPECT_EQ(spec.lines[1].field, "MEDLNR");
-    EXPECT_EQ(spec.lines[2].field, "NAVN");
-    EXPECT_EQ(spec.lines[3].field, "KATSTR");
-    EXPECT_EQ(spec.lines[5].kind, TextLineKind::Fritekst);
-    EXPECT_EQ(spec.lines[5].text, "");
-    applyPreset(spec, GiroPreset::AlleGrupper, "K");
-    EXPECT_EQ(spec.lines[13].field, "REL13");
+    job.lines[5] = {TextLineKind::Fritekst, "gammel", {}};
+    applyPreset(job, GiroPreset::StdOppsett, "Kontingent 2024");
+    EXPECT_EQ(job.lines[0].text, "Kontingent 2024");
+    EXPECT_EQ(job.lines[1].field, "MEDLNR");
+    EXPECT_EQ(job.lines[2].field, "NAVN");
+    EXPECT_EQ(job.lines[3].field, "KATSTR");
+    EXPECT_EQ(job.lines[5].kind, TextLineKind::Fritekst);
+    EXPECT_EQ(job.lines[5].text, "");
+    applyPreset(job, GiroPreset::AlleGrupper, "K");
+    EXPECT_EQ(job.lines[13].field, "REL13");
     EXPECT_EQ(giroMergeFields().at(4), "REL1=Relasjon 1  <beløp>");
 }
 

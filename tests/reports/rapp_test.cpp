@@ -367,11 +367,11 @@ TEST(RappEgenDef, SavedLayoutReadsBackLowerCased) {
 }
 
 TEST(RappLayout, PositionsZeroAndHundredStandAtTheEdges) {
-    TMemberReportSpec spec;
-    spec.kind = TRappKind::EgenDefinert;
-    spec.columns[0] = {ParseCatalogueEntry("Navn;navn;medlreg=Navn"), 0};
-    spec.columns[1] = {ParseCatalogueEntry("Postnr;postnr;medlreg=Postnr"), 100};
-    const report::ReportLayout l = MemberReportLayout(spec, 1);
+    TMemberReportSpec job;
+    job.kind = TRappKind::EgenDefinert;
+    job.columns[0] = {ParseCatalogueEntry("Navn;navn;medlreg=Navn"), 0};
+    job.columns[1] = {ParseCatalogueEntry("Postnr;postnr;medlreg=Postnr"), 100};
+    const report::ReportLayout l = MemberReportLayout(job, 1);
     const double width = l.page.printableWidth();
     std::vector<const report::ReportItem*> fields;
     for (const auto& item : l.detail.items)
@@ -384,12 +384,12 @@ TEST(RappLayout, PositionsZeroAndHundredStandAtTheEdges) {
 }
 
 TEST(RappLayout, RelationsBandAndTheLineMoveToTheTop) {
-    TMemberReportSpec spec;
-    spec.medRelasjoner = true;
-    const report::ReportLayout with = MemberReportLayout(spec, 3);
+    TMemberReportSpec job;
+    job.medRelasjoner = true;
+    const report::ReportLayout with = MemberReportLayout(job, 3);
     ASSERT_TRUE(with.subDetail);
-    spec.medRelasjoner = false;
-    const report::ReportLayout without = MemberReportLayout(spec, 3);
+    job.medRelasjoner = false;
+    const report::ReportLayout without = MemberReportLayout(job, 3);
     EXPECT_FALSE(without.subDetail);
     const auto lineTop = [](const report::ReportLayout& l) {
         for (const auto& item : l.detail.items)

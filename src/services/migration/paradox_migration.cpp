@@ -138,13 +138,13 @@ std::string refusalReason(const data::EDatabaseError& e) {
     return std::string("kunne ikke lagres: ") + e.what();
 }
 
-TableOutcome loadTable(const TableSpec& spec, data::ParadoxTable* source, data::TOrvDbMng& mng,
+TableOutcome loadTable(const TableSpec& job, data::ParadoxTable* source, data::TOrvDbMng& mng,
                        data::TDatabase& db, ProgressWindow& progress, ClaimSumMap& sums) {
     TableOutcome out;
-    out.table = spec.def.TableName;
+    out.table = job.def.TableName;
     if (!source) {
         // Not in the source: an empty table of today's form.
-        data::TTableLoad load(mng, db, spec.def, spec.def.Fields);
+        data::TTableLoad load(mng, db, job.def, job.def.Fields);
         load.finish();
         return out;
     }
@@ -152,9 +152,9 @@ TableOutcome loadTable(const TableSpec& spec, data::ParadoxTable* source, data::
     out.codePage = source->codePage() == CodePage::Dos865 ? "865" : "1252";
     out.sourceRows = source->recordCount();
     const std::vector<data::TFieldInfo>& fields = source->fields();
-    data::TTableLoad load(mng, db, spec.def, fields, spec.convert);
-    out.upgraded = !data::sameFields(fields, spec.def);
-    const bool claims = &spec.def == &data::mbetregDef();
+    data::TTableLoad load(mng, db, job.def, fields, job.convert);
+    out.upgraded = !data::sameFields(fields, job.def);
+    const bool claims = &job.def == &data::mbetregDef();
     const ClaimSummer summer(fields);
     std::vector<Value> row;
     for (long long n = 0; n < out.sourceRows; ++n) {
@@ -208,8 +208,8 @@ MigrationReport TParadoxMigration::run(const std::string& sourceDirectory) {
     long long total = 0;
     {
         WaitWindow wait(ui_, "VENT!", "Leser tabellene i " + sourceDirectory + ".....");
-        for (const TableSpec& spec : specs) {
-            const fs::path file = findFileNoCase(source / spec.def.TableName);
+        for (const TableSpec& job : specs) {
+            const fs::path file = findFileNoCase(source / job.def.TableName);
             if (!fs::is_regular_file(file, ec)) {
                 sources.push_back(nullptr);
                 continue;
