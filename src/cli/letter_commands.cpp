@@ -5,11 +5,11 @@
 #include <ostream>
 
 #include "cli/command.h"
+#include "cli/register_session.h"
 #include "cli/selection_options.h"
 #include "common/app_paths.h"
 #include "common/error.h"
 #include "data/data_store.h"
-#include "register/main_form_logic.h"
 #include "register/merge_database.h"
 #include "reports/letter_output.h"
 #ifdef LAGRULL_HAVE_PRINT
@@ -34,12 +34,9 @@ int runBrev(Context& c) {
     throw Error("PDF og utskrift er ikke tilgjengelig i denne utgaven av lagrul-cli.");
 #else
     const TLetterKind kind = c.options.has("tilbud") ? TLetterKind::Tilbud : TLetterKind::Generelt;
-    data::DataStore store(c.ui);
-    data::RegisterTables& t = store.tables();
-    TMainFormLogic::prepareTables(t);
-    store.start();
-    TMainFormLogic::linkTables(t);
-    chooseOrganisation(t, c.options);
+    RegisterSession session(c);
+    data::DataStore& store = session.store;
+    data::RegisterTables& t = session.tables();
 
     ConsoleSelectionSteps steps(c.options);
     TRegisterMergeDatabase database(store.dbLocal());

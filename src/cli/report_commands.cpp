@@ -5,12 +5,12 @@
 #include <ostream>
 
 #include "cli/command.h"
+#include "cli/register_session.h"
 #include "cli/selection_options.h"
 #include "common/app_paths.h"
 #include "common/error.h"
 #include "common/ui.h"
 #include "data/data_store.h"
-#include "register/main_form_logic.h"
 #include "reports/rapp.h"
 #ifdef LAGRULL_HAVE_PRINT
 #include "reports/engine/print/qt_report_canvas.h"
@@ -147,12 +147,9 @@ int runRapport(Context& c) {
     if (c.options.has("smr") && kind != TRappKind::EgenDefinert)
         throw UsageError{"--smr gjelder bare egendef"};
 
-    data::DataStore store(c.ui);
-    data::RegisterTables& t = store.tables();
-    TMainFormLogic::prepareTables(t);
-    store.start();
-    TMainFormLogic::linkTables(t);
-    chooseOrganisation(t, c.options);
+    RegisterSession session(c);
+    data::DataStore& store = session.store;
+    data::RegisterTables& t = session.tables();
 
     ConsoleSelectionSteps selectionSteps(c.options);
     ConsoleReportSteps reportSteps(c.options);
