@@ -170,7 +170,8 @@ private:
 
     void measure(Atom& a) {
         const TFontMetrics m = ctx_.measure.metrics(a.style.font);
-        a.ascent = m.ascent + std::max(a.rise, 0);
+        // the line gap goes above the text, where word processors put it
+        a.ascent = m.ascent + m.lineGap + std::max(a.rise, 0);
         a.descent = m.descent + std::max(-a.rise, 0);
         if (a.kind == AtomKind::Word || a.kind == AtomKind::Space)
             a.width = saneLength(ctx_.measure.textWidth(a.style.font, a.text));
@@ -402,7 +403,7 @@ private:
         }
         if (ascent == 0 && descent == 0) {  // an empty line: the paragraph mark's font
             const TFontMetrics m = ctx_.measure.metrics(lastStyle_.font);
-            ascent = m.ascent;
+            ascent = m.ascent + m.lineGap;
             descent = m.descent;
         }
         const int right =

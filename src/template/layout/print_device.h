@@ -54,8 +54,11 @@ struct TFontSpec {
     }
 };
 
+// A font's vertical metrics in twips. Word processors space single lines
+// by all three: ascent + descent + the line gap the font asks for.
 struct TFontMetrics {
-    int ascent = 0, descent = 0;  // twips
+    int ascent = 0, descent = 0;
+    int lineGap = 0;
 };
 
 // Font metrics: measured by the device the text is drawn on, so lines

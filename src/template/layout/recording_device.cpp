@@ -44,13 +44,13 @@ TPhysicalPage paperOf(const TDeviceMode& mode) {
     return p;
 }
 
-TRecordingDevice::TRecordingDevice(TRecording& log, const TDeviceMode& mode)
-    : log_(log), mode_(mode) {
+TRecordingDevice::TRecordingDevice(TRecording& log, const TDeviceMode& mode, int lineGapPerMille)
+    : log_(log), mode_(mode), lineGapPerMille_(lineGapPerMille) {
     log_.calls.push_back("CreateDC " + mode.deviceName);
 }
 
 TFontMetrics TRecordingDevice::metrics(const TFontSpec& font) {
-    return {font.size * 8, font.size * 2};
+    return {font.size * 8, font.size * 2, font.size * lineGapPerMille_ / 100};
 }
 
 int TRecordingDevice::textWidth(const TFontSpec& font, std::string_view utf8) {
@@ -134,7 +134,7 @@ TDeviceMode TRecordingPrinterSystem::driverDefaults(const std::string& deviceNam
 }
 
 std::unique_ptr<TPrintDevice> TRecordingPrinterSystem::createDC(const TDeviceMode& mode) {
-    auto device = std::make_unique<TRecordingDevice>(recording, mode);
+    auto device = std::make_unique<TRecordingDevice>(recording, mode, lineGapPerMille);
     device->failNext = failNext;
     failNext.clear();
     return device;

@@ -2,7 +2,8 @@
 // A printer system for tests: a device that records every call and every
 // drawn text run with its position in twips, with metrics that depend only
 // on the font size (each character is 0.5 em wide, the ascent 0.8 em and the
-// descent 0.2 em), so layouts are the same on every machine.
+// descent 0.2 em, the line gap none unless a test asks for one), so layouts
+// are the same on every machine.
 
 #include <string>
 #include <vector>
@@ -29,7 +30,7 @@ struct TRecording {
 
 class TRecordingDevice : public TPrintDevice {
 public:
-    TRecordingDevice(TRecording& log, const TDeviceMode& mode);
+    TRecordingDevice(TRecording& log, const TDeviceMode& mode, int lineGapPerMille = 0);
 
     TFontMetrics metrics(const TFontSpec& font) override;
     int textWidth(const TFontSpec& font, std::string_view utf8) override;
@@ -62,6 +63,7 @@ private:
 
     TRecording& log_;
     TDeviceMode mode_;
+    int lineGapPerMille_;
 };
 
 // The physical page of a device mode: A4 or the explicit paper size,
@@ -71,8 +73,9 @@ TPhysicalPage paperOf(const TDeviceMode& mode);
 class TRecordingPrinterSystem : public TPrinterSystem {
 public:
     TRecording recording;
-    TDeviceMode current;   // the application's current printer
-    std::string failNext;  // passed to the next device
+    TDeviceMode current;      // the application's current printer
+    std::string failNext;     // passed to the next device
+    int lineGapPerMille = 0;  // the fonts' line gap in thousandths of an em
 
     TDeviceMode currentPrinter() override { return current; }
     TDeviceMode driverDefaults(const std::string& deviceName) override;

@@ -41,7 +41,12 @@ const QFontMetricsF& TQtFontMeasure::of(const TFontSpec& font) {
 
 TFontMetrics TQtFontMeasure::metrics(const TFontSpec& font) {
     const QFontMetricsF& m = of(font);
-    return {static_cast<int>(std::lround(m.ascent())), static_cast<int>(std::lround(m.descent()))};
+    // the gap is what remains of the rounded line spacing, so that a line
+    // is as tall as the font's own spacing says, without adding up roundings
+    const int ascent = static_cast<int>(std::lround(m.ascent())),
+              descent = static_cast<int>(std::lround(m.descent())),
+              spacing = static_cast<int>(std::lround(m.lineSpacing()));
+    return {ascent, descent, std::max(0, spacing - ascent - descent)};
 }
 
 int TQtFontMeasure::textWidth(const TFontSpec& font, std::string_view utf8) {

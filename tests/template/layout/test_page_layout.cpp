@@ -9,38 +9,12 @@
 #include "common/error.h"
 #include "common/file_names.h"
 #include "common/log.h"
+#include "printed.h"
 #include "temp_dir.h"
-#include "template/layout/recording_device.h"
-#include "template/layout/rtf_document_builder.h"
 
 using namespace lagrull;
 
 namespace {
-
-struct Printed {
-    TRecordingPrinterSystem system;
-    void print(const std::string& rtf, const TPrintOptions* options = nullptr) {
-        TRTFDocumentBuilder builder(system);
-        builder.SetPrintOptions(options);
-        builder.PrintRTFStream(rtf);
-    }
-    const TRecording& r() const { return system.recording; }
-    // The sheet on which a text was drawn, 0 when it was not.
-    int sheetOf(const std::string& text) const {
-        for (const auto& t : r().texts)
-            if (t.text == text) return t.sheet;
-        return 0;
-    }
-    std::vector<const TRecordedText*> all(const std::string& text) const {
-        std::vector<const TRecordedText*> out;
-        for (const auto& t : r().texts)
-            if (t.text == text) out.push_back(&t);
-        return out;
-    }
-    int count(const std::string& call) const {
-        return static_cast<int>(std::count(r().calls.begin(), r().calls.end(), call));
-    }
-};
 
 std::string pages(int n, const std::string& head = "\\margt500\\margb500") {
     std::string rtf = "{\\rtf1\\ansi" + head + " ";

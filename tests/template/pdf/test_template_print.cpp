@@ -93,6 +93,13 @@ TEST_F(QtPrint, MetricsMatchTheWindowsFonts) {
     const TFontMetrics arial = m.metrics({"Arial", 24, false, false});
     EXPECT_NEAR(arial.ascent, 217, 1);  // 1854/2048 em
     EXPECT_NEAR(arial.descent, 51, 1);  // 434/2048 em
+    // single lines of Arial 11 points are 12.65 points apart, of Times New
+    // Roman 12 points 13.8: ascent, descent and the line gap of 67/2048 and
+    // 87/2048 em
+    const TFontMetrics arial11 = m.metrics({"Arial", 22, false, false});
+    EXPECT_NEAR(arial11.ascent + arial11.descent + arial11.lineGap, 253, 1);
+    const TFontMetrics times = m.metrics({"Times New Roman", 24, false, false});
+    EXPECT_NEAR(times.ascent + times.descent + times.lineGap, 276, 1);
 }
 
 TEST_F(QtPrint, LetterBecomesATwoPagePdf) {
