@@ -39,6 +39,9 @@ public:
     bool breakBefore = false;        // the line follows a page break in its paragraph
     bool columnBreakBefore = false;  // or a column break
     bool headerRow = false;          // a table row marked "trhdr"
+    // the paragraph's space before, part of the height: dropped at the top
+    // of a page or column the text ran onto by itself
+    int spaceBefore = 0;
 };
 
 using TBlocks = std::vector<std::unique_ptr<TBlock>>;

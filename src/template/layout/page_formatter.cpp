@@ -43,6 +43,7 @@ void TPageFormatter::beginPage() {
     highest_ = std::max(highest_, page_);
     pageOpen_ = true;
     placedOnPage_ = false;
+    afterAutomaticBreak_ = false;
     frames_.clear();
     profile_.clear();
     column_ = 0;
@@ -73,7 +74,10 @@ void TPageFormatter::nextColumn() {
 }
 
 void TPageFormatter::makeRoom(int h) {
-    if (contentArea().bottom < y_ + h && !atTop()) nextColumn();
+    if (contentArea().bottom < y_ + h && !atTop()) {
+        nextColumn();
+        afterAutomaticBreak_ = true;
+    }
 }
 
 void TPageFormatter::place(const TBlock& block) {
@@ -84,9 +88,13 @@ void TPageFormatter::place(const TBlock& block) {
             makeRoom(block.height);
         }
     }
-    drawBlock(block, columnLeft(), y_);
-    y_ += block.height;
+    // word processors drop the space before a paragraph that the text
+    // pushed onto a new page, so it starts at the top margin
+    const int dropped = afterAutomaticBreak_ ? block.spaceBefore : 0;
+    drawBlock(block, columnLeft(), y_ - dropped);
+    y_ += block.height - dropped;
     placedOnPage_ = true;
+    afterAutomaticBreak_ = false;
 }
 
 void TPageFormatter::placeQueue(int extra) {

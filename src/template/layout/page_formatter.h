@@ -9,7 +9,9 @@
 // Invariants: between beginPage and endPage a page is open and y lies at or
 // below the content top; the page counter counts pages of this copy, the
 // highest page number reached is never lowered; queued blocks are placed
-// before anything that follows them.
+// before anything that follows them; a paragraph's space before is dropped
+// only by the first block placed after a break the layout made itself (an
+// explicit page break, a section's start and the first page keep it).
 
 #include <optional>
 #include <vector>
@@ -107,6 +109,7 @@ private:
     int page_ = 0, highest_ = 0, section_ = 0;
     bool pageOpen_ = false;
     bool placedOnPage_ = false;
+    bool afterAutomaticBreak_ = false;  // nothing placed since the layout broke the column
     TBlocks queue_;
     std::vector<TPageRelative> frames_;
     TSpalteProfil profile_;

@@ -155,6 +155,7 @@ public:
                   after = std::max(0, saneLength(a.spaceAfter));
         firstBlock->top += before;
         firstBlock->height += before;
+        firstBlock->spaceBefore = before;
         lastBlock->last = true;
         lastBlock->height += after;
         return blocks;

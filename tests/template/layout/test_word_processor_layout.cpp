@@ -10,11 +10,10 @@ using namespace lagrull;
 
 namespace {
 
-// The baselines of the texts drawn, in drawing order.
-std::vector<int> baselines(const Printed& p, const std::string& text) {
-    std::vector<int> out;
-    for (const auto* t : p.all(text)) out.push_back(t->baseline);
-    return out;
+// The baseline of the first text drawn so, -1 when none was.
+int baseline(const Printed& p, const std::string& text) {
+    const auto all = p.all(text);
+    return all.empty() ? -1 : all.front()->baseline;
 }
 
 }  // namespace
@@ -30,13 +29,13 @@ TEST(WordProcessorLayout, LinesAreSpacedByTheFontsOwnLineSpacing) {
             "\\sl360\\slmult1 C\\line D\\par\\pard\\sl-300 E\\line F\\par" +
             "\\pard\\sl200 G\\line H\\par\\pard\\sl400 I\\line J\\par}");
     const int single = 192 + 48 + 36;
-    EXPECT_EQ(baselines(p, "B")[0] - baselines(p, "A")[0], single);
-    EXPECT_EQ(baselines(p, "D")[0] - baselines(p, "C")[0], single * 3 / 2);  // 1.5 lines
-    EXPECT_EQ(baselines(p, "F")[0] - baselines(p, "E")[0], 300);             // exactly
-    EXPECT_EQ(baselines(p, "H")[0] - baselines(p, "G")[0], single);          // at least 10 points
-    EXPECT_EQ(baselines(p, "J")[0] - baselines(p, "I")[0], 400);             // at least 20 points
+    EXPECT_EQ(baseline(p, "B") - baseline(p, "A"), single);
+    EXPECT_EQ(baseline(p, "D") - baseline(p, "C"), single * 3 / 2);  // 1.5 lines
+    EXPECT_EQ(baseline(p, "F") - baseline(p, "E"), 300);             // exactly
+    EXPECT_EQ(baseline(p, "H") - baseline(p, "G"), single);          // at least 10 points
+    EXPECT_EQ(baseline(p, "J") - baseline(p, "I"), 400);             // at least 20 points
     // the gap lies above the text: the first baseline is ascent and gap down
-    EXPECT_EQ(baselines(p, "A")[0], 1440 + 192 + 36);
+    EXPECT_EQ(baseline(p, "A"), 1440 + 192 + 36);
 }
 
 // The line gap moves page breaks: of lines of 13.8 points, 50 fit between
@@ -50,4 +49,36 @@ TEST(WordProcessorLayout, TheLineGapMovesThePageBreak) {
     // (16838 - 2 * 1440) / 276 = 50.6: line 51 starts page 2
     EXPECT_EQ(p.sheetOf("L50"), 1);
     EXPECT_EQ(p.sheetOf("L51"), 2);
+}
+
+// A heading with space before that the text pushes onto page 2 starts at
+// the top margin in a word processor: the space is dropped. After an
+// explicit page break, and on the first page, the space is kept.
+TEST(WordProcessorLayout, SpaceBeforeIsDroppedAtTheTopOfAPageTheTextRanOnto) {
+    std::string rtf = "{\\rtf1\\fs24\\pard\\sb240 Start\\par\\pard ";
+    for (int i = 1; i <= 56; ++i) rtf += "L" + std::to_string(i) + "\\par ";
+    rtf += "\\pard\\sb240 Overskrift\\par\\pard Tekst\\par\\pard\\pagebb\\sb240 Etter\\par}";
+    Printed p;
+    p.print(rtf);
+    // "Start" and 56 lines fill the 13958 twips between the margins but for 38
+    EXPECT_EQ(p.sheetOf("L56"), 1);
+    EXPECT_EQ(p.sheetOf("Overskrift"), 2);
+    EXPECT_EQ(baseline(p, "Start"), 1440 + 240 + 192);
+    EXPECT_EQ(baseline(p, "Overskrift"), 1440 + 192);
+    EXPECT_EQ(baseline(p, "Tekst"), 1440 + 240 + 192);
+    EXPECT_EQ(p.sheetOf("Etter"), 3);
+    EXPECT_EQ(baseline(p, "Etter"), 1440 + 240 + 192);
+}
+
+// Keep-with-next carries a heading to the next page with its paragraph;
+// the heading, first on that page, loses its space before as well.
+TEST(WordProcessorLayout, SpaceBeforeOfAKeptHeadingIsDroppedOnTheNewPage) {
+    std::string rtf = "{\\rtf1\\fs24\\pard ";
+    for (int i = 1; i <= 56; ++i) rtf += "L" + std::to_string(i) + "\\par ";
+    rtf += "\\pard\\keepn\\sb240 Overskrift\\par\\pard\\sb120 Tekst\\line to\\par}";
+    Printed p;
+    p.print(rtf);
+    EXPECT_EQ(p.sheetOf("Overskrift"), 2);
+    EXPECT_EQ(baseline(p, "Overskrift"), 1440 + 192);
+    EXPECT_EQ(baseline(p, "Tekst"), 1440 + 240 + 120 + 192);
 }
