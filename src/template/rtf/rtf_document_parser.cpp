@@ -53,14 +53,24 @@ bool TRtfDocumentParser::documentWord(RtfWord w, const TRtfToken& t) {
     // Section words change the current section; a document without "sectd"
     // has its first section opened here with the document's page.
     const auto sec = [this]() -> TBuildSection& { return writer_.section(); };
+    // The document's page words set the page of the sections to come and,
+    // as word processors read them, of the section they stand in: a later
+    // section turns landscape by "landscape\paperw16838\paperh11906" as well.
+    const auto page = [this](int& setting, int TBuildSection::*field, int value) {
+        setting = value;
+        if (writer_.hasSection()) writer_.section().*field = value;
+    };
     switch (w) {
-        case RtfWord::w_paperw: d.paperWidth = v; break;
-        case RtfWord::w_paperh: d.paperHeight = v; break;
-        case RtfWord::w_margl: d.marginLeft = v; break;
-        case RtfWord::w_margr: d.marginRight = v; break;
-        case RtfWord::w_margt: d.marginTop = v; break;
-        case RtfWord::w_margb: d.marginBottom = v; break;
-        case RtfWord::w_landscape: d.landscape = true; break;
+        case RtfWord::w_paperw: page(d.paperWidth, &TBuildSection::paperWidth, v); break;
+        case RtfWord::w_paperh: page(d.paperHeight, &TBuildSection::paperHeight, v); break;
+        case RtfWord::w_margl: page(d.marginLeft, &TBuildSection::marginLeft, v); break;
+        case RtfWord::w_margr: page(d.marginRight, &TBuildSection::marginRight, v); break;
+        case RtfWord::w_margt: page(d.marginTop, &TBuildSection::marginTop, v); break;
+        case RtfWord::w_margb: page(d.marginBottom, &TBuildSection::marginBottom, v); break;
+        case RtfWord::w_landscape:
+            d.landscape = true;
+            if (writer_.hasSection()) sec().landscape = true;
+            break;
         case RtfWord::w_facingp: d.facingPages = true; break;
         case RtfWord::w_gutter: d.gutter = v; break;
         case RtfWord::w_deftab: d.defaultTab = t.paramOr(720); break;
@@ -68,12 +78,10 @@ bool TRtfDocumentParser::documentWord(RtfWord w, const TRtfToken& t) {
         case RtfWord::w_hyphauto: d.hyphenate = t.paramOr(1) != 0; break;
         case RtfWord::w_widowctrl: d.widowControl = true; break;
         case RtfWord::w_headery:
-            d.headerDistance = t.paramOr(720);
-            if (writer_.hasSection()) sec().headerDistance = d.headerDistance;
+            page(d.headerDistance, &TBuildSection::headerDistance, t.paramOr(720));
             break;
         case RtfWord::w_footery:
-            d.footerDistance = t.paramOr(720);
-            if (writer_.hasSection()) sec().footerDistance = d.footerDistance;
+            page(d.footerDistance, &TBuildSection::footerDistance, t.paramOr(720));
             break;
         case RtfWord::w_sectd: writer_.resetSection(); break;
         case RtfWord::w_sect:

@@ -82,3 +82,27 @@ TEST(WordProcessorLayout, SpaceBeforeOfAKeptHeadingIsDroppedOnTheNewPage) {
     EXPECT_EQ(baseline(p, "Overskrift"), 1440 + 192);
     EXPECT_EQ(baseline(p, "Tekst"), 1440 + 240 + 120 + 192);
 }
+
+// A later section that turns landscape with the document's words instead of
+// the section's: word processors print it on a landscape page as they do
+// with "lndscpsxn\pgwsxn\pghsxn".
+TEST(WordProcessorLayout, DocumentPageWordsInALaterSectionTurnItLandscape) {
+    std::string lines;
+    for (int i = 1; i <= 40; ++i) lines += "L" + std::to_string(i) + "\\par ";
+    for (const std::string words :
+         {"\\landscape\\paperw16838\\paperh11906\\margl1134\\margr1134",
+          "\\lndscpsxn\\pgwsxn16838\\pghsxn11906\\marglsxn1134\\margrsxn1134"}) {
+        Printed p;
+        p.print(
+            "{\\rtf1\\paperw11906\\paperh16838\\margl1800\\margr1800\\fs24 Portrett\\par"
+            "\\sect\\sectd\\sbkpage" +
+            words + " " + lines + "}");
+        EXPECT_EQ(p.sheetOf("L1"), 2) << words;
+        EXPECT_EQ(p.count("ResetDC orientation=2 paper=9 bin=0"), 1) << words;
+        EXPECT_EQ(p.all("Portrett")[0]->x, 1800) << words;
+        EXPECT_EQ(p.all("L1")[0]->x, 1134) << words;
+        // 37 lines of 12 points fill the 9026 twips of the landscape page
+        EXPECT_EQ(p.sheetOf("L37"), 2) << words;
+        EXPECT_EQ(p.sheetOf("L38"), 3) << words;
+    }
+}
