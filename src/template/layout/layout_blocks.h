@@ -5,7 +5,8 @@
 // page formatter only moves blocks down the pages.
 //
 // Page fields are laid out with the width of "00" and drawn with the page's
-// numbers; the line's alignment is kept so the difference can be taken up.
+// numbers; each line keeps how the text between its tabs is anchored, so
+// the difference is taken up where a word processor takes it up.
 
 #include <memory>
 #include <optional>

@@ -23,8 +23,14 @@ struct Atom {
     TRunKind field = TRunKind::Text;
     const TPrintablePicture* picture = nullptr;
     TTabLeader leader = TTabLeader::None;
-    int x = 0;  // position in the line, set when placed
+    TTabKind tabKind = TTabKind::Left;  // of the stop a tab moved to
+    int x = 0;                          // position in the line, set when placed
 };
+
+// How the pieces between two tabs keep their place when a page field turns
+// out narrower than laid out: by their left edge, their right edge (right
+// and decimal tabs, right-aligned lines) or their middle.
+enum class Anchor : std::uint8_t { Left, Right, Center };
 
 struct Piece {
     AtomKind kind;
@@ -33,6 +39,8 @@ struct Piece {
     TTextStyle style;
     TRunKind field;
     const TPrintablePicture* picture;
+    int segment = 0;  // the pieces between two tabs share one
+    Anchor anchor = Anchor::Left;
 };
 
 struct Decoration {
@@ -48,33 +56,37 @@ public:
     int top = 0;  // space above the text: space before on the first line
     int ascent = 0;
     int textHeight = 0;
-    TAlignment alignment = TAlignment::Left;
     std::shared_ptr<const Decoration> decoration;
     bool first = false, last = false;
 
     void draw(TPrintDevice& device, const TPageNumbers& numbers, int x, int y) const override {
         if (decoration) drawDecoration(device, x, y);
         const int baseline = y + top + ascent;
-        // page fields were laid out as "00": take up the difference
-        int shift = 0;
+        // Page fields were laid out as "00". Each is measured by the text
+        // it shows on this page; the difference moves the pieces of its
+        // segment towards the segment's anchor, so text before a right tab
+        // still ends on the stop.
         std::vector<std::string> fieldTexts(pieces.size());
-        int slack = 0;
+        std::vector<int> narrower(pieces.size(), 0);
+        std::vector<int> segmentTotal(pieces.empty() ? 0 : pieces.back().segment + 1, 0);
         for (std::size_t i = 0; i < pieces.size(); ++i) {
             const Piece& p = pieces[i];
             if (p.kind != AtomKind::Field) continue;
             fieldTexts[i] = std::to_string(p.field == TRunKind::PageNumber      ? numbers.page
                                            : p.field == TRunKind::SectionNumber ? numbers.section
                                                                                 : numbers.highest);
-            slack += p.width - device.textWidth(p.style.font, fieldTexts[i]);
+            narrower[i] = p.width - device.textWidth(p.style.font, fieldTexts[i]);
+            segmentTotal[static_cast<std::size_t>(p.segment)] += narrower[i];
         }
-        if (alignment == TAlignment::Right)
-            shift = slack;
-        else if (alignment == TAlignment::Center)
-            shift = slack / 2;
-        int fieldShift = 0;
+        int before = 0;  // the difference of the segment's fields drawn so far
         for (std::size_t i = 0; i < pieces.size(); ++i) {
             const Piece& p = pieces[i];
-            const int px = x + p.x + shift - fieldShift;
+            if (i > 0 && pieces[i - 1].segment != p.segment) before = 0;
+            const int total = segmentTotal[static_cast<std::size_t>(p.segment)];
+            const int offset = p.anchor == Anchor::Right    ? total - before
+                               : p.anchor == Anchor::Center ? total / 2 - before
+                                                            : -before;
+            const int px = x + p.x + offset;
             switch (p.kind) {
                 case AtomKind::Picture:
                     device.drawPicture({px, baseline - p.picture->height(), px + p.width, baseline},
@@ -82,10 +94,10 @@ public:
                     break;
                 case AtomKind::Field:
                     device.drawText(px, baseline - p.rise, p.style, fieldTexts[i]);
-                    fieldShift += p.width - device.textWidth(p.style.font, fieldTexts[i]);
                     break;
                 default: device.drawText(px, baseline - p.rise, p.style, p.text); break;
             }
+            before += narrower[i];
         }
     }
 
@@ -322,6 +334,7 @@ private:
                     break;
                 }
                 at.leader = s.leader;
+                at.tabKind = stop ? s.kind : TTabKind::Left;
                 if (s.kind == TTabKind::Left || !stop) {
                     at.width = s.position - x;
                     x = s.position;
@@ -389,7 +402,6 @@ private:
         (void)firstLine;
         const TParaAttributes& a = para_.attrs;
         auto block = std::make_unique<TLineBlock>();
-        block->alignment = a.alignment;
         // visible extent: trailing blanks do not count
         std::size_t visibleEnd = line.end;
         while (visibleEnd > line.begin && (atoms_[visibleEnd - 1].kind == AtomKind::Space ||
@@ -438,11 +450,22 @@ private:
                 }
             }
         }
+        // the text before the first tab keeps the line's alignment; a
+        // leader is a segment of its own, its end fixed on the stop
+        int segment = 0;
+        Anchor anchor = a.alignment == TAlignment::Right    ? Anchor::Right
+                        : a.alignment == TAlignment::Center ? Anchor::Center
+                                                            : Anchor::Left;
         for (std::size_t k = line.begin; k < visibleEnd; ++k) {
             const Atom& at = atoms_[k];
             const int x = at.x + shift + extra[k - line.begin];
             if (at.kind == AtomKind::Tab) {
-                if (at.leader != TTabLeader::None && at.width > 0) addLeader(*block, at, x);
+                if (at.leader != TTabLeader::None && at.width > 0)
+                    addLeader(*block, at, x, ++segment);
+                ++segment;
+                anchor = at.tabKind == TTabKind::Left     ? Anchor::Left
+                         : at.tabKind == TTabKind::Center ? Anchor::Center
+                                                          : Anchor::Right;
                 continue;
             }
             if (at.kind == AtomKind::LineBreak || at.kind == AtomKind::PageBreak ||
@@ -453,9 +476,9 @@ private:
             if ((at.kind == AtomKind::Word || at.kind == AtomKind::Space) &&
                 !block->pieces.empty()) {
                 Piece& prev = block->pieces.back();
-                if ((prev.kind == AtomKind::Word) && prev.x + prev.width == x &&
-                    prev.rise == at.rise && prev.style.font == at.style.font &&
-                    prev.style.color == at.style.color &&
+                if (prev.kind == AtomKind::Word && prev.segment == segment &&
+                    prev.x + prev.width == x && prev.rise == at.rise &&
+                    prev.style.font == at.style.font && prev.style.color == at.style.color &&
                     prev.style.underline == at.style.underline &&
                     prev.style.strike == at.style.strike) {
                     prev.text += at.text;
@@ -464,7 +487,8 @@ private:
                 }
             }
             block->pieces.push_back({at.kind == AtomKind::Space ? AtomKind::Word : at.kind, x,
-                                     at.width, at.rise, at.text, at.style, at.field, at.picture});
+                                     at.width, at.rise, at.text, at.style, at.field, at.picture,
+                                     segment, anchor});
         }
         int textHeight = saneLength(static_cast<long long>(ascent) + descent);
         const int spacing = saneLength(a.lineSpacing);
@@ -484,7 +508,7 @@ private:
         return block;
     }
 
-    void addLeader(TLineBlock& block, const Atom& tab, int x) {
+    void addLeader(TLineBlock& block, const Atom& tab, int x, int segment) {
         const char* dot = tab.leader == TTabLeader::Dots      ? "."
                           : tab.leader == TTabLeader::Hyphens ? "-"
                           : tab.leader == TTabLeader::Equal   ? "="
@@ -495,7 +519,7 @@ private:
         std::string text;
         for (int k = 0; k < n; ++k) text += dot;
         block.pieces.push_back({AtomKind::Word, x + tab.width - n * w, n * w, tab.rise, text,
-                                tab.style, TRunKind::Text, nullptr});
+                                tab.style, TRunKind::Text, nullptr, segment, Anchor::Right});
     }
 
     std::shared_ptr<const Decoration> decoration() const {

@@ -106,3 +106,39 @@ TEST(WordProcessorLayout, DocumentPageWordsInALaterSectionTurnItLandscape) {
         EXPECT_EQ(p.sheetOf("L38"), 3) << words;
     }
 }
+
+// "Side 1" on a right tab stop ends on the stop in a word processor, with
+// the field measured by the number it shows; so do "Side 1 av 2" with two
+// fields and "chpgn". A centred stop centres the text as drawn, and a left
+// stop keeps the start while the text after a field closes up.
+TEST(WordProcessorLayout, PageFieldsAfterATabAreMeasuredAsShown) {
+    Printed p;
+    // each character is 120 twips wide at 12 points
+    p.print(
+        "{\\rtf1\\fs24\\pard\\tqr\\tx9000\\tab Side {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par"
+        "\\pard\\tqr\\tx9000\\tab Ark {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} av "
+        "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}\\par"
+        "\\pard\\tqr\\tx9000\\tab Blad \\chpgn\\par"
+        "\\pard\\tqc\\tx4500\\tab Midt \\chpgn\\par"
+        "\\pard\\tx2000\\tab Venstre \\chpgn .\\par}");
+    const auto at = [&p](const std::string& text, int nth = 0) {
+        return p.all(text).at(static_cast<std::size_t>(nth))->x;
+    };
+    EXPECT_EQ(at("Side "), 1800 + 9000 - 6 * 120);
+    EXPECT_EQ(at("1"), 1800 + 9000 - 120);
+    EXPECT_EQ(at("Ark "), 1800 + 9000 - 10 * 120);
+    EXPECT_EQ(at(" av "), 1800 + 9000 - 5 * 120);
+    EXPECT_EQ(at("1", 2), 1800 + 9000 - 120);
+    EXPECT_EQ(at("Blad "), 1800 + 9000 - 6 * 120);
+    EXPECT_EQ(at("Midt "), 1800 + 4500 - 3 * 120);
+    EXPECT_EQ(at("Venstre "), 1800 + 2000);
+    EXPECT_EQ(at("."), 1800 + 2000 + 9 * 120);  // the blank ends the control word
+}
+
+// Right-aligned and centred lines are aligned by the number as drawn.
+TEST(WordProcessorLayout, AlignedLinesWithAPageFieldAreAlignedAsDrawn) {
+    Printed p;
+    p.print("{\\rtf1\\fs24\\pard\\qr Side \\chpgn\\par\\pard\\qc Side \\chpgn\\par}");
+    EXPECT_EQ(p.all("Side ")[0]->x, 1800 + 8306 - 6 * 120);
+    EXPECT_EQ(p.all("Side ")[1]->x, 1800 + (8306 - 6 * 120) / 2);
+}
