@@ -59,7 +59,10 @@ struct TLayoutContext {
 
 // The fill a shading stands for, if any.
 std::optional<TRtfColor> shadingFill(const TShading& shading, const TColorTable& colors);
-TPen borderPen(const TBorderDef& border, const TColorTable& colors);
+TBorderPen borderPen(const TBorderDef& border, const TColorTable& colors);
+// A horizontal or vertical border; a double one is drawn as two lines, one
+// on either side of where a single line would run.
+void drawBorder(TPrintDevice& device, int x1, int y1, int x2, int y2, const TBorderPen& border);
 
 TBlocks layoutParagraph(const TParagraph& paragraph, int width, TLayoutContext& context);
 TBlocks layoutTable(const TTableParagraph& table, int width, TLayoutContext& context);

@@ -46,7 +46,7 @@ struct Piece {
 struct Decoration {
     int left = 0, right = 0;
     std::optional<TRtfColor> fill;
-    TPen top, bottom, side;
+    TBorderPen top, bottom, side;
     bool hasTop = false, hasBottom = false, hasLeft = false, hasRight = false;
 };
 
@@ -106,10 +106,10 @@ private:
         const Decoration& d = *decoration;
         const int t = y + top, b = y + top + textHeight;
         if (d.fill) device.fillRect({x + d.left, t, x + d.right, b}, *d.fill);
-        if (first && d.hasTop) device.drawLine(x + d.left, t, x + d.right, t, d.top);
-        if (last && d.hasBottom) device.drawLine(x + d.left, b, x + d.right, b, d.bottom);
-        if (d.hasLeft) device.drawLine(x + d.left, t, x + d.left, b, d.side);
-        if (d.hasRight) device.drawLine(x + d.right, t, x + d.right, b, d.side);
+        if (first && d.hasTop) drawBorder(device, x + d.left, t, x + d.right, t, d.top);
+        if (last && d.hasBottom) drawBorder(device, x + d.left, b, x + d.right, b, d.bottom);
+        if (d.hasLeft) drawBorder(device, x + d.left, t, x + d.left, b, d.side);
+        if (d.hasRight) drawBorder(device, x + d.right, t, x + d.right, b, d.side);
     }
 };
 
@@ -573,7 +573,7 @@ std::optional<TRtfColor> shadingFill(const TShading& s, const TColorTable& color
                     mix(blueOf(fore), blueOf(back)));
 }
 
-TPen borderPen(const TBorderDef& border, const TColorTable& colors) {
+TBorderPen borderPen(const TBorderDef& border, const TColorTable& colors) {
     TPen pen;
     int w = border.width > 0 ? border.width : 15;
     if (border.style == TBorderStyle::Thick) w *= 2;
@@ -583,7 +583,19 @@ TPen borderPen(const TBorderDef& border, const TColorTable& colors) {
     pen.style = border.style == TBorderStyle::Dotted   ? TLineStyle::Dotted
                 : border.style == TBorderStyle::Dashed ? TLineStyle::Dashed
                                                        : TLineStyle::Solid;
-    return pen;
+    return {pen, border.style == TBorderStyle::Double};
+}
+
+void drawBorder(TPrintDevice& device, int x1, int y1, int x2, int y2, const TBorderPen& border) {
+    if (!border.doubled) {
+        device.drawLine(x1, y1, x2, y2, border.pen);
+        return;
+    }
+    // line, gap and line, each as wide as the border's width
+    const int w = border.pen.width;
+    const int dx = x1 == x2 ? w : 0, dy = x1 == x2 ? 0 : w;
+    device.drawLine(x1 - dx, y1 - dy, x2 - dx, y2 - dy, border.pen);
+    device.drawLine(x1 + dx, y1 + dy, x2 + dx, y2 + dy, border.pen);
 }
 
 TBlocks layoutParagraph(const TParagraph& paragraph, int width, TLayoutContext& context) {

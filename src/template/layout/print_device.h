@@ -85,6 +85,13 @@ struct TPen {
     TLineStyle style = TLineStyle::Solid;
 };
 
+// A border as the layout draws it: a pen, or two lines of that pen with a
+// gap as wide as one of them between ("brdrdb").
+struct TBorderPen {
+    TPen pen;
+    bool doubled = false;
+};
+
 // The physical page of the current settings: paper size and the offset of
 // the printable area's corner from the paper's corner.
 struct TPhysicalPage {

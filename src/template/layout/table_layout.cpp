@@ -17,7 +17,7 @@ struct CellBox {
     int contentHeight = 0;
     TVertAlign align = TVertAlign::Top;
     std::optional<TRtfColor> fill;
-    std::optional<TPen> top, bottom, left_, right_;
+    std::optional<TBorderPen> top, bottom, left_, right_;
 };
 
 class TRowBlock : public TBlock {
@@ -39,16 +39,17 @@ public:
             }
         }
         for (const CellBox& c : cells) {
-            if (c.top) device.drawLine(x + c.left, y, x + c.right, y, *c.top);
+            if (c.top) drawBorder(device, x + c.left, y, x + c.right, y, *c.top);
             if (c.bottom)
-                device.drawLine(x + c.left, y + height, x + c.right, y + height, *c.bottom);
-            if (c.left_) device.drawLine(x + c.left, y, x + c.left, y + height, *c.left_);
-            if (c.right_) device.drawLine(x + c.right, y, x + c.right, y + height, *c.right_);
+                drawBorder(device, x + c.left, y + height, x + c.right, y + height, *c.bottom);
+            if (c.left_) drawBorder(device, x + c.left, y, x + c.left, y + height, *c.left_);
+            if (c.right_) drawBorder(device, x + c.right, y, x + c.right, y + height, *c.right_);
         }
     }
 };
 
-std::optional<TPen> pen(const TBorderDef& cell, const TBorderDef& row, const TColorTable& colors) {
+std::optional<TBorderPen> pen(const TBorderDef& cell, const TBorderDef& row,
+                              const TColorTable& colors) {
     if (cell.isSet()) return borderPen(cell, colors);
     if (row.isSet()) return borderPen(row, colors);
     return std::nullopt;

@@ -142,3 +142,24 @@ TEST(WordProcessorLayout, AlignedLinesWithAPageFieldAreAlignedAsDrawn) {
     EXPECT_EQ(p.all("Side ")[0]->x, 1800 + 8306 - 6 * 120);
     EXPECT_EQ(p.all("Side ")[1]->x, 1800 + (8306 - 6 * 120) / 2);
 }
+
+// A double border ("brdrdb") is two lines in a word processor, each as wide
+// as the border's width with a gap as wide between: for a paragraph's top
+// border and for each edge of a table cell.
+TEST(WordProcessorLayout, DoubleBordersAreTwoLines) {
+    Printed p;
+    p.print(
+        "{\\rtf1\\fs24\\pard\\brdrt\\brdrdb\\brdrw20 Avsnitt\\par"
+        "\\trowd\\clbrdrt\\brdrdb\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\cellx3000"
+        "\\pard\\intbl Celle\\cell\\row}");
+    // the paragraph's top edge lies at 1440, the row's at 1440 + 240
+    const auto has = [&p](const std::string& shape) {
+        return std::find(p.r().shapes.begin(), p.r().shapes.end(), shape) != p.r().shapes.end();
+    };
+    EXPECT_TRUE(has("1 line 1800,1420,10106,1420 w20"));
+    EXPECT_TRUE(has("1 line 1800,1460,10106,1460 w20"));
+    EXPECT_TRUE(has("1 line 1800,1670,4800,1670 w10"));
+    EXPECT_TRUE(has("1 line 1800,1690,4800,1690 w10"));
+    EXPECT_TRUE(has("1 line 1800,1680,1800,1920 w10"));  // a single edge stays one line
+    EXPECT_EQ(p.r().shapes.size(), 5u);
+}
