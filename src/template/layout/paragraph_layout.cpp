@@ -12,6 +12,9 @@ namespace lagrull {
 
 namespace {
 
+// How far a line may measure past the edge and still fit, in twips.
+constexpr int kFitTolerance = 2;
+
 enum class AtomKind { Word, Space, Tab, LineBreak, PageBreak, ColumnBreak, Field, Picture };
 
 struct Atom {
@@ -307,7 +310,10 @@ private:
     Line fill(std::size_t i, bool firstLine) {
         Line line;
         line.begin = i;
-        const int limit = width_ - rightIndent_;
+        // Widths are measured with the fractions of the fonts' advances,
+        // which word processors round to their device's pixels: a line as
+        // wide as the text area may measure a twip or two more and still fits.
+        const int limit = width_ - rightIndent_ + kFitTolerance;
         int x = std::clamp(leftIndent_ + (firstLine ? firstIndent_ : 0), 0, kMaxLength);
         bool content = false;
         Segment seg;

@@ -1,11 +1,14 @@
 #include "template/pdf/qt_paint_device.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QImage>
 #include <QPageSize>
 #include <QPolygonF>
 
+#include "common/error.h"
+#include "common/file_names.h"
 #include "template/pdf/qt_gui_application.h"
 
 namespace lagrull {
@@ -103,6 +106,14 @@ QPageLayout pageLayoutOf(const TDeviceMode& mode) {
                        QMarginsF(0, 0, 0, 0));
 }
 
+QRectF exactPoints(const QPageLayout& layout, bool printable) {
+    const QRectF mm = printable ? layout.paintRect(QPageLayout::Millimeter)
+                                : layout.fullRect(QPageLayout::Millimeter);
+    constexpr double kPointsPerMm = 72 / 25.4;
+    return {mm.left() * kPointsPerMm, mm.top() * kPointsPerMm, mm.width() * kPointsPerMm,
+            mm.height() * kPointsPerMm};
+}
+
 TQtPaintDevice::~TQtPaintDevice() = default;
 
 void TQtPaintDevice::finish() {
@@ -149,7 +160,7 @@ int TQtPaintDevice::endDoc() {
 }
 
 TPhysicalPage TQtPaintDevice::physicalPage() const {
-    const QRectF full = paged().pageLayout().fullRect(QPageLayout::Point);
+    const QRectF full = exactPoints(paged().pageLayout());
     const QPoint offset = printableOffset();
     return {static_cast<int>(std::lround(full.width() * 20)),
             static_cast<int>(std::lround(full.height() * 20)), offset.x(), offset.y()};
@@ -235,13 +246,38 @@ void TQtPaintDevice::drawPicture(const TRect& r, const TRtfPicture& picture) {
     painter_.drawImage(QRectF(r.left, r.top, r.width(), r.height()), image, source);
 }
 
-TQtPdfDevice::TQtPdfDevice(const QString& path, const TDeviceMode& mode) : writer_(path) {
+TQtPdfDevice::TQtPdfDevice(const QString& path, const TDeviceMode& mode)
+    : writer_(path), path_(path.toStdString()) {
     writer_.setResolution(1440);
     writer_.setCreator(QStringLiteral("Lagrull"));
     writer_.setPageLayout(pageLayoutOf(mode));
 }
 
 TQtPdfDevice::~TQtPdfDevice() { finish(); }
+
+int TQtPdfDevice::startPage() {
+    const int r = TQtPaintDevice::startPage();
+    if (r < 1) return r;
+    const QRectF full = exactPoints(writer_.pageLayout());
+    const TPointSize size{full.width(), full.height()};
+    if (std::none_of(pageSizes_.begin(), pageSizes_.end(), [&](const TPointSize& s) {
+            return s.width == size.width && s.height == size.height;
+        }))
+        pageSizes_.push_back(size);
+    return r;
+}
+
+int TQtPdfDevice::endDoc() {
+    const int r = TQtPaintDevice::endDoc();
+    if (r < 0 || pageSizes_.empty()) return r;
+    try {
+        std::string pdf = readFileBytes(path_);
+        if (exactPageBoxes(pdf, pageSizes_) > 0) writeFileBytes(path_, pdf);
+    } catch (const FileError&) {
+        return -1;  // the file stays as Qt wrote it, its boxes in whole points
+    }
+    return r;
+}
 
 TDeviceMode a4DeviceMode(const std::string& deviceName) {
     TDeviceMode m;

@@ -13,11 +13,15 @@
 #include <QPdfWriter>
 
 #include "template/layout/print_device.h"
+#include "template/pdf/pdf_page_box.h"
 #include "template/pdf/qt_fonts.h"
 
 namespace lagrull {
 
 QPageLayout pageLayoutOf(const TDeviceMode& mode);
+// The paper (or its printable area) in points with their fractions: Qt
+// rounds points to whole ones, A4's 595.28 by 841.89 to 595 by 842.
+QRectF exactPoints(const QPageLayout& layout, bool printable = false);
 // A4 portrait, one copy, on the named printer.
 TDeviceMode a4DeviceMode(const std::string& deviceName);
 
@@ -81,6 +85,10 @@ public:
     TQtPdfDevice(const QString& path, const TDeviceMode& mode);
     ~TQtPdfDevice() override;
 
+    int startPage() override;
+    // Ends the file and gives its pages their exact paper sizes.
+    int endDoc() override;
+
 protected:
     QPagedPaintDevice& paged() override { return writer_; }
     void setDocumentName(const QString& name) override { writer_.setTitle(name); }
@@ -88,6 +96,8 @@ protected:
 
 private:
     QPdfWriter writer_;
+    std::string path_;
+    std::vector<TPointSize> pageSizes_;  // each size the pages have, once
 };
 
 // A PDF file as the printer of a job.

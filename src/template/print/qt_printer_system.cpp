@@ -46,7 +46,7 @@ TQtPrinterDevice::TQtPrinterDevice(const QString& printerName, const TDeviceMode
 TQtPrinterDevice::~TQtPrinterDevice() { finish(); }
 
 QPoint TQtPrinterDevice::printableOffset() const {
-    const QRectF paint = printer_.pageLayout().paintRect(QPageLayout::Point);
+    const QRectF paint = exactPoints(printer_.pageLayout(), true);
     return {static_cast<int>(std::lround(paint.left() * 20)),
             static_cast<int>(std::lround(paint.top() * 20))};
 }

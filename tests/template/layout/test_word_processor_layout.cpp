@@ -163,3 +163,20 @@ TEST(WordProcessorLayout, DoubleBordersAreTwoLines) {
     EXPECT_TRUE(has("1 line 1800,1680,1800,1920 w10"));  // a single edge stays one line
     EXPECT_EQ(p.r().shapes.size(), 5u);
 }
+
+// A line exactly as wide as the text area fits in a word processor, and so
+// does one a twip or two wider by the fractions of the font's advances
+// (42 characters of Courier 18 points on 9072 twips measure 9073); one
+// clearly wider breaks.
+TEST(WordProcessorLayout, ALineAsWideAsTheTextAreaFits) {
+    const std::string fifty =
+        "ABCDEFGHIJABCDEFGHIJABCDEFGHIJABCDEFGHIJABCDEFGHIJ";  // 9000 at 18 pt
+    for (const auto& [rightMargin, fits] : std::vector<std::pair<int, bool>>{
+             {1453, true}, {1454, true}, {1455, true}, {1456, false}}) {
+        Printed p;
+        p.print("{\\rtf1\\margl1453\\margr" + std::to_string(rightMargin) + "\\fs36 " + fifty +
+                "\\par}");
+        EXPECT_EQ(p.all(fifty).size(), fits ? 1u : 0u) << rightMargin;
+        EXPECT_EQ(p.r().texts.size(), fits ? 1u : 2u) << rightMargin;
+    }
+}

@@ -24,6 +24,7 @@
 #include "template/layout/print_options.h"
 #include "template/layout/rtf_document_builder.h"
 #include "template/pdf/cups_printer_system.h"
+#include "template/pdf/pdf_page_box.h"
 #include "template/pdf/qt_fonts.h"
 #include "template/pdf/qt_gui_application.h"
 #include "template/pdf/qt_paint_device.h"
@@ -102,6 +103,40 @@ TEST_F(QtPrint, MetricsMatchTheWindowsFonts) {
     EXPECT_NEAR(times.ascent + times.descent + times.lineGap, 276, 1);
 }
 
+// 42 characters of Courier 18 points are as wide as the 9072 twips between
+// margins of 2.5 cm on A4: a word processor sets them on one line, on a page
+// of exactly 595.28 by 841.89 points.
+TEST_F(QtPrint, ALineAsWideAsTheTextAreaFitsOnAnExactA4Page) {
+    TQtFontMeasure m;
+    const std::string line = "ABCDEFGHIJABCDEFGHIJABCDEFGHIJABCDEFGHIJAB";
+    EXPECT_NEAR(m.textWidth({"Courier New", 36, false, false}, line), 9072, 2);
+    TempDir dir;
+    const fs::path rtf = dir.write("linje.rtf",
+                                   "{\\rtf1{\\fonttbl{\\f0\\fmodern Courier New;}}\\paperw11906"
+                                   "\\paperh16838\\margl1417\\margr1417\\f0\\fs36 " +
+                                       line + "\\par}");
+    const std::string pdf = (dir.path() / "linje.pdf").string();
+    TQtPdfConverter().convert(rtf.string(), pdf);
+    SKIP_WITHOUT(have("pdftotext") && have("pdfinfo"), "pdftotext or pdfinfo is missing");
+    EXPECT_EQ(run("pdftotext '" + pdf + "' -").substr(0, line.size() + 1), line + "\n");
+    const std::string info = run("pdfinfo '" + pdf + "'");
+    EXPECT_NE(info.find("595.276 x 841.89 pts (A4)"), std::string::npos) << info;
+}
+
+// The boxes Qt writes in whole points get the paper's exact size in the
+// same number of bytes, their top edge kept; boxes of other sizes stay.
+TEST(PdfPageBox, ExactSizesKeepTheTopEdgeAndTheLength) {
+    std::string pdf =
+        "/MediaBox [0 0 595.000000 842.000000]\n/MediaBox [0 0 842.000000 595.000000]\n"
+        "/MediaBox [0 0 612.000000 792.000000]\n";
+    const std::string before = pdf;
+    EXPECT_EQ(exactPageBoxes(pdf, {{595.2756, 841.8898}, {841.8898, 595.2756}}), 2);
+    EXPECT_EQ(pdf.size(), before.size());
+    EXPECT_EQ(pdf,
+              "/MediaBox [0 0.110 595.276 842.000  ]\n/MediaBox [0 -0.276 841.890 595.000 ]\n"
+              "/MediaBox [0 0 612.000000 792.000000]\n");
+}
+
 TEST_F(QtPrint, LetterBecomesATwoPagePdf) {
     TempDir dir;
     const std::string pdf = (dir.path() / "brev.pdf").string();
@@ -147,7 +182,7 @@ TEST_F(QtPrint, LandscapeSectionGivesALandscapePdfPage) {
     TQtPdfConverter().convert(rtf.string(), pdf);
     SKIP_WITHOUT(have("pdfinfo"), "pdfinfo is missing");
     const std::string info = run("pdfinfo '" + pdf + "'");
-    EXPECT_NE(info.find("842 x 595 pts"), std::string::npos) << info;
+    EXPECT_NE(info.find("841.89 x 595.276 pts"), std::string::npos) << info;
 }
 
 // A running CUPS scheduler's cups-pdf queue, and the PDFs it has written.
