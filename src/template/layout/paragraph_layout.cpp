@@ -196,6 +196,8 @@ private:
     }
 
     void makeAtoms() {
+        int markRise = 0;
+        lastStyle_ = styleOf(para_.mark, ctx_.header, markRise);
         for (const TAttributedText& run : para_.runs) {
             if (run.attrs.hidden) continue;
             Atom base;
@@ -420,7 +422,8 @@ private:
             ascent = std::max(ascent, atoms_[k].ascent);
             descent = std::max(descent, atoms_[k].descent);
         }
-        if (ascent == 0 && descent == 0) {  // an empty line: the paragraph mark's font
+        if (ascent == 0 && descent == 0) {  // an empty line: the paragraph mark's font, or the
+                                            // last text's before a line break
             const TFontMetrics m = ctx_.measure.metrics(lastStyle_.font);
             ascent = m.ascent + m.lineGap;
             descent = m.descent;
@@ -504,9 +507,11 @@ private:
             textHeight = -spacing;
         else if (spacing > 0 && a.lineMultiple)
             textHeight = saneLength(static_cast<long long>(textHeight) * spacing / 240);
+        // a taller line puts its extra height above the text, but for a
+        // multiple of single spacing, where word processors put it below
         if (textHeight < ascent + descent)
             ascent = std::max(0, textHeight - descent);
-        else if (a.lineSpacing != 0)
+        else if (a.lineSpacing != 0 && !a.lineMultiple)
             ascent += textHeight - ascent - descent;
         block->ascent = ascent;
         block->textHeight = textHeight;
@@ -551,11 +556,7 @@ private:
     TLayoutContext& ctx_;
     int leftIndent_, firstIndent_, rightIndent_;
     std::vector<Atom> atoms_;
-    TTextStyle lastStyle_ = [] {
-        TTextStyle s;
-        s.font.family = "Times New Roman";
-        return s;
-    }();
+    TTextStyle lastStyle_;  // of the paragraph mark, then of the last run
 };
 
 }  // namespace

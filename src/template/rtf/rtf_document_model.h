@@ -212,6 +212,9 @@ public:
     TParagraph() : TTextElement(Kind::Paragraph) {}
     TParaAttributes attrs;
     std::vector<TAttributedText> runs;
+    // The character formatting of the paragraph mark: an empty paragraph
+    // is as tall as its font.
+    TCharAttributes mark;
     // The paragraph's visible text: tabs as "\t", line breaks as "\n"; hidden
     // text and pictures left out.
     std::string text() const;

@@ -39,6 +39,7 @@ void TParagraphWriter::addPicture(std::unique_ptr<TPrintablePicture> picture) {
 std::unique_ptr<TParagraph> TParagraphWriter::takeParagraph(const TParaAttributes& attrs) {
     auto p = std::make_unique<TParagraph>();
     p->attrs = attrs;
+    p->mark = attrs_;
     p->runs = std::move(runs_);
     runs_.clear();
     newRun_ = true;

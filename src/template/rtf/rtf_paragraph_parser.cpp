@@ -114,7 +114,7 @@ void TRtfParagraphParser::resetCharacter() {
 }
 
 void TRtfParagraphParser::endParagraph() {
-    TParagraphWriter& w = out();
+    TParagraphWriter& w = textOut();  // the mark takes the formatting in effect
     if (!status_.para.inTable && w.hasOpenCells()) w.endRow(rowDefinition());
     w.endParagraph(status_.para);
 }
@@ -333,7 +333,7 @@ bool TRtfParagraphParser::tableWord(RtfWord w, const TRtfToken& t) {
             break;
         }
         case RtfWord::w_intbl: status_.para.inTable = true; return true;
-        case RtfWord::w_cell: out().endCell(status_.para); return true;
+        case RtfWord::w_cell: textOut().endCell(status_.para); return true;
         case RtfWord::w_row: out().endRow(rowDefinition()); return true;
         case RtfWord::w_clvertalt: c.vertAlign = TVertAlign::Top; break;
         case RtfWord::w_clvertalc: c.vertAlign = TVertAlign::Center; break;

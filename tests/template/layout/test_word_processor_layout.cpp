@@ -38,6 +38,28 @@ TEST(WordProcessorLayout, LinesAreSpacedByTheFontsOwnLineSpacing) {
     EXPECT_EQ(baseline(p, "A"), 1440 + 192 + 36);
 }
 
+// With 1.5 or double spacing a word processor keeps the first line's text
+// where single spacing puts it and adds the extra height below each line;
+// a line set "at least" higher gets it above.
+TEST(WordProcessorLayout, MultipleSpacingAddsItsExtraBelowTheText) {
+    Printed p;
+    p.print(
+        "{\\rtf1\\fs24\\pard\\sl480\\slmult1 A\\line B\\par\\pard C\\par"
+        "\\pard\\sl480 D\\par}");
+    EXPECT_EQ(baseline(p, "A"), 1440 + 192);
+    EXPECT_EQ(baseline(p, "B") - baseline(p, "A"), 480);
+    EXPECT_EQ(baseline(p, "C") - baseline(p, "B"), 480);
+    EXPECT_EQ(baseline(p, "D") - baseline(p, "C"), 48 + 480 - 48);
+}
+
+// An empty paragraph is as tall as the font of its paragraph mark, here 24
+// points, not as a default font.
+TEST(WordProcessorLayout, AnEmptyParagraphTakesTheHeightOfItsMark) {
+    Printed p;
+    p.print("{\\rtf1\\fs24 A\\par\\fs48\\par\\fs24 B\\par}");
+    EXPECT_EQ(baseline(p, "B") - baseline(p, "A"), 48 + 480 + 192);
+}
+
 // The line gap moves page breaks: of lines of 13.8 points, 50 fit between
 // inch margins on A4, where lines of 12 points would fit 58.
 TEST(WordProcessorLayout, TheLineGapMovesThePageBreak) {
