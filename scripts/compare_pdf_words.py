@@ -17,6 +17,7 @@ from collections import Counter
 
 TOLERANCE = 1.5  # points
 BASELINE_WORDS = 40
+LEADER = re.compile(r"[._=-]{3,}")
 
 
 def pages(pdf):
@@ -28,7 +29,10 @@ def pages(pdf):
         for m in re.finditer(r'<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" '
                              r'yMax="([\d.]+)">(.*?)</word>', page):
             x0, y0, x1, y1 = (float(m.group(i)) for i in range(1, 5))
-            words.append((html.unescape(m.group(5)), x0, y0, y1))
+            # a tab's leader is no word, and may run into the word beside it
+            for text in LEADER.split(html.unescape(m.group(5))):
+                if text:
+                    words.append((text, x0, y0, y1))
         result.append(words)
     return result
 

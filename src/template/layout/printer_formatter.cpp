@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <utility>
 
 #include "common/error.h"
 #include "common/log.h"
@@ -107,7 +108,14 @@ void TWinPrinterFormatter::setPaperSize(int width, int height) {
 
 void TWinPrinterFormatter::computeRects() {
     if (!dc_) return;
-    const TPhysicalPage p = dc_->physicalPage();
+    TPhysicalPage p = dc_->physicalPage();
+    // an orientation the device gets with the next sheet turns the page
+    // now, so headers and text are laid out to the width they print on
+    if (p.width != p.height &&
+        (mode_.orientation == TDeviceMode::kLandscape) != (p.width > p.height)) {
+        std::swap(p.width, p.height);
+        std::swap(p.offsetX, p.offsetY);
+    }
     physical_ = {-p.offsetX, -p.offsetY, p.width - p.offsetX, p.height - p.offsetY};
     TRect page = physical_;
     if (useLogicalPageSize_) page = {0, 0, sectionWidth_, paperHeight_};

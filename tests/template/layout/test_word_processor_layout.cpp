@@ -116,10 +116,18 @@ TEST(WordProcessorLayout, DocumentPageWordsInALaterSectionTurnItLandscape) {
           "\\lndscpsxn\\pgwsxn16838\\pghsxn11906\\marglsxn1134\\margrsxn1134"}) {
         Printed p;
         p.print(
-            "{\\rtf1\\paperw11906\\paperh16838\\margl1800\\margr1800\\fs24 Portrett\\par"
+            "{\\rtf1\\paperw11906\\paperh16838\\margl1800\\margr1800\\fs24{\\header\\qr Topp\\par}"
+            "Portrett\\par"
             "\\sect\\sectd\\sbkpage" +
             words + " " + lines + "}");
         EXPECT_EQ(p.sheetOf("L1"), 2) << words;
+        // the header of the first section goes on with the second, right
+        // aligned on each page's own width
+        const auto topp = p.all("Topp");
+        ASSERT_EQ(topp.size(), 3u) << words;
+        EXPECT_EQ(topp[0]->sheet, 1) << words;
+        EXPECT_EQ(topp[0]->x, 1800 + 8306 - 480) << words;
+        EXPECT_EQ(topp[1]->x, 1134 + 14570 - 480) << words;
         EXPECT_EQ(p.count("ResetDC orientation=2 paper=9 bin=0"), 1) << words;
         EXPECT_EQ(p.all("Portrett")[0]->x, 1800) << words;
         EXPECT_EQ(p.all("L1")[0]->x, 1134) << words;
