@@ -90,6 +90,8 @@ struct TPen {
 struct TBorderPen {
     TPen pen;
     bool doubled = false;
+    // the room the border takes across its line
+    int width() const { return doubled ? 3 * pen.width : pen.width; }
 };
 
 // The physical page of the current settings: paper size and the offset of

@@ -23,16 +23,17 @@ struct CellBox {
 class TRowBlock : public TBlock {
 public:
     std::vector<CellBox> cells;
+    int textTop = 0;  // the top borders' width above the cells' text
 
     void draw(TPrintDevice& device, const TPageNumbers& numbers, int x, int y) const override {
         for (const CellBox& c : cells)
             if (c.fill) device.fillRect({x + c.left, y, x + c.right, y + height}, *c.fill);
         for (const CellBox& c : cells) {
-            int cy = y;
+            int cy = y + textTop;
             if (c.align == TVertAlign::Center)
-                cy += (height - c.contentHeight) / 2;
+                cy += (height - textTop - c.contentHeight) / 2;
             else if (c.align == TVertAlign::Bottom)
-                cy += height - c.contentHeight;
+                cy += height - textTop - c.contentHeight;
             for (const auto& b : c.blocks) {
                 b->draw(device, numbers, x + c.textLeft, cy);
                 cy += b->height;
@@ -98,9 +99,13 @@ std::unique_ptr<TBlock> layoutRow(const TTableRow& row, int width, bool firstRow
         if (cd.verticalMerge == TCellMerge::Continue) c.top.reset();
         if (cd.verticalMerge == TCellMerge::First) c.bottom.reset();
         height = std::max(height, c.contentHeight);
+        if (c.top) block->textTop = std::max(block->textTop, c.top->width());
         block->cells.push_back(std::move(c));
         left = right;
     }
+    // word processors set a row's text below its top border: the border
+    // adds its width to the row
+    height += block->textTop;
     const int rowHeight = saneLength(def.rowHeight);
     if (rowHeight > 0)
         height = std::max(height, rowHeight);

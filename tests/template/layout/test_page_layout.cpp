@@ -426,14 +426,15 @@ TEST(PageLayout, PicturesSitOnTheBaseLineAndCellsAreShadedAndRuled) {
         "\\trowd\\trgaph70\\clbrdrt\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clcbpat1\\cellx2000"
         "\\intbl Celle\\cell\\row}");
     const auto& shapes = p.r().shapes;
-    // the picture line is 500 tall from the content top
+    // the picture line is 500 tall from the content top; the row 240 and
+    // its top border's 10
     ASSERT_FALSE(shapes.empty());
     EXPECT_EQ(shapes[0], "1 picture pngblip 1800,1440,2800,1940");
-    EXPECT_NE(std::find(shapes.begin(), shapes.end(), "1 fill 1800,1940,3800,2180 #DCE6F2"),
+    EXPECT_NE(std::find(shapes.begin(), shapes.end(), "1 fill 1800,1940,3800,2190 #DCE6F2"),
               shapes.end());
     EXPECT_NE(std::find(shapes.begin(), shapes.end(), "1 line 1800,1940,3800,1940 w10"),
               shapes.end());
-    EXPECT_NE(std::find(shapes.begin(), shapes.end(), "1 line 1800,2180,3800,2180 w10"),
+    EXPECT_NE(std::find(shapes.begin(), shapes.end(), "1 line 1800,2190,3800,2190 w10"),
               shapes.end());
     // cell text inside the gap
     EXPECT_EQ(p.all("Celle")[0]->x, 1870);

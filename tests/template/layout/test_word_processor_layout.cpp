@@ -190,7 +190,8 @@ TEST(WordProcessorLayout, DoubleBordersAreTwoLines) {
     EXPECT_TRUE(has("1 line 1800,1460,10106,1460 w20"));
     EXPECT_TRUE(has("1 line 1800,1670,4800,1670 w10"));
     EXPECT_TRUE(has("1 line 1800,1690,4800,1690 w10"));
-    EXPECT_TRUE(has("1 line 1800,1680,1800,1920 w10"));  // a single edge stays one line
+    // a single edge stays one line; the row is 240 and its border's 30 tall
+    EXPECT_TRUE(has("1 line 1800,1680,1800,1950 w10"));
     EXPECT_EQ(p.r().shapes.size(), 5u);
 }
 
@@ -209,4 +210,19 @@ TEST(WordProcessorLayout, ALineAsWideAsTheTextAreaFits) {
         EXPECT_EQ(p.all(fifty).size(), fits ? 1u : 0u) << rightMargin;
         EXPECT_EQ(p.r().texts.size(), fits ? 1u : 2u) << rightMargin;
     }
+}
+
+// A word processor sets a table row's text below the row's top border, so
+// each bordered row is as much taller as its border is wide (a double
+// border three times its width): 60 bordered rows take more than a page.
+TEST(WordProcessorLayout, ATopBorderAddsItsWidthToTheRow) {
+    const std::string single = "\\trowd\\clbrdrt\\brdrs\\brdrw20\\cellx3000\\pard\\intbl ";
+    const std::string doubled = "\\trowd\\clbrdrt\\brdrdb\\brdrw10\\cellx3000\\pard\\intbl ";
+    Printed p;
+    p.print("{\\rtf1\\fs24 " + single + "A\\cell\\row " + doubled + "B\\cell\\row " +
+            "\\trowd\\cellx3000\\pard\\intbl C\\cell\\row\\pard D\\par}");
+    EXPECT_EQ(baseline(p, "A"), 1440 + 20 + 192);
+    EXPECT_EQ(baseline(p, "B") - baseline(p, "A"), 240 + 30);
+    EXPECT_EQ(baseline(p, "C") - baseline(p, "B"), 240);
+    EXPECT_EQ(baseline(p, "D") - baseline(p, "C"), 240);
 }
