@@ -43,6 +43,8 @@ public:
     // the paragraph's space before, part of the height: dropped at the top
     // of a page or column the text ran onto by itself
     int spaceBefore = 0;
+    // the space after, part of the height too: it may hang past the bottom
+    int spaceAfter = 0;
 };
 
 using TBlocks = std::vector<std::unique_ptr<TBlock>>;

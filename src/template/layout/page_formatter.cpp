@@ -147,7 +147,8 @@ void TPageFormatter::layoutBlocks(TBlocks blocks, const TParaAttributes* attrs, 
         } else if (line.columnBreakBefore) {
             nextColumn();
         }
-        makeRoom(line.height);
+        // a paragraph's space after need not fit on the page, as in word processors
+        makeRoom(line.height - line.spaceAfter);
         if (atTop() && i > 0 && !headerRows.empty() && !line.headerRow)
             for (const TBlock* h : headerRows) place(*h);
         place(line);

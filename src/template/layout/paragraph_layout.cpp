@@ -173,6 +173,7 @@ public:
         firstBlock->spaceBefore = before;
         lastBlock->last = true;
         lastBlock->height += after;
+        lastBlock->spaceAfter = after;
         return blocks;
     }
 

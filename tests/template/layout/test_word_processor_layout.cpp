@@ -226,3 +226,15 @@ TEST(WordProcessorLayout, ATopBorderAddsItsWidthToTheRow) {
     EXPECT_EQ(baseline(p, "C") - baseline(p, "B"), 240);
     EXPECT_EQ(baseline(p, "D") - baseline(p, "C"), 240);
 }
+
+// A paragraph's space after need not fit on the page: its last line still
+// goes at the foot of the page, as in a word processor.
+TEST(WordProcessorLayout, SpaceAfterMayHangBelowTheBottomMargin) {
+    std::string rtf = "{\\rtf1\\fs24 ";
+    for (int i = 1; i <= 57; ++i) rtf += "L" + std::to_string(i) + "\\par ";
+    Printed p;
+    // 278 twips are left: the line's 240 fit, with its space after 480 would not
+    p.print(rtf + "\\pard\\sa240 Siste\\par\\pard Neste\\par}");
+    EXPECT_EQ(p.sheetOf("Siste"), 1);
+    EXPECT_EQ(p.sheetOf("Neste"), 2);
+}
