@@ -123,9 +123,13 @@ void TPageFormatter::layoutBlocks(TBlocks blocks, const TParaAttributes* attrs, 
         for (auto& b : blocks) queue_.push_back(std::move(b));
         return;
     }
-    // widow control: the opening lines go with the queue
+    const bool widowControl =
+        !isTable && attrs && attrs->widowControl.value_or(documentWidowControl_);
+    // the opening lines go with the queue
     int opening = 0;
-    if (!isTable && (!queue_.empty() || (attrs && attrs->widowControl)))
+    if (widowControl)
+        opening = neededFor(blocks, 0, true);
+    else if (!isTable && !queue_.empty())
         for (std::size_t i = 0; i < std::min<std::size_t>(2, blocks.size()); ++i)
             opening += blocks[i]->height;
     if (!queue_.empty())
@@ -147,12 +151,28 @@ void TPageFormatter::layoutBlocks(TBlocks blocks, const TParaAttributes* attrs, 
         } else if (line.columnBreakBefore) {
             nextColumn();
         }
-        // a paragraph's space after need not fit on the page, as in word processors
-        makeRoom(line.height - line.spaceAfter);
+        makeRoom(neededFor(blocks, i, widowControl));
         if (atTop() && i > 0 && !headerRows.empty() && !line.headerRow)
             for (const TBlock* h : headerRows) place(*h);
         place(line);
     }
+}
+
+int TPageFormatter::neededFor(const TBlocks& lines, std::size_t i, bool widowControl) const {
+    // a paragraph's space after need not fit on the page, as in word processors
+    const auto height = [&lines](std::size_t from, std::size_t to) {
+        int h = 0;
+        for (std::size_t k = from; k < to; ++k) h += lines[k]->height;
+        return to == lines.size() ? h - lines.back()->spaceAfter : h;
+    };
+    const std::size_t n = lines.size();
+    if (!widowControl || n < 2) return height(i, i + 1);
+    // one or two lines at the foot of a page of a paragraph of up to three
+    // would leave one line alone: it goes whole
+    if (i == 0) return height(0, n <= 3 ? n : 2);
+    // the last two lines go together
+    if (n >= 4 && i == n - 2) return height(i, n);
+    return height(i, i + 1);
 }
 
 void TPageFormatter::placeFrame(const TTextFrame& frame, TLayoutContext& context) {
@@ -246,6 +266,7 @@ void TPageFormatter::formatDocument(const TBuildDocument& document) {
     pageOpen_ = false;
     queue_.clear();
     lowestFrame_ = 0;
+    documentWidowControl_ = document.settings.widowControl;
     documentStarted(document);
     TLayoutContext context{measure(), document.header,
                            std::clamp(document.settings.tabWidth(), 1, kMaxLength)};

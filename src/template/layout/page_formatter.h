@@ -98,6 +98,9 @@ protected:
 private:
     void layoutElement(const TTextElement& element, TLayoutContext& context);
     void layoutBlocks(TBlocks blocks, const TParaAttributes* attrs, bool isTable);
+    // The height that must fit before line i of a paragraph of these lines
+    // is placed: with widow control no line is left alone on either page.
+    int neededFor(const TBlocks& lines, std::size_t i, bool widowControl) const;
     void placeQueue(int extra);
     void placeFrame(const TTextFrame& frame, TLayoutContext& context);
     void placeDrawing(const TDrawingObject& drawing);
@@ -114,6 +117,7 @@ private:
     std::vector<TPageRelative> frames_;
     TSpalteProfil profile_;
     int lowestFrame_ = 0;
+    bool documentWidowControl_ = false;
 };
 
 // Headers and footers: the section's "header" (else "headerr") and

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -149,7 +150,8 @@ struct TParaAttributes {
     int lineSpacing = 0;        // "sl": positive at least, negative exactly, 0 auto
     bool lineMultiple = false;  // "slmult1": lineSpacing is 240ths of a single line
     bool keep = false, keepNext = false, pageBreakBefore = false;
-    bool widowControl = false;
+    // "widctlpar" or "nowidctlpar"; neither: as the document's "widowctrl" says
+    std::optional<bool> widowControl;
     bool inTable = false;
     TTabs tabs;
     TBorderDef borderTop, borderBottom, borderLeft, borderRight, borderBetween, borderBar;

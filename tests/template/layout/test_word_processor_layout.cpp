@@ -238,3 +238,32 @@ TEST(WordProcessorLayout, SpaceAfterMayHangBelowTheBottomMargin) {
     EXPECT_EQ(p.sheetOf("Siste"), 1);
     EXPECT_EQ(p.sheetOf("Neste"), 2);
 }
+
+// Widow and orphan control as in a word processor: no line of a paragraph
+// is left alone at the foot of a page or at the top of the next. The
+// document's "widowctrl" turns it on for every paragraph, "nowidctlpar"
+// off for one.
+TEST(WordProcessorLayout, WidowControlLeavesNoLineAlone) {
+    const auto filled = [](int lines, const std::string& head) {
+        std::string rtf = "{\\rtf1" + head + "\\fs24 ";
+        for (int i = 1; i <= lines; ++i) rtf += "L" + std::to_string(i) + "\\par ";
+        return rtf;
+    };
+    {  // room for one line: a paragraph of three goes whole to page 2
+        Printed p;
+        p.print(filled(57, "") + "\\pard\\widctlpar A\\line B\\line C\\par}");
+        EXPECT_EQ(p.sheetOf("A"), 2);
+    }
+    {  // room for three: of four lines two stay, two go
+        Printed p;
+        p.print(filled(55, "\\widowctrl") + "\\pard A\\line B\\line C\\line D\\par}");
+        EXPECT_EQ(p.sheetOf("B"), 1);
+        EXPECT_EQ(p.sheetOf("C"), 2);
+    }
+    {  // without widow control the page is filled
+        Printed p;
+        p.print(filled(55, "\\widowctrl") + "\\pard\\nowidctlpar A\\line B\\line C\\line D\\par}");
+        EXPECT_EQ(p.sheetOf("C"), 1);
+        EXPECT_EQ(p.sheetOf("D"), 2);
+    }
+}
