@@ -56,7 +56,10 @@ struct Decoration {
 class TLineBlock : public TBlock {
 public:
     std::vector<Piece> pieces;
-    int top = 0;  // space above the text: space before on the first line
+    int top = 0;  // space above the text: space before and top border on the first line
+    // the room the paragraph's top and bottom borders take, on its first and
+    // last lines: word processors set the text inside them
+    int borderAbove = 0, borderBelow = 0;
     int ascent = 0;
     int textHeight = 0;
     std::shared_ptr<const Decoration> decoration;
@@ -107,10 +110,12 @@ public:
 private:
     void drawDecoration(TPrintDevice& device, int x, int y) const {
         const Decoration& d = *decoration;
-        const int t = y + top, b = y + top + textHeight;
+        const int t = y + top - borderAbove, b = y + top + textHeight + borderBelow;
         if (d.fill) device.fillRect({x + d.left, t, x + d.right, b}, *d.fill);
-        if (first && d.hasTop) drawBorder(device, x + d.left, t, x + d.right, t, d.top);
-        if (last && d.hasBottom) drawBorder(device, x + d.left, b, x + d.right, b, d.bottom);
+        const int topLine = t + borderAbove / 2, bottomLine = b - borderBelow / 2;
+        if (first && d.hasTop) drawBorder(device, x + d.left, topLine, x + d.right, topLine, d.top);
+        if (last && d.hasBottom)
+            drawBorder(device, x + d.left, bottomLine, x + d.right, bottomLine, d.bottom);
         if (d.hasLeft) drawBorder(device, x + d.left, t, x + d.left, b, d.side);
         if (d.hasRight) drawBorder(device, x + d.right, t, x + d.right, b, d.side);
     }
@@ -168,11 +173,13 @@ public:
         firstBlock->first = true;
         const int before = std::max(0, saneLength(a.spaceBefore)),
                   after = std::max(0, saneLength(a.spaceAfter));
-        firstBlock->top += before;
-        firstBlock->height += before;
+        if (deco && deco->hasTop) firstBlock->borderAbove = deco->top.width();
+        firstBlock->top += before + firstBlock->borderAbove;
+        firstBlock->height += before + firstBlock->borderAbove;
         firstBlock->spaceBefore = before;
         lastBlock->last = true;
-        lastBlock->height += after;
+        if (deco && deco->hasBottom) lastBlock->borderBelow = deco->bottom.width();
+        lastBlock->height += lastBlock->borderBelow + after;
         lastBlock->spaceAfter = after;
         return blocks;
     }

@@ -175,24 +175,26 @@ TEST(WordProcessorLayout, AlignedLinesWithAPageFieldAreAlignedAsDrawn) {
 
 // A double border ("brdrdb") is two lines in a word processor, each as wide
 // as the border's width with a gap as wide between: for a paragraph's top
-// border and for each edge of a table cell.
+// border and for each edge of a table cell. The paragraph's text is set
+// below its border, which takes three times its width.
 TEST(WordProcessorLayout, DoubleBordersAreTwoLines) {
     Printed p;
     p.print(
         "{\\rtf1\\fs24\\pard\\brdrt\\brdrdb\\brdrw20 Avsnitt\\par"
         "\\trowd\\clbrdrt\\brdrdb\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\cellx3000"
         "\\pard\\intbl Celle\\cell\\row}");
-    // the paragraph's top edge lies at 1440, the row's at 1440 + 240
+    // the paragraph's border runs from 1440 to 1500, the row starts at 1740
     const auto has = [&p](const std::string& shape) {
         return std::find(p.r().shapes.begin(), p.r().shapes.end(), shape) != p.r().shapes.end();
     };
-    EXPECT_TRUE(has("1 line 1800,1420,10106,1420 w20"));
-    EXPECT_TRUE(has("1 line 1800,1460,10106,1460 w20"));
-    EXPECT_TRUE(has("1 line 1800,1670,4800,1670 w10"));
-    EXPECT_TRUE(has("1 line 1800,1690,4800,1690 w10"));
+    EXPECT_TRUE(has("1 line 1800,1450,10106,1450 w20"));
+    EXPECT_TRUE(has("1 line 1800,1490,10106,1490 w20"));
+    EXPECT_TRUE(has("1 line 1800,1730,4800,1730 w10"));
+    EXPECT_TRUE(has("1 line 1800,1750,4800,1750 w10"));
     // a single edge stays one line; the row is 240 and its border's 30 tall
-    EXPECT_TRUE(has("1 line 1800,1680,1800,1950 w10"));
+    EXPECT_TRUE(has("1 line 1800,1740,1800,2010 w10"));
     EXPECT_EQ(p.r().shapes.size(), 5u);
+    EXPECT_EQ(baseline(p, "Avsnitt"), 1440 + 60 + 192);
 }
 
 // A line exactly as wide as the text area fits in a word processor, and so
