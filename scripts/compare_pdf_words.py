@@ -29,10 +29,12 @@ def pages(pdf):
         for m in re.finditer(r'<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" '
                              r'yMax="([\d.]+)">(.*?)</word>', page):
             x0, y0, x1, y1 = (float(m.group(i)) for i in range(1, 5))
-            # a tab's leader is no word, and may run into the word beside it
-            for text in LEADER.split(html.unescape(m.group(5))):
-                if text:
-                    words.append((text, x0, y0, y1))
+            # a tab's leader is no word, and may run into the word beside it;
+            # the parts of such a word have no place of their own (x is None)
+            text = html.unescape(m.group(5))
+            parts = [part for part in LEADER.split(text) if part]
+            for part in parts:
+                words.append((part, x0 if parts == [text] else None, y0, y1))
         result.append(words)
     return result
 
@@ -89,7 +91,8 @@ def compare(ours, theirs, name):
             for k in range(block.size):
                 wa, wb = first_a[block.a + k], first_b[block.b + k]
                 dy = abs(baseline(wa, sa) - baseline(wb, sb))
-                worst_x = max(worst_x, abs(wa[1] - wb[1]))
+                if wa[1] is not None and wb[1] is not None:
+                    worst_x = max(worst_x, abs(wa[1] - wb[1]))
                 matched += 1
                 if dy > worst:
                     worst, worst_word = dy, wa[0]
