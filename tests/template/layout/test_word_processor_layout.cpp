@@ -114,12 +114,15 @@ TEST(WordProcessorLayout, DocumentPageWordsInALaterSectionTurnItLandscape) {
     for (const std::string words :
          {"\\landscape\\paperw16838\\paperh11906\\margl1134\\margr1134",
           "\\lndscpsxn\\pgwsxn16838\\pghsxn11906\\marglsxn1134\\margrsxn1134"}) {
-        Printed p;
-        p.print(
+        std::string rtf =
             "{\\rtf1\\paperw11906\\paperh16838\\margl1800\\margr1800\\fs24{\\header\\qr Topp\\par}"
-            "Portrett\\par"
-            "\\sect\\sectd\\sbkpage" +
-            words + " " + lines + "}");
+            "Portrett\\par\\sect\\sectd\\sbkpage";
+        rtf += words;
+        rtf += " ";
+        rtf += lines;
+        rtf += "}";
+        Printed p;
+        p.print(rtf);
         EXPECT_EQ(p.sheetOf("L1"), 2) << words;
         // the header of the first section goes on with the second, right
         // aligned on each page's own width
