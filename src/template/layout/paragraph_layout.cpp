@@ -68,6 +68,10 @@ public:
     void draw(TPrintDevice& device, const TPageNumbers& numbers, int x, int y) const override {
         if (decoration) drawDecoration(device, x, y);
         const int baseline = y + top + ascent;
+        if (!hasFields) {
+            for (const Piece& p : pieces) drawPiece(device, p, x + p.x, baseline, p.text);
+            return;
+        }
         // Page fields were laid out as "00". Each is measured by the text
         // it shows on this page; the difference moves the pieces of its
         // segment towards the segment's anchor, so text before a right tab
@@ -92,22 +96,24 @@ public:
             const int offset = p.anchor == Anchor::Right    ? total - before
                                : p.anchor == Anchor::Center ? total / 2 - before
                                                             : -before;
-            const int px = x + p.x + offset;
-            switch (p.kind) {
-                case AtomKind::Picture:
-                    device.drawPicture({px, baseline - p.picture->height(), px + p.width, baseline},
-                                       p.picture->picture());
-                    break;
-                case AtomKind::Field:
-                    device.drawText(px, baseline - p.rise, p.style, fieldTexts[i]);
-                    break;
-                default: device.drawText(px, baseline - p.rise, p.style, p.text); break;
-            }
+            drawPiece(device, p, x + p.x + offset, baseline,
+                      p.kind == AtomKind::Field ? fieldTexts[i] : p.text);
             before += narrower[i];
         }
     }
 
+    bool hasFields = false;  // page fields among the pieces
+
 private:
+    static void drawPiece(TPrintDevice& device, const Piece& p, int px, int baseline,
+                          const std::string& text) {
+        if (p.kind == AtomKind::Picture)
+            device.drawPicture({px, baseline - p.picture->height(), px + p.width, baseline},
+                               p.picture->picture());
+        else
+            device.drawText(px, baseline - p.rise, p.style, text);
+    }
+
     void drawDecoration(TPrintDevice& device, int x, int y) const {
         const Decoration& d = *decoration;
         const int t = y + top - borderAbove, b = y + top + textHeight + borderBelow;
@@ -503,6 +509,7 @@ private:
                     continue;
                 }
             }
+            block->hasFields = block->hasFields || at.kind == AtomKind::Field;
             block->pieces.push_back({at.kind == AtomKind::Space ? AtomKind::Word : at.kind, x,
                                      at.width, at.rise, at.text, at.style, at.field, at.picture,
                                      segment, anchor});
