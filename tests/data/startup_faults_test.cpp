@@ -1,0 +1,77 @@
+// Start-up of a new register and upgrade of an older one under injected
+// write, sync, read and truncation faults: every table is created or
+// upgraded whole or not at all, the register passes the integrity check,
+// the user is told in Norwegian, and the next start finishes the work.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "data/data_store.h"
+#include "data/database.h"
+#include "fault_walk.h"
+#include "scripted_ui.h"
+#include "temp_dir.h"
+
+namespace lagrull::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+void start(const fs::path& dir, Ui& ui) {
+    data::DataStore store(ui, "", dir.string());
+    store.start();
+}
+
+// The older register of the golden checks (29 member fields, short birth
+// dates, organisations without AUTONR) with a few more members.
+void writeOldRegister(const fs::path& dir) {
+    data::TDatabase db;
+    db.setPath(dir.string());
+    db.connect();
+    std::ifstream script(testData() / "datastore" / "old29.sql");
+    for (std::string line; std::getline(script, line);)
+        if (!line.empty() && line[0] != '#') db.exec(line);
+    db.exec("BEGIN");
+    for (int i = 100; i < 160; ++i)
+        db.exec("insert into medlreg (orgnr, medlnr, enavn, fornavn, fdato, nmedlnr) values (1, '" +
+                std::to_string(i) + "', 'Navn " + std::to_string(i) + "', 'Kari', '0101" +
+                std::to_string(i % 100 + 10) + "', 0)");
+    db.exec("COMMIT");
+}
+
+struct Walk {
+    FaultOp op;
+    FaultKind kind;
+    FaultSpan span = FaultSpan::Lasting;
+};
+const Walk kWalks[] = {
+    {FaultOp::Write, FaultKind::IoError},   {FaultOp::Write, FaultKind::IoError, FaultSpan::Once},
+    {FaultOp::Write, FaultKind::DiskFull},  {FaultOp::Sync, FaultKind::IoError},
+    {FaultOp::Read, FaultKind::IoError},    {FaultOp::Read, FaultKind::IoError, FaultSpan::Once},
+    {FaultOp::Truncate, FaultKind::IoError}};
+
+void walkAll(const FaultWalkCase& c, const char* name) {
+    for (const Walk& w : kWalks) {
+        const FaultWalkOutcome out = walkFaults(c, w.op, w.kind, w.span);
+        const std::string key = std::string(name) + "_" + faultOpName(w.op) + "_" +
+                                (w.kind == FaultKind::DiskFull ? "full" : "io") +
+                                (w.span == FaultSpan::Once ? "_once" : "");
+        ::testing::Test::RecordProperty(key + "_points", out.points);
+        ::testing::Test::RecordProperty(key + "_before", out.before);
+        std::cout << name << ": " << faultOpName(w.op) << " (" << faultKindName(w.kind)
+                  << (w.span == FaultSpan::Once ? ", én gang" : "") << "): " << out.points
+                  << " feilpunkter, " << out.before << " før, " << out.after << " etter\n";
+        for (const std::string& m : out.messages) std::cout << "  melding: " << m << "\n";
+    }
+}
+
+TEST(StartupFaults, NewRegisterIsCreatedTableByTable) {
+    walkAll({[](const fs::path&) {}, start, FaultJudging::TableByTable}, "ny");
+}
+
+TEST(StartupFaults, OldRegisterIsUpgradedTableByTable) {
+    walkAll({writeOldRegister, start, FaultJudging::TableByTable}, "oppgradering");
+}
+
+}  // namespace
+}  // namespace lagrull::test
