@@ -91,15 +91,18 @@ FaultWalkOutcome walkFaults(const FaultWalkCase& c, FaultOp op, FaultKind kind, 
     c.prepare(origin.path());
     const RegisterDigest before = digestOf(origin.path());
 
-    // The undisturbed run counts the calls and gives the state after.
+    // The undisturbed run counts the calls, gives the state after and the
+    // boxes the operation always shows (a question, a report).
     TempDir whole(scratchBase());
     copyRegister(origin.path(), whole.path());
+    std::vector<std::string> usual;
     {
         TFaultInjector injector;
         injector.arm(op, 1 << 30, kind);
         ScriptedUi ui;
         c.operation(whole.path(), ui);
         out.calls = injector.calls(op);
+        for (const ShownMessage& m : ui.messages) usual.push_back(m.caption + ": " + m.text);
     }
     const RegisterDigest after = digestOf(whole.path());
 
@@ -121,7 +124,11 @@ FaultWalkOutcome walkFaults(const FaultWalkCase& c, FaultOp op, FaultKind kind, 
                 told.threw = true;
             }
             fired = injector.fired();
-            for (const ShownMessage& m : ui.messages) told.text += "\n" + m.caption + ": " + m.text;
+            for (const ShownMessage& m : ui.messages) {
+                const std::string shown = m.caption + ": " + m.text;
+                if (std::find(usual.begin(), usual.end(), shown) == usual.end())
+                    told.text += "\n" + shown;
+            }
         }
         if (!fired) break;  // the operation ran through: the walk is done
         ++out.points;
