@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iostream>
 
 #include "common/file_names.h"
 #include "common/ui.h"
@@ -171,6 +172,32 @@ FaultWalkOutcome walkFaults(const FaultWalkCase& c, FaultOp op, FaultKind kind, 
         }
     }
     return out;
+}
+
+const std::vector<FaultPlan>& everyFault() {
+    static const std::vector<FaultPlan> plans = {{FaultOp::Write, FaultKind::IoError},
+                                                 {FaultOp::Write, FaultKind::DiskFull},
+                                                 {FaultOp::Sync, FaultKind::IoError},
+                                                 {FaultOp::Read, FaultKind::IoError}};
+    return plans;
+}
+
+void walkFaultPlans(const std::string& name, const FaultWalkCase& c,
+                    const std::vector<FaultPlan>& plans) {
+    for (const FaultPlan& plan : plans) {
+        const FaultWalkOutcome out = walkFaults(c, plan.op, plan.kind, plan.span);
+        const bool once = plan.span == FaultSpan::Once;
+        std::string key = name + "_" + faultOpName(plan.op) + "_" +
+                          (plan.kind == FaultKind::DiskFull ? "full" : "io") +
+                          (once ? "_once" : "");
+        std::replace(key.begin(), key.end(), ' ', '_');
+        ::testing::Test::RecordProperty(key + "_points", out.points);
+        ::testing::Test::RecordProperty(key + "_before", out.before);
+        std::cout << name << ": " << faultOpName(plan.op) << " (" << faultKindName(plan.kind)
+                  << (once ? ", én gang" : "") << "): " << out.points << " feilpunkter av "
+                  << out.calls << " kall, " << out.before << " før, " << out.after << " etter\n";
+        for (const std::string& m : out.messages) std::cout << "  melding: " << m << "\n";
+    }
 }
 
 }  // namespace lagrull::test

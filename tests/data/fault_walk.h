@@ -61,4 +61,17 @@ struct FaultWalkOutcome {
 FaultWalkOutcome walkFaults(const FaultWalkCase& c, FaultOp op, FaultKind kind,
                             FaultSpan span = FaultSpan::Lasting, int dense = 400, int stride = 25);
 
+struct FaultPlan {
+    FaultOp op;
+    FaultKind kind;
+    FaultSpan span = FaultSpan::Lasting;
+};
+// Writes failing (I/O error, full disk), syncs and reads failing.
+const std::vector<FaultPlan>& everyFault();
+
+// Walks `c` through each plan; prints the points walked per plan under
+// `name` and records them as properties of the current test.
+void walkFaultPlans(const std::string& name, const FaultWalkCase& c,
+                    const std::vector<FaultPlan>& plans = everyFault());
+
 }  // namespace lagrull::test

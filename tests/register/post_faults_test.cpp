@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iostream>
 
 #include "data/data_store.h"
 #include "data/field_access.h"
@@ -90,29 +89,11 @@ void mustPost(data::TOrvTable& t) {
     if (!t.post()) throw Error("Posten ble stoppet");
 }
 
-struct Walk {
-    FaultOp op;
-    FaultKind kind;
-};
-const Walk kWalks[] = {{FaultOp::Write, FaultKind::IoError},
-                       {FaultOp::Write, FaultKind::DiskFull},
-                       {FaultOp::Sync, FaultKind::IoError},
-                       {FaultOp::Read, FaultKind::IoError}};
-
 void walkPost(const char* name, const std::function<void(Window&)>& post) {
-    const FaultWalkCase c{writeRegister, [&](const fs::path& dir, Ui& ui) {
+    walkFaultPlans(name, {writeRegister, [&](const fs::path& dir, Ui& ui) {
                               Window w(dir, ui);
                               post(w);
-                          }};
-    for (const Walk& walk : kWalks) {
-        const FaultWalkOutcome out = walkFaults(c, walk.op, walk.kind);
-        ::testing::Test::RecordProperty(std::string(name) + "_" + faultOpName(walk.op) + "_" +
-                                            (walk.kind == FaultKind::DiskFull ? "full" : "io"),
-                                        out.points);
-        std::cout << name << ": " << faultOpName(walk.op) << " (" << faultKindName(walk.kind)
-                  << "): " << out.points << " feilpunkter, " << out.before << " før, " << out.after
-                  << " etter\n";
-    }
+                          }});
 }
 
 TEST(PostFaults, Member) {
