@@ -171,6 +171,9 @@ FaultWalkOutcome walkFaults(const FaultWalkCase& c, FaultOp op, FaultKind kind, 
                 out.messages.push_back(told.text);
         }
     }
+    // Each step ran on a copy: an operation that reached the original (a
+    // data directory named in a settings file) walked nothing.
+    EXPECT_TRUE(digestOf(origin.path()) == before) << what << ": originalen ble endret";
     return out;
 }
 

@@ -1,0 +1,72 @@
+// Claim generation and payment registration under injected faults, through
+// the logic lagrul-cli krav and innbetal run: after each fault the register
+// holds all claims of the run or none, all saved payments or none, and the
+// user is told.
+#include <gtest/gtest.h>
+
+#include "../register/bulk_fixture.h"
+#include "claim_fixture.h"
+#include "demo_store.h"
+#include "fault_walk.h"
+#include "payments/betalinger.h"
+
+namespace lagrull::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Step 1 of claim generation: a new due date and the text, then "&Neste".
+class NewDueDate : public TStartGenStep {
+public:
+    int ShowModal() override {
+        KontDato = "01.06.2026";
+        TypeTekst("Kontingent");
+        return CheckNext() ? reports::kStepNext : reports::kStepCancel;
+    }
+};
+
+TEST(PaymentFaults, ClaimGeneration) {
+    const auto prepare = [](const fs::path& dir) {
+        demo::DemoOptions options;
+        options.members = 40;
+        makeDemoStore(dir, options);
+    };
+    walkFaultPlans("kravgenerering", {prepare, [](const fs::path& dir, Ui& ui) {
+                                          data::DataStore store(ui, "", dir.string());
+                                          TMainFormLogic::prepareTables(store.tables());
+                                          store.start();
+                                          TMainFormLogic::linkTables(store.tables());
+                                          store.tables().OrgTable.first();
+                                          BulkSteps steps;
+                                          TBetalinger run(
+                                              ui, store.dbMng(), steps,
+                                              [] { return std::make_unique<NewDueDate>(); },
+                                              store.tables().OrgTable, store.tables().MedlTable,
+                                              RegisterKind::Members);
+                                          if (!run.Run().generated)
+                                              throw Error("Ingen krav ble laget");
+                                      }});
+}
+
+TEST(PaymentFaults, PaymentRegistration) {
+    const auto prepare = [](const fs::path& dir) {
+        ScriptedUi ui;
+        {
+            ClaimRegister reg(ui, dir.string());
+            reg.fill(60, "01032026");
+        }
+        // It names this directory as the data directory: each copy is its own.
+        fs::remove(dir / "lagrul.ini");
+    };
+    walkFaultPlans("innbetaling", {prepare, [](const fs::path& dir, Ui& ui) {
+                                       ClaimRegister reg(ui, dir.string(), RegisterKind::Members,
+                                                         false);
+                                       TPaymentRegistration window(reg.context(), ui);
+                                       window.prepareView(PaymentView::PerDueDate);
+                                       window.alleBetalt();
+                                       window.save();
+                                   }});
+}
+
+}  // namespace
+}  // namespace lagrull::test
