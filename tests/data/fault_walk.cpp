@@ -36,6 +36,30 @@ fs::path scratchBase() {
     return fs::is_directory(shm, ec) && directoryWritable(shm) ? shm : fs::temp_directory_path();
 }
 
+// The tables that are neither as before nor as after, and how.
+std::string differences(const RegisterDigest& got, const RegisterDigest& before,
+                        const RegisterDigest& after) {
+    const auto value = [](const RegisterDigest& d, const std::string& table) {
+        const auto it = d.find(table);
+        return it == d.end() ? std::string() : it->second;
+    };
+    std::string out;
+    for (const auto* d : {&got, &before, &after})
+        for (const auto& entry : *d) {
+            const std::string& table = entry.first;
+            if (out.find(" " + table + " ") != std::string::npos) continue;
+            const std::string g = value(got, table);
+            const bool asBefore = g == value(before, table), asAfter = g == value(after, table);
+            if (!asBefore || !asAfter)
+                out += " " + table + " (" +
+                       (asBefore  ? "før"
+                        : asAfter ? "etter"
+                                  : "verken") +
+                       ") ";
+        }
+    return out;
+}
+
 }  // namespace
 
 std::string integrityOf(const fs::path& directory) {
@@ -90,7 +114,12 @@ FaultWalkOutcome walkFaults(const FaultWalkCase& c, FaultOp op, FaultKind kind, 
     FaultWalkOutcome out;
     TempDir origin(scratchBase());
     c.prepare(origin.path());
-    const RegisterDigest before = digestOf(origin.path());
+    const auto judged = [&c](const fs::path& directory) {
+        RegisterDigest digest = digestOf(directory);
+        for (const std::string& table : c.scratch) digest.erase(table);
+        return digest;
+    };
+    const RegisterDigest before = judged(origin.path());
 
     // The undisturbed run counts the calls, gives the state after and the
     // boxes the operation always shows (a question, a report).
@@ -105,7 +134,7 @@ FaultWalkOutcome walkFaults(const FaultWalkCase& c, FaultOp op, FaultKind kind, 
         out.calls = injector.calls(op);
         for (const ShownMessage& m : ui.messages) usual.push_back(m.caption + ": " + m.text);
     }
-    const RegisterDigest after = digestOf(whole.path());
+    const RegisterDigest after = judged(whole.path());
 
     const std::string what = std::string(faultOpName(op)) + " (" + faultKindName(kind) +
                              (span == FaultSpan::Once ? ", én gang" : "") + ")";
@@ -136,7 +165,7 @@ FaultWalkOutcome walkFaults(const FaultWalkCase& c, FaultOp op, FaultKind kind, 
         const std::string at = what + " nr. " + std::to_string(n) + ": ";
         const std::string integrity = integrityOf(run.path());
         EXPECT_EQ(integrity, "ok") << at << told.text;
-        const RegisterDigest got = digestOf(run.path());
+        const RegisterDigest got = judged(run.path());
         bool isBefore = got == before;
         bool isAfter = got == after;
         if (c.judging == FaultJudging::TableByTable && !isBefore && !isAfter) {
@@ -153,11 +182,10 @@ FaultWalkOutcome walkFaults(const FaultWalkCase& c, FaultOp op, FaultKind kind, 
             // A start after the fault brings the rest.
             ScriptedUi ui;
             c.operation(run.path(), ui);
-            EXPECT_TRUE(digestOf(run.path()) == after)
-                << at << "ny start gir ikke tilstanden etter";
+            EXPECT_TRUE(judged(run.path()) == after) << at << "ny start gir ikke tilstanden etter";
         }
         EXPECT_TRUE(isBefore || isAfter || c.judging == FaultJudging::TableByTable)
-            << at << "registeret holder en blanding";
+            << at << "registeret holder en blanding: " << differences(got, before, after);
         if (isAfter) {
             ++out.after;
         } else {
@@ -173,7 +201,7 @@ FaultWalkOutcome walkFaults(const FaultWalkCase& c, FaultOp op, FaultKind kind, 
     }
     // Each step ran on a copy: an operation that reached the original (a
     // data directory named in a settings file) walked nothing.
-    EXPECT_TRUE(digestOf(origin.path()) == before) << what << ": originalen ble endret";
+    EXPECT_TRUE(judged(origin.path()) == before) << what << ": originalen ble endret";
     return out;
 }
 

@@ -46,6 +46,9 @@ struct FaultWalkCase {
     // The operation; it reports to the user through `ui` or throws.
     std::function<void(const std::filesystem::path&, Ui& ui)> operation;
     FaultJudging judging = FaultJudging::Whole;
+    // Work tables whose rows mean nothing between two runs of a function
+    // (the member import's staging, emptied before each import): not judged.
+    std::vector<std::string> scratch = {};
 };
 
 struct FaultWalkOutcome {
