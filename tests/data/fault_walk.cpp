@@ -186,6 +186,7 @@ FaultWalkOutcome walkFaults(const FaultWalkCase& c, FaultOp op, FaultKind kind, 
         }
         EXPECT_TRUE(isBefore || isAfter || c.judging == FaultJudging::TableByTable)
             << at << "registeret holder en blanding: " << differences(got, before, after);
+        if (c.check) c.check(run.path(), isAfter);
         if (isAfter) {
             ++out.after;
         } else {

@@ -49,6 +49,10 @@ struct FaultWalkCase {
     // Work tables whose rows mean nothing between two runs of a function
     // (the member import's staging, emptied before each import): not judged.
     std::vector<std::string> scratch = {};
+    // Looks at what the operation left outside the register after each
+    // fault (a file written or not), told whether the register holds the
+    // state after.
+    std::function<void(const std::filesystem::path&, bool after)> check = {};
 };
 
 struct FaultWalkOutcome {

@@ -8,7 +8,10 @@
 #include "claim_fixture.h"
 #include "demo_store.h"
 #include "fault_walk.h"
+#include "full_disk.h"
 #include "payments/betalinger.h"
+#include "payments/giro_export.h"
+#include "temp_dir.h"
 
 namespace lagrull::test {
 namespace {
@@ -66,6 +69,43 @@ TEST(PaymentFaults, PaymentRegistration) {
                                        window.alleBetalt();
                                        window.save();
                                    }});
+}
+
+}  // namespace
+}  // namespace lagrull::test
+
+namespace lagrull::test {
+namespace {
+
+// The giro export file on a full disk and in a directory gone since it was
+// chosen: an error that says so in Norwegian, and no file.
+TEST(PaymentFaults, GiroExportFileIsWrittenWholeOrNotAtAll) {
+    TempDir gone;
+    const fs::path chosen = gone.path() / "valgt";
+    FullDisk disk;
+    std::vector<fs::path> targets = {chosen / "BANKGIRO.TXT"};
+    if (disk.unavailable().empty()) {
+        disk.fill();
+        targets.push_back(disk.path() / "BANKGIRO.TXT");
+    }
+    for (const fs::path& target : targets) {
+        TOrvExportGiro out(target, "BETNAVN,KID,BELOP");
+        for (int i = 0; i < 3000; ++i) {
+            out.setValue("BETNAVN", "Medlem " + std::to_string(i));
+            out.setValue("KID", "000" + std::to_string(i));
+            out.setValue("BELOP", "350,00");
+            out.writeRecord();
+        }
+        try {
+            out.save();
+            ADD_FAILURE() << "girofilen ble skrevet: " << target;
+        } catch (const FileError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("Kan ikke skrive girofilen", 0), 0u) << e.what();
+        }
+        EXPECT_TRUE(filesNamed(target.parent_path(), "BANKGIRO").empty()) << target;
+    }
+    if (!disk.unavailable().empty())
+        GTEST_SKIP() << "bare den borte katalogen: " << disk.unavailable();
 }
 
 }  // namespace

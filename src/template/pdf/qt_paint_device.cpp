@@ -1,5 +1,7 @@
 #include "template/pdf/qt_paint_device.h"
 
+#include "common/error.h"
+
 #include <cmath>
 
 #include <QImage>
@@ -235,13 +237,43 @@ void TQtPaintDevice::drawPicture(const TRect& r, const TRtfPicture& picture) {
     painter_.drawImage(QRectF(r.left, r.top, r.width(), r.height()), image, source);
 }
 
-TQtPdfDevice::TQtPdfDevice(const QString& path, const TDeviceMode& mode) : writer_(path) {
+TQtPdfDevice::TQtPdfDevice(const QString& path, const TDeviceMode& mode)
+    : replacement_(path.toStdString()),
+      file_(QString::fromStdString(replacement_.temporary().string())),
+      writer_(&file_) {
+    // A file that cannot be made leaves the device without one: the first
+    // sheet then fails.
+    file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
     writer_.setResolution(1440);
     writer_.setCreator(QStringLiteral("Lagrull"));
     writer_.setPageLayout(pageLayoutOf(mode));
 }
 
-TQtPdfDevice::~TQtPdfDevice() { finish(); }
+TQtPdfDevice::~TQtPdfDevice() {
+    finish();
+    complete();
+}
+
+int TQtPdfDevice::endDoc() {
+    const int ended = TQtPaintDevice::endDoc();
+    if (ended < 0) return ended;
+    return complete() ? 1 : -1;
+}
+
+bool TQtPdfDevice::complete() {
+    if (completed_) return true;
+    if (!file_.isOpen() || file_.pos() == 0) return true;  // no document begun: no file
+    const bool flushed = file_.flush() && file_.error() == QFileDevice::NoError;
+    file_.close();
+    if (!flushed || file_.error() != QFileDevice::NoError) return false;
+    try {
+        replacement_.commit();
+    } catch (const FileError&) {
+        return false;
+    }
+    completed_ = true;
+    return true;
+}
 
 TDeviceMode a4DeviceMode(const std::string& deviceName) {
     TDeviceMode m;
