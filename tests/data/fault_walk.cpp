@@ -214,8 +214,9 @@ const std::vector<FaultPlan>& everyFault() {
     return plans;
 }
 
-void walkFaultPlans(const std::string& name, const FaultWalkCase& c,
-                    const std::vector<FaultPlan>& plans) {
+std::vector<std::string> walkFaultPlans(const std::string& name, const FaultWalkCase& c,
+                                        const std::vector<FaultPlan>& plans) {
+    std::vector<std::string> told;
     for (const FaultPlan& plan : plans) {
         const FaultWalkOutcome out = walkFaults(c, plan.op, plan.kind, plan.span);
         const bool once = plan.span == FaultSpan::Once;
@@ -228,8 +229,12 @@ void walkFaultPlans(const std::string& name, const FaultWalkCase& c,
         std::cout << name << ": " << faultOpName(plan.op) << " (" << faultKindName(plan.kind)
                   << (once ? ", én gang" : "") << "): " << out.points << " feilpunkter av "
                   << out.calls << " kall, " << out.before << " før, " << out.after << " etter\n";
-        for (const std::string& m : out.messages) std::cout << "  melding: " << m << "\n";
+        for (const std::string& m : out.messages) {
+            std::cout << "  melding: " << m << "\n";
+            if (std::find(told.begin(), told.end(), m) == told.end()) told.push_back(m);
+        }
     }
+    return told;
 }
 
 }  // namespace lagrull::test

@@ -77,8 +77,9 @@ struct FaultPlan {
 const std::vector<FaultPlan>& everyFault();
 
 // Walks `c` through each plan; prints the points walked per plan under
-// `name` and records them as properties of the current test.
-void walkFaultPlans(const std::string& name, const FaultWalkCase& c,
-                    const std::vector<FaultPlan>& plans = everyFault());
+// `name` and records them as properties of the current test. The distinct
+// texts the user got.
+std::vector<std::string> walkFaultPlans(const std::string& name, const FaultWalkCase& c,
+                                        const std::vector<FaultPlan>& plans = everyFault());
 
 }  // namespace lagrull::test
