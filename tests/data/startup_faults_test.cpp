@@ -4,11 +4,10 @@
 // the user is told in Norwegian, and the next start finishes the work.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "data/data_store.h"
 #include "data/database.h"
 #include "fault_walk.h"
+#include "old_register.h"
 #include "scripted_ui.h"
 #include "temp_dir.h"
 
@@ -22,22 +21,8 @@ void start(const fs::path& dir, Ui& ui) {
     store.start();
 }
 
-// The older register of the golden checks (29 member fields, short birth
-// dates, organisations without AUTONR) with a few more members.
-void writeOldRegister(const fs::path& dir) {
-    data::TDatabase db;
-    db.setPath(dir.string());
-    db.connect();
-    std::ifstream script(testData() / "datastore" / "old29.sql");
-    for (std::string line; std::getline(script, line);)
-        if (!line.empty() && line[0] != '#') db.exec(line);
-    db.exec("BEGIN");
-    for (int i = 100; i < 160; ++i)
-        db.exec("insert into medlreg (orgnr, medlnr, enavn, fornavn, fdato, nmedlnr) values (1, '" +
-                std::to_string(i) + "', 'Navn " + std::to_string(i) + "', 'Kari', '0101" +
-                std::to_string(i % 100 + 10) + "', 0)");
-    db.exec("COMMIT");
-}
+// The older register with some more members.
+void olderRegister(const fs::path& dir) { writeOldRegister(dir, 60); }
 
 // Passing faults and failing truncations too: the upgrade copies and
 // drops tables. In two halves, each a test of its own.
@@ -71,11 +56,11 @@ TEST(StartupFaults, NewRegisterUnderSyncReadAndTruncationFaults) {
 }
 
 TEST(StartupFaults, UpgradeUnderWriteFaults) {
-    walkStart("oppgradering", writeOldRegister, kWritePlans);
+    walkStart("oppgradering", olderRegister, kWritePlans);
 }
 
 TEST(StartupFaults, UpgradeUnderSyncReadAndTruncationFaults) {
-    walkStart("oppgradering", writeOldRegister, kOtherPlans);
+    walkStart("oppgradering", olderRegister, kOtherPlans);
 }
 
 }  // namespace

@@ -35,16 +35,12 @@ TEST(PaymentFaults, ClaimGeneration) {
         makeDemoStore(dir, options);
     };
     walkFaultPlans("kravgenerering", {prepare, [](const fs::path& dir, Ui& ui) {
-                                          data::DataStore store(ui, "", dir.string());
-                                          TMainFormLogic::prepareTables(store.tables());
-                                          store.start();
-                                          TMainFormLogic::linkTables(store.tables());
-                                          store.tables().OrgTable.first();
+                                          BulkRegister reg(ui, dir.string());
                                           BulkSteps steps;
                                           TBetalinger run(
-                                              ui, store.dbMng(), steps,
+                                              ui, reg.store.dbMng(), steps,
                                               [] { return std::make_unique<NewDueDate>(); },
-                                              store.tables().OrgTable, store.tables().MedlTable,
+                                              reg.tables().OrgTable, reg.tables().MedlTable,
                                               RegisterKind::Members);
                                           if (!run.Run().generated)
                                               throw Error("Ingen krav ble laget");

@@ -23,14 +23,10 @@ void writeRegister(const fs::path& dir) {
 // Copies or deletes the members of organisation 1; a copy goes to
 // organisation 2 as giro payers.
 void runKopier(const fs::path& dir, Ui& ui, TKopierMode mode) {
-    data::DataStore store(ui, "", dir.string());
-    TMainFormLogic::prepareTables(store.tables());
-    store.start();
-    TMainFormLogic::linkTables(store.tables());
-    store.tables().OrgTable.first();
+    BulkRegister reg(ui, dir.string());
     BulkSteps steps;
     TKopier kopier(
-        ui, store.dbMng(), steps,
+        ui, reg.store.dbMng(), steps,
         [] {
             return std::make_unique<ScriptedStartKopier>([](TStartKopierStep& w) {
                 for (std::size_t i = 0; i < w.Organisations().size(); ++i)
@@ -39,7 +35,7 @@ void runKopier(const fs::path& dir, Ui& ui, TKopierMode mode) {
                 return reports::kStepNext;
             });
         },
-        store.tables().OrgTable, store.tables().MedlTable);
+        reg.tables().OrgTable, reg.tables().MedlTable);
     if (!kopier.Execute(mode).done) throw Error("Kopieringen ble ikke gjort");
 }
 
