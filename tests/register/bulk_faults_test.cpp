@@ -51,5 +51,38 @@ TEST(BulkFaults, DeleteMembers) {
                                        }});
 }
 
+// A new relation given to every member of organisation 1 through the
+// standard-list wizard (as lagrul-cli relasjon legg-til), on a demo register
+// whose standard list was repaired first.
+TEST(BulkFaults, NewRelationForAllMembers) {
+    const auto prepare = [](const fs::path& dir) {
+        writeRegister(dir);
+        ScriptedUi ui;
+        BulkRegister reg(ui, dir.string());
+        BulkSteps steps;
+        TRel repair(
+            ui, reg.store.dbMng(), steps, [] { return nullptr; }, reg.tables().OrgTable,
+            reg.tables().MedlTable);
+        if (!repair.RepairStandardList()) throw Error("Standardlisten ble ikke reparert");
+    };
+    walkFaultPlans("ny relasjon",
+                   {prepare, [](const fs::path& dir, Ui& ui) {
+                        BulkRegister reg(ui, dir.string());
+                        BulkSteps steps;
+                        steps.choice = kRelAlle;
+                        TRel rel(
+                            ui, reg.store.dbMng(), steps,
+                            [] {
+                                return std::make_unique<ScriptedRelasjoner>([](TRelasjonerStep& w) {
+                                    w.Values = {"Ny", "Tekst", 50};
+                                    return reports::kStepNext;
+                                });
+                            },
+                            reg.tables().OrgTable, reg.tables().MedlTable);
+                        if (!rel.Run(TRelOperation::New, {}).applied)
+                            throw Error("Relasjonen ble ikke gitt");
+                    }});
+}
+
 }  // namespace
 }  // namespace lagrull::test
