@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kLarge(200 * 1024, 'x');  // more than the full disk could ever take
+const std::string kLarge(std::size_t{200} * 1024, 'x');  // more than the full disk could ever take
 
 TEST(WriteFaults, FullDiskKeepsTheEarlierFileAndLeavesNoTemporary) {
     FullDisk disk;

@@ -36,13 +36,15 @@ fs::path scratchBase() {
     return fs::is_directory(shm, ec) && directoryWritable(shm) ? shm : fs::temp_directory_path();
 }
 
+// A table's part of a digest; empty for a table that is not there.
+std::string value(const RegisterDigest& d, const std::string& table) {
+    const auto it = d.find(table);
+    return it == d.end() ? std::string() : it->second;
+}
+
 // The tables that are neither as before nor as after, and how.
 std::string differences(const RegisterDigest& got, const RegisterDigest& before,
                         const RegisterDigest& after) {
-    const auto value = [](const RegisterDigest& d, const std::string& table) {
-        const auto it = d.find(table);
-        return it == d.end() ? std::string() : it->second;
-    };
     std::string out;
     for (const auto* d : {&got, &before, &after})
         for (const auto& entry : *d) {
@@ -170,12 +172,10 @@ FaultWalkOutcome walkFaults(const FaultWalkCase& c, FaultOp op, FaultKind kind, 
         bool isAfter = got == after;
         if (c.judging == FaultJudging::TableByTable && !isBefore && !isAfter) {
             for (const auto* d : {&before, &after, &got})
-                for (const auto& [table, rows] : *d) {
-                    const auto value = [&](const RegisterDigest& r) {
-                        const auto it = r.find(table);
-                        return it == r.end() ? std::string() : it->second;
-                    };
-                    EXPECT_TRUE(value(got) == value(before) || value(got) == value(after))
+                for (const auto& entry : *d) {
+                    const std::string& table = entry.first;
+                    const std::string held = value(got, table);
+                    EXPECT_TRUE(held == value(before, table) || held == value(after, table))
                         << at << "tabellen " << table << " er verken før eller etter";
                 }
             isBefore = true;  // some step was left undone: the user must know

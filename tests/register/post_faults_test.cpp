@@ -9,6 +9,7 @@
 
 #include "data/data_store.h"
 #include "data/field_access.h"
+#include "data/orv_command.h"
 #include "data/orv_query.h"
 #include "fault_walk.h"
 #include "register/main_form_logic.h"
@@ -29,34 +30,40 @@ void writeRegister(const fs::path& dir) {
     ScriptedUi ui;
     data::DataStore store(ui, "", dir.string());
     store.start();
-    data::TOrvQuery q(store.dbLocal());
-    const auto run = [&q](const std::string& sql) {
-        q.setSql(sql);
-        q.execSQL();
-    };
-    for (const int org : {1, 2}) {
-        const std::string o = std::to_string(org);
-        for (const std::string& sql : {
-                 "insert into orgreg (orgnr, orgnavn) values (" + o + ", 'Lag " + o + "')",
-                 "insert into kontgrp (orgnr, kategori, belop) values (" + o + ", 'Senior', 500)",
-                 "insert into relregstandard (orgnr, relasjon) values (" + o + ", 'Styret')",
-             })
-            run(sql);
+    data::TDatabase& db = store.dbLocal();
+    data::Transaction transaction(db);
+    data::TOrvCommand org(db, "insert into orgreg (orgnr, orgnavn) values (:o, :navn)");
+    data::TOrvCommand category(
+        db, "insert into kontgrp (orgnr, kategori, belop) values (:o, 'Senior', 500)");
+    data::TOrvCommand standard(
+        db, "insert into relregstandard (orgnr, relasjon) values (:o, 'Styret')");
+    data::TOrvCommand member(db,
+                             "insert into medlreg (orgnr, medlnr, nmedlnr, enavn, fornavn, "
+                             "kategori) values (:o, :m, :n, :enavn, 'Kari', 'Senior')");
+    data::TOrvCommand claim(
+        db, "insert into mbetreg (orgnr, medlnr, dato, belop) values (:o, :m, '01012026', 500)");
+    data::TOrvCommand relation(
+        db, "insert into relreg (orgnr, medlnr, relasjon) values (:o, :m, 'Styret')");
+    for (const std::int64_t o : {1, 2}) {
+        org.setParam("o", Value(o));
+        org.setParam("navn", Value("Lag " + std::to_string(o)));
+        org.execute();
+        for (data::TOrvCommand* c : {&category, &standard}) {
+            c->setParam("o", Value(o));
+            c->execute();
+        }
         for (int m = 1; m <= 12; ++m) {
-            const std::string n = std::to_string(m);
-            for (const std::string& sql :
-                 {"insert into medlreg (orgnr, medlnr, nmedlnr, enavn, fornavn, kategori) "
-                  "values (" +
-                      o + ", '" + n + "', " + n + ", 'Etternavn" + n +
-                      "', 'Kari', "
-                      "'Senior')",
-                  "insert into mbetreg (orgnr, medlnr, dato, belop) values (" + o + ", '" + n +
-                      "', '01012026', 500)",
-                  "insert into relreg (orgnr, medlnr, relasjon) values (" + o + ", '" + n +
-                      "', 'Styret')"})
-                run(sql);
+            const std::string nr = std::to_string(m);
+            member.setParam("n", Value(static_cast<double>(m)));
+            member.setParam("enavn", Value("Etternavn" + nr));
+            for (data::TOrvCommand* c : {&member, &claim, &relation}) {
+                c->setParam("o", Value(o));
+                c->setParam("m", Value(nr));
+                c->execute();
+            }
         }
     }
+    transaction.commit();
 }
 
 // The main window's rules on the register, as the window opens it.

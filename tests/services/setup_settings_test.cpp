@@ -107,7 +107,7 @@ TEST(SetupSettings, SettingsThatCannotBeSavedAreNotTakenIntoUse) {
     TSetupSettings settings(ini, disk.path().string() + "/", disk.path().string() + "/");
     SetupValues edited = settings.load();
     edited.fontSize = 12;
-    edited.customerUnitId = std::string(200 * 1024, '1');  // more than the disk takes
+    edited.customerUnitId = std::string(std::size_t{200} * 1024, '1');  // more than the disk takes
     disk.fill();
     setReportFontSize(9);
     ScriptedUi ui;
