@@ -50,7 +50,7 @@ TEST(UpgradeKill, KilledUpgradeLeavesEachTableOldOrNewWithAllItsRows) {
         {"ORGREG", 21, 22, 2},
         {"MBETREG", 27, 27, 1}};
     const KillRoundsOutcome out = runCliKillRounds(
-        12, 20261209, LAGRULL_CLI, {"/path=" + dir.str(), "init"}, home.str(),
+        8, 20261209, LAGRULL_CLI, {"/path=" + dir.str(), "init"}, home.str(),
         [&](int round) {
             EXPECT_EQ(integrityOf(dir.path()), "ok") << "runde " << round;
             data::TDatabase db;
