@@ -1,5 +1,7 @@
 #include "clearing/avtalegiro.h"
 
+#include <filesystem>
+
 #include "clearing/bbs_transmission.h"
 #include "common/error.h"
 #include "common/ini.h"
@@ -21,7 +23,8 @@ std::string withoutLeadingZeros(const std::string& number) {
 
 // The end of both files: the claims sent are marked with the assignment's
 // number in the same transaction as the file is written, then the
-// transmission number is shown.
+// transmission number is shown. A mark that cannot be saved takes the file
+// away again: a file the register does not know as sent could be sent twice.
 std::string markWriteAndShow(Ui& ui, data::TDatabase& db, const TBBS& bbs,
                              const TBBSOppdrag& oppdrag, const std::vector<std::string>& kids,
                              const std::filesystem::path& file, bool deletion) {
@@ -31,7 +34,13 @@ std::string markWriteAndShow(Ui& ui, data::TDatabase& db, const TBBS& bbs,
     for (const std::string& kid : kids)
         if (!kid.empty()) claims.markSent(kid, nummer, deletion);
     bbs.SaveToFile(file, ui);
-    transaction.commit();
+    try {
+        transaction.commit();
+    } catch (...) {
+        std::error_code ec;
+        std::filesystem::remove(file, ec);
+        throw;
+    }
     std::string number = bbs.GetForsendelsesnr();
     ui.message("Noter ned Forsendelsesnummer", "Forsendelsesnr er " + withoutLeadingZeros(number),
                Buttons::Ok, Icon::Information);

@@ -6,6 +6,7 @@
 
 #include "cli/command.h"
 #include "common/error.h"
+#include "common/file_names.h"
 #include "template/grid/grid_report.h"
 
 namespace lagrull::cli {
@@ -99,10 +100,11 @@ int runTabellRtf(Context& c) {
         c.out << rtf;
         return 0;
     }
-    std::ofstream out(positional[2], std::ios::binary);
-    out << rtf;
-    out.close();
-    if (!out) throw FileError("Kunne ikke skrive " + positional[2]);
+    try {
+        writeFileBytes(positional[2], rtf);
+    } catch (const FileError&) {
+        throw FileError("Kunne ikke skrive " + positional[2]);
+    }
     c.out << "Rader\t" << data.rows.size() << "\nKolonner\t" << columns << '\n';
     return 0;
 }

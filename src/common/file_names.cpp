@@ -50,36 +50,34 @@ std::string readFileBytes(const fs::path& path) {
     return s.str();
 }
 
+TFileReplacement::TFileReplacement(fs::path path)
+    : path_(std::move(path)), temporary_(path_.string() + ".tmp" + std::to_string(::getpid())) {}
+
+TFileReplacement::~TFileReplacement() {
+    if (committed_) return;
+    std::error_code ec;
+    fs::remove(temporary_, ec);
+}
+
+void TFileReplacement::commit() {
+    std::error_code ec;
+    fs::rename(temporary_, path_, ec);
+    if (ec) throw FileError("Cannot create file " + path_.string());
+    committed_ = true;
+}
+
 void writeFileThroughTemporary(const fs::path& path,
                                const std::function<void(std::ostream&)>& write) {
-    const fs::path tmp = path.string() + ".tmp" + std::to_string(::getpid());
-    const auto fail = [&tmp, &path] {
-        std::error_code ec;
-        fs::remove(tmp, ec);
-        throw FileError("Cannot create file " + path.string());
-    };
+    TFileReplacement file(path);
     {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        std::ofstream out(file.temporary(), std::ios::binary | std::ios::trunc);
         if (!out) throw FileError("Cannot create file " + path.string());
-        try {
-            write(out);
-            out.flush();
-        } catch (...) {
-            out.close();
-            std::error_code ec;
-            fs::remove(tmp, ec);
-            throw;
-        }
-        if (!out) {
-            out.close();
-            fail();
-        }
+        write(out);
+        out.flush();
         out.close();
-        if (!out) fail();
+        if (!out) throw FileError("Cannot create file " + path.string());
     }
-    std::error_code ec;
-    fs::rename(tmp, path, ec);
-    if (ec) fail();
+    file.commit();
 }
 
 void writeFileBytes(const fs::path& path, const std::string& bytes) {

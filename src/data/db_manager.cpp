@@ -428,6 +428,9 @@ void TOrvDbMng::repairIfDamaged(TOrvTable& table) {
         repairIndexes(db, stored);
         if (isDamaged(db, stored)) throw EDatabaseError("tabellen er fortsatt skadet", 0);
     } catch (const EDatabaseError& e) {
+        // A disk that cannot be read or written is no damage of the table:
+        // the user is told that, not to restore a backup.
+        if (e.code() != 0 && !e.damaged()) throw;
         // The rows themselves are damaged: nothing here can mend that, but
         // the user must know before working on.
         appLog().writeLine("Reparasjon av " + table.tableName() + " feilet: " + e.what());

@@ -613,9 +613,12 @@ bool TOrvTable::remove() {
     if (beforeDelete && !beforeDelete(*this)) return false;
     ensureKeys();
     {
+        Transaction transaction(db_);
+        if (deleteDependents) deleteDependents(*this);
         Statement s = db_.prepare(deleteSql_);
         s.bind(1, Value(current_));
         s.execute();
+        transaction.commit();
     }
     if (pos_ >= 0) keys_.erase(keys_.begin() + pos_);
     hasRow_ = false;

@@ -16,6 +16,7 @@
 //   index. A post that changes only other fields keeps it, so a pass that
 //   edits every row of 100,000 stays linear.
 // - Subscribers hear of every change that a view has to show (see TableEvent).
+// - A deleted row and its dependents (deleteDependents) go in one transaction.
 
 #include <cstdint>
 #include <functional>
@@ -122,6 +123,9 @@ public:
     // without a message.
     std::function<bool(TOrvTable&)> beforePost;
     std::function<bool(TOrvTable&)> beforeDelete;
+    // Deletes the rows of other tables that go with the current row; runs in
+    // the delete's transaction, so the row and they go together or not at all.
+    std::function<void(TOrvTable&)> deleteDependents;
     std::function<void(TOrvTable&)> afterPost;
     std::function<void(TOrvTable&)> afterCancel;
     std::function<void(TOrvTable&)> afterDelete;

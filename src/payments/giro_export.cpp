@@ -59,7 +59,12 @@ void TOrvExportGiro::writeRecord() {
 }
 
 void TOrvExportGiro::save() const {
-    writeFileBytes(path_, fromUtf8(content_, CodePage::Windows1252));
+    try {
+        writeFileBytes(path_, fromUtf8(content_, CodePage::Windows1252));
+    } catch (const FileError&) {
+        throw FileError("Kan ikke skrive girofilen " + path_.string() +
+                        ".\nKontroller at disken ikke er full og at katalogen finnes.");
+    }
 }
 
 }  // namespace lagrull

@@ -30,6 +30,7 @@ TMainFormLogic::~TMainFormLogic() {
     for (TOrvTable* table : {&t.OrgTable, &t.MedlTable, &t.KontTable}) {
         table->beforePost = nullptr;
         table->beforeDelete = nullptr;
+        table->deleteDependents = nullptr;
         table->afterPost = nullptr;
         table->afterCancel = nullptr;
         table->afterDelete = nullptr;

@@ -89,7 +89,9 @@ private:
     bool memberBeforePost(data::TOrvTable& t);
     bool numberMember(data::TOrvTable& t);
     bool organisationBeforeDelete(data::TOrvTable& t);
+    void organisationDependentsDelete(data::TOrvTable& t);
     bool memberBeforeDelete(data::TOrvTable& t);
+    void memberDependentsDelete(data::TOrvTable& t);
     void memberRowMoved();
     void setMemberNumberEditable(bool editable);
 

@@ -42,14 +42,17 @@ void TMainFormLogic::installOrganisationRules() {
         return false;
     };
     org.beforeDelete = [this](TOrvTable& t) { return organisationBeforeDelete(t); };
+    org.deleteDependents = [this](TOrvTable& t) { organisationDependentsDelete(t); };
 }
 
 bool TMainFormLogic::organisationBeforeDelete(TOrvTable& t) {
     const std::string name = FieldText(t, "ORGNAVN");
-    if (ui_.message("Advarsel!", "Vil du slette " + name + "?", Buttons::YesNo, Icon::Warning) !=
-        Answer::Yes)
-        return false;
-    WaitWindow wait(ui_, "VENT!", "Sletter " + name + "...");
+    return ui_.message("Advarsel!", "Vil du slette " + name + "?", Buttons::YesNo, Icon::Warning) ==
+           Answer::Yes;
+}
+
+void TMainFormLogic::organisationDependentsDelete(TOrvTable& t) {
+    WaitWindow wait(ui_, "VENT!", "Sletter " + FieldText(t, "ORGNAVN") + "...");
     const std::string nr = std::to_string(FieldInt(t, "ORGNR"));
     // Standard relations go too: a new organisation that gets the number
     // back must not inherit them.
@@ -58,7 +61,6 @@ bool TMainFormLogic::organisationBeforeDelete(TOrvTable& t) {
         q.setSql(std::string("delete from ") + table + " where orgnr = " + nr);
         q.execSQL();
     }
-    return true;
 }
 
 void TMainFormLogic::installMemberRules() {
@@ -88,6 +90,7 @@ void TMainFormLogic::installMemberRules() {
         memberRowMoved();
     };
     medl.beforeDelete = [this](TOrvTable& t) { return memberBeforeDelete(t); };
+    medl.deleteDependents = [this](TOrvTable& t) { memberDependentsDelete(t); };
     medl.afterDelete = [this](TOrvTable&) {
         writeHeading();
         memberRowMoved();
@@ -96,26 +99,22 @@ void TMainFormLogic::installMemberRules() {
 
 bool TMainFormLogic::memberBeforeDelete(TOrvTable& t) {
     const std::string name = FieldText(t, "NAVN");
-    if (ui_.message("Advarsel!", "Vil du slette " + name + "?", Buttons::YesNo, Icon::Warning) !=
-        Answer::Yes)
-        return false;
-    {
-        WaitWindow wait(ui_, "VENT!", "Sletter " + name + "...");
-        for (const char* table : {"mbetreg", "relreg"}) {
-            try {
-                TOrvQuery q(store_.dbLocal());
-                q.setSql(std::string("delete from ") + table +
-                         " where orgnr = :orgnr and medlnr = :medlnr");
-                q.setParamInt("orgnr", FieldInt(t, "ORGNR"));
-                q.setParamText("medlnr", FieldText(t, "MEDLNR"));
-                q.execSQL();
-            } catch (const Error&) {
-                // The member goes even when its claims or relations could not.
-            }
-        }
+    return ui_.message("Advarsel!", "Vil du slette " + name + "?", Buttons::YesNo, Icon::Warning) ==
+           Answer::Yes;
+}
+
+void TMainFormLogic::memberDependentsDelete(TOrvTable& t) {
+    // A claim or relation that cannot go keeps the member too: no claims
+    // are left behind without their member.
+    WaitWindow wait(ui_, "VENT!", "Sletter " + FieldText(t, "NAVN") + "...");
+    for (const char* table : {"mbetreg", "relreg"}) {
+        TOrvQuery q(store_.dbLocal());
+        q.setSql(std::string("delete from ") + table +
+                 " where orgnr = :orgnr and medlnr = :medlnr");
+        q.setParamInt("orgnr", FieldInt(t, "ORGNR"));
+        q.setParamText("medlnr", FieldText(t, "MEDLNR"));
+        q.execSQL();
     }
-    writeHeading();
-    return true;
 }
 
 void TMainFormLogic::installCategoryRules() {

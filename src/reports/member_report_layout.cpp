@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "common/error.h"
+#include "common/file_names.h"
 #include "reports/member_report.h"
 
 namespace lagrull::reports {
@@ -205,7 +206,8 @@ std::vector<std::string> TextFileFields(const TMemberReportSpec& job) {
 long long WriteSeparatedFile(TMemberReportRows& rows, const std::vector<std::string>& fields,
                              char separator, long long total, const std::string& file,
                              const std::function<bool(int percent)>& progress) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    TFileReplacement replacement(file);
+    std::ofstream out(replacement.temporary(), std::ios::binary | std::ios::trunc);
     if (!out) throw FileError("Kunne ikke opprette filen " + file + ".");
     rows.rewind();
     long long done = 0;
@@ -226,8 +228,13 @@ long long WriteSeparatedFile(TMemberReportRows& rows, const std::vector<std::str
             if (!progress(percent)) break;
         }
     }
-    out.flush();
+    out.close();
     if (!out) throw FileError("Kunne ikke skrive filen " + file + ".");
+    try {
+        replacement.commit();
+    } catch (const FileError&) {
+        throw FileError("Kunne ikke skrive filen " + file + ".");
+    }
     return done;
 }
 

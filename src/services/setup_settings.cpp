@@ -55,7 +55,7 @@ TSetupSettings::Outcome TSetupSettings::accept(const SetupValues& edited, Ui& ui
     if (restart && ui.message("ADVARSEL!", "Programmet må startes på nytt! Fortsett?",
                               Buttons::YesNo, Icon::Warning) != Answer::Yes)
         return Outcome::KeepOpen;
-    {
+    try {
         TOrvIni ini(settingsFile_, IniMode::Write);
         ini.useSection("Setup");
         ini.writeText("Database", withTrailingSlash(edited.database));
@@ -64,6 +64,11 @@ TSetupSettings::Outcome TSetupSettings::accept(const SetupValues& edited, Ui& ui
         ini.writeInteger("FONTSIZE", validReportFontSize(edited.fontSize));
         ini.writeText("KundeenhetsID", edited.customerUnitId);
         ini.close();
+    } catch (const FileError&) {
+        // Nothing is taken into use that was not saved; the window stays.
+        ui.error("Oppsettet kunne ikke lagres i " + settingsFile_ +
+                 ".\nKontroller at disken ikke er full og at du har lov til å skrive i katalogen.");
+        return Outcome::KeepOpen;
     }
     setReportFontSize(edited.fontSize);
     loaded_ = edited;

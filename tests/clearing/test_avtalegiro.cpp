@@ -9,6 +9,9 @@
 
 #include "clearing/avtalegiro.h"
 #include "clearing/bbs_transmission.h"
+#include "data/data_store.h"
+#include "fault_walk.h"
+#include "full_disk.h"
 #include "register_fixture.h"
 
 using namespace lagrull;
@@ -185,3 +188,58 @@ TEST_F(AvtaleGiro, NamesAndTitles) {
     EXPECT_EQ(avtaleGiroTittel(AvtaleGiroModus::Sletting, kForfall),
               "BBS-Sletteanmodninger for forfallsdato 15.03.2024");
 }
+
+namespace {
+
+// The claim file and the deletion request on a full disk: an error in
+// Norwegian, no file, no claim marked as sent.
+TEST_F(AvtaleGiro, FullDiskMarksNoClaimAndLeavesNoFile) {
+    test::FullDisk disk;
+    if (!disk.unavailable().empty()) GTEST_SKIP() << disk.unavailable();
+    disk.fill();
+    NumberedBBS bbs(1);
+    try {
+        lagKravfil(ui, db(), list(), disk.path() / "dirdeb.bbs", TidligereFil::Erstatt, oppsett(),
+                   bbs);
+        ADD_FAILURE() << "kravfilen ble skrevet på en full disk";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Kan ikke skrive BBS-filen", 0), 0u) << e.what();
+    }
+    TAvtaleGiroListe l = list();
+    l.SlettAlle();
+    EXPECT_THROW(lagSletteanmodning(ui, db(), l, disk.path() / "sletting.bbs", oppsett(), bbs),
+                 Error);
+    for (const std::string& kid : kids) {
+        EXPECT_EQ(claimField(kid, "BBSOPPDRAGSNR"), "") << kid;
+        EXPECT_EQ(claimField(kid, "SLETTEFLAG"), "") << kid;
+    }
+    EXPECT_TRUE(test::filesNamed(disk.path(), "dirdeb").empty());
+    EXPECT_TRUE(test::filesNamed(disk.path(), "sletting").empty());
+}
+
+// The claim file while the register fails under it: the file is there
+// exactly when its claims are marked as sent.
+TEST_F(AvtaleGiro, ClaimFileIsKeptOnlyWhenItsClaimsAreMarked) {
+    db().exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    test::FaultWalkCase c;
+    c.prepare = [this](const std::filesystem::path& to) {
+        std::filesystem::copy(dir.path(), to,
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::overwrite_existing);
+    };
+    c.operation = [](const std::filesystem::path& at, Ui& runUi) {
+        data::DataStore copy(runUi, "", at.string());
+        copy.start();
+        auto l = hentAvtaleGiroListe(runUi, copy.dbLocal(), 0, kForfall);
+        if (!l) throw Error("Ingen liste");
+        NumberedBBS bbs(101);
+        lagKravfil(runUi, copy.dbLocal(), *l, at / "dirdeb.bbs", TidligereFil::Erstatt,
+                   lesAvtaleGiroOppsett(copy.dbLocal(), 0, (at / "lagrul.ini").string()), bbs);
+    };
+    c.check = [](const std::filesystem::path& at, bool after) {
+        EXPECT_EQ(std::filesystem::exists(at / "dirdeb.bbs"), after);
+    };
+    test::walkFaultPlans("kravfil", c);
+}
+
+}  // namespace

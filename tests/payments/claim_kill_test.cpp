@@ -1,14 +1,7 @@
 // Kills lagrul-cli krav over 20,000 members at random moments: afterwards the
 // register opens and holds all claims of the killed run or none of them.
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <random>
-#include <thread>
-
 #include "claims_fixture.h"
+#include "kill_rounds.h"
 
 namespace lagrull::test {
 namespace {
@@ -33,20 +26,6 @@ protected:
         store.reset();  // the child has the register to itself
     }
 
-    // Starts `lagrul-cli krav` for a due date; its process id.
-    pid_t start(const std::string& dueDate) {
-        const std::string path = "/path=" + dir.str();
-        const pid_t pid = fork();
-        if (pid == 0) {
-            freopen("/dev/null", "w", stdout);
-            freopen("/dev/null", "w", stderr);
-            execl(LAGRULL_CLI, LAGRULL_CLI, path.c_str(), "--yes", "krav", "--forfdato",
-                  dueDate.c_str(), "--tekst", "Kontingent", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        return pid;
-    }
-
     long long claims(const std::string& dueDate) {
         data::DataStore reopened(ui, dir.str() + "/lagrul.ini", dir.str());
         reopened.start();
@@ -59,29 +38,27 @@ protected:
 };
 
 TEST_F(ClaimKill, KilledRunLeavesAllClaimsOrNone) {
-    const auto t0 = std::chrono::steady_clock::now();
-    int status = 0;
-    waitpid(start("01012024"), &status, 0);
-    const auto full = std::chrono::steady_clock::now() - t0;
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    ASSERT_EQ(claims("01012024"), kMembers);
-
-    std::mt19937 random(std::random_device{}());
-    std::uniform_int_distribution<long long> moment(
-        0, std::chrono::duration_cast<std::chrono::microseconds>(full).count());
-    int none = 0, all = 0;
-    for (int run = 1; run <= 8; ++run) {
-        const std::string date = "0" + std::to_string(run) + "022024";
-        const pid_t pid = start(date);
-        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        const long long n = claims(date);
-        EXPECT_TRUE(n == 0 || n == kMembers) << "run " << run << ": " << n << " claims";
-        (n == 0 ? none : all) += 1;
-    }
-    RecordProperty("killed_with_none", none);
-    RecordProperty("finished_before_kill", all);
+    constexpr const char* kDue = "01022024";
+    const KillRoundsOutcome out = runCliKillRounds(
+        9, 20240201, LAGRULL_CLI,
+        {"/path=" + dir.str(), "--yes", "krav", "--forfdato", kDue, "--tekst", "Kontingent"},
+        dir.str(),
+        [&](int round) {
+            const long long n = claims(kDue);
+            EXPECT_TRUE(n == 0 || n == kMembers) << "round " << round << ": " << n << " claims";
+            return n == kMembers;
+        },
+        [&] {
+            data::DataStore reopened(ui, dir.str() + "/lagrul.ini", dir.str());
+            reopened.start();
+            data::TOrvQuery q(reopened.dbLocal());
+            q.setSql("delete from mbetreg where dato = :d");
+            q.setParamText("d", kDue);
+            q.execSQL();
+        });
+    EXPECT_GE(out.finished, 1);  // round 0 at least
+    RecordProperty("killed_with_none", out.unfinished);
+    RecordProperty("finished_before_kill", out.finished);
 }
 
 }  // namespace

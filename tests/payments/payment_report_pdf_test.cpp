@@ -9,10 +9,14 @@
 #include <regex>
 
 #include "claim_fixture.h"
+#include "common/error.h"
+#include "common/file_names.h"
+#include "full_disk.h"
 #include "payments/payment_report.h"
 #include "reports/engine/print/qt_report_canvas.h"
 #include "scripted_ui.h"
 #include "temp_dir.h"
+#include "template/pdf/qt_pdf_converter.h"
 
 namespace lagrull::test {
 namespace {
@@ -133,6 +137,49 @@ TEST_F(PaymentReportPdf, MemberViewHeaderAndColumns) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected;
     const std::string bbox = shellOutput("pdftotext -bbox '" + pdf + "' -");
     EXPECT_NEAR(wordBox(bbox, "Tekst").xMin, (10 + 19.3) * kPointsPerMm, 0.5);
+}
+
+}  // namespace
+}  // namespace lagrull::test
+
+namespace lagrull::test {
+namespace {
+
+// PDFs on a full disk and into a directory gone since it was chosen: an
+// error in Norwegian, no part of a PDF under the name, an earlier PDF as it
+// was. The report and the laid-out document (lagrul-cli pdf, the letters)
+// each have their own writer.
+TEST_F(PaymentReportPdf, FullDiskOrDirectoryGoneLeavesNoPartOfAPdf) {
+    const fs::path gone = dir.path() / "valgt";
+    test::FullDisk disk;
+    std::vector<fs::path> directories = {gone};
+    if (disk.unavailable().empty()) directories.push_back(disk.path());
+    const fs::path rtf = dir.write("brev.rtf", "{\\rtf1\\ansi Hei, dette er et brev.\\par}");
+    for (const fs::path& at : directories) {
+        const std::string pdf = (at / "innbetaling.pdf").string();
+        if (at == disk.path()) {
+            writeFileBytes(pdf, "tidligere");
+            disk.fill();
+        }
+        TPaymentReportRows rows(reg.queries->IBSelectQuery);
+        try {
+            report::writeReportPdf(paymentReportLayout(*window, 9), rows, pdf);
+            ADD_FAILURE() << "rapporten ble skrevet: " << pdf;
+        } catch (const FileError& e) {
+            EXPECT_EQ(std::string(e.what()), "Kunne ikke skrive PDF-filen " + pdf + ".");
+        }
+        if (at == disk.path()) {
+            EXPECT_EQ(readFileBytes(pdf), "tidligere");
+        }
+        EXPECT_EQ(test::filesNamed(at, "innbetaling").size(), at == disk.path() ? 1u : 0u);
+
+        const std::string letter = (at / "brev.pdf").string();
+        TQtPdfConverter converter;
+        EXPECT_THROW(converter.convert(rtf.string(), letter), FileError) << letter;
+        EXPECT_TRUE(test::filesNamed(at, "brev").empty()) << letter;
+    }
+    if (!disk.unavailable().empty())
+        GTEST_SKIP() << "bare den borte katalogen: " << disk.unavailable();
 }
 
 }  // namespace

@@ -58,6 +58,19 @@ private:
     std::function<int(TStartKopierStep&)> answer_;
 };
 
+// The register in a directory as the main window prepares it for a bulk
+// function: the tables opened and linked, the first organisation current.
+struct BulkRegister {
+    BulkRegister(Ui& ui, const std::string& directory) : store(ui, "", directory) {
+        TMainFormLogic::prepareTables(store.tables());
+        store.start();
+        TMainFormLogic::linkTables(store.tables());
+        store.tables().OrgTable.first();
+    }
+    data::RegisterTables& tables() { return store.tables(); }
+    data::DataStore store;
+};
+
 class BulkTest : public SelectionTest {
 protected:
     std::int64_t count(const std::string& sql, const std::vector<data::Value>& values = {}) {

@@ -11,6 +11,7 @@
 #include "data/orv_command.h"
 #include "data/orv_query.h"
 #include "demo_store.h"
+#include "import_form.h"
 #include "kill_rounds.h"
 #include "scripted_ui.h"
 #include "services/import_form_logic.h"
@@ -24,17 +25,6 @@ using namespace lagrull::test;
 namespace {
 
 constexpr int kMembers = 50000;
-
-class OkForm : public TImportFormStep {
-public:
-    explicit OkForm(std::string file) : file_(std::move(file)) {}
-    bool ShowModal(TImportFormLogic& logic) override {
-        return logic.ChooseFile(file_) && logic.CheckTypes() < 0 && logic.Run(nullptr, {});
-    }
-
-private:
-    std::string file_;
-};
 
 std::int64_t count(const std::string& dir, const std::string& where) {
     data::TDatabase check;

@@ -4,6 +4,7 @@
 
 #include "common/ini.h"
 #include "common/settings_keys.h"
+#include "full_disk.h"
 #include "scripted_ui.h"
 #include "temp_dir.h"
 
@@ -92,6 +93,31 @@ TEST(SetupSettings, CustomerUnitIdIsCarriedThroughUnchanged) {
     ScriptedUi ui;
     settings.accept(v, ui);
     EXPECT_EQ(TOrvIni::readValue(s.ini, "Setup", "KundeenhetsID"), "00012345");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SetupSettings, SettingsThatCannotBeSavedAreNotTakenIntoUse) {
+    lagrull::test::FullDisk disk;
+    if (!disk.unavailable().empty()) GTEST_SKIP() << disk.unavailable();
+    const std::string ini = (disk.path() / "lagrul.ini").string();
+    TOrvIni::writeValue(ini, "Setup", "FONTSIZE", "9");
+    TSetupSettings settings(ini, disk.path().string() + "/", disk.path().string() + "/");
+    SetupValues edited = settings.load();
+    edited.fontSize = 12;
+    edited.customerUnitId = std::string(std::size_t{200} * 1024, '1');  // more than the disk takes
+    disk.fill();
+    setReportFontSize(9);
+    ScriptedUi ui;
+    EXPECT_EQ(settings.accept(edited, ui), TSetupSettings::Outcome::KeepOpen);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.rfind("Oppsettet kunne ikke lagres i " + ini, 0), 0u)
+        << ui.messages[0].text;
+    EXPECT_EQ(settings.loaded().fontSize, 9);
+    EXPECT_EQ(reportFontSize(), 9);
+    EXPECT_EQ(TOrvIni::readValue(ini, "Setup", "FONTSIZE"), "9");
 }
 
 }  // namespace

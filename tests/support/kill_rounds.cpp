@@ -1,5 +1,6 @@
 #include "kill_rounds.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -46,6 +47,30 @@ KillRoundsOutcome runKillRounds(int rounds, unsigned seed, const std::function<v
         }
     }
     return out;
+}
+
+KillRoundsOutcome runCliKillRounds(int rounds, unsigned seed, const std::string& program,
+                                   const std::vector<std::string>& args, const std::string& home,
+                                   const std::function<bool(int round)>& finished,
+                                   const std::function<void()>& restore) {
+    // Built before the fork: the child only executes.
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    return runKillRounds(
+        rounds, seed,
+        [&] {
+            const int devNull = open("/dev/null", O_WRONLY);
+            dup2(devNull, STDOUT_FILENO);
+            dup2(devNull, STDERR_FILENO);
+            setenv("HOME", home.c_str(), 1);
+            unsetenv("XDG_CONFIG_HOME");
+            unsetenv("XDG_DATA_HOME");
+            execv(program.c_str(), argv.data());
+            _exit(127);
+        },
+        finished, restore);
 }
 
 }  // namespace lagrull::test

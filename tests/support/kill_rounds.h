@@ -2,9 +2,12 @@
 // Kill tests of bulk passes: the pass runs in a forked process, first to
 // its end (which times it), then killed with SIGKILL at random moments up to
 // a little past that time. After each round the test looks at what the
-// register holds.
+// register holds. The pass is a function of the test run in the forked
+// child, or a lagrul-cli command the child turns into.
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace lagrull::test {
 
@@ -22,5 +25,13 @@ struct KillRoundsOutcome {
 KillRoundsOutcome runKillRounds(int rounds, unsigned seed, const std::function<void()>& pass,
                                 const std::function<bool(int round)>& finished,
                                 const std::function<void()>& restore);
+
+// The same with lagrul-cli as the pass: the child executes `program` with
+// `args` (its output to /dev/null, HOME set to `home` so that its per-user
+// settings and log stay in the test's directory).
+KillRoundsOutcome runCliKillRounds(int rounds, unsigned seed, const std::string& program,
+                                   const std::vector<std::string>& args, const std::string& home,
+                                   const std::function<bool(int round)>& finished,
+                                   const std::function<void()>& restore);
 
 }  // namespace lagrull::test

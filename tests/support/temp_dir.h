@@ -9,6 +9,8 @@ namespace lagrull::test {
 class TempDir {
 public:
     TempDir();
+    // Under `base` instead of the system's temporary directory.
+    explicit TempDir(const std::filesystem::path& base);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

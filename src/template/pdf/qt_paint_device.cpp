@@ -247,13 +247,46 @@ void TQtPaintDevice::drawPicture(const TRect& r, const TRtfPicture& picture) {
 }
 
 TQtPdfDevice::TQtPdfDevice(const QString& path, const TDeviceMode& mode)
-    : writer_(path), path_(path.toStdString()) {
+    : replacement_(path.toStdString()),
+      file_(QString::fromStdString(replacement_.temporary().string())),
+      writer_(&file_) {
+    // A file that cannot be made leaves the device without one: the first
+    // sheet then fails.
+    file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
     writer_.setResolution(1440);
     writer_.setCreator(QStringLiteral("Lagrull"));
     writer_.setPageLayout(pageLayoutOf(mode));
 }
 
-TQtPdfDevice::~TQtPdfDevice() { finish(); }
+TQtPdfDevice::~TQtPdfDevice() {
+    finish();
+    complete();
+}
+
+int TQtPdfDevice::endDoc() {
+    const int ended = TQtPaintDevice::endDoc();
+    if (ended < 0) return ended;
+    return complete() ? 1 : -1;
+}
+
+bool TQtPdfDevice::complete() {
+    if (completed_) return true;
+    if (!file_.isOpen() || file_.pos() == 0) return true;  // no document begun: no file
+    const bool flushed = file_.flush() && file_.error() == QFileDevice::NoError;
+    file_.close();
+    if (!flushed || file_.error() != QFileDevice::NoError) return false;
+    try {
+        if (!pageSizes_.empty()) {
+            std::string pdf = readFileBytes(replacement_.temporary());
+            if (exactPageBoxes(pdf, pageSizes_) > 0) writeFileBytes(replacement_.temporary(), pdf);
+        }
+        replacement_.commit();
+    } catch (const FileError&) {
+        return false;
+    }
+    completed_ = true;
+    return true;
+}
 
 int TQtPdfDevice::startPage() {
     const int r = TQtPaintDevice::startPage();
@@ -264,18 +297,6 @@ int TQtPdfDevice::startPage() {
             return s.width == size.width && s.height == size.height;
         }))
         pageSizes_.push_back(size);
-    return r;
-}
-
-int TQtPdfDevice::endDoc() {
-    const int r = TQtPaintDevice::endDoc();
-    if (r < 0 || pageSizes_.empty()) return r;
-    try {
-        std::string pdf = readFileBytes(path_);
-        if (exactPageBoxes(pdf, pageSizes_) > 0) writeFileBytes(path_, pdf);
-    } catch (const FileError&) {
-        return -1;  // the file stays as Qt wrote it, its boxes in whole points
-    }
     return r;
 }
 

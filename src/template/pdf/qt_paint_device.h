@@ -9,9 +9,11 @@
 
 #include <memory>
 
+#include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
 
+#include "common/file_names.h"
 #include "template/layout/print_device.h"
 #include "template/pdf/pdf_page_box.h"
 #include "template/pdf/qt_fonts.h"
@@ -80,13 +82,17 @@ private:
     int error_ = 0;
 };
 
+// The file is written under a temporary name and takes its own only when
+// the document was written whole: a full disk or a directory gone leaves no
+// part of a PDF under the name (endDoc then fails).
 class TQtPdfDevice : public TQtPaintDevice {
 public:
     TQtPdfDevice(const QString& path, const TDeviceMode& mode);
     ~TQtPdfDevice() override;
 
     int startPage() override;
-    // Ends the file and gives its pages their exact paper sizes.
+    // Ends the file, gives its pages their exact paper sizes and puts it
+    // under its name.
     int endDoc() override;
 
 protected:
@@ -95,9 +101,15 @@ protected:
     int resolution() const override { return writer_.resolution(); }
 
 private:
+    // Puts a begun, wholly written file in place; false when it was not
+    // written whole.
+    bool complete();
+
+    TFileReplacement replacement_;
+    QFile file_;
     QPdfWriter writer_;
-    std::string path_;
     std::vector<TPointSize> pageSizes_;  // each size the pages have, once
+    bool completed_ = false;
 };
 
 // A PDF file as the printer of a job.

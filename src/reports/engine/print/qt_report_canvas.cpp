@@ -3,12 +3,14 @@
 #include <cmath>
 #include <filesystem>
 
+#include <QFile>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
 
 #include "common/error.h"
+#include "common/file_names.h"
 #include "template/pdf/qt_fonts.h"
 #include "template/pdf/qt_gui_application.h"
 
@@ -96,11 +98,15 @@ RunResult writeReportPdf(const ReportLayout& layout, TReportRowSource& rows,
                          const std::string& pdfFile, RunOptions options,
                          const std::function<void()>& onRow) {
     ensureGuiApplication();
-    std::error_code ec;
-    std::filesystem::remove(pdfFile, ec);  // a stale file must not pass for the result
+    const std::string failed = "Kunne ikke skrive PDF-filen " + pdfFile + ".";
+    // The writer does not report a failed write (a full disk): the file it
+    // writes to does, and only a whole file takes the final name.
+    TFileReplacement replacement(pdfFile);
+    QFile file(QString::fromStdString(replacement.temporary().string()));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) throw FileError(failed);
     RunResult result;
     {
-        QPdfWriter writer(QString::fromStdString(pdfFile));
+        QPdfWriter writer(&file);
         writer.setResolution(600);
         writer.setPageLayout(pageLayoutOf(layout.page));
         writer.setTitle(QString::fromStdString(layout.title));
@@ -109,8 +115,14 @@ RunResult writeReportPdf(const ReportLayout& layout, TReportRowSource& rows,
         TReportEngine engine(layout, canvas, options);
         result = engine.run(rows, onRow);
     }
-    if (!std::filesystem::is_regular_file(pdfFile, ec))
-        throw FileError("Kunne ikke skrive PDF-filen " + pdfFile + ".");
+    if (!file.flush() || file.error() != QFileDevice::NoError) throw FileError(failed);
+    file.close();
+    if (file.error() != QFileDevice::NoError) throw FileError(failed);
+    try {
+        replacement.commit();
+    } catch (const FileError&) {
+        throw FileError(failed);
+    }
     return result;
 }
 
