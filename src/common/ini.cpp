@@ -19,6 +19,7 @@ struct TOrvIni::Shared {
     ini::Document doc;
     int users = 0;
     bool changed = false;
+    bool createdEmpty = false;  // made by the opening, nothing saved in it yet
 };
 
 namespace {
@@ -59,7 +60,17 @@ void release(const std::shared_ptr<TOrvIni::Shared>& file) {
         throw FatalError("Error", "Unbalanced inifile open/close");
     if (--file->users > 0) return;
     files.erase(it);
-    if (file->changed) writeFileBytes(file->path, ini::serialise(file->doc));
+    if (!file->changed) return;
+    try {
+        writeFileBytes(file->path, ini::serialise(file->doc));
+    } catch (const FileError&) {
+        // The empty file the opening made holds nothing worth keeping; left
+        // behind it would read as settings that were saved.
+        std::error_code ec;
+        if (file->createdEmpty && fs::file_size(file->path, ec) == 0 && !ec)
+            fs::remove(file->path, ec);
+        throw;
+    }
 }
 
 std::size_t findSectionIndex(const ini::Document& doc, const std::string& name) {
@@ -88,6 +99,7 @@ TOrvIni::TOrvIni(const fs::path& requested, IniMode mode) {
         } else {
             std::ofstream create(path, std::ios::binary);
             if (!create) throw FileError("Cannot create file " + path.string());
+            shared->createdEmpty = true;
             shared->doc.sections.push_back(ini::Section{"", {}, false});
         }
         files.emplace(key, shared);

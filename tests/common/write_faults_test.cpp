@@ -33,6 +33,9 @@ TEST(WriteFaults, FullDiskKeepsTheEarlierFileAndLeavesNoTemporary) {
     EXPECT_FALSE(TOrvIni::writeValue(disk.path() / "lagrul.ini", "Setup", "Tekst", kLarge));
     EXPECT_EQ(TOrvIni::readValue(disk.path() / "lagrul.ini", "Setup", "Database"), "/gammel/");
     EXPECT_EQ(filesNamed(disk.path(), "lagrul.ini"), std::vector<std::string>{"lagrul.ini"});
+    // A settings file that was not there leaves no empty one behind.
+    EXPECT_FALSE(TOrvIni::writeValue(disk.path() / "ny.ini", "Setup", "Tekst", kLarge));
+    EXPECT_TRUE(filesNamed(disk.path(), "ny.ini").empty());
 
     // The log stops without a word and without taking the program along.
     TLogFile log(true, {disk.path().string()});
