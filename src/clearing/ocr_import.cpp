@@ -155,14 +155,10 @@ private:
         std::sort(matched.begin(), matched.end(), [](const KidGroup* a, const KidGroup* b) {
             return a->claim->rowId < b->claim->rowId;
         });
-        std::vector<const data::ClaimState*> batch;
-        for (std::size_t first = 0; first < matched.size();
-             first += data::TClaimsByKid::kPaymentBatch) {
-            const std::size_t end =
-                std::min(matched.size(), first + data::TClaimsByKid::kPaymentBatch);
-            batch.clear();
-            for (std::size_t k = first; k < end; ++k) batch.push_back(&*matched[k]->claim);
-            claims.writePayments(batch);
+        std::vector<const data::ClaimState*> states;
+        states.reserve(matched.size());
+        for (const KidGroup* g : matched) states.push_back(&*g->claim);
+        claims.writePayments(states, [&](std::size_t first, std::size_t end) {
             for (std::size_t k = first; k < end; ++k) {
                 for (std::size_t i = matched[k]->first; i != kNone; i = payments_[i].next) {
                     payments_[i].utfall = Utfall::Matchet;
@@ -170,7 +166,7 @@ private:
                     progress_.step();
                 }
             }
-        }
+        });
     }
 
     // One look-up per KID for a few payments; one sequential read of the

@@ -297,6 +297,22 @@ bool TDatabase::tableExists(std::string_view name, std::string* storedName) {
     return true;
 }
 
+// --- WritesWithoutTriggers ---------------------------------------------
+
+WritesWithoutTriggers::WritesWithoutTriggers(TDatabase& db) : db_(db) {
+    if (!db_.connected()) throw EDatabaseError("Databasen er ikke tilkoblet", SQLITE_MISUSE);
+    sqlite3* h = db_.handle();
+    // -1 asks for the state without changing it.
+    int rc = sqlite3_db_config(h, SQLITE_DBCONFIG_ENABLE_TRIGGER, -1, &was_);
+    if (rc == SQLITE_OK) rc = sqlite3_db_config(h, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    if (rc != SQLITE_OK) db_.fail(rc);
+}
+
+WritesWithoutTriggers::~WritesWithoutTriggers() {
+    if (db_.connected())
+        sqlite3_db_config(db_.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, was_, nullptr);
+}
+
 // --- Transaction -------------------------------------------------------
 
 namespace {

@@ -163,6 +163,24 @@ private:
     bool done_ = false;
 };
 
+// While it lives, the connection's writes run without the tables' triggers,
+// whose one job is to fit texts written by SQL to their width. For bulk
+// writers that write only fitted texts (fittedText()) and no NULL text: a
+// trigger run per row costs them more than the write itself. The earlier
+// state comes back at the end; statements prepared meanwhile are prepared
+// anew when next run.
+class WritesWithoutTriggers {
+public:
+    explicit WritesWithoutTriggers(TDatabase& db);
+    ~WritesWithoutTriggers();
+    WritesWithoutTriggers(const WritesWithoutTriggers&) = delete;
+    WritesWithoutTriggers& operator=(const WritesWithoutTriggers&) = delete;
+
+private:
+    TDatabase& db_;
+    int was_ = 1;
+};
+
 // SQLite quoting of a name: "name" with inner quotes doubled.
 std::string quoteName(std::string_view name);
 

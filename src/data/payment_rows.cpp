@@ -1,7 +1,10 @@
 #include "data/payment_rows.h"
 
-#include "common/error.h"
+#include <algorithm>
+
 #include "common/text_codec.h"
+#include "data/schema.h"
+#include "data/table_def.h"
 
 namespace lagrull::data {
 
@@ -90,11 +93,22 @@ std::int64_t TClaimsByKid::rowEstimate() {
     return s.step() ? s.columnInt(0) : 0;
 }
 
+void TClaimsByKid::writePayments(
+    std::span<const ClaimState* const> states,
+    const std::function<void(std::size_t first, std::size_t end)>& written) {
+    const WritesWithoutTriggers noTriggers(db_);
+    for (std::size_t first = 0; first < states.size(); first += kPaymentBatch) {
+        const std::size_t end = std::min(states.size(), first + kPaymentBatch);
+        writeBatch(states.subspan(first, end - first));
+        written(first, end);
+    }
+}
+
 // One statement for a batch: a statement per claim would cost more than the
 // write itself.
-void TClaimsByKid::writePayments(std::span<const ClaimState* const> states) {
-    if (states.empty()) return;
-    if (states.size() > kPaymentBatch) throw Error("For mange krav i én skriving");
+void TClaimsByKid::writeBatch(std::span<const ClaimState* const> states) {
+    static const int betflagWidth = textWidth(mbetregDef(), "BETFLAG");
+    static const int betdatoWidth = textWidth(mbetregDef(), "BETDATO");
     std::string values;
     for (std::size_t i = 0; i < states.size(); ++i)
         values += i ? ",(?,?,?,?,?,?)" : "(?,?,?,?,?,?)";
@@ -106,8 +120,8 @@ void TClaimsByKid::writePayments(std::span<const ClaimState* const> states) {
     int n = 0;
     for (const ClaimState* state : states) {
         s.bind(++n, Value(state->rowId));
-        s.bindText(++n, state->betflag);
-        s.bindText(++n, state->betdato);
+        s.bindText(++n, fittedText(state->betflag, betflagWidth));
+        s.bindText(++n, fittedText(state->betdato, betdatoWidth));
         s.bind(++n, optionalValue(state->betbelop));
         s.bind(++n, optionalValue(state->differansebelop));
         s.bind(++n, Value(state->sletteflag));
