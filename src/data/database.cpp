@@ -126,6 +126,14 @@ void Statement::bindText(int index, std::string_view text, bool copy) {
                             copy ? SQLITE_TRANSIENT : SQLITE_STATIC));
 }
 
+void Statement::bindInt(int index, std::int64_t value) {
+    check(sqlite3_bind_int64(stmt_, index, value));
+}
+
+void Statement::bindReal(int index, double value) {
+    check(sqlite3_bind_double(stmt_, index, value));
+}
+
 void Statement::bindNull(int index) { check(sqlite3_bind_null(stmt_, index)); }
 
 void Statement::clearBindings() { sqlite3_clear_bindings(stmt_); }

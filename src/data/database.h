@@ -76,6 +76,8 @@ public:
     // The same without a Value, for passes that bind millions of values;
     // `copy` as for bind().
     void bindText(int index, std::string_view text, bool copy = true);
+    void bindInt(int index, std::int64_t value);
+    void bindReal(int index, double value);
     void bindNull(int index);
     void clearBindings();
 

@@ -20,8 +20,6 @@ std::optional<double> optionalReal(const Statement& s, int column) {
 
 double real(const Statement& s, int column) { return optionalReal(s, column).value_or(0.0); }
 
-Value optionalValue(const std::optional<double>& v) { return v ? Value(*v) : Value(); }
-
 }  // namespace
 
 std::vector<MemberRow> readAllMembers(TDatabase& db) {
@@ -80,12 +78,13 @@ std::optional<ClaimState> TClaimsByKid::find(const std::string& kid) {
 
 // In rowid order the first claim of a KID is the one the index holds first.
 // A claim passed by is not read past its KID.
-void TClaimsByKid::readAll(const std::function<ClaimState*(const std::string& key)>& into) {
+void TClaimsByKid::readAll(const std::function<ClaimState*(std::string_view key)>& into) {
     Statement s = db_.prepare(
         "SELECT rowid, BELOP, DATO, BETFLAG, DIFFERANSEBELOP, BETDATO, BETBELOP, SLETTEFLAG, KID "
         "FROM MBETREG WHERE KID <> '' ORDER BY rowid");
+    std::string upper;
     while (s.step())
-        if (ClaimState* claim = into(upperCase(s.columnView(8)))) *claim = claimState(s);
+        if (ClaimState* claim = into(upperCase(s.columnView(8), upper))) *claim = claimState(s);
 }
 
 std::int64_t TClaimsByKid::rowEstimate() {
@@ -117,14 +116,20 @@ void TClaimsByKid::writeBatch(std::span<const ClaimState* const> states) {
         ") UPDATE MBETREG SET BETFLAG = p.betflag, BETDATO = p.betdato, BETBELOP = p.betbelop, "
         "DIFFERANSEBELOP = p.differansebelop, SLETTEFLAG = p.sletteflag FROM p "
         "WHERE MBETREG.rowid = p.id");
+    const auto bindOptional = [&s](int n, const std::optional<double>& v) {
+        if (v)
+            s.bindReal(n, *v);
+        else
+            s.bindNull(n);
+    };
     int n = 0;
     for (const ClaimState* state : states) {
-        s.bind(++n, Value(state->rowId));
+        s.bindInt(++n, state->rowId);
         s.bindText(++n, fittedText(state->betflag, betflagWidth));
         s.bindText(++n, fittedText(state->betdato, betdatoWidth));
-        s.bind(++n, optionalValue(state->betbelop));
-        s.bind(++n, optionalValue(state->differansebelop));
-        s.bind(++n, Value(state->sletteflag));
+        bindOptional(++n, state->betbelop);
+        bindOptional(++n, state->differansebelop);
+        s.bindInt(++n, state->sletteflag);
     }
     s.execute();
 }

@@ -60,9 +60,9 @@ public:
     // large share of the table, where one look-up per KID would read its
     // pages at random. `into` is given each claim's KID upper-cased (the
     // index's comparison) and tells where to keep that claim, or nullptr to
-    // pass it by. Claims come in rowid order, so of several with one KID the
-    // one the index holds first comes first.
-    void readAll(const std::function<ClaimState*(const std::string& key)>& into);
+    // pass it by; the key lasts until the next claim. Claims come in rowid order, so of several
+    // with one KID the one the index holds first comes first.
+    void readAll(const std::function<ClaimState*(std::string_view key)>& into);
     // An upper bound of the number of claims, found without reading them.
     std::int64_t rowEstimate();
     // Writes BETFLAG, BETDATO, BETBELOP, DIFFERANSEBELOP and SLETTEFLAG of

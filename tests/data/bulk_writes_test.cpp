@@ -97,7 +97,7 @@ TEST_F(BulkWrites, PaymentsAreWrittenInBatchesAndCut) {
         "SELECT 1, 'm' || v, '15012026', 100, 'k' || v FROM n");
     std::vector<ClaimState> claims;
     TClaimsByKid byKid(db);
-    byKid.readAll([&claims](const std::string&) { return &claims.emplace_back(); });
+    byKid.readAll([&claims](std::string_view) { return &claims.emplace_back(); });
     ASSERT_EQ(claims.size(), 250u);
     std::vector<const ClaimState*> states;
     for (ClaimState& c : claims) {
