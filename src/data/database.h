@@ -168,9 +168,10 @@ private:
 // While it lives, the connection's writes run without the tables' triggers,
 // whose one job is to fit texts written by SQL to their width. For bulk
 // writers that write only fitted texts (fittedText()) and no NULL text: a
-// trigger run per row costs them more than the write itself. The earlier
-// state comes back at the end; statements prepared meanwhile are prepared
-// anew when next run.
+// trigger run per row costs them more than the write itself. The holder
+// keeps every other write out of its lifetime (a bulk pass's progress window
+// is modal). The earlier state comes back at the end; statements prepared
+// meanwhile are prepared anew when next run.
 class WritesWithoutTriggers {
 public:
     explicit WritesWithoutTriggers(TDatabase& db);
