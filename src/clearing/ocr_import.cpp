@@ -122,6 +122,7 @@ private:
     void registerPayments() {
         KeyTable kids(payments_.size());
         std::vector<KidGroup> groups;
+        groups.reserve(payments_.size());
         std::string upper;
         std::size_t pending = 0;
         for (std::size_t i = 0; i < payments_.size(); ++i) {
