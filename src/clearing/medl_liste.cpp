@@ -1,5 +1,9 @@
 #include "clearing/medl_liste.h"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
+
 namespace lagrull::clearing {
 
 namespace {
@@ -30,10 +34,13 @@ std::string TMedlListe::memberKey(std::int64_t orgnr, const std::string& medlnr)
 }
 
 TMedlListe::TMedlListe(data::TDatabase& db)
-    : members_(data::readAllMembers(db)), orgNames_(data::readOrganisationNames(db)) {
-    byKey_.reserve(members_.size());
+    : members_(data::readAllMembers(db)),
+      keys_(members_.size()),
+      orgNames_(data::readOrganisationNames(db)) {
+    rowOfKey_.reserve(members_.size());
     for (std::size_t i = 0; i < members_.size(); ++i)
-        byKey_.emplace(memberKey(members_[i].orgnr, members_[i].medlnr), i);  // first one stays
+        if (keys_.add(memberKey(members_[i].orgnr, members_[i].medlnr)) == rowOfKey_.size())
+            rowOfKey_.push_back(i);  // a key seen before keeps its first row
 }
 
 std::int64_t TMedlListe::orgnrOfKid(const std::string& kid) {
@@ -42,9 +49,13 @@ std::int64_t TMedlListe::orgnrOfKid(const std::string& kid) {
 
 const data::MemberRow* TMedlListe::memberOfKid(const std::string& kid) const {
     if (kid.size() < 3 + kMemberWidth) return nullptr;
-    const auto found =
-        byKey_.find(std::to_string(orgnrOfKid(kid)) + '|' + kid.substr(3, kMemberWidth));
-    return found == byKey_.end() ? nullptr : &members_[found->second];
+    // memberKey() of the KID's parts, made without an allocation.
+    std::array<char, 32> key{};
+    char* end = std::to_chars(key.data(), key.data() + 20, orgnrOfKid(kid)).ptr;
+    *end++ = '|';
+    end = std::copy_n(kid.data() + 3, kMemberWidth, end);
+    const std::size_t number = keys_.find(std::string_view(key.data(), end - key.data()));
+    return number == KeyTable::kMissing ? nullptr : &members_[rowOfKey_[number]];
 }
 
 bool TMedlListe::LookupKid(const std::string& kid, TLookupData& data) const {

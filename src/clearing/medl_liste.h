@@ -15,9 +15,9 @@
 #include <cstdint>
 #include <map>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "clearing/key_table.h"
 #include "data/payment_rows.h"
 
 namespace lagrull::clearing {
@@ -50,7 +50,8 @@ public:
 
 private:
     std::vector<data::MemberRow> members_;
-    std::unordered_map<std::string, std::size_t> byKey_;  // memberKey → first row
+    KeyTable keys_;                      // memberKey → its number
+    std::vector<std::size_t> rowOfKey_;  // number → the first row with the key
     std::map<std::int64_t, std::string> orgNames_;
 };
 

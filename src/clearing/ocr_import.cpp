@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "clearing/key_table.h"
 #include "clearing/medl_liste.h"
 #include "common/dates.h"
 #include "common/error.h"
@@ -45,8 +46,8 @@ struct Innbetaling {
     std::size_t next = kNone;  // the next payment of the same KID
 };
 
-// One KID of the file: its payments in file order, linked through
-// Innbetaling::next, and the claim it names.
+// One KID of the file (numbered by the KeyTable): its payments in file order,
+// linked through Innbetaling::next, and the claim it names.
 struct KidGroup {
     const std::string* kid = nullptr;  // as its first payment gives it
     std::size_t first = kNone, last = kNone;
@@ -119,14 +120,18 @@ private:
     // per claim in the table's own order, so that the writes touch each page
     // once.
     void registerPayments() {
-        std::unordered_map<std::string, KidGroup> groups;
+        KeyTable kids(payments_.size());
+        std::vector<KidGroup> groups;
         groups.reserve(payments_.size());
+        std::string upper;
         std::size_t pending = 0;
         for (std::size_t i = 0; i < payments_.size(); ++i) {
             Innbetaling& b = payments_[i];
             if (b.utfall != Utfall::Venter) continue;
             ++pending;
-            KidGroup& g = groups[upperCase(b.kid)];
+            const std::size_t number = kids.add(upperCase(b.kid, upper));
+            if (number == groups.size()) groups.emplace_back();
+            KidGroup& g = groups[number];
             if (g.first == kNone) {
                 g.kid = &b.kid;
                 g.first = i;
@@ -136,11 +141,11 @@ private:
             g.last = i;
         }
         data::TClaimsByKid claims(db_);
-        findClaims(claims, groups, pending);
+        findClaims(claims, kids, groups, pending);
 
         std::vector<KidGroup*> matched;
         matched.reserve(groups.size());
-        for (auto& [key, g] : groups) {
+        for (KidGroup& g : groups) {
             for (std::size_t i = g.first; i != kNone; i = payments_[i].next) {
                 const Innbetaling& b = payments_[i];
                 if (g.claim) {
@@ -155,14 +160,10 @@ private:
         std::sort(matched.begin(), matched.end(), [](const KidGroup* a, const KidGroup* b) {
             return a->claim->rowId < b->claim->rowId;
         });
-        std::vector<const data::ClaimState*> batch;
-        for (std::size_t first = 0; first < matched.size();
-             first += data::TClaimsByKid::kPaymentBatch) {
-            const std::size_t end =
-                std::min(matched.size(), first + data::TClaimsByKid::kPaymentBatch);
-            batch.clear();
-            for (std::size_t k = first; k < end; ++k) batch.push_back(&*matched[k]->claim);
-            claims.writePayments(batch);
+        std::vector<const data::ClaimState*> states;
+        states.reserve(matched.size());
+        for (const KidGroup* g : matched) states.push_back(&*g->claim);
+        claims.writePayments(states, [&](std::size_t first, std::size_t end) {
             for (std::size_t k = first; k < end; ++k) {
                 for (std::size_t i = matched[k]->first; i != kNone; i = payments_[i].next) {
                     payments_[i].utfall = Utfall::Matchet;
@@ -170,24 +171,24 @@ private:
                     progress_.step();
                 }
             }
-        }
+        });
     }
 
     // One look-up per KID for a few payments; one sequential read of the
     // claim table when they touch a large share of it, where look-ups would
     // read its pages at random.
-    static void findClaims(data::TClaimsByKid& claims,
-                           std::unordered_map<std::string, KidGroup>& groups,
-                           std::size_t payments) {
+    static void findClaims(data::TClaimsByKid& claims, const KeyTable& kids,
+                           std::vector<KidGroup>& groups, std::size_t payments) {
         constexpr std::int64_t kScanShare = 16;  // a scan pays off from one claim in 16
         if (static_cast<std::int64_t>(payments) * kScanShare < claims.rowEstimate()) {
-            for (auto& [key, g] : groups) g.claim = claims.find(*g.kid);
+            for (KidGroup& g : groups) g.claim = claims.find(*g.kid);
             return;
         }
-        claims.readAll([&](const std::string& key) -> data::ClaimState* {
-            const auto found = groups.find(key);
-            if (found == groups.end() || found->second.claim) return nullptr;  // the first stays
-            return &found->second.claim.emplace();
+        claims.readAll([&](std::string_view key) -> data::ClaimState* {
+            const std::size_t number = kids.find(key);
+            if (number == KeyTable::kMissing || groups[number].claim)
+                return nullptr;  // the first stays
+            return &groups[number].claim.emplace();
         });
     }
 

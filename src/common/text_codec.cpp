@@ -225,6 +225,17 @@ std::string upperCase(std::string_view utf8) {
     return mapCase(utf8, [](char32_t c) { return upperCase(c); });
 }
 
+std::string_view upperCase(std::string_view utf8, std::string& buffer) {
+    for (const char c : utf8) {
+        // Only a-z and the letters beyond ASCII have an upper case of their own.
+        if ((c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80) {
+            buffer = upperCase(utf8);
+            return buffer;
+        }
+    }
+    return utf8;
+}
+
 std::string lowerCase(std::string_view utf8) {
     return mapCase(utf8, [](char32_t c) { return lowerCase(c); });
 }

@@ -30,6 +30,9 @@ std::string fromU32(std::u32string_view text);
 // Upper case of Latin letters including "æ", "ø", "å" and the other
 // Latin-1 letters; other characters are kept.
 std::string upperCase(std::string_view utf8);
+// The same, made in `buffer` only when it differs from the text: a text
+// without lower-case letters (a KID of digits) is given back as it is.
+std::string_view upperCase(std::string_view utf8, std::string& buffer);
 char32_t upperCase(char32_t cp);
 std::string lowerCase(std::string_view utf8);
 char32_t lowerCase(char32_t cp);

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "data/schema.h"
+#include "data/table_def.h"
+
 namespace lagrull::data {
 
 namespace {
@@ -55,7 +58,12 @@ std::string updateSql() {
 
 TClaimWriter::TClaimWriter(TDatabase& db, std::int64_t orgNr, const std::string& dueDate,
                            const std::string& description)
-    : insert_(db.prepare(insertSql())), update_(db.prepare(updateSql())) {
+    : noTriggers_(db),
+      medlnrWidth_(textWidth(mbetregDef(), "MEDLNR")),
+      kidWidth_(textWidth(mbetregDef(), "KID")),
+      relWidth_(textWidth(mbetregDef(), "REL1")),
+      insert_(db.prepare(insertSql())),
+      update_(db.prepare(updateSql())) {
     Statement existing = db.prepare("SELECT MEDLNR FROM MBETREG WHERE ORGNR = ?1 AND DATO = ?2");
     existing.bind(1, Value(orgNr));
     existing.bind(2, Value(dueDate));
@@ -65,13 +73,15 @@ TClaimWriter::TClaimWriter(TDatabase& db, std::int64_t orgNr, const std::string&
     for (Statement* s : {&insert_, &update_}) {
         // The same for every claim of the run.
         s->bind(1, Value(orgNr));
-        s->bind(3, Value(dueDate));
-        s->bind(pTekst, Value(description));
+        s->bind(3, Value(std::string(fittedText(dueDate, textWidth(mbetregDef(), "DATO")))));
+        s->bind(pTekst,
+                Value(std::string(fittedText(description, textWidth(mbetregDef(), "TEKST")))));
     }
 }
 
 void TClaimWriter::write(const ClaimRow& claim) {
-    const bool known = std::binary_search(claimed_.begin(), claimed_.end(), claim.medlnr);
+    const bool known = std::binary_search(claimed_.begin(), claimed_.end(),
+                                          fittedText(claim.medlnr, medlnrWidth_));
     if (!known && bindAndRun(insert_, claim, false) > 0) return;
     bindAndRun(update_, claim, true);
 }
@@ -79,14 +89,14 @@ void TClaimWriter::write(const ClaimRow& claim) {
 int TClaimWriter::bindAndRun(Statement& s, const ClaimRow& claim, bool rewrite) {
     // The claim's texts outlive the statement's run: bound without a copy.
     constexpr bool copy = false;
-    s.bindText(2, claim.medlnr, copy);
+    s.bindText(2, fittedText(claim.medlnr, medlnrWidth_), copy);
     s.bind(pBelop, Value(claim.belop));
     s.bind(pBetaling, Value(claim.betaling));
-    s.bindText(pKid, claim.kid, copy);
+    s.bindText(pKid, fittedText(claim.kid, kidWidth_), copy);
     for (int n = 0; n < kClaimRelations; ++n) {
         const auto& rel = claim.rel[static_cast<std::size_t>(n)];
         if (rel)
-            s.bindText(pRel1 + n, *rel, copy);
+            s.bindText(pRel1 + n, fittedText(*rel, relWidth_), copy);
         else if (!rewrite || n < kClearedRelations)
             s.bindText(pRel1 + n, {}, copy);
         else

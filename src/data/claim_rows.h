@@ -3,8 +3,9 @@
 // prepared once, parameters bound by position.
 //
 // Invariants:
-// - No text column is ever written as NULL, so the tables' fitting trigger
-//   never has to rewrite a claim after it was written.
+// - The writes run without the tables' fitting triggers: every text is
+//   written cut to its column's width, as the triggers would leave it, and
+//   none as NULL.
 // - A claim that already holds exactly what the pass would write is left
 //   alone: the rewrite of an unchanged claim costs one index look-up and no
 //   write. Texts compare exactly (letter case counts).
@@ -47,7 +48,9 @@ private:
     // Runs the insert or the update for a claim; the rows changed.
     int bindAndRun(Statement& s, const ClaimRow& claim, bool rewrite);
 
-    std::vector<std::string> claimed_;  // members with a claim on the date, sorted
+    WritesWithoutTriggers noTriggers_;       // first: the statements are prepared without them
+    int medlnrWidth_, kidWidth_, relWidth_;  // REL1–REL14 share one width
+    std::vector<std::string> claimed_;       // members with a claim on the date, sorted
     Statement insert_, update_;
 };
 

@@ -126,6 +126,14 @@ void Statement::bindText(int index, std::string_view text, bool copy) {
                             copy ? SQLITE_TRANSIENT : SQLITE_STATIC));
 }
 
+void Statement::bindInt(int index, std::int64_t value) {
+    check(sqlite3_bind_int64(stmt_, index, value));
+}
+
+void Statement::bindReal(int index, double value) {
+    check(sqlite3_bind_double(stmt_, index, value));
+}
+
 void Statement::bindNull(int index) { check(sqlite3_bind_null(stmt_, index)); }
 
 void Statement::clearBindings() { sqlite3_clear_bindings(stmt_); }
@@ -295,6 +303,22 @@ bool TDatabase::tableExists(std::string_view name, std::string* storedName) {
     if (!s.step()) return false;
     if (storedName) *storedName = s.columnText(0);
     return true;
+}
+
+// --- WritesWithoutTriggers ---------------------------------------------
+
+WritesWithoutTriggers::WritesWithoutTriggers(TDatabase& db) : db_(db) {
+    if (!db_.connected()) throw EDatabaseError("Databasen er ikke tilkoblet", SQLITE_MISUSE);
+    sqlite3* h = db_.handle();
+    // -1 asks for the state without changing it.
+    int rc = sqlite3_db_config(h, SQLITE_DBCONFIG_ENABLE_TRIGGER, -1, &was_);
+    if (rc == SQLITE_OK) rc = sqlite3_db_config(h, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    if (rc != SQLITE_OK) db_.fail(rc);
+}
+
+WritesWithoutTriggers::~WritesWithoutTriggers() {
+    if (db_.connected())
+        sqlite3_db_config(db_.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, was_, nullptr);
 }
 
 // --- Transaction -------------------------------------------------------

@@ -76,6 +76,8 @@ public:
     // The same without a Value, for passes that bind millions of values;
     // `copy` as for bind().
     void bindText(int index, std::string_view text, bool copy = true);
+    void bindInt(int index, std::int64_t value);
+    void bindReal(int index, double value);
     void bindNull(int index);
     void clearBindings();
 
@@ -161,6 +163,25 @@ private:
     TDatabase& db_;
     std::string name_;
     bool done_ = false;
+};
+
+// While it lives, the connection's writes run without the tables' triggers,
+// whose one job is to fit texts written by SQL to their width. For bulk
+// writers that write only fitted texts (fittedText()) and no NULL text: a
+// trigger run per row costs them more than the write itself. The holder
+// keeps every other write out of its lifetime (a bulk pass's progress window
+// is modal). The earlier state comes back at the end; statements prepared
+// meanwhile are prepared anew when next run.
+class WritesWithoutTriggers {
+public:
+    explicit WritesWithoutTriggers(TDatabase& db);
+    ~WritesWithoutTriggers();
+    WritesWithoutTriggers(const WritesWithoutTriggers&) = delete;
+    WritesWithoutTriggers& operator=(const WritesWithoutTriggers&) = delete;
+
+private:
+    TDatabase& db_;
+    int was_ = 1;
 };
 
 // SQLite quoting of a name: "name" with inner quotes doubled.

@@ -7,17 +7,11 @@
 
 #include "common/text_codec.h"
 #include "data/database.h"
+#include "data/table_def.h"
 
 namespace lagrull::data {
 
 namespace {
-
-std::string cutToCharacters(std::string_view text, int size) {
-    if (size <= 0 || text.size() <= static_cast<std::size_t>(size)) return std::string(text);
-    std::size_t pos = 0;
-    for (int n = 0; n < size && pos < text.size(); ++n) decodeUtf8(text, pos);
-    return std::string(text.substr(0, pos));
-}
 
 std::string_view trimmed(std::string_view t) {
     while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
@@ -90,7 +84,7 @@ std::int64_t leadingInteger(std::string_view text) {
 }
 
 Value textToValue(const FieldSlot& field, std::string_view text) {
-    if (field.type == FieldType::String) return Value(cutToCharacters(text, field.size));
+    if (field.type == FieldType::String) return Value(std::string(fittedText(text, field.size)));
     const std::string_view t = trimmed(text);
     if (t.empty()) return Value();
     switch (field.type) {

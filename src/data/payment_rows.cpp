@@ -1,7 +1,10 @@
 #include "data/payment_rows.h"
 
-#include "common/error.h"
+#include <algorithm>
+
 #include "common/text_codec.h"
+#include "data/schema.h"
+#include "data/table_def.h"
 
 namespace lagrull::data {
 
@@ -16,8 +19,6 @@ std::optional<double> optionalReal(const Statement& s, int column) {
 }
 
 double real(const Statement& s, int column) { return optionalReal(s, column).value_or(0.0); }
-
-Value optionalValue(const std::optional<double>& v) { return v ? Value(*v) : Value(); }
 
 }  // namespace
 
@@ -77,12 +78,13 @@ std::optional<ClaimState> TClaimsByKid::find(const std::string& kid) {
 
 // In rowid order the first claim of a KID is the one the index holds first.
 // A claim passed by is not read past its KID.
-void TClaimsByKid::readAll(const std::function<ClaimState*(const std::string& key)>& into) {
+void TClaimsByKid::readAll(const std::function<ClaimState*(std::string_view key)>& into) {
     Statement s = db_.prepare(
         "SELECT rowid, BELOP, DATO, BETFLAG, DIFFERANSEBELOP, BETDATO, BETBELOP, SLETTEFLAG, KID "
         "FROM MBETREG WHERE KID <> '' ORDER BY rowid");
+    std::string upper;
     while (s.step())
-        if (ClaimState* claim = into(upperCase(s.columnView(8)))) *claim = claimState(s);
+        if (ClaimState* claim = into(upperCase(s.columnView(8), upper))) *claim = claimState(s);
 }
 
 std::int64_t TClaimsByKid::rowEstimate() {
@@ -90,11 +92,22 @@ std::int64_t TClaimsByKid::rowEstimate() {
     return s.step() ? s.columnInt(0) : 0;
 }
 
+void TClaimsByKid::writePayments(
+    std::span<const ClaimState* const> states,
+    const std::function<void(std::size_t first, std::size_t end)>& written) {
+    const WritesWithoutTriggers noTriggers(db_);
+    for (std::size_t first = 0; first < states.size(); first += kPaymentBatch) {
+        const std::size_t end = std::min(states.size(), first + kPaymentBatch);
+        writeBatch(states.subspan(first, end - first));
+        written(first, end);
+    }
+}
+
 // One statement for a batch: a statement per claim would cost more than the
 // write itself.
-void TClaimsByKid::writePayments(std::span<const ClaimState* const> states) {
-    if (states.empty()) return;
-    if (states.size() > kPaymentBatch) throw Error("For mange krav i én skriving");
+void TClaimsByKid::writeBatch(std::span<const ClaimState* const> states) {
+    static const int betflagWidth = textWidth(mbetregDef(), "BETFLAG");
+    static const int betdatoWidth = textWidth(mbetregDef(), "BETDATO");
     std::string values;
     for (std::size_t i = 0; i < states.size(); ++i)
         values += i ? ",(?,?,?,?,?,?)" : "(?,?,?,?,?,?)";
@@ -103,14 +116,20 @@ void TClaimsByKid::writePayments(std::span<const ClaimState* const> states) {
         ") UPDATE MBETREG SET BETFLAG = p.betflag, BETDATO = p.betdato, BETBELOP = p.betbelop, "
         "DIFFERANSEBELOP = p.differansebelop, SLETTEFLAG = p.sletteflag FROM p "
         "WHERE MBETREG.rowid = p.id");
+    const auto bindOptional = [&s](int n, const std::optional<double>& v) {
+        if (v)
+            s.bindReal(n, *v);
+        else
+            s.bindNull(n);
+    };
     int n = 0;
     for (const ClaimState* state : states) {
-        s.bind(++n, Value(state->rowId));
-        s.bindText(++n, state->betflag);
-        s.bindText(++n, state->betdato);
-        s.bind(++n, optionalValue(state->betbelop));
-        s.bind(++n, optionalValue(state->differansebelop));
-        s.bind(++n, Value(state->sletteflag));
+        s.bindInt(++n, state->rowId);
+        s.bindText(++n, fittedText(state->betflag, betflagWidth));
+        s.bindText(++n, fittedText(state->betdato, betdatoWidth));
+        bindOptional(++n, state->betbelop);
+        bindOptional(++n, state->differansebelop);
+        s.bindInt(++n, state->sletteflag);
     }
     s.execute();
 }

@@ -9,6 +9,8 @@
 //   KID index; of several claims with one KID the first in index order wins,
 //   the same one every time.
 // - A payment never clears BETFLAG: a settled claim stays settled.
+// - Payments are written without the tables' fitting triggers, their texts
+//   cut to the columns' widths here.
 
 #include <cstdint>
 #include <functional>
@@ -58,21 +60,26 @@ public:
     // large share of the table, where one look-up per KID would read its
     // pages at random. `into` is given each claim's KID upper-cased (the
     // index's comparison) and tells where to keep that claim, or nullptr to
-    // pass it by. Claims come in rowid order, so of several with one KID the
-    // one the index holds first comes first.
-    void readAll(const std::function<ClaimState*(const std::string& key)>& into);
+    // pass it by; the key lasts until the next claim. Claims come in rowid order, so of several
+    // with one KID the one the index holds first comes first.
+    void readAll(const std::function<ClaimState*(std::string_view key)>& into);
     // An upper bound of the number of claims, found without reading them.
     std::int64_t rowEstimate();
     // Writes BETFLAG, BETDATO, BETBELOP, DIFFERANSEBELOP and SLETTEFLAG of
-    // the claims `state.rowId`, up to kPaymentBatch of them in one statement:
-    // all of them or, when it fails, none.
+    // the claims `state.rowId`, kPaymentBatch of them in one statement each:
+    // each batch all of it or, when it fails, none. `written` is told the
+    // range [first, end) of `states` after each batch is written.
     static constexpr std::size_t kPaymentBatch = 100;
-    void writePayments(std::span<const ClaimState* const> states);
+    void writePayments(std::span<const ClaimState* const> states,
+                       const std::function<void(std::size_t first, std::size_t end)>& written);
     // BBSOPPDRAGSNR := assignment (and SLETTEFLAG := 1 when `deletion`) of
     // the claim with this KID; false when there is none.
     bool markSent(const std::string& kid, std::int64_t assignment, bool deletion);
 
 private:
+    // One statement for up to kPaymentBatch claims.
+    void writeBatch(std::span<const ClaimState* const> states);
+
     TDatabase& db_;
     Statement find_, sent_, deleted_;
 };

@@ -66,6 +66,18 @@ const TFieldInfo* findField(const std::vector<TFieldInfo>& fields, std::string_v
 
 }  // namespace
 
+std::string_view fittedText(std::string_view text, int size) {
+    if (size <= 0 || text.size() <= static_cast<std::size_t>(size)) return text;
+    std::size_t pos = 0;
+    for (int n = 0; n < size && pos < text.size(); ++n) decodeUtf8(text, pos);
+    return text.substr(0, pos);
+}
+
+int textWidth(const TTableDef& def, std::string_view fieldName) {
+    const TFieldInfo* f = findField(def.Fields, fieldName);
+    return f && f->DataType == FieldType::String ? f->Size : 0;
+}
+
 std::string storedIndexName(std::string_view baseName, std::string_view indexName) {
     return std::string(baseName) + "$" + std::string(indexName);
 }

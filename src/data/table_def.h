@@ -9,7 +9,8 @@
 // secondary index is an SQLite index named "<base>$<name>", its text columns
 // ordered by NORSK when the index is case-insensitive, else by BINARY.
 // Triggers named "<base>$fit..." cut texts written by SQL to their width and
-// turn a NULL text into ''.
+// turn a NULL text into ''. A writer that runs without them (WritesWithout-
+// Triggers) writes every text as fittedText() gives it and never a NULL text.
 
 #include <string>
 #include <string_view>
@@ -66,6 +67,12 @@ std::string createIndexSql(std::string_view baseName, const TIndexInfo& index,
                            const std::vector<TFieldInfo>& fields);
 std::vector<std::string> createTriggerSql(std::string_view baseName,
                                           const std::vector<TFieldInfo>& fields);
+
+// The text as the fitting triggers leave it: its first `size` characters
+// (all of it when `size` is 0).
+std::string_view fittedText(std::string_view text, int size);
+// The width of a String field of the definition; 0 when it has none.
+int textWidth(const TTableDef& def, std::string_view fieldName);
 
 // The name of a secondary index on SQLite.
 std::string storedIndexName(std::string_view baseName, std::string_view indexName);

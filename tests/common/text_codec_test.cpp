@@ -37,4 +37,15 @@ TEST(TextCodec, UpperAndLowerCaseIncludeNorwegianLetters) {
     EXPECT_EQ(lowerCase(U'Ž'), U'ž');
 }
 
+TEST(TextCodec, UpperCaseIntoABufferCopiesOnlyWhatChanges) {
+    std::string buffer = "old";
+    const std::string kid = "0010000010150126-X";
+    const std::string_view same = upperCase(kid, buffer);
+    EXPECT_EQ(same.data(), kid.data());  // given back as it is
+    EXPECT_EQ(buffer, "old");
+    EXPECT_EQ(upperCase("0010000010150126x", buffer), "0010000010150126X");
+    EXPECT_EQ(upperCase("Ørn", buffer), "ØRN");
+    EXPECT_EQ(upperCase("ß", buffer), "ß");  // beyond ASCII, made in the buffer all the same
+}
+
 }  // namespace
