@@ -15,6 +15,7 @@
 #include "data/data_store.h"
 #include "data/field_access.h"
 #include "data/orv_query.h"
+#include "import_form.h"
 #include "quiet_ui.h"
 #include "services/import_form_logic.h"
 #include "services/member_import.h"
@@ -29,17 +30,6 @@ using namespace lagrull::data;
 constexpr int kMembers = 100000;
 constexpr const char* kPostalNumbers[] = {"0150", "5003", "7030", "9008", "4006",
                                           "2615", "1360", "3015", "6800", "8006"};
-
-class OkForm : public TImportFormStep {
-public:
-    explicit OkForm(std::string file) : file_(std::move(file)) {}
-    bool ShowModal(TImportFormLogic& logic) override {
-        return logic.ChooseFile(file_) && logic.CheckTypes() < 0 && logic.Run(nullptr, {});
-    }
-
-private:
-    std::string file_;
-};
 
 struct Register {
     bench::QuietUi ui;
@@ -162,7 +152,7 @@ void BM_Import100000Members(benchmark::State& state) {
         state.ResumeTiming();
         import = seconds([&] {
             TMemberImport run(r.ui, r.store->tables(), r.postal);
-        OkForm form(r.file);
+        test::OkForm form(r.file);
         if (!run.Execute(form) || run.Transferred().members != kMembers)
             state.SkipWithError("the import did not take every member");
     });
