@@ -25,8 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     namespace fuzz = lagrull::fuzz;
     if (size == 0) return 0;
     // The first byte picks the separator, as the user would in the window.
-    const char separator =
-        tFileTrans::kSeparators[data[0] % std::size(tFileTrans::kSeparators)];
+    const char separator = tFileTrans::kSeparators[data[0] % std::size(tFileTrans::kSeparators)];
     const std::string_view bytes = fuzz::asText(data + 1, size - 1);
     (void)TImportReader::HasCtosMark(bytes);
     (void)TImportReader::HasUtf8Bom(bytes);

@@ -40,8 +40,9 @@ public:
 
 protected:
     Answer doMessage(const std::string&, const std::string&, Buttons buttons, Icon) override {
-        return buttons == Buttons::Ok ? Answer::Ok
-                                      : (buttons == Buttons::OkCancel ? Answer::Cancel : Answer::No);
+        return buttons == Buttons::Ok
+                   ? Answer::Ok
+                   : (buttons == Buttons::OkCancel ? Answer::Cancel : Answer::No);
     }
     void doShowWait(const std::string&, const std::string&) override {}
 };
