@@ -43,7 +43,7 @@ const std::filesystem::path& scratchDirectory() {
 }
 
 std::filesystem::path writeScratchFile(const std::string& name, std::string_view bytes) {
-    const auto path = scratchDirectory() / name;
+    auto path = scratchDirectory() / name;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return path;
