@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 # by hand (see scripts/fetch-postal-register.sh); make passes it on to the
 # scripts and to CMake.
 
-.PHONY: run demo test deps configure build test-nogui sanitize bench format-check tidy clean
+.PHONY: run demo test deps configure build test-nogui sanitize fuzz-ci bench format-check tidy clean
 
 run: build
 	$(BUILD)/src/app/lagrul
@@ -45,6 +45,11 @@ sanitize:
 	$(MAKE) test BUILD=build-asan GUI=OFF \
 	  CMAKE_FLAGS="-DLAGRULL_SANITIZE=ON -DLAGRULL_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug"
 
+# Every fuzz target for a short run on its committed corpus (Clang,
+# libFuzzer and the sanitizers); fails on any finding.
+fuzz-ci:
+	./scripts/fuzz-ci.sh build-fuzz
+
 bench: build
 	for b in $(BUILD)/bench/bench_*; do $$b; done
 
@@ -57,4 +62,4 @@ tidy: build
 	./scripts/tidy-changed.sh $(BUILD) $(TIDY_BASE)
 
 clean:
-	rm -rf build build-nogui build-asan
+	rm -rf build build-nogui build-asan build-fuzz

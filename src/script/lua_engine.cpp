@@ -8,6 +8,7 @@
 
 #include "common/error.h"
 #include "script/lua_values.h"
+#include "script/pattern_work.h"
 
 namespace lagrull::script_detail {
 
@@ -21,7 +22,9 @@ constexpr int kHookStep = 1000;
 
 // Safe mode: no files, processes, modules or debug access. os keeps only
 // the clock and the calendar; load accepts text chunks only (binary chunks
-// can break the engine).
+// can break the engine). A finalizer (__gc) would run script code outside
+// the run and its budgets, whenever the collector or the close calls it, so
+// setmetatable refuses one.
 constexpr const char* kSafeSetup = R"lua(
 local rawload, select, os = load, select, os
 dofile, loadfile, print = nil, nil, nil
@@ -30,6 +33,13 @@ load = function(chunk, name, mode, ...)
   return rawload(chunk, name, 't')
 end
 _G.os = { clock = os.clock, date = os.date, time = os.time, difftime = os.difftime }
+local rawsetmetatable, rawget, type, error = setmetatable, rawget, type, error
+setmetatable = function(t, mt)
+  if type(mt) == 'table' and rawget(mt, '__gc') ~= nil then
+    error('__gc er ikke tillatt i sikre skript', 2)
+  end
+  return rawsetmetatable(t, mt)
+end
 )lua";
 
 LuaEngine::Budget& budgetOf(lua_State* L) {
@@ -93,6 +103,38 @@ int messageHandler(lua_State* L) {
     return 1;
 }
 
+// string.find, match, gmatch and gsub in safe mode: the original (upvalue 1)
+// once the work of the pattern on the subject is known to be bounded. Upvalue
+// 2 is true for find, whose fourth argument asks for a plain search.
+int guardedPatternFunction(lua_State* L) {
+    const bool plainFind = lua_toboolean(L, lua_upvalueindex(2)) && lua_toboolean(L, 4);
+    if (lua_type(L, 2) == LUA_TSTRING && !plainFind) {
+        std::size_t patternLength = 0;
+        const char* pattern = lua_tolstring(L, 2, &patternLength);
+        // A number subject is turned into a short text by the original.
+        const std::size_t subjectLength =
+            lua_type(L, 1) == LUA_TSTRING ? lua_rawlen(L, 1) : std::size_t{64};
+        if (patternWorkBound({pattern, patternLength}, subjectLength) > kPatternWorkLimit)
+            return luaL_error(L, "mønsteret er for krevende for en tekst på %d tegn",
+                              static_cast<int>(subjectLength));
+    }
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_insert(L, 1);
+    lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
+    return lua_gettop(L);
+}
+
+void guardPatternFunctions(lua_State* L) {
+    lua_getglobal(L, LUA_STRLIBNAME);
+    for (const char* name : {"find", "match", "gmatch", "gsub"}) {
+        lua_getfield(L, -1, name);
+        lua_pushboolean(L, std::strcmp(name, "find") == 0);
+        lua_pushcclosure(L, guardedPatternFunction, 2);
+        lua_setfield(L, -2, name);
+    }
+    lua_pop(L, 1);
+}
+
 struct StartArgs {
     const EngineOptions* options;
     const GlobalObjects* objects;
@@ -112,6 +154,7 @@ int startState(lua_State* L) {
             lua_pop(L, 1);
         }
         if (luaL_dostring(L, kSafeSetup) != LUA_OK) return lua_error(L);
+        guardPatternFunctions(L);
     } else {
         luaL_openlibs(L);
     }
@@ -175,9 +218,12 @@ LuaEngine::LuaEngine(const EngineOptions& options, const GlobalObjects& objects)
 }
 
 LuaEngine::~LuaEngine() {
-    // Finalizers of the script still run at close, with a fresh budget.
+    // Finalizers of the script still run at close, with a fresh budget and
+    // within the memory limit (each runs protected, so a refused allocation
+    // ends only that finalizer).
     budget_.executed = 0;
     lua_sethook(state_, countHook, LUA_MASKCOUNT, kHookStep);
+    MemoryLimit limit(budget_);
     lua_close(state_);
 }
 

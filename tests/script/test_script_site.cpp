@@ -36,9 +36,13 @@ public:
     }
 };
 
-EActiveScript errorOf(TActiveScriptSite& site, const std::string& expression) {
+// The error of an expression, or of a whole script with `script`.
+EActiveScript errorOf(TActiveScriptSite& site, const std::string& expression, bool script = false) {
     try {
-        site.evaluate(expression);
+        if (script)
+            site.execute("Lua", expression);
+        else
+            site.evaluate(expression);
     } catch (const EActiveScript& e) {
         return e;
     }
@@ -230,6 +234,50 @@ TEST(ScriptSite, MemoryIsBounded) {
                  "Scriptfeil: Skriptet brukte mer minne enn tillatt i linje 0 pos. 0");
     EXPECT_THROW(site.execute("Lua", "local t = {} for i = 1, 1e8 do t[i] = i end"), EActiveScript);
     EXPECT_EQ(site.evaluate("#string.rep('x', 1000)"), "1000");
+}
+
+// The matcher runs within one instruction: a pattern that backtracks over a
+// long text would run for hours past the instruction budget.
+TEST(ScriptSite, SafeModeBoundsPatternMatching) {
+    TActiveScriptSite site;
+    site.setSafeMode(true);
+    for (const char* script : {"return string.rep('a', 30000):find('.-.-.-b')",
+                               "return string.rep('a', 1e6):gsub('a*b', '')",
+                               "for w in string.rep('a', 1e5):gmatch('a-b') do end",
+                               "return string.rep('a', 40):match(string.rep('a?', 40) .. 'b')"})
+        EXPECT_NE(std::string(errorOf(site, script, true).what()).find("mønsteret er for krevende"),
+                  std::string::npos)
+            << script;
+    // Ordinary matching, a plain search on a long text and gsub's count stay.
+    EXPECT_EQ(site.evaluate("('Kari Nordmann'):match('^(%S+)')"), "Kari");
+    EXPECT_EQ(site.evaluate("select(2, string.rep('a b ', 2000):gsub('%s+', ' '))"), "4000");
+    EXPECT_EQ(site.evaluate("string.rep('a', 1e6):find('b', 1, true) == nil"), "true");
+    EXPECT_EQ(site.evaluate("('aaa'):gsub('a', 'b', 2)"), "bba");
+    EXPECT_EQ(site.evaluate("string.find(12345, '3')"), "3");
+}
+
+// A finalizer runs when the collector or the close calls it, outside the
+// run and its budgets: a safe script may not have one.
+TEST(ScriptSite, SafeModeRefusesFinalizers) {
+    TActiveScriptSite site;
+    site.setSafeMode(true);
+    EXPECT_NE(std::string(errorOf(site, "setmetatable({}, {__gc = function() end})", true).what())
+                  .find("__gc er ikke tillatt"),
+              std::string::npos);
+    EXPECT_EQ(site.evaluate("setmetatable({}, {__index = function() return 7 end}).x"), "7");
+}
+
+// Finalizers of a trusted script still run at close, within the memory limit.
+TEST(ScriptSite, FinalizersAtCloseStayWithinTheMemoryLimit) {
+    auto member = std::make_shared<MemberObject>();
+    TActiveScriptSite site;
+    site.setMemoryLimit(4 << 20);
+    site.addGlobalObject("Medlem", member);
+    site.execute("Lua",
+                 "setmetatable({}, {__gc = function()"
+                 " Medlem.Navn = tostring(#string.rep('x', 100000000)) end})");
+    site.reset();
+    EXPECT_EQ(member->name, "Kari Nordmann");
 }
 
 }  // namespace
