@@ -26,6 +26,7 @@ for dir in tests/fuzz/corpus/*/; do
   mkdir -p "$work/$t"
   cp "$dir"* "$work/$t/"
   log="$build/fuzz-logs/$t.log"
+  rm -f "$build/fuzz-findings/$t-"*
   if "$build/tests/fuzz/fuzz_$t" "$work/$t" -dict="tests/fuzz/dict/$t.dict" \
        -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
        -artifact_prefix="$build/fuzz-findings/$t-" >"$log" 2>&1; then
@@ -33,6 +34,11 @@ for dir in tests/fuzz/corpus/*/; do
   else
     echo "fuzz_$t: FUNN (se $log)"
     grep -E '^(==[0-9]+==|SUMMARY|artifact_prefix|Test unit written)' "$log" | head -5
+    # The finding's input, in hex, so that it can be replayed from CI's output.
+    for unit in "$build/fuzz-findings/$t-"*; do
+      [ -f "$unit" ] || continue
+      echo "Inndata ($(basename "$unit"), hex): $(head -c 2048 "$unit" | od -An -tx1 -v | tr -d ' \n')"
+    done
     failed+=("$t")
   fi
 done

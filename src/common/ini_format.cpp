@@ -38,6 +38,8 @@ std::string scrambleSecond(std::string_view line) {
 
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 std::vector<std::string_view> splitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
@@ -60,7 +62,7 @@ std::string_view trimRight(std::string_view s) {
 }  // namespace
 
 Document parse(std::string_view bytes) {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
     std::vector<std::string_view> raw = splitLines(bytes);
     Document doc;
     std::size_t first = 0;
@@ -120,6 +122,10 @@ std::string serialise(const Document& doc) {
         put(trimRight(s.lines[n - 1]));
         out += "\r\n";
     }
+    // Reading drops one byte-order mark before the first line; a first line
+    // that itself begins with one gets another in front, or it would lose
+    // its own (and "@@@@@" behind it would read as a scrambled file).
+    if (!scrambled && out.starts_with(kByteOrderMark)) out.insert(0, kByteOrderMark);
     return out;
 }
 

@@ -85,6 +85,24 @@ TEST(IniFormat, ParseAndSerialise) {
     EXPECT_EQ(serialise(doc), "topp=1\r\n\r\n[A]\r\nx=1\r\n\r\n[Tom]\r\n[B]\r\ny=2\r\n\r\n");
 }
 
+// Reading drops one byte-order mark; a first line that starts with another
+// must keep it through writing and reading, and must not turn into the
+// scrambled form's head.
+TEST(IniFormat, ByteOrderMarkInTheFirstLineSurvivesWriteAndRead) {
+    const std::string bom = "\xEF\xBB\xBF";
+    for (const std::string& text : {bom + bom + "x=1", bom + bom + "@@@@@\r\nx=1"}) {
+        const Document doc = parse(text);
+        ASSERT_EQ(doc.scramble, Scramble::None) << text;
+        EXPECT_EQ(doc.sections[0].lines.at(0).rfind(bom, 0), 0u);
+        const std::string written = serialise(doc);
+        const Document back = parse(written);
+        EXPECT_EQ(back.scramble, Scramble::None);
+        EXPECT_EQ(back.sections[0].lines.at(0), doc.sections[0].lines.at(0));
+        EXPECT_EQ(serialise(back), written);
+    }
+    EXPECT_EQ(serialise(parse(bom + "x=1")), "x=1\r\n\r\n");
+}
+
 TEST(IniFormat, ScrambledDocumentIsWrittenInTheSecondForm) {
     Document doc =
         parse("@@@@\r\n" + scrambleFirst("[S]") + "\r\n" + scrambleFirst("k=v") + "\r\n");
