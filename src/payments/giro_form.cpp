@@ -104,7 +104,7 @@ std::vector<std::string> payer(const GiroRecord& g) {
 std::string GiroRecord::value(std::string_view field) const {
     const std::string wanted = upperCase(field);
     for (std::size_t i = 0; i < fields_->size() && i < values_.size(); ++i)
-        if (upperCase((*fields_)[i]) == wanted) return values_[i];
+        if ((*fields_)[i] == wanted) return values_[i];
     return {};
 }
 
@@ -120,9 +120,9 @@ std::vector<GiroRecord> parseGiroFile(std::string_view bytes) {
         start = end + 1;
     }
     auto fields = std::make_shared<std::vector<std::string>>(splitTabs(lines.front()));
+    for (std::string& name : *fields) name = upperCase(name);
     const auto& f = *fields;
-    if (std::none_of(f.begin(), f.end(),
-                     [](const std::string& n) { return upperCase(n) == "KID"; }))
+    if (std::none_of(f.begin(), f.end(), [](const std::string& n) { return n == "KID"; }))
         throw FormatError(
             "Filen er ingen girofil: første linje mangler feltnavnene (kid, belop, "
             "motkonto …).");

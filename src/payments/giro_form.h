@@ -30,6 +30,8 @@ namespace lagrull {
 // One giro of the export file, its values by field name (UTF-8).
 class GiroRecord {
 public:
+    // fields: the header's field names in upper case, shared by every record
+    // of a file, so that a look-up converts only the name it is asked for.
     GiroRecord(std::shared_ptr<const std::vector<std::string>> fields,
                std::vector<std::string> values)
         : fields_(std::move(fields)), values_(std::move(values)) {}
