@@ -21,12 +21,6 @@ std::int64_t leadingNumber(const std::string& text) {
     return value;
 }
 
-std::string memberName(const std::string& enavn, const std::string& fornavn) {
-    if (enavn.empty()) return fornavn;
-    if (fornavn.empty()) return enavn;
-    return enavn + ", " + fornavn;
-}
-
 std::string TMedlListe::memberKey(std::int64_t orgnr, const std::string& medlnr) {
     std::string padded = medlnr;
     if (padded.size() < kMemberWidth) padded.insert(0, kMemberWidth - padded.size(), '0');
@@ -38,9 +32,13 @@ TMedlListe::TMedlListe(data::TDatabase& db)
       keys_(members_.size()),
       orgNames_(data::readOrganisationNames(db)) {
     rowOfKey_.reserve(members_.size());
-    for (std::size_t i = 0; i < members_.size(); ++i)
-        if (keys_.add(memberKey(members_[i].orgnr, members_[i].medlnr)) == rowOfKey_.size())
-            rowOfKey_.push_back(i);  // a key seen before keeps its first row
+    for (std::size_t i = 0; i < members_.size(); ++i) {
+        const std::size_t number = keys_.add(memberKey(members_[i].orgnr, members_[i].medlnr));
+        if (number == rowOfKey_.size())
+            rowOfKey_.push_back(i);
+        else if (members_[i].medlnr < members_[rowOfKey_[number]].medlnr)
+            rowOfKey_[number] = i;
+    }
 }
 
 std::int64_t TMedlListe::orgnrOfKid(const std::string& kid) {
@@ -61,11 +59,22 @@ const data::MemberRow* TMedlListe::memberOfKid(const std::string& kid) const {
 bool TMedlListe::LookupKid(const std::string& kid, TLookupData& data) const {
     data.Orgnr = orgnrOfKid(kid);
     const auto org = orgNames_.find(data.Orgnr);
+    // Assigned, not built anew, so that a TLookupData used for many KIDs keeps
+    // its buffers.
     data.OrgNavn = org == orgNames_.end() ? "Feil: Ukjent organisasjon!!" : org->second;
     const data::MemberRow* member = memberOfKid(kid);
-    data.Medlnr = member ? member->medlnr : std::string();
-    data.Navn = member ? memberName(member->enavn, member->fornavn) : "Feil: Ukjent kunde!!";
-    return member != nullptr;
+    if (!member) {
+        data.Medlnr.clear();
+        data.Navn = "Feil: Ukjent kunde!!";
+        return false;
+    }
+    data.Medlnr = member->medlnr;
+    data.Navn = member->enavn;
+    if (member->enavn.empty())
+        data.Navn = member->fornavn;
+    else if (!member->fornavn.empty())
+        data.Navn.append(", ").append(member->fornavn);
+    return true;
 }
 
 void TMedlListe::setBetaling(const data::MemberRow& member, std::int64_t betaling) {

@@ -7,8 +7,9 @@
 //   member of that organisation whose number, left-padded with "0" to 11
 //   characters, equals positions 4–14. The organisation always takes part in
 //   the match: a member of another organisation with the same number is
-//   never taken for the payer.
-// - The snapshot is in primary-key order and is changed only through
+//   never taken for the payer. Of members whose padded numbers are equal
+//   ("123" and "0123"), the lowest number as text is taken.
+// - The snapshot is in the table's own order and is changed only through
 //   setBetaling, so later steps of one import see the agreement codes the
 //   earlier steps wrote.
 
@@ -26,7 +27,7 @@ struct TLookupData {
     std::int64_t Orgnr = 0;
     std::string OrgNavn;  // or "Feil: Ukjent organisasjon!!"
     std::string Medlnr;   // empty when no member matched
-    std::string Navn;     // "Enavn, Fornavn", or "Feil: Ukjent kunde!!"
+    std::string Navn;     // "Enavn, Fornavn" (only the non-empty ones), or "Feil: Ukjent kunde!!"
 };
 
 class TMedlListe {
@@ -51,15 +52,12 @@ public:
 private:
     std::vector<data::MemberRow> members_;
     KeyTable keys_;                      // memberKey → its number
-    std::vector<std::size_t> rowOfKey_;  // number → the first row with the key
+    std::vector<std::size_t> rowOfKey_;  // number → the row the key names
     std::map<std::int64_t, std::string> orgNames_;
 };
 
 // The decimal digits at the start of a text, as the clearing files read
 // numbers; no digit reads as 0.
 std::int64_t leadingNumber(const std::string& text);
-
-// "Enavn, Fornavn"; only the non-empty ones, so no separator when one is empty.
-std::string memberName(const std::string& enavn, const std::string& fornavn);
 
 }  // namespace lagrull::clearing

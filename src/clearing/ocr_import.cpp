@@ -242,20 +242,22 @@ private:
     }
 
     // The lines in file order; after a failure only the payments that were
-    // dealt with before it.
+    // dealt with before it. This is the payments' last use, so their texts
+    // move into the lines, and `who` keeps its buffers from line to line.
     void reportPayments() {
         EventPump pump(ui_);
-        for (const Innbetaling& b : payments_) {
+        TLookupData who;
+        for (Innbetaling& b : payments_) {
             if (b.utfall == Utfall::Venter || b.utfall == Utfall::UtenKid) continue;
             ++result_.betalinger;
             if (b.utfall == Utfall::Matchet) ++result_.matchet;
             if (b.utfall == Utfall::Umatchet) ++result_.umatchet;
             if (b.utfall == Utfall::Tilbakeforing) ++result_.tilbakeforinger;
-            TLookupData who;
             list_.LookupKid(b.kid, who);
             pump.tick();
-            report_.AddLine({who.Medlnr + " : " + who.Navn, who.OrgNavn, b.kid, b.forfallsdato,
-                             b.betaltDato, b.item->Belop(), b.utfall == Utfall::Tilbakeforing});
+            report_.AddLine({who.Medlnr + " : " + who.Navn, who.OrgNavn, std::move(b.kid),
+                             std::move(b.forfallsdato), std::move(b.betaltDato), b.item->Belop(),
+                             b.utfall == Utfall::Tilbakeforing});
         }
     }
 

@@ -23,8 +23,7 @@ double real(const Statement& s, int column) { return optionalReal(s, column).val
 }  // namespace
 
 std::vector<MemberRow> readAllMembers(TDatabase& db) {
-    Statement s = db.prepare(
-        "SELECT ORGNR, MEDLNR, ENAVN, FORNAVN, BETALING FROM MEDLREG ORDER BY ORGNR, MEDLNR");
+    Statement s = db.prepare("SELECT ORGNR, MEDLNR, ENAVN, FORNAVN, BETALING FROM MEDLREG");
     std::vector<MemberRow> rows;
     while (s.step())
         rows.push_back(
@@ -92,30 +91,40 @@ std::int64_t TClaimsByKid::rowEstimate() {
     return s.step() ? s.columnInt(0) : 0;
 }
 
+// Every full batch goes through one prepared statement; preparing a statement
+// of several hundred parameters costs about as much as its hundred writes.
 void TClaimsByKid::writePayments(
     std::span<const ClaimState* const> states,
     const std::function<void(std::size_t first, std::size_t end)>& written) {
     const WritesWithoutTriggers noTriggers(db_);
+    std::optional<Statement> full;
     for (std::size_t first = 0; first < states.size(); first += kPaymentBatch) {
         const std::size_t end = std::min(states.size(), first + kPaymentBatch);
-        writeBatch(states.subspan(first, end - first));
+        const auto batch = states.subspan(first, end - first);
+        if (batch.size() == kPaymentBatch) {
+            if (!full) full.emplace(batchStatement(kPaymentBatch));
+            writeBatch(*full, batch);
+        } else {
+            Statement last = batchStatement(batch.size());
+            writeBatch(last, batch);
+        }
         written(first, end);
     }
 }
 
-// One statement for a batch: a statement per claim would cost more than the
-// write itself.
-void TClaimsByKid::writeBatch(std::span<const ClaimState* const> states) {
-    static const int betflagWidth = textWidth(mbetregDef(), "BETFLAG");
-    static const int betdatoWidth = textWidth(mbetregDef(), "BETDATO");
+Statement TClaimsByKid::batchStatement(std::size_t rows) {
     std::string values;
-    for (std::size_t i = 0; i < states.size(); ++i)
-        values += i ? ",(?,?,?,?,?,?)" : "(?,?,?,?,?,?)";
-    Statement s = db_.prepare(
+    for (std::size_t i = 0; i < rows; ++i) values += i ? ",(?,?,?,?,?,?)" : "(?,?,?,?,?,?)";
+    return db_.prepare(
         "WITH p(id, betflag, betdato, betbelop, differansebelop, sletteflag) AS (VALUES " + values +
         ") UPDATE MBETREG SET BETFLAG = p.betflag, BETDATO = p.betdato, BETBELOP = p.betbelop, "
         "DIFFERANSEBELOP = p.differansebelop, SLETTEFLAG = p.sletteflag FROM p "
         "WHERE MBETREG.rowid = p.id");
+}
+
+void TClaimsByKid::writeBatch(Statement& s, std::span<const ClaimState* const> states) {
+    static const int betflagWidth = textWidth(mbetregDef(), "BETFLAG");
+    static const int betdatoWidth = textWidth(mbetregDef(), "BETDATO");
     const auto bindOptional = [&s](int n, const std::optional<double>& v) {
         if (v)
             s.bindReal(n, *v);
@@ -132,6 +141,7 @@ void TClaimsByKid::writeBatch(std::span<const ClaimState* const> states) {
         s.bindInt(++n, state->sletteflag);
     }
     s.execute();
+    s.reset();
 }
 
 bool TClaimsByKid::markSent(const std::string& kid, std::int64_t assignment, bool deletion) {

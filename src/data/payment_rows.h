@@ -33,7 +33,8 @@ struct MemberRow {
     std::int64_t betaling = 0;
 };
 
-// Every member of every organisation, in primary-key order (ORGNR, MEDLNR).
+// Every member of every organisation, in the table's own order (read
+// straight through, not by way of the key index).
 std::vector<MemberRow> readAllMembers(TDatabase& db);
 // ORGNR → ORGNAVN of every organisation.
 std::map<std::int64_t, std::string> readOrganisationNames(TDatabase& db);
@@ -69,7 +70,7 @@ public:
     // the claims `state.rowId`, kPaymentBatch of them in one statement each:
     // each batch all of it or, when it fails, none. `written` is told the
     // range [first, end) of `states` after each batch is written.
-    static constexpr std::size_t kPaymentBatch = 100;
+    static constexpr std::size_t kPaymentBatch = 400;
     void writePayments(std::span<const ClaimState* const> states,
                        const std::function<void(std::size_t first, std::size_t end)>& written);
     // BBSOPPDRAGSNR := assignment (and SLETTEFLAG := 1 when `deletion`) of
@@ -77,8 +78,9 @@ public:
     bool markSent(const std::string& kid, std::int64_t assignment, bool deletion);
 
 private:
-    // One statement for up to kPaymentBatch claims.
-    void writeBatch(std::span<const ClaimState* const> states);
+    // The statement that writes `rows` claims, and one batch through it.
+    Statement batchStatement(std::size_t rows);
+    static void writeBatch(Statement& statement, std::span<const ClaimState* const> states);
 
     TDatabase& db_;
     Statement find_, sent_, deleted_;

@@ -43,6 +43,27 @@ TEST_F(OcrReport, CustomerNumberAndName) {
     EXPECT_EQ(HentKundeinfo(list, "0020123456789029408018").navn, ", ");
 }
 
+// "0123" and "123" both pad to the KID's member part; the lowest number as
+// text is the one named, whichever was registered first.
+TEST_F(OcrReport, PaddedMemberNumbersThatCollideNameTheLowest) {
+    member(1, "456", "Sen", "Registrert");
+    member(1, "0456", "Null", "Foran");
+    member(1, "00456", "To", "Nuller");
+    member(1, "789", "Bare", "En");
+    const TMedlListe list(db());
+    TLookupData who;
+    ASSERT_TRUE(list.LookupKid("0020000000045629408018", who));
+    EXPECT_EQ(who.Medlnr, "00456");
+    EXPECT_EQ(who.Navn, "To, Nuller");
+    ASSERT_TRUE(list.LookupKid("0020000000078929408018", who));
+    EXPECT_EQ(who.Medlnr, "789");
+    EXPECT_EQ(who.Navn, "Bare, En");
+    EXPECT_FALSE(list.LookupKid("0020000000099929408018", who));
+    EXPECT_EQ(who.Medlnr, "");
+    EXPECT_EQ(who.Navn, "Feil: Ukjent kunde!!");
+    EXPECT_EQ(who.OrgNavn, "Korpset");
+}
+
 TEST_F(OcrReport, ListsAndSorting) {
     TBBSData d = read(test::OcrFile()
                           .payment("0020000000099929408018", 10090, "200324")
