@@ -70,7 +70,7 @@ public:
     // the claims `state.rowId`, kPaymentBatch of them in one statement each:
     // each batch all of it or, when it fails, none. `written` is told the
     // range [first, end) of `states` after each batch is written.
-    static constexpr std::size_t kPaymentBatch = 400;
+    static constexpr std::size_t kPaymentBatch = 100;
     void writePayments(std::span<const ClaimState* const> states,
                        const std::function<void(std::size_t first, std::size_t end)>& written);
     // BBSOPPDRAGSNR := assignment (and SLETTEFLAG := 1 when `deletion`) of

@@ -1,7 +1,5 @@
 #include "reports/letter_output.h"
 
-#include <set>
-
 #include "common/file_names.h"
 #include "template/layout/rtf_document_builder.h"
 
@@ -14,7 +12,7 @@ void TPrinterLetters::Print(const std::filesystem::path& rtf, const TLetterMembe
 }
 
 TPdfLetters::TPdfLetters(TPrinterSystem& pdf)
-    : builder_(std::make_unique<TRTFDocumentBuilder>(pdf)) {}
+    : pdf_(pdf), builder_(std::make_unique<TRTFDocumentBuilder>(pdf)) {}
 
 TPdfLetters::~TPdfLetters() {
     try {
@@ -35,6 +33,7 @@ void TPdfLetters::Finish() {
     if (!begun_) return;
     begun_ = false;
     builder_->EndPrinting();
+    pdf_.requireWritten();
 }
 
 std::string LetterFileName(const TLetterMember& member) {
@@ -54,13 +53,12 @@ void TPdfLettersPerMember::Print(const std::filesystem::path& rtf, const TLetter
     const std::string base = LetterFileName(member);
     std::string file = base;
     // Two members of one number and surname: the later files get a suffix.
-    std::set<std::string> taken;
-    for (const TMailingRow& r : rows_) taken.insert(r.file);
-    for (int n = 2; taken.count(file); ++n)
+    for (int n = 2; files_.count(file); ++n)
         file = base.substr(0, base.size() - 4) + "_" + std::to_string(n) + ".pdf";
     std::unique_ptr<TPrinterSystem> device = make_((directory_ / file).string());
-    TRTFDocumentBuilder builder(*device);
-    builder.PrintFile(rtf.string());
+    TRTFDocumentBuilder(*device).PrintFile(rtf.string());
+    device->requireWritten();
+    files_.insert(file);
     const std::string navn =
         member.fornavn.empty() ? member.enavn : member.fornavn + " " + member.enavn;
     rows_.push_back({member.medlnr, navn, member.email, file});

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,8 @@ private:
     std::function<void()> afterJob_;
 };
 
-// All letters in one job on `pdf`, the PDF device of one file.
+// All letters in one job on `pdf`, the PDF device of one file; Finish
+// throws FileError when the file was not written.
 class TPdfLetters : public TLetterOutput {
 public:
     explicit TPdfLetters(TPrinterSystem& pdf);
@@ -41,6 +43,7 @@ public:
     void Finish() override;
 
 private:
+    TPrinterSystem& pdf_;
     std::unique_ptr<TRTFDocumentBuilder> builder_;
     bool begun_ = false;
 };
@@ -55,6 +58,8 @@ public:
     using MakeDevice = std::function<std::unique_ptr<TPrinterSystem>(const std::string& file)>;
     TPdfLettersPerMember(std::filesystem::path directory, MakeDevice pdfDevice)
         : directory_(std::move(directory)), make_(std::move(pdfDevice)) {}
+    // Throws FileError when the member's file was not written; the letters
+    // before it stay.
     void Print(const std::filesystem::path& rtf, const TLetterMember& member) override;
     // Writes "utsendelse.csv".
     void Finish() override;
@@ -64,6 +69,7 @@ private:
     std::filesystem::path directory_;
     MakeDevice make_;
     std::vector<TMailingRow> rows_;
+    std::set<std::string> files_;  // the rows' file names
 };
 
 // "12_Hansen.pdf": the member number and surname, with any character that

@@ -4,9 +4,14 @@
 #include <cstdio>
 #include <memory>
 
+#include "common/error.h"
 #include "common/file_names.h"
+#include "full_disk.h"
 #include "reports/letter_output.h"
+#include "reports/print/letter_devices.h"
 #include "selection_fixture.h"
+#include "temp_dir.h"
+#include "template/layout/recording_device.h"
 #include "template/pdf/qt_gui_application.h"
 #include "template/pdf/qt_paint_device.h"
 
@@ -81,6 +86,67 @@ TEST_P(LettersPdfTest, EveryMembersNameAddressAndKidInThePdf) {
 
 INSTANTIATE_TEST_SUITE_P(DefaultLetters, LettersPdfTest,
                          ::testing::Values(TLetterKind::Generelt, TLetterKind::Tilbud));
+
+// Letters written to a full disk or into a directory that is gone: the letter
+// window's outputs (one PDF, one PDF per member) say so with the file's name,
+// leave no part of a PDF and keep the earlier file.
+TEST(LetterPdfFaults, AnUnwrittenPdfIsReportedAndTheEarlierFileStays) {
+    ensureGuiApplication();
+    TempDir dir;
+    FullDisk disk;
+    const fs::path rtf = dir.path() / "brev.rtf";
+    writeFileBytes(rtf, "{\\rtf1\\ansi Hei, dette er et brev.\\par}");
+    const TLetterMember member{"12", "Hansen", "Kari", "", ""};
+    std::vector<fs::path> places = {dir.path() / "borte"};
+    if (disk.unavailable().empty()) places.push_back(disk.path());
+    for (const fs::path& at : places) {
+        const bool full = at == disk.path();
+        const fs::path one = at / "brev.pdf", perMember = at / "hver";
+        if (full) {
+            fs::create_directories(perMember);
+            writeFileBytes(one, "tidligere");
+            writeFileBytes(perMember / "12_Hansen.pdf", "tidligere");
+            disk.fill();
+        }
+        const auto expectFailure = [&](TLetterOutput& output, const fs::path& file) {
+            try {
+                output.Print(rtf, member);
+                output.Finish();
+                ADD_FAILURE() << "skrevet: " << file;
+            } catch (const FileError& e) {
+                EXPECT_EQ(std::string(e.what()),
+                          "Kunne ikke skrive PDF-filen " + file.string() + ".");
+            }
+        };
+        expectFailure(*OnePdfLetters(one.string()), one);
+        if (full) {
+            // The directory is there and full; a directory that is gone is
+            // made by the output, so only the full disk can fail it.
+            expectFailure(*PdfLettersPerMember(perMember.string()), perMember / "12_Hansen.pdf");
+            EXPECT_EQ(readFileBytes(one), "tidligere");
+            EXPECT_EQ(readFileBytes(perMember / "12_Hansen.pdf"), "tidligere");
+            EXPECT_FALSE(fs::exists(perMember / "utsendelse.csv"));
+        }
+        EXPECT_EQ(filesNamed(at, "brev").size(), full ? 1u : 0u);
+    }
+    if (!disk.unavailable().empty())
+        GTEST_SKIP() << "bare den borte katalogen: " << disk.unavailable();
+}
+
+// Many members of one number and surname get files of their own.
+TEST(LetterPdfFaults, SameNameMembersGetNumberedFiles) {
+    TempDir dir;
+    const fs::path rtf = dir.path() / "brev.rtf";
+    writeFileBytes(rtf, "{\\rtf1\\ansi Hei\\par}");
+    TPdfLettersPerMember perMember(dir.path() / "ut", [](const std::string&) {
+        return std::make_unique<TRecordingPrinterSystem>();
+    });
+    for (int i = 0; i < 3; ++i) perMember.Print(rtf, {"7", "Li", "", "", ""});
+    ASSERT_EQ(perMember.Rows().size(), 3u);
+    EXPECT_EQ(perMember.Rows()[0].file, "7_Li.pdf");
+    EXPECT_EQ(perMember.Rows()[1].file, "7_Li_2.pdf");
+    EXPECT_EQ(perMember.Rows()[2].file, "7_Li_3.pdf");
+}
 
 }  // namespace
 }  // namespace lagrull::test

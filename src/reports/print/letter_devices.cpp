@@ -8,7 +8,8 @@ namespace lagrull {
 
 namespace {
 
-// An output together with the device it prints on.
+// An output together with the device it prints on (the output asks the
+// device whether its file was written).
 template <class Device, class Output>
 class Owning : public reports::TLetterOutput {
 public:

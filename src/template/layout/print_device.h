@@ -137,6 +137,9 @@ public:
     virtual TDeviceMode driverDefaults(const std::string& deviceName) = 0;
     // "CreateDC": null when the device context cannot be created.
     virtual std::unique_ptr<TPrintDevice> createDC(const TDeviceMode& mode) = 0;
+    // After a job: a system that writes a file throws FileError when the
+    // file was not written; a printer has nothing to say.
+    virtual void requireWritten() const {}
 };
 
 }  // namespace lagrull

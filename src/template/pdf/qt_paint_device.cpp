@@ -285,6 +285,7 @@ bool TQtPdfDevice::complete() {
         return false;
     }
     completed_ = true;
+    if (writtenFlag_) *writtenFlag_ = true;
     return true;
 }
 
@@ -317,7 +318,13 @@ std::unique_ptr<TPrintDevice> TQtPdfSystem::createDC(const TDeviceMode& mode) {
     ensureGuiApplication();
     auto device = std::make_unique<TQtPdfDevice>(QString::fromStdString(file_), mode);
     device->countSheetsInto(&sheets_);
+    written_ = false;
+    device->reportWrittenInto(&written_);
     return device;
+}
+
+void TQtPdfSystem::requireWritten() const {
+    if (!written_) throw FileError("Kunne ikke skrive PDF-filen " + file_ + ".");
 }
 
 }  // namespace lagrull

@@ -94,6 +94,8 @@ public:
     // Ends the file, gives its pages their exact paper sizes and puts it
     // under its name.
     int endDoc() override;
+    // Sets `*flag` when the file was put in place.
+    void reportWrittenInto(bool* flag) { writtenFlag_ = flag; }
 
 protected:
     QPagedPaintDevice& paged() override { return writer_; }
@@ -110,9 +112,11 @@ private:
     QPdfWriter writer_;
     std::vector<TPointSize> pageSizes_;  // each size the pages have, once
     bool completed_ = false;
+    bool* writtenFlag_ = nullptr;
 };
 
-// A PDF file as the printer of a job.
+// A PDF file as the printer of a job. An earlier file of the name stays
+// until a new one was written whole.
 class TQtPdfSystem : public TPrinterSystem {
 public:
     explicit TQtPdfSystem(std::string pdfFile) : file_(std::move(pdfFile)) {}
@@ -120,10 +124,14 @@ public:
     TDeviceMode driverDefaults(const std::string& deviceName) override;
     std::unique_ptr<TPrintDevice> createDC(const TDeviceMode& mode) override;
     int sheets() const { return sheets_; }
+    // Throws FileError "Kunne ikke skrive PDF-filen …" unless a job ended
+    // with the file in place (the PDF writer itself reports no failed write).
+    void requireWritten() const override;
 
 private:
     std::string file_;
     int sheets_ = 0;
+    bool written_ = false;
 };
 
 }  // namespace lagrull

@@ -1,12 +1,9 @@
 #include "template/grid/ui/grid_print.h"
 
-#include <filesystem>
-
 #include <QApplication>
 #include <QHeaderView>
 #include <QTableWidget>
 
-#include "common/error.h"
 #include "template/layout/print_options.h"
 #include "template/layout/rtf_document_builder.h"
 #include "template/pdf/qt_paint_device.h"
@@ -79,12 +76,9 @@ void PrintGrid(const std::string& title, const QTableWidget& table, std::optiona
 int SaveGridPdf(const std::string& title, const QTableWidget& table, bool landscape,
                 const std::string& pdfFile) {
     OverrideCursor cursor;
-    std::error_code ec;
-    std::filesystem::remove(pdfFile, ec);  // a stale file must not pass for the result
     TQtPdfSystem system(pdfFile);
     print(system, title, table, landscape);
-    if (!std::filesystem::is_regular_file(pdfFile, ec))
-        throw FileError("Kunne ikke skrive PDF-filen " + pdfFile + ".");
+    system.requireWritten();
     return system.sheets();
 }
 
