@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "clearing/avtalegiro.h"
@@ -217,29 +218,54 @@ TEST_F(AvtaleGiro, FullDiskMarksNoClaimAndLeavesNoFile) {
     EXPECT_TRUE(test::filesNamed(disk.path(), "sletting").empty());
 }
 
-// The claim file while the register fails under it: the file is there
-// exactly when its claims are marked as sent.
-TEST_F(AvtaleGiro, ClaimFileIsKeptOnlyWhenItsClaimsAreMarked) {
-    db().exec("PRAGMA wal_checkpoint(TRUNCATE)");
-    test::FaultWalkCase c;
-    c.prepare = [this](const std::filesystem::path& to) {
-        std::filesystem::copy(dir.path(), to,
-                              std::filesystem::copy_options::recursive |
-                                  std::filesystem::copy_options::overwrite_existing);
-    };
-    c.operation = [](const std::filesystem::path& at, Ui& runUi) {
-        data::DataStore copy(runUi, "", at.string());
-        copy.start();
-        auto l = hentAvtaleGiroListe(runUi, copy.dbLocal(), 0, kForfall);
-        if (!l) throw Error("Ingen liste");
-        NumberedBBS bbs(101);
-        lagKravfil(runUi, copy.dbLocal(), *l, at / "dirdeb.bbs", TidligereFil::Erstatt,
-                   lesAvtaleGiroOppsett(copy.dbLocal(), 0, (at / "lagrul.ini").string()), bbs);
-    };
-    c.check = [](const std::filesystem::path& at, bool after) {
-        EXPECT_EQ(std::filesystem::exists(at / "dirdeb.bbs"), after);
-    };
-    test::walkFaultPlans("kravfil", c);
+// The claim file and the deletion request while the register fails under
+// them: each file is there exactly when its claims are marked as sent.
+class AvtaleGiroFaults : public AvtaleGiro {
+protected:
+    using Write = std::function<void(Ui&, data::TDatabase&, TAvtaleGiroListe&,
+                                     const std::filesystem::path& at, TBBS&)>;
+    void walk(const std::string& name, const std::string& file, const Write& write) {
+        db().exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        test::FaultWalkCase c;
+        c.prepare = [this](const std::filesystem::path& to) {
+            std::filesystem::copy(dir.path(), to,
+                                  std::filesystem::copy_options::recursive |
+                                      std::filesystem::copy_options::overwrite_existing);
+        };
+        c.operation = [&](const std::filesystem::path& at, Ui& runUi) {
+            data::DataStore copy(runUi, "", at.string());
+            copy.start();
+            auto l = hentAvtaleGiroListe(runUi, copy.dbLocal(), 0, kForfall);
+            if (!l) throw Error("Ingen liste");
+            NumberedBBS bbs(101);
+            write(runUi, copy.dbLocal(), *l, at, bbs);
+        };
+        c.check = [&](const std::filesystem::path& at, bool after) {
+            EXPECT_EQ(std::filesystem::exists(at / file), after);
+        };
+        test::walkFaultPlans(name, c);
+    }
+};
+
+TEST_F(AvtaleGiroFaults, ClaimFileIsKeptOnlyWhenItsClaimsAreMarked) {
+    walk("kravfil", "dirdeb.bbs",
+         [](Ui& runUi, data::TDatabase& db, TAvtaleGiroListe& l, const std::filesystem::path& at,
+            TBBS& bbs) {
+             lagKravfil(runUi, db, l, at / "dirdeb.bbs", TidligereFil::Erstatt,
+                        lesAvtaleGiroOppsett(db, 0, (at / "lagrul.ini").string()), bbs);
+         });
+}
+
+TEST_F(AvtaleGiroFaults, DeletionRequestIsKeptOnlyWhenItsClaimsAreMarked) {
+    walk(
+        "sletteanmodning", "sletting.bbs",
+        [](Ui& runUi, data::TDatabase& db, TAvtaleGiroListe& l, const std::filesystem::path& at,
+           TBBS& bbs) {
+            l.SlettAlle();
+            if (!lagSletteanmodning(runUi, db, l, at / "sletting.bbs",
+                                    lesAvtaleGiroOppsett(db, 0, (at / "lagrul.ini").string()), bbs))
+                throw Error("Ingen sletteanmodning");
+        });
 }
 
 }  // namespace

@@ -6,11 +6,13 @@
 
 #include "../register/bulk_fixture.h"
 #include "claim_fixture.h"
+#include "common/file_names.h"
 #include "demo_store.h"
 #include "fault_walk.h"
 #include "full_disk.h"
 #include "payments/betalinger.h"
 #include "payments/giro_export.h"
+#include "payments/giro_wizard.h"
 #include "temp_dir.h"
 
 namespace lagrull::test {
@@ -45,6 +47,55 @@ TEST(PaymentFaults, ClaimGeneration) {
                                           if (!run.Run().generated)
                                               throw Error("Ingen krav ble laget");
                                       }});
+}
+
+// Step 1 of giro printing: the newest due date, then "&Neste".
+class NewestGiroDate : public TStartGiroStep {
+public:
+    int ShowModal() override {
+        ChooseDate(0);
+        return CheckNext() ? reports::kStepNext : reports::kStepCancel;
+    }
+};
+
+// The giro pass only reads the register: under every fault it either writes
+// the same giro file as an undisturbed run or fails with a message and
+// leaves no file.
+TEST(PaymentFaults, GiroPass) {
+    const auto prepare = [](const fs::path& dir) {
+        demo::DemoOptions options;
+        options.members = 40;
+        options.claims = true;
+        makeDemoStore(dir, options);
+    };
+    std::optional<std::string> undisturbed;  // the file of the first, undisturbed run
+    FaultWalkCase c{prepare, [&](const fs::path& dir, Ui& ui) {
+                        const fs::path file = dir / kGiroFileName;
+                        {
+                            BulkRegister reg(ui, dir.string());
+                            BulkSteps steps;
+                            TGiro giro(
+                                ui, reg.store.dbMng(), steps,
+                                [] { return std::make_unique<NewestGiroDate>(); },
+                                reg.tables().OrgTable, reg.tables().MedlTable);
+                            if (!giro.RunWizard()) throw Error("Veiviseren ble avbrutt");
+                            if (giro.WriteFile(file) == 0) throw Error("Ingen giroer");
+                        }
+                        if (!undisturbed) undisturbed = readFileBytes(file);
+                        EXPECT_EQ(readFileBytes(file), *undisturbed) << "girofilen er ufullstendig";
+                    }};
+    c.check = [&](const fs::path& dir, bool) {
+        const fs::path file = dir / kGiroFileName;
+        if (fs::exists(file)) {
+            EXPECT_EQ(readFileBytes(file), undisturbed.value_or(""));
+        }
+        EXPECT_EQ(filesNamed(dir, fs::path(kGiroFileName).stem().string()).size(),
+                  fs::exists(file) ? 1u : 0u);
+    };
+    const std::vector<std::string> told = walkFaultPlans("giroutskrift", c);
+    EXPECT_FALSE(told.empty()) << "a failed pass must say so";
+    ASSERT_TRUE(undisturbed);
+    EXPECT_NE(undisturbed->find("\t"), std::string::npos);
 }
 
 TEST(PaymentFaults, PaymentRegistration) {
