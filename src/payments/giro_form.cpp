@@ -102,10 +102,9 @@ std::vector<std::string> payer(const GiroRecord& g) {
 }  // namespace
 
 std::string GiroRecord::value(std::string_view field) const {
-    const std::string wanted = upperCase(field);
-    for (std::size_t i = 0; i < fields_->size() && i < values_.size(); ++i)
-        if ((*fields_)[i] == wanted) return values_[i];
-    return {};
+    const auto column = columns_->find(upperCase(field));
+    return column != columns_->end() && column->second < values_.size() ? values_[column->second]
+                                                                        : std::string();
 }
 
 std::vector<GiroRecord> parseGiroFile(std::string_view bytes) {
@@ -119,17 +118,17 @@ std::vector<GiroRecord> parseGiroFile(std::string_view bytes) {
         lines.push_back(line);
         start = end + 1;
     }
-    auto fields = std::make_shared<std::vector<std::string>>(splitTabs(lines.front()));
-    for (std::string& name : *fields) name = upperCase(name);
-    const auto& f = *fields;
-    if (std::none_of(f.begin(), f.end(), [](const std::string& n) { return n == "KID"; }))
+    auto columns = std::make_shared<GiroColumns>();
+    const std::vector<std::string> names = splitTabs(lines.front());
+    for (std::size_t i = 0; i < names.size(); ++i) columns->emplace(upperCase(names[i]), i);
+    if (!columns->contains("KID"))
         throw FormatError(
             "Filen er ingen girofil: første linje mangler feltnavnene (kid, belop, "
             "motkonto …).");
     std::vector<GiroRecord> records;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         if (lines[i].empty()) continue;  // a final line break of another writer
-        records.emplace_back(fields, splitTabs(lines[i]));
+        records.emplace_back(columns, splitTabs(lines[i]));
     }
     return records;
 }

@@ -23,23 +23,26 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace lagrull {
 
+// The header's field names in upper case → the column of the first of each.
+using GiroColumns = std::unordered_map<std::string, std::size_t>;
+
 // One giro of the export file, its values by field name (UTF-8).
 class GiroRecord {
 public:
-    // fields: the header's field names in upper case, shared by every record
-    // of a file, so that a look-up converts only the name it is asked for.
-    GiroRecord(std::shared_ptr<const std::vector<std::string>> fields,
-               std::vector<std::string> values)
-        : fields_(std::move(fields)), values_(std::move(values)) {}
+    // columns: shared by every record of a file, so that a look-up converts
+    // only the name it is asked for.
+    GiroRecord(std::shared_ptr<const GiroColumns> columns, std::vector<std::string> values)
+        : columns_(std::move(columns)), values_(std::move(values)) {}
     // The value of a field (any letter case); empty when the file lacks it.
     std::string value(std::string_view field) const;
 
 private:
-    std::shared_ptr<const std::vector<std::string>> fields_;
+    std::shared_ptr<const GiroColumns> columns_;
     std::vector<std::string> values_;
 };
 
