@@ -96,6 +96,10 @@ void TBBS::LoadFromFile(const std::filesystem::path& path, std::string_view data
 void TBBS::loadLine(std::string line, LoadState& state) {
     const std::string record = line.size() >= 8 ? line.substr(6, 2) : std::string();
     if (!isKnownRecord(record)) return;
+    // Every record of a clearing file opens with the format code; a line
+    // with other characters there is not one, and written back it could be
+    // read differently (two bytes of another character set taken for one).
+    if (line.compare(0, 2, "NY") != 0) throw FormatError("posten begynner ikke med formatkoden NY");
     normaliseLength(line, record);
     const std::string service = line.substr(2, 2);
     const std::string type = line.substr(4, 2);

@@ -194,6 +194,22 @@ TEST(TransmissionFile, UnknownCodesFailWithTheLineNumber) {
               std::string::npos);
 }
 
+// A record must open with the format code "NY": a line that does not was
+// once taken for the record its positions 7-8 named and written back in a
+// form the next reading took for something else.
+TEST(TransmissionFile, ARecordWithoutTheFormatCodeFails) {
+    EXPECT_NE(loadError("\xD0\xA3"
+                        "213620" +
+                        std::string(71, '0') + "\x89\r\n")
+                  .find("linje 1: posten begynner ikke med formatkoden NY"),
+              std::string::npos);
+    EXPECT_NE(loadError(fileWith("2100", record("ny212130") + "\r\n"))
+                  .find("linje 3: posten begynner ikke med formatkoden NY"),
+              std::string::npos);
+    // Lines that are no record at all are passed by, as before.
+    EXPECT_EQ(loadError(fileWith("2100", "Fritt tekst\r\n")), "(ingen feil)");
+}
+
 TEST(TransmissionFile, RecordsThatCannotBePlacedFail) {
     const auto path = test::testData() / "clearing" / "feil_plassering.bbs";
     TestBBS bbs;
