@@ -16,35 +16,37 @@ std::size_t slotsFor(std::size_t keys) {
     return n;
 }
 
-std::uint64_t hashOf(std::string_view key) { return std::hash<std::string_view>{}(key); }
+// Both halves of the library's hash folded into the 32 bits a slot keeps.
+std::uint32_t hashOf(std::string_view key) {
+    const std::uint64_t h = std::hash<std::string_view>{}(key);
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
 
 }  // namespace
 
-KeyTable::KeyTable(std::size_t expected) : slots_(slotsFor(expected)) { keys_.reserve(expected); }
+KeyTable::KeyTable(std::size_t expected) : slots_(slotsFor(expected)) {}
 
-std::string_view KeyTable::key(std::uint32_t number) const {
-    const Key& k = keys_[number];
-    return std::string_view(text_).substr(k.offset, k.length);
-}
-
-std::size_t KeyTable::slotOf(std::string_view key, std::uint64_t hash) const {
+std::size_t KeyTable::slotOf(std::string_view key, std::uint32_t hash) const {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& s = slots_[i];
-        if (s.number == kEmpty || (s.hash == hash && this->key(s.number) == key)) return i;
+        if (s.number == kEmpty ||
+            (s.hash == hash && std::string_view(text_).substr(s.offset, s.length) == key))
+            return i;
     }
 }
 
 std::size_t KeyTable::add(std::string_view key) {
-    const std::uint64_t hash = hashOf(key);
+    const std::uint32_t hash = hashOf(key);
     Slot& s = slots_[slotOf(key, hash)];
     if (s.number != kEmpty) return s.number;
-    if (keys_.size() >= kEmpty) throw Error("For mange nøkler i én tabell");
-    s = {hash, static_cast<std::uint32_t>(keys_.size())};
-    keys_.push_back({text_.size(), key.size()});
+    if (size_ >= kEmpty || text_.size() + key.size() > UINT32_MAX)
+        throw Error("For mange nøkler i én tabell");
+    s = {hash, static_cast<std::uint32_t>(size_), static_cast<std::uint32_t>(text_.size()),
+         static_cast<std::uint32_t>(key.size())};
     text_.append(key);
-    if (2 * keys_.size() > slots_.size()) grow();
-    return keys_.size() - 1;
+    if (2 * ++size_ > slots_.size()) grow();
+    return size_ - 1;
 }
 
 std::size_t KeyTable::find(std::string_view key) const {

@@ -7,7 +7,8 @@
 // Invariants:
 // - At most half of the slots are taken, so a look-up ends at an empty slot
 //   soon after its home slot.
-// - A slot holds its key's hash and number; the keys lie in one buffer and are
+// - A slot holds its key's hash, number and place in the one buffer the keys
+//   lie in, so that a look-up reads the slots and that buffer only; keys are
 //   compared only when the hashes are equal.
 // - Keys compare byte for byte: the caller gives them in the one form it
 //   wants to match (such as the upper case of a KID).
@@ -30,25 +31,22 @@ public:
     std::size_t add(std::string_view key);
     // The key's number, or kMissing.
     std::size_t find(std::string_view key) const;
-    std::size_t size() const { return keys_.size(); }
+    std::size_t size() const { return size_; }
 
 private:
     static constexpr std::uint32_t kEmpty = UINT32_MAX;
     struct Slot {
-        std::uint64_t hash = 0;
+        std::uint32_t hash = 0;
         std::uint32_t number = kEmpty;
-    };
-    struct Key {
-        std::size_t offset, length;
+        std::uint32_t offset = 0, length = 0;  // the key in text_
     };
 
-    std::string_view key(std::uint32_t number) const;
     // The slot of the key, or the empty slot where it belongs.
-    std::size_t slotOf(std::string_view key, std::uint64_t hash) const;
+    std::size_t slotOf(std::string_view key, std::uint32_t hash) const;
     void grow();
 
     std::vector<Slot> slots_;  // a power of two of them
-    std::vector<Key> keys_;
+    std::size_t size_ = 0;
     std::string text_;  // the keys, one after the other
 };
 

@@ -52,6 +52,7 @@ struct KidGroup {
     const std::string* kid = nullptr;  // as its first payment gives it
     std::size_t first = kNone, last = kNone;
     std::optional<data::ClaimState> claim;
+    std::size_t rank = kNone;  // the claim's place among the found claims in rowid order
 };
 
 // "DDMMYYYY" of the payment's settlement date; empty when it has none.
@@ -118,7 +119,8 @@ private:
     // Grouped by KID (without regard to case, as the KID index compares),
     // each KID's payments applied in file order to its claim; then one write
     // per claim in the table's own order, so that the writes touch each page
-    // once.
+    // once. The groups are numbered in file order, so passes over them walk
+    // the payments nearly in order too.
     void registerPayments() {
         KeyTable kids(payments_.size());
         std::vector<KidGroup> groups;
@@ -141,55 +143,85 @@ private:
             g.last = i;
         }
         data::TClaimsByKid claims(db_);
-        findClaims(claims, kids, groups, pending);
+        const std::vector<const data::ClaimState*> states =
+            findClaims(claims, kids, groups, pending);
 
-        std::vector<KidGroup*> matched;
-        matched.reserve(groups.size());
+        std::size_t matchedPayments = 0;
         for (KidGroup& g : groups) {
             for (std::size_t i = g.first; i != kNone; i = payments_[i].next) {
                 const Innbetaling& b = payments_[i];
                 if (g.claim) {
                     applyPayment(*g.claim, b.item->Belop(), b.betaltDato);
+                    ++matchedPayments;
                 } else {
                     payments_[i].utfall = Utfall::Umatchet;
                     progress_.step();
                 }
             }
-            if (g.claim) matched.push_back(&g);
         }
-        std::sort(matched.begin(), matched.end(), [](const KidGroup* a, const KidGroup* b) {
-            return a->claim->rowId < b->claim->rowId;
-        });
-        std::vector<const data::ClaimState*> states;
-        states.reserve(matched.size());
-        for (const KidGroup* g : matched) states.push_back(&*g->claim);
-        claims.writePayments(states, [&](std::size_t first, std::size_t end) {
-            for (std::size_t k = first; k < end; ++k) {
-                for (std::size_t i = matched[k]->first; i != kNone; i = payments_[i].next) {
-                    payments_[i].utfall = Utfall::Matchet;
-                    payments_[i].forfallsdato = matched[k]->claim->dato;
-                    progress_.step();
-                }
-            }
-        });
+        // The gauge moves by the share of claims written; a failure keeps the
+        // claims of the batches written before it, and their payments are
+        // listed as registered.
+        const long long before = progress_.done();
+        std::size_t written = 0;
+        try {
+            claims.writePayments(states, [&](std::size_t, std::size_t end) {
+                written = end;  // end > 0: there are states
+                progress_.step(before +
+                               static_cast<long long>(matchedPayments * end / states.size()));
+            });
+        } catch (...) {
+            markMatched(groups, written);
+            throw;
+        }
+        markMatched(groups, written);
     }
 
-    // One look-up per KID for a few payments; one sequential read of the
-    // claim table when they touch a large share of it, where look-ups would
-    // read its pages at random.
-    static void findClaims(data::TClaimsByKid& claims, const KeyTable& kids,
-                           std::vector<KidGroup>& groups, std::size_t payments) {
+    // The payments of the claims of rank below `written` are registered.
+    void markMatched(const std::vector<KidGroup>& groups, std::size_t written) {
+        for (const KidGroup& g : groups) {
+            if (g.rank >= written) continue;
+            for (std::size_t i = g.first; i != kNone; i = payments_[i].next) {
+                payments_[i].utfall = Utfall::Matchet;
+                payments_[i].forfallsdato = g.claim->dato;
+            }
+        }
+    }
+
+    // The claims of the groups, ranked and returned in rowid order. One
+    // look-up per KID for a few payments; one sequential read of the claim
+    // table when they touch a large share of it, where look-ups would read
+    // its pages at random (and the claims come in rowid order already).
+    static std::vector<const data::ClaimState*> findClaims(data::TClaimsByKid& claims,
+                                                           const KeyTable& kids,
+                                                           std::vector<KidGroup>& groups,
+                                                           std::size_t payments) {
+        std::vector<const data::ClaimState*> states;
         constexpr std::int64_t kScanShare = 16;  // a scan pays off from one claim in 16
         if (static_cast<std::int64_t>(payments) * kScanShare < claims.rowEstimate()) {
-            for (KidGroup& g : groups) g.claim = claims.find(*g.kid);
-            return;
+            std::vector<KidGroup*> found;
+            for (KidGroup& g : groups)
+                if ((g.claim = claims.find(*g.kid))) found.push_back(&g);
+            std::sort(found.begin(), found.end(), [](const KidGroup* a, const KidGroup* b) {
+                return a->claim->rowId < b->claim->rowId;
+            });
+            for (KidGroup* g : found) {
+                g->rank = states.size();
+                states.push_back(&*g->claim);
+            }
+            return states;
         }
+        states.reserve(groups.size());
         claims.readAll([&](std::string_view key) -> data::ClaimState* {
             const std::size_t number = kids.find(key);
             if (number == KeyTable::kMissing || groups[number].claim)
                 return nullptr;  // the first stays
-            return &groups[number].claim.emplace();
+            KidGroup& g = groups[number];
+            g.rank = states.size();
+            states.push_back(&g.claim.emplace());
+            return &*g.claim;
         });
+        return states;
     }
 
     void registerChanges() {

@@ -121,6 +121,7 @@ public:
     ProgressWindow(Ui& ui, long long total);
     ~ProgressWindow();
     void step(long long done = -1);  // -1: one more record
+    long long done() const { return done_; }
     void finish();
     ProgressWindow(const ProgressWindow&) = delete;
     ProgressWindow& operator=(const ProgressWindow&) = delete;

@@ -134,8 +134,9 @@ void TClaimsByKid::writeBatch(Statement& s, std::span<const ClaimState* const> s
     int n = 0;
     for (const ClaimState* state : states) {
         s.bindInt(++n, state->rowId);
-        s.bindText(++n, fittedText(state->betflag, betflagWidth));
-        s.bindText(++n, fittedText(state->betdato, betdatoWidth));
+        // The states outlive the statement's run: their texts need no copy.
+        s.bindText(++n, fittedText(state->betflag, betflagWidth), false);
+        s.bindText(++n, fittedText(state->betdato, betdatoWidth), false);
         bindOptional(++n, state->betbelop);
         bindOptional(++n, state->differansebelop);
         s.bindInt(++n, state->sletteflag);

@@ -270,3 +270,54 @@ TEST_F(OcrImport, UnreadableFileIsReportedAndChangesNothing) {
     EXPECT_TRUE(report.lines.empty());
     EXPECT_EQ(claimField(kid, "BETFLAG"), "");
 }
+
+namespace {
+
+// Fails the import at the first move of the gauge past 0 %: with every
+// payment matched, that is right after the first batch of claims is written.
+struct FailingGaugeUi : test::ScriptedUi {
+    void progressSet(int percent) override {
+        if (percent > 0) throw Error("Måleren svikter");
+        ScriptedUi::progressSet(percent);
+    }
+};
+
+}  // namespace
+
+TEST_F(OcrImport, AfterAFailureTheReportListsExactlyTheClaimsThatWereWritten) {
+    // Many claims few of them paid are looked up one by one; many paid are
+    // read in one pass. Either way the claims are written in batches of 100
+    // in rowid order, the payments come in reverse order, and a failure
+    // after the first batch keeps that batch and lists just its payments.
+    struct Case {
+        int claims, paid;
+    };
+    int next = 1000;
+    for (const Case c : {Case{250, 250}, Case{2000, 120}}) {
+        SCOPED_TRACE(c.claims);
+        exec("delete from mbetreg");
+        std::vector<std::string> kids;
+        for (int i = 0; i < c.claims; ++i) {
+            const std::string nr = std::to_string(next++);
+            member(1, nr, "Navn" + nr, "Fornavn");
+            kids.push_back(claim(1, nr, "15032024", 100));
+        }
+        test::OcrFile file;
+        for (int i = c.paid - 1; i >= 0; --i) file.payment(kids[i], 10000, "180324");
+        FailingGaugeUi failing;
+        TBBSReturAlle reader(failing, dir.path());
+        reader.LoadFromFile(writeFile("delvis" + std::to_string(c.claims) + ".txt", file.text()));
+        CollectedReport report;
+        const TOcrImportResultat r = registerReturnData(failing, db(), reader, report);
+        ASSERT_TRUE(r.feil);
+        EXPECT_EQ(*r.feil, "Måleren svikter");
+        EXPECT_EQ(r.matchet, 100);
+        EXPECT_EQ(value("select count(*) as n from mbetreg where betflag = 'X'", "n"), "100");
+        for (int i = 0; i < 100; ++i) EXPECT_EQ(claimField(kids[i], "BETFLAG"), "X") << i;
+        ASSERT_EQ(report.lines.size(), 100u);
+        for (const TBBSRapportLinje& line : report.lines) {
+            EXPECT_EQ(claimField(line.kid, "BETFLAG"), "X") << line.kid;
+            EXPECT_EQ(line.forfallsdato, "15032024");
+        }
+    }
+}
