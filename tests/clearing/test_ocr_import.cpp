@@ -285,10 +285,10 @@ struct FailingGaugeUi : test::ScriptedUi {
 }  // namespace
 
 TEST_F(OcrImport, AfterAFailureTheReportListsExactlyTheClaimsThatWereWritten) {
-    // Many claims few of them paid are looked up one by one; many paid are
-    // read in one pass. Either way the claims are written in batches of 100
-    // in rowid order, the payments come in reverse order, and a failure
-    // after the first batch keeps that batch and lists just its payments.
+    // Claims are looked up one by one when few of many are paid, read in one
+    // pass when most are. Either way they are written in batches of 100 in
+    // rowid order; the payments come in reverse order, and a failure after
+    // the first batch keeps that batch and lists just its payments.
     struct Case {
         int claims, paid;
     };
